@@ -1,0 +1,63 @@
+// The DXF document proper: the file's text lines, held as the bytes read, one entry per line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quentar::document {
+
+// A list of byte lines. The lines of a loaded file point into one buffer that holds the whole
+// file, so a 30 MB drawing costs one allocation plus 16 bytes per line, not a heap string per
+// line. Lines added or replaced by edits live in an arena of their own; replaced bytes are not
+// reclaimed until the next load (edits are small next to a file).
+class LineStore {
+public:
+    LineStore() = default;
+    LineStore(const LineStore &other);
+    LineStore &operator=(const LineStore &other);
+    LineStore(LineStore &&) noexcept = default;
+    LineStore &operator=(LineStore &&) noexcept = default;
+
+    // Replaces the contents by the lines of `bytes`. A line ends at CR LF, LF or CR; a final line
+    // without a line end is kept, an empty remainder after the last line end is not a line.
+    void assign(std::string bytes);
+    void clear();
+
+    std::size_t size() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
+    std::string_view operator[](std::size_t i) const { return lines_[i]; }
+    std::string_view at(std::size_t i) const { return lines_.at(i); }
+
+    void insert(std::size_t pos, std::string_view line);
+    void insert(std::size_t pos, const std::vector<std::string> &lines);
+    void replace(std::size_t pos, std::string_view line);
+    void erase(std::size_t pos, std::size_t count = 1);
+    void push_back(std::string_view line) { insert(lines_.size(), line); }
+
+    // Every line followed by CR LF: an unchanged file that had CR LF comes back byte-identical.
+    std::string serialize() const;
+
+    const std::vector<std::string_view> &lines() const { return lines_; }
+
+private:
+    std::string_view store(std::string_view line);
+
+    std::shared_ptr<const std::string> fileBuffer_;
+    std::deque<std::string> arena_;
+    std::vector<std::string_view> lines_;
+};
+
+// Trimming as the reader does it: every character with a code of 32 or less goes from both ends.
+inline std::string_view trimLine(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+    return s.substr(b, e - b);
+}
+
+} // namespace quentar::document

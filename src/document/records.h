@@ -1,0 +1,152 @@
+// The records derived from the DXF lines: entities, vertices, layers, line types, layouts, blocks.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quentar::document {
+
+// One vertex of an entity (also used for snap points and the polyline being drawn).
+// Line fields (`linex`, `liney`, `linez`) are stored relative to the owning entity's `linefrom`
+// so that an entity whose text only moved within `dxf` can reuse its sampled vertices unchanged;
+// 0 still means "no line of its own". Use tpoly::absLine() to get the index into `dxf`.
+struct Tmypoi {
+    double x = 0, y = 0, z = 0; // coordinates, drawing units
+    double bulge = 0;           // group 42 of the vertex; kept for information after expansion
+    int32_t linex = 0, liney = 0, linez = 0; // value lines relative to linefrom, 0 = none
+    float wid = 0;              // polyline width at this vertex, meaningful when setwid
+    int8_t mode = 0;            // grip kind: 0 point/centre, 1 radius, 2 ellipse minor axis, 3 arc end
+    int8_t botharrows = 0;      // 3: end of a segment with arrowheads at both ends (dimensions)
+    bool setwid = false;        // a width was given for this vertex
+    bool doadddimtexthere = false; // the dimension text is drawn here
+    bool moveonly = false;      // the step to this vertex is a jump, not a segment
+    bool donotdraw = false;     // construction point: never drawn nor measured
+};
+
+// The sampled geometry of one entity. Shared between reads while the entity's text is unchanged.
+struct EntityGeometry {
+    std::vector<Tmypoi> ps;   // the vertices, anzp of them
+    std::vector<Tmypoi> snap; // extra snap points (arc centres), anzs of them; only x, y, z count
+};
+
+// One entity of the drawing.
+struct tpoly {
+    std::shared_ptr<const EntityGeometry> geom; // vertices and snap points; null when none
+
+    int32_t ltnamelinenr = 0;     // value line of group 6, valid if ltnamepresent
+    int32_t layerlinenr = 0;      // value line of group 8, valid if layerpresent
+    int32_t han = 0;              // handle, group 5 (POLYLINE: the SEQEND's)
+    int32_t viewid = 0;           // VIEWPORT id, group 69
+    int32_t addtextmode = 0;      // DIMENSION text placement: 1 diameter, 2 radius, 3 outer angle
+    int32_t dimtyp = 0;           // DIMENSION type flags, group 70
+    int32_t lineweightlinenr = 0; // value line of group 370
+    int32_t lineweight = 0;       // group 370, hundredths of a millimetre
+    int32_t colorlinenr = 0;      // value line of group 62
+    int32_t colornr = 0;          // DXF colour index, 256 by layer, 0 by block
+    int32_t winkel1linenr = 0;    // value line of the start angle (ARC 50, ELLIPSE 41)
+    int32_t winkel2linenr = 0;    // value line of the end angle (ARC 51, ELLIPSE 42)
+    int32_t radiuslinenr = 0;     // value line of group 40
+    int32_t anzs = 0;             // snap points in use
+    int32_t linefrom = 0;         // code line of the entity's "0" group
+    int32_t linebis = 0;          // value line of the entity's last group
+    int32_t anzp = 0;             // vertices in use
+    int32_t layhan = 0;           // owner handle, group 330
+    int32_t nr = 0;               // -1 after reading; otherwise unused
+
+    bool linweightpresent = false, layerpresent = false, ltnamepresent = false;
+    bool istext = false, isviewport = false, ispaperspace = false;
+    bool locked = false;          // runtime: on a locked layer (set by the render pass)
+    bool setwidonce = false;      // group 43 read; thewid holds it
+    bool linweighttpolypresent = false;
+    bool patternfill = false, iswipeout = false, ispoint = false, issolid = false;
+    bool arrowhead = false, colorispresent = false;
+    bool needext210 = false, needext220 = false, needext230 = false;
+    bool isellipse = false, ismtext = false, isblock = false, ray = false, xline = false;
+    bool massselected = false, selected = false; // runtime selection state
+    bool isclosed = false;
+
+    double viewheight = 0;
+    double cx1 = 0, cy1 = 0, cz1 = 0; // DIMENSION P11 (text middle)
+    double cx3 = 0, cy3 = 0, cz3 = 0; // DIMENSION P13
+    double cx4 = 0, cy4 = 0, cz4 = 0; // DIMENSION P14
+    double cx5 = 0, cy5 = 0, cz5 = 0; // DIMENSION P15
+    double cx6 = 0, cy6 = 0, cz6 = 0; // DIMENSION P16
+    double oblique = 0;               // TEXT/MTEXT obliquing angle, degrees
+    double panx = 0, pany = 0;        // VIEWPORT view centre in model space
+    double widx = 0, widy = 0;        // VIEWPORT size in paper space
+    double thewid = 0;                // constant polyline width, group 43
+    double dimtextrotate = 0;         // DIMENSION text rotation, degrees
+    double ext230 = 0;                // extrusion z (group 230); negative mirrors an ellipse
+    double radius1 = 0, radius2 = 0, radius3 = 0; // ELLIPSE semi-axes and rotation (radians)
+    double cx = 0, cy = 0, cz = 0;    // centre / insertion point / definition point
+    double zoomedvalue = 0;           // unused by the document
+    double blockbasex = 0, blockbasey = 0, blockbasez = 0; // base point of the owning block
+    double rotation = 0;              // TEXT/MTEXT rotation, degrees
+    double radius = 0;                // radius, ellipse ratio, text height, angular dim radius
+    double rausx = 0, rausy = 0, rausz = 0; // exit point of the contour
+    double reinx = 0, reiny = 0, reinz = 0; // entry point of the contour
+
+    std::string layer;        // group 8 (bytes as read)
+    std::string ltname;       // group 6
+    std::string insertstr;    // INSERT: referenced block name; non-empty marks a block reference
+    std::string theblockname; // block definition the entity belongs to
+    std::string messuaretxt;  // DIMENSION measurement, four decimals
+    std::string textstr;      // TEXT/MTEXT text; DIMENSION override text
+
+    // Vertex and snap access (anzp / anzs of them).
+    const Tmypoi &p(int i) const { return geom->ps[static_cast<std::size_t>(i)]; }
+    const Tmypoi &s(int i) const { return geom->snap[static_cast<std::size_t>(i)]; }
+    // Index into `dxf` of a vertex line field (0 stays 0: no line of its own).
+    int32_t absLine(int32_t rel) const { return rel ? linefrom + rel : 0; }
+};
+
+// One entry of the LAYER table.
+struct TLayer {
+    std::string newltname;   // line type chosen in the layer dialog, not yet written
+    std::string name;        // group 2
+    std::string ltname;      // group 6
+    int32_t ltnamelinenr = 0;
+    int32_t newlineweight = 0;
+    int32_t newflag = 0;
+    int32_t flaglinenr = 0;
+    int32_t lineweightlinenr = 0;
+    int32_t lineweight = 0;  // group 370
+    int32_t newcolornr = 0;
+    int32_t colorlinenr = 0;
+    int32_t colornr = 0;     // group 62; negative = switched off
+    int32_t plotflag = 0;    // group 290
+    int32_t flag = 0;        // group 70: 1 frozen, 4 locked
+    bool ltnamepresent = false, flagpresent = false, linweightpresent = false, colorpresent = false;
+};
+
+// One entry of the LTYPE table.
+struct TLineType {
+    std::string name;         // group 2
+    std::string desc;         // group 3
+    std::vector<float> parts; // groups 49: dash > 0, gap < 0, dot 0
+};
+
+// One LAYOUT object: a tab of the drawing window.
+struct Tlayout {
+    std::string name;          // group 1, the tab's caption
+    int32_t scrollxvalue = 0, scrollyvalue = 0; // runtime: view of this tab
+    int32_t order = 0;         // tab order, group 71
+    int32_t layhan = 0;        // handle of the layout's block record, group 330
+    double zoomvalue = 0;      // runtime
+    double eminx = 0, eminy = 0, eminz = 0;
+    double emaxx = 0, emaxy = 0, emaxz = 0;
+    double lminx = 0, lminy = 0, lminz = 0;
+    double lmaxx = 0, lmaxy = 0, lmaxz = 0;
+    bool zoomsetted = false;   // runtime: the scroll and zoom values hold a stored view
+};
+
+// One block definition of the BLOCKS section.
+struct tblock {
+    std::string blockname;    // group 3 of the BLOCK record
+    int32_t linetoinsert = 0; // code line of the "0" before its ENDBLK
+    int32_t hand = 0;         // owner handle of the BLOCK record, group 330
+};
+
+} // namespace quentar::document

@@ -1,0 +1,80 @@
+// Curve evaluation: arcs, ellipses, bulge arcs and B-splines become lists of points.
+#pragma once
+
+#include "document/records.h"
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace quentar::render {
+
+struct Point3 {
+    double x = 0, y = 0, z = 0;
+};
+
+// Number of points of an arc, circle or ellipse sampling (100 equal steps).
+inline constexpr int kCurveSamples = 101;
+// Points inserted for one bulge arc of a polyline.
+inline constexpr int kBulgePoints = 50;
+// Samples of a spline.
+inline constexpr int kSplineSamples = 100;
+
+// Absurd input from a customer's file must not hang the reader: splines beyond these bounds are not
+// sampled (their control points are still kept). No real drawing comes near them.
+inline constexpr int kMaxSplineDegree = 25;
+inline constexpr int kMaxSplineControlPoints = 200000;
+
+// The program's random generator for the fit-point search. Seeded from the clock at program start;
+// tests seed it themselves.
+class RandomSource {
+public:
+    RandomSource();                       // seeded from the clock
+    explicit RandomSource(uint64_t seed); // reproducible
+    // An integer drawn uniformly from 0 ... n - 1; 0 when n <= 0.
+    int64_t next(int64_t n);
+
+private:
+    std::mt19937_64 gen_;
+};
+RandomSource &programRandom();
+
+// Arc and circle: 101 points from a0 to a1 degrees (a1 raised by 360 once when not greater than
+// a0; a circle runs from 0 to 360).
+void sampleArc(double cx, double cy, double cz, double r, double a0deg, double a1deg, bool circle,
+               Point3 out[kCurveSamples]);
+
+// One point of an ellipse at parameter t (radians); `mirrored` when the extrusion z is negative.
+Point3 ellipsePoint(double cx, double cy, double cz, double a, double b, double rho, double t,
+                    bool mirrored);
+// Ellipse from parameter p0 to p1 (p1 raised by 2*pi when not greater than p0): 101 points.
+void sampleEllipse(double cx, double cy, double cz, double a, double b, double rho, double p0,
+                   double p1, bool mirrored, Point3 out[kCurveSamples]);
+
+// Bulge expansion in place: closes a closed list with a copy of its first vertex, then inserts
+// 50 arc points into every bulged segment (last to first) and appends each arc centre to `snap`.
+void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypoi> &snap,
+                  bool isclosed);
+
+// Clamped uniform knot vector with integer knots: knots[0 ... n + t].
+void makeknots(std::vector<double> &knots, int n, int t);
+
+// N(k, t) at v by the Cox-de Boor recursion (0/0 := 0), evaluated directly. The reference
+// definition; the samplers below use only the non-zero basis functions and agree with it.
+double basisvalue(int k, int t, const std::vector<double> &knots, double v);
+
+// The spline point at v: sum over k = 0 ... n of N(k, t, v) * P_k.
+Point3 evalspline(const std::vector<double> &knots, int n, int t, double v,
+                  const std::vector<Point3> &control);
+
+// res samples at v = i * h (h = knots[n + t] / (res - 1), accumulated by addition from 0);
+// the last sample is P_n.
+void samplespline(int n, int t, const std::vector<Point3> &control, int res,
+                  std::vector<Point3> &out, const std::vector<double> &knots);
+
+// Control points for a cubic spline through the targets: random search over `tries` tries, then
+// ten correction rounds. Indices in `fixed` (and the first and last) keep their targets.
+std::vector<Point3> fitcontrolpoints(const std::vector<Point3> &targets, int tries,
+                                     const std::vector<int> &fixed, RandomSource &rng);
+
+} // namespace quentar::render
