@@ -1,7 +1,62 @@
-// quentar: the headless subcommands first; the desktop window comes later.
-#include <cstdio>
+// quentar: the headless subcommands; without arguments, a look at the bundled example drawing.
+#include "app/commands.h"
 
-int main(int, char **) {
-    std::puts("quentar");
-    return 0;
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace quentar::app {
+
+std::string installedDataFolder() {
+    // The data folder sits beside the program (build tree and installation alike).
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        for (auto dir : {exe.parent_path() / "data", exe.parent_path() / ".." / "share" / "quentar"})
+            if (std::filesystem::is_directory(dir, ec)) return dir.string();
+    }
+    return "data";
+}
+
+} // namespace quentar::app
+
+namespace {
+
+void usage(std::FILE *to) {
+    std::fputs("usage: quentar <command> [arguments]\n"
+               "\n"
+               "  info FILE.dxf [--entities]   what Quentar reads from a drawing, as JSON\n"
+               "  resave IN.dxf OUT.dxf         open a drawing and save it again unchanged\n",
+               to);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    using namespace quentar::app;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        const std::string example = installedDataFolder() + "/examples/deck_panel.dxf";
+        std::printf("Quentar: laser-cut part costing. The desktop window is not built yet.\n"
+                    "The example drawing %s reads as:\n",
+                    example.c_str());
+        std::fflush(stdout);
+        const int rc = runInfo({example});
+        std::puts("");
+        usage(stdout);
+        return rc;
+    }
+    const std::string cmd = args.front();
+    args.erase(args.begin());
+    if (cmd == "info") return runInfo(args);
+    if (cmd == "resave") return runResave(args);
+    if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+        usage(stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "quentar: unknown command '%s'\n", cmd.c_str());
+    usage(stderr);
+    return 2;
 }

@@ -9,6 +9,9 @@
 
 namespace quentar::document {
 
+// How the file's text was stored; the lines are written back the same way.
+enum class FileEncoding { Bytes, Utf16LE, Utf16BE };
+
 // What the reader derives from `dxf`. Rebuilt from scratch by every read (dxf::processdxf).
 struct Drawing {
     LineStore dxf; // the document proper: the file's lines as read
@@ -38,6 +41,7 @@ struct Drawing {
 
     bool changed = false;   // modifications not yet saved
     std::string afilename;  // full path of the file, empty for a new drawing
+    FileEncoding encoding = FileEncoding::Bytes;
 };
 
 } // namespace quentar::document

@@ -1,0 +1,16 @@
+// The headless subcommands of the quentar program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quentar::app {
+
+// Each returns the process exit status; results go to stdout, errors to stderr.
+int runInfo(const std::vector<std::string> &args);
+int runResave(const std::vector<std::string> &args);
+
+// Where the files the installation ships (templates, translation table, examples) live.
+std::string installedDataFolder();
+
+} // namespace quentar::app

@@ -1,0 +1,209 @@
+// Readers of ELLIPSE and SPLINE: the curve is sampled once here, construction points kept hidden.
+#include "dxf/pass.h"
+
+#include <cmath>
+#include <vector>
+
+namespace quentar::dxf {
+
+void readEllipse(Pass &p, EntityBuild &e) {
+    e.rec.isellipse = true;
+    e.rec.needext210 = e.rec.needext220 = e.rec.needext230 = true;
+    double start = 0, end = 2 * M_PI;
+    double ax = 0, ay = 0, az = 0;
+    int32_t l10 = 0, l20 = 0, l30 = 0, l11 = 0, l21 = 0, l31 = 0;
+    readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
+        double x;
+        switch (c) {
+        case 10:
+            if (toReal(v, x)) {
+                e.rec.cx = x;
+                l10 = p.valueLine();
+                e.addSnap(x);
+            }
+            break;
+        case 20:
+            if (toReal(v, x)) {
+                e.rec.cy = x;
+                l20 = p.valueLine();
+                if (!e.geom.snap.empty()) e.geom.snap.back().y = x;
+            }
+            break;
+        case 30:
+            if (toReal(v, x)) {
+                e.rec.cz = x;
+                l30 = p.valueLine();
+                if (!e.geom.snap.empty()) e.geom.snap.back().z = x;
+            }
+            break;
+        case 11:
+            if (toReal(v, ax)) l11 = p.valueLine();
+            break;
+        case 21:
+            if (toReal(v, ay)) l21 = p.valueLine();
+            break;
+        case 31:
+            if (toReal(v, az)) l31 = p.valueLine();
+            break;
+        case 40:
+            if (toReal(v, e.rec.radius)) e.rec.radiuslinenr = p.valueLine();
+            break;
+        case 41:
+            if (toReal(v, start)) e.rec.winkel1linenr = p.valueLine();
+            break;
+        case 42:
+            if (toReal(v, end)) e.rec.winkel2linenr = p.valueLine();
+            break;
+        case 210:
+            e.rec.needext210 = false;
+            break;
+        case 220:
+            e.rec.needext220 = false;
+            break;
+        case 230:
+            if (toReal(v, e.rec.ext230)) e.rec.needext230 = false;
+            break;
+        default:
+            break;
+        }
+    });
+    if (end <= start) end += 2 * M_PI;
+    const double a = std::sqrt(ax * ax + ay * ay + az * az);
+    e.rec.radius1 = a;
+    e.rec.radius2 = a * e.rec.radius;
+    e.rec.radius3 = std::atan2(ay, ax);
+    const bool mirrored = e.rec.ext230 < 0;
+    const double cx = e.rec.cx, cy = e.rec.cy, cz = e.rec.cz;
+    if (!EntityBuild::reserve(p, 3 + render::kCurveSamples)) return;
+    auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
+    auto &ps = e.geom.ps;
+    ps.reserve(3 + render::kCurveSamples);
+    Tmypoi centre;
+    centre.x = cx;
+    centre.y = cy;
+    centre.z = cz;
+    centre.linex = rel(l10);
+    centre.liney = rel(l20);
+    centre.linez = rel(l30);
+    centre.donotdraw = true;
+    ps.push_back(centre);
+    Tmypoi axisEnd;
+    axisEnd.x = cx + ax;
+    axisEnd.y = cy + ay;
+    axisEnd.z = cz;
+    axisEnd.linex = rel(l11);
+    axisEnd.liney = rel(l21);
+    axisEnd.linez = rel(l31);
+    axisEnd.donotdraw = true;
+    ps.push_back(axisEnd);
+    const render::Point3 m = render::ellipsePoint(cx, cy, cz, a, e.rec.radius2, e.rec.radius3,
+                                                  M_PI / 2, mirrored);
+    Tmypoi minor;
+    minor.x = m.x;
+    minor.y = m.y;
+    minor.z = cz;
+    minor.linex = rel(e.rec.radiuslinenr);
+    minor.mode = 2;
+    minor.donotdraw = true;
+    ps.push_back(minor);
+    render::Point3 pts[render::kCurveSamples];
+    render::sampleEllipse(cx, cy, cz, a, e.rec.radius2, e.rec.radius3, start, end, mirrored, pts);
+    for (const auto &q : pts) {
+        Tmypoi &v = ps.emplace_back();
+        v.x = q.x;
+        v.y = q.y;
+        v.z = cz;
+    }
+}
+
+void readSpline(Pass &p, EntityBuild &e) {
+    int32_t degree = 3;
+    std::vector<double> knots;
+    std::vector<Tmypoi> control;
+    std::vector<render::Point3> fit;
+    e.rec.isclosed = false;
+    readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
+        double x;
+        switch (c) {
+        case 71:
+            toInteger(v, degree);
+            break;
+        case 40:
+            if (toReal(v, x)) knots.push_back(x);
+            break;
+        case 10:
+            if (toReal(v, x)) {
+                Tmypoi &cp = control.emplace_back();
+                cp.x = x;
+                cp.linex = e.rel(p.valueLine());
+                cp.donotdraw = true;
+            }
+            break;
+        case 20:
+            if (!control.empty() && toReal(v, x)) {
+                control.back().y = x;
+                control.back().liney = e.rel(p.valueLine());
+            }
+            break;
+        case 30:
+            if (!control.empty() && toReal(v, x)) {
+                control.back().z = x;
+                control.back().linez = e.rel(p.valueLine());
+            }
+            break;
+        case 11:
+            if (toReal(v, x)) fit.push_back({x, 0, 0});
+            break;
+        case 21:
+            if (!fit.empty()) toReal(v, fit.back().y);
+            break;
+        case 31:
+            if (!fit.empty()) toReal(v, fit.back().z);
+            break;
+        case 70: {
+            int32_t f;
+            if (toInteger(v, f)) e.rec.isclosed = (f & 1) != 0;
+            break;
+        }
+        default:
+            break;
+        }
+    });
+
+    std::vector<render::Point3> samples;
+    if (!control.empty()) {
+        const int n = static_cast<int>(control.size()) - 1;
+        const int t = degree + 1;
+        // Absurd degrees or sizes are read but not sampled: the control points stay pickable.
+        if (degree >= 1 && degree <= render::kMaxSplineDegree &&
+            control.size() <= static_cast<std::size_t>(render::kMaxSplineControlPoints)) {
+            std::vector<render::Point3> cps(control.size());
+            for (std::size_t i = 0; i < control.size(); ++i)
+                cps[i] = {control[i].x, control[i].y, control[i].z};
+            if (knots.size() != static_cast<std::size_t>(n + 1 + degree + 1))
+                render::makeknots(knots, n, t);
+            render::samplespline(n, t, cps, render::kSplineSamples, samples, knots);
+        }
+    } else if (!fit.empty()) {
+        if (fit.size() <= static_cast<std::size_t>(render::kMaxSplineControlPoints)) {
+            render::RandomSource &rng = p.rng ? *p.rng : render::programRandom();
+            std::vector<render::Point3> cps = render::fitcontrolpoints(fit, 1000, {}, rng);
+            const int n = static_cast<int>(cps.size()) - 1;
+            std::vector<double> gen;
+            render::makeknots(gen, n, 4);
+            render::samplespline(n, 4, cps, render::kSplineSamples, samples, gen);
+        }
+    }
+    auto &ps = e.geom.ps;
+    if (!EntityBuild::reserve(p, static_cast<int64_t>(samples.size() + control.size()))) return;
+    ps.reserve(samples.size() + control.size());
+    for (const auto &q : samples) {
+        Tmypoi &v = ps.emplace_back();
+        v.x = q.x;
+        v.y = q.y;
+        v.z = q.z;
+    }
+    for (const auto &cp : control) ps.push_back(cp);
+}
+
+} // namespace quentar::dxf

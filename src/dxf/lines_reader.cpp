@@ -1,0 +1,227 @@
+// Readers of the contour entities: LINE, LWPOLYLINE, LEADER, RAY, XLINE, POLYLINE, ARC, CIRCLE.
+#include "dxf/pass.h"
+
+#include <cmath>
+
+namespace quentar::dxf {
+
+void expandEntityBulges(Pass &p, EntityBuild &e) {
+    auto &ps = e.geom.ps;
+    // Budget: every bulged segment may add 50 points; drop the expansion when the read is full.
+    int64_t bulged = 0;
+    for (const auto &v : ps)
+        if (v.bulge != 0) ++bulged;
+    if (e.rec.isclosed && !ps.empty()) ++bulged;
+    if (!EntityBuild::reserve(p, bulged * render::kBulgePoints + 1)) {
+        if (e.rec.isclosed && !ps.empty() && p.verticesLeft > 0) {
+            Tmypoi first = ps.front();
+            first.donotdraw = false;
+            ps.push_back(first);
+            --p.verticesLeft;
+        }
+        return;
+    }
+    render::expandbulges(ps, e.geom.snap, e.rec.isclosed);
+}
+
+void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
+    e.rec.xline = keyword == "XLINE";
+    e.rec.ray = keyword == "RAY";
+    e.rec.arrowhead = keyword == "LEADER";
+    e.widthGiven = false;
+    readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
+        switch (c) {
+        case 10:
+        case 11:
+            if (Tmypoi *pt = e.newVertex(p, v)) {
+                pt->setwid = e.widthGiven;
+                pt->wid = static_cast<float>(p.currentWidth);
+            }
+            break;
+        case 20:
+        case 21:
+            e.setLastY(p, v);
+            break;
+        case 30:
+        case 31:
+            e.setLastZ(p, v);
+            break;
+        case 42:
+            if (Tmypoi *pt = e.lastVertex()) toReal(v, pt->bulge);
+            break;
+        case 40:
+        case 41:
+            if (toReal(v, p.currentWidth)) e.widthGiven = true;
+            break;
+        case 43:
+            if (toReal(v, e.rec.thewid)) e.rec.setwidonce = true;
+            break;
+        case 70: {
+            int32_t f;
+            if (toInteger(v, f)) e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
+            break;
+        }
+        case 71:
+            e.rec.arrowhead = v == "1";
+            break;
+        default:
+            break;
+        }
+    });
+    expandEntityBulges(p, e);
+    auto &ps = e.geom.ps;
+    if (ps.size() >= 2 && (e.rec.xline || e.rec.ray)) {
+        const Tmypoi b = ps[0], dir = ps[1];
+        if (e.rec.xline) {
+            ps[0].x = b.x - 10000 * dir.x;
+            ps[0].y = b.y - 10000 * dir.y;
+            ps[0].z = b.z - 10000 * dir.z;
+        }
+        ps[1].x = b.x + 10000 * dir.x;
+        ps[1].y = b.y + 10000 * dir.y;
+        ps[1].z = b.z + 10000 * dir.z;
+    }
+}
+
+void readPolyline(Pass &p, EntityBuild &e) {
+    bool inVertex = false;
+    e.widthGiven = false;
+    e.rec.isclosed = false;
+    readEntityGroups(p, e, {}, true, [&](int c, std::string_view v) {
+        switch (c) {
+        case 0:
+            inVertex = v == "VERTEX";
+            break;
+        case 70:
+            if (!inVertex) {
+                int32_t f;
+                if (toInteger(v, f)) e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
+            }
+            break;
+        case 40:
+        case 41:
+            if (toReal(v, p.currentWidth)) e.widthGiven = true;
+            break;
+        case 43:
+            if (toReal(v, e.rec.thewid)) e.rec.setwidonce = true;
+            break;
+        case 10:
+            if (inVertex) {
+                if (Tmypoi *pt = e.newVertex(p, v)) {
+                    pt->setwid = e.widthGiven;
+                    pt->wid = static_cast<float>(p.currentWidth);
+                }
+            }
+            break;
+        case 20:
+            if (inVertex) e.setLastY(p, v);
+            break;
+        case 30:
+            if (inVertex) e.setLastZ(p, v);
+            break;
+        case 42:
+            if (inVertex)
+                if (Tmypoi *pt = e.lastVertex()) toReal(v, pt->bulge);
+            break;
+        default:
+            break;
+        }
+    });
+    expandEntityBulges(p, e);
+}
+
+void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
+    double cx = 0, cy = 0, cz = 0, start = 0, end = 0;
+    int32_t line10 = 0, line20 = 0, line30 = 0;
+    e.rec.isclosed = false;
+    readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
+        double x;
+        switch (c) {
+        case 10:
+            if (toReal(v, x)) {
+                cx = e.rec.cx = x;
+                line10 = p.valueLine();
+                e.addSnap(x);
+            }
+            break;
+        case 20:
+            if (toReal(v, x)) {
+                cy = e.rec.cy = x;
+                line20 = p.valueLine();
+                if (!e.geom.snap.empty()) e.geom.snap.back().y = x;
+            }
+            break;
+        case 30:
+            if (toReal(v, x)) {
+                cz = e.rec.cz = x;
+                line30 = p.valueLine();
+                if (!e.geom.snap.empty()) e.geom.snap.back().z = x;
+            }
+            break;
+        case 40:
+            if (toReal(v, e.rec.radius)) e.rec.radiuslinenr = p.valueLine();
+            break;
+        case 50:
+            if (toReal(v, start)) e.rec.winkel1linenr = p.valueLine();
+            break;
+        case 51:
+            if (toReal(v, end)) e.rec.winkel2linenr = p.valueLine();
+            break;
+        default:
+            break;
+        }
+    });
+    const double r = e.rec.radius;
+    const int hidden = circle ? 1 : 3;
+    if (!EntityBuild::reserve(p, hidden + render::kCurveSamples)) return;
+    auto &ps = e.geom.ps;
+    ps.reserve(static_cast<std::size_t>(hidden + render::kCurveSamples));
+    auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
+    Tmypoi centre;
+    centre.x = cx;
+    centre.y = cy;
+    centre.z = cz;
+    centre.linex = rel(line10);
+    centre.liney = rel(line20);
+    centre.linez = rel(line30);
+    centre.donotdraw = true;
+    ps.push_back(centre);
+    if (circle) {
+        start = 0;
+        end = 0;
+    } else {
+        constexpr double kDeg = M_PI / 180.0;
+        Tmypoi a, b;
+        a.x = cx + r * std::cos(start * kDeg);
+        a.y = cy + r * std::sin(start * kDeg);
+        a.z = cz;
+        a.linex = rel(e.rec.winkel1linenr);
+        a.mode = 3;
+        a.donotdraw = true;
+        b.x = cx + r * std::cos(end * kDeg);
+        b.y = cy + r * std::sin(end * kDeg);
+        b.z = cz;
+        b.linex = rel(e.rec.winkel2linenr);
+        b.mode = 3;
+        b.donotdraw = true;
+        ps.push_back(a);
+        ps.push_back(b);
+    }
+    render::Point3 pts[render::kCurveSamples];
+    render::sampleArc(cx, cy, cz, r, start, end, circle, pts);
+    const int32_t radiusLine = rel(e.rec.radiuslinenr);
+    for (int i = 0; i < render::kCurveSamples; ++i) {
+        Tmypoi &v = ps.emplace_back();
+        v.x = pts[i].x;
+        v.y = pts[i].y;
+        v.z = cz;
+        const bool grip = circle ? (i % 25 == 0 && i < 100) : i == 50;
+        if (grip) {
+            v.linex = radiusLine;
+            v.mode = 1;
+        }
+        v.moveonly = i == 0;
+    }
+}
+
+} // namespace quentar::dxf

@@ -1,0 +1,214 @@
+// The state of one reading pass over the DXF lines, shared by the frame and the entity readers.
+#pragma once
+
+#include "document/drawing.h"
+#include "dxf/values.h"
+#include "render/curves.h"
+
+#include <string_view>
+
+namespace quentar::dxf {
+
+using document::EntityGeometry;
+using document::Tmypoi;
+using document::tpoly;
+
+// Bound on the vertices of one read: a customer's file must not make the reader eat unbounded
+// memory. A 100,000-entity sheet of parts holds about 6 million; beyond this, further vertices
+// and curve samples are dropped (the entities are still read).
+inline constexpr int64_t kMaxVerticesPerRead = 12'000'000;
+
+// One reading pass: the group cursor and the section state.
+struct Pass {
+    const document::LineStore &lines;
+    document::Drawing &d;
+    int64_t n;         // number of lines
+    int64_t pos = 0;   // next line to read
+    int code = kNoCode;
+    std::string_view value;
+    bool reuse = false;
+
+    bool inEntities = false, inBlocks = false, inBlock = false, inTables = false,
+         inObjects = false, sectionNameExpected = false, handleSeedExpected = false,
+         versionExpected = false;
+
+    // The last BLOCK record read; applied to every entity while in-block.
+    std::string_view blockName;
+    int32_t blockOwner = 0;
+    double blockBaseX = 0, blockBaseY = 0, blockBaseZ = 0;
+
+    // Line and polyline readers: the last group 40/41 (not reset between entities).
+    double currentWidth = 0;
+
+    int64_t verticesLeft = kMaxVerticesPerRead;
+
+    render::RandomSource *rng = nullptr;
+
+    Pass(const document::LineStore &l, document::Drawing &dr)
+        : lines(l), d(dr), n(static_cast<int64_t>(l.size())) {}
+
+    bool linesRanOut() const { return pos + 1 >= n; }
+
+    // Reads the next group; false (and nothing changes) when fewer than two lines remain.
+    bool readGroup() {
+        if (pos + 1 >= n) {
+            code = kNoCode;
+            value = {};
+            return false;
+        }
+        std::string_view codeText = lines[static_cast<std::size_t>(pos)];
+        // A UTF-8 byte-order mark stays in the first line (it is written back) but is no code.
+        if (pos == 0 && codeText.substr(0, 3) == "\xEF\xBB\xBF") codeText.remove_prefix(3);
+        code = parseGroupCode(document::trimLine(codeText));
+        value = document::trimLine(lines[static_cast<std::size_t>(pos + 1)]);
+        pos += 2;
+        return true;
+    }
+    int32_t codeLine() const { return static_cast<int32_t>(pos - 2); }
+    int32_t valueLine() const { return static_cast<int32_t>(pos - 1); }
+
+    void raiseMaxHandle(int32_t h) {
+        if (h > d.maxhandle) d.maxhandle = h;
+    }
+};
+
+// An entity being read: its record and its geometry, filled before both are published.
+struct EntityBuild {
+    tpoly rec;
+    EntityGeometry geom;
+    bool widthGiven = false;
+    int32_t maxHandle = 0; // largest group 5 handle read in this entity
+
+    // Vertex line numbers are kept relative to the entity's first line.
+    int32_t rel(int32_t line) const { return line - rec.linefrom; }
+
+    // New vertex with x from `value`; no vertex when the value does not convert.
+    Tmypoi *newVertex(Pass &p, std::string_view value, bool recordLine = true) {
+        double x;
+        if (!toReal(value, x)) return nullptr;
+        return addVertex(p, x, recordLine ? rel(p.valueLine()) : 0);
+    }
+    Tmypoi *addVertex(Pass &p, double x, int32_t relLine) {
+        if (p.verticesLeft <= 0) return nullptr;
+        --p.verticesLeft;
+        Tmypoi &v = geom.ps.emplace_back();
+        v.x = x;
+        v.linex = relLine;
+        return &v;
+    }
+    Tmypoi *lastVertex() { return geom.ps.empty() ? nullptr : &geom.ps.back(); }
+    void setLastY(Pass &p, std::string_view value, bool recordLine = true) {
+        Tmypoi *v = lastVertex();
+        double y;
+        if (v && toReal(value, y)) {
+            v->y = y;
+            if (recordLine) v->liney = rel(p.valueLine());
+        }
+    }
+    void setLastZ(Pass &p, std::string_view value, bool recordLine = true) {
+        Tmypoi *v = lastVertex();
+        double z;
+        if (v && toReal(value, z)) {
+            v->z = z;
+            if (recordLine) v->linez = rel(p.valueLine());
+        }
+    }
+    Tmypoi &addSnap(double x) {
+        Tmypoi &s = geom.snap.emplace_back();
+        s.x = x;
+        return s;
+    }
+    // Reserves budget for `count` generated points; false when the read has used it up.
+    static bool reserve(Pass &p, int64_t count) {
+        if (p.verticesLeft < count) return false;
+        p.verticesLeft -= count;
+        return true;
+    }
+};
+
+// Which common groups an entity kind handles (the frame's shared groups).
+struct CommonGroups {
+    bool ltname = true, lineweight = true, color = true;
+};
+
+// The frame every entity reader shares: reads groups until the next "0" group (or, for POLYLINE,
+// the next "0" that is neither VERTEX nor SEQEND), applies the common groups and hands every
+// group to `own`. Leaves the pass on the group that ended the entity, with the reuse flag set.
+template <class Own>
+void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polyline, Own &&own) {
+    int32_t lastValueLine = e.rec.linefrom + 1;
+    while (p.readGroup()) {
+        const int c = p.code;
+        bool ends = c == 0;
+        if (polyline && ends) ends = p.value != "VERTEX" && p.value != "SEQEND";
+        if (!ends) lastValueLine = p.valueLine();
+        switch (c) {
+        case 5: {
+            int32_t h;
+            if (toHandle(p.value, h)) {
+                e.rec.han = h;
+                p.raiseMaxHandle(h);
+                if (h > e.maxHandle) e.maxHandle = h;
+            }
+            break;
+        }
+        case 330: {
+            int32_t h;
+            if (toHandle(p.value, h)) e.rec.layhan = h;
+            break;
+        }
+        case 67:
+            e.rec.ispaperspace = p.value == "1";
+            break;
+        case 8:
+            e.rec.layer.assign(p.value);
+            e.rec.layerpresent = true;
+            e.rec.layerlinenr = p.valueLine();
+            break;
+        case 6:
+            if (common.ltname) {
+                e.rec.ltname.assign(p.value);
+                e.rec.ltnamepresent = true;
+                e.rec.ltnamelinenr = p.valueLine();
+            }
+            break;
+        case 370:
+            if (common.lineweight && toInteger(p.value, e.rec.lineweight)) {
+                e.rec.linweightpresent = true;
+                e.rec.lineweightlinenr = p.valueLine();
+            }
+            break;
+        case 62:
+            if (common.color && toInteger(p.value, e.rec.colornr)) {
+                e.rec.colorlinenr = p.valueLine();
+                e.rec.colorispresent = true;
+            }
+            break;
+        default:
+            break;
+        }
+        own(c, p.value);
+        if (ends || p.linesRanOut()) break;
+    }
+    e.rec.linebis = lastValueLine;
+    p.reuse = true;
+}
+
+// The entity readers, one per family; each is called on the entity's "0" group.
+void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword);
+void readPolyline(Pass &p, EntityBuild &e);
+void readArcCircle(Pass &p, EntityBuild &e, bool circle);
+void readEllipse(Pass &p, EntityBuild &e);
+void readSpline(Pass &p, EntityBuild &e);
+void readSolidPoint(Pass &p, EntityBuild &e, bool solid);
+void readInsert(Pass &p, EntityBuild &e);
+void readText(Pass &p, EntityBuild &e, bool mtext);
+void readDimension(Pass &p, EntityBuild &e);
+void readHatch(Pass &p, EntityBuild &e);
+void readWipeout(Pass &p, EntityBuild &e);
+void readViewport(Pass &p, EntityBuild &e);
+
+// Bulge expansion of the entity just read (line reader, POLYLINE, HATCH).
+void expandEntityBulges(Pass &p, EntityBuild &e);
+
+} // namespace quentar::dxf

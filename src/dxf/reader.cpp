@@ -1,0 +1,583 @@
+// The reading pass: sections, header variables, tables, blocks, layouts and the entity dispatch.
+#include "dxf/reader.h"
+
+#include "dxf/pass.h"
+
+#include <array>
+#include <cstring>
+#include <unordered_map>
+#include <utility>
+
+namespace quentar::dxf {
+
+namespace {
+
+enum class Kind {
+    Viewport, Polyline, Dimension, LineFamily, Hatch, Wipeout, Solid, Point, Spline, Arc, Circle,
+    Ellipse, Text, MText, Insert, Unknown
+};
+
+struct DispatchEntry {
+    std::string_view keyword;
+    Kind kind;
+};
+
+// Keywords are compared exactly: "line" is not a LINE and is skipped.
+constexpr std::array<DispatchEntry, 19> kDispatch{{
+    {"LINE", Kind::LineFamily},     {"ARC", Kind::Arc},         {"CIRCLE", Kind::Circle},
+    {"LWPOLYLINE", Kind::LineFamily}, {"POLYLINE", Kind::Polyline}, {"SPLINE", Kind::Spline},
+    {"TEXT", Kind::Text},           {"MTEXT", Kind::MText},     {"INSERT", Kind::Insert},
+    {"DIMENSION", Kind::Dimension}, {"ELLIPSE", Kind::Ellipse}, {"HATCH", Kind::Hatch},
+    {"SOLID", Kind::Solid},         {"POINT", Kind::Point},     {"VIEWPORT", Kind::Viewport},
+    {"WIPEOUT", Kind::Wipeout},     {"LEADER", Kind::LineFamily}, {"RAY", Kind::LineFamily},
+    {"XLINE", Kind::LineFamily},
+}};
+
+Kind kindOf(std::string_view keyword) {
+    for (const auto &e : kDispatch)
+        if (e.keyword == keyword) return e.kind;
+    return Kind::Unknown;
+}
+
+bool usesWidthState(Kind k) { return k == Kind::LineFamily || k == Kind::Polyline; }
+
+// 64-bit hash of a run of lines (lengths included, so line breaks count).
+inline uint64_t mix(uint64_t a, uint64_t b) {
+    unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(r) ^ static_cast<uint64_t>(r >> 64);
+}
+
+uint64_t hashLines(const document::LineStore &lines, int64_t from, int64_t to, uint64_t seed) {
+    constexpr uint64_t k1 = 0xa0761d6478bd642full, k2 = 0xe7037ed1a0b428dbull;
+    uint64_t h = seed ^ k1;
+    for (int64_t i = from; i < to; ++i) {
+        std::string_view l = lines[static_cast<std::size_t>(i)];
+        const char *s = l.data();
+        std::size_t len = l.size();
+        h = mix(h ^ len, k2);
+        while (len >= 8) {
+            uint64_t w;
+            std::memcpy(&w, s, 8);
+            h = mix(h ^ w, k1);
+            s += 8;
+            len -= 8;
+        }
+        if (len) {
+            uint64_t w = 0;
+            std::memcpy(&w, s, len);
+            h = mix(h ^ w, k2);
+        }
+    }
+    return h;
+}
+
+uint64_t hashDouble(uint64_t h, double v) {
+    uint64_t w;
+    std::memcpy(&w, &v, 8);
+    return mix(h ^ w, 0x8ebc6af09c88c6e3ull);
+}
+
+} // namespace
+
+struct Reader::Cache {
+    struct Key {
+        uint64_t text;     // the entity's lines
+        uint64_t context;  // block context and incoming width state
+        uint32_t lineCount;
+        bool ranOut;
+        bool operator==(const Key &o) const {
+            return text == o.text && context == o.context && lineCount == o.lineCount &&
+                   ranOut == o.ranOut;
+        }
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key &k) const { return k.text ^ (k.context * 31) ^ k.lineCount; }
+    };
+    // What an entity's reading changes outside its own record.
+    struct Extra {
+        int32_t maxHandle = 0;
+        int32_t maxViewId = 0;
+        bool widthSet = false;
+        double widthOut = 0;
+    };
+    std::unordered_map<Key, uint32_t, KeyHash> index; // key -> entity of the previous read
+    std::vector<Extra> extras;                       // parallel to the previous read's polys
+    const document::Drawing *drawing = nullptr;
+    const tpoly *polysData = nullptr;
+    std::size_t polysSize = 0;
+};
+
+namespace {
+
+// Shifts the line fields of an entity taken over from an earlier read to its new first line.
+void shiftLines(tpoly &r, int32_t delta) {
+    if (delta == 0) return;
+    for (int32_t *f : {&r.ltnamelinenr, &r.layerlinenr, &r.lineweightlinenr, &r.colorlinenr,
+                       &r.winkel1linenr, &r.winkel2linenr, &r.radiuslinenr})
+        if (*f) *f += delta;
+    r.linefrom += delta;
+    r.linebis += delta;
+}
+
+struct PassRunner {
+    Pass p;
+    Reader::Cache *oldCache;
+    Reader::Cache *newCache;
+    std::vector<tpoly> &oldPolys;
+    std::vector<tpoly> newPolys;
+    int64_t reused = 0, read = 0;
+
+    PassRunner(document::Drawing &d, Reader::Cache *oc, Reader::Cache *nc, std::vector<tpoly> &op)
+        : p(d.dxf, d), oldCache(oc), newCache(nc), oldPolys(op) {}
+
+    void readLayout();
+    void readTable();
+    void readBlockHeader();
+    void skipEntity();
+    void dispatch();
+    void readEntity(Kind kind, std::string_view keyword, Reader::Cache::Extra &extra);
+    void run();
+};
+
+void PassRunner::readLayout() {
+    document::Tlayout &l = p.d.layouts.emplace_back();
+    while (p.readGroup()) {
+        std::string_view v = p.value;
+        switch (p.code) {
+        case 5: {
+            int32_t h;
+            if (toHandle(v, h)) p.raiseMaxHandle(h);
+            break;
+        }
+        case 1: l.name.assign(v); break;
+        case 71: toInteger(v, l.order); break;
+        case 330: toHandle(v, l.layhan); break;
+        case 10: toReal(v, l.lminx); break;
+        case 20: toReal(v, l.lminy); break;
+        case 30: toReal(v, l.lminz); break;
+        case 11: toReal(v, l.lmaxx); break;
+        case 21: toReal(v, l.lmaxy); break;
+        case 31: toReal(v, l.lmaxz); break;
+        case 14: toReal(v, l.eminx); break;
+        case 24: toReal(v, l.eminy); break;
+        case 34: toReal(v, l.eminz); break;
+        case 15: toReal(v, l.emaxx); break;
+        case 25: toReal(v, l.emaxy); break;
+        case 35: toReal(v, l.emaxz); break;
+        default: break;
+        }
+        if (p.code == 0 || p.linesRanOut()) break;
+    }
+    p.reuse = true;
+}
+
+void PassRunner::readTable() {
+    std::string tableName;
+    bool inLtype = false, inLayer = false;
+    document::Drawing &d = p.d;
+    while (p.readGroup()) {
+        std::string_view v = p.value;
+        switch (p.code) {
+        case 5: {
+            int32_t h;
+            if (toHandle(v, h)) p.raiseMaxHandle(h);
+            break;
+        }
+        case 2:
+            if (inLtype)
+                d.linetype[static_cast<std::size_t>(d.anzlt - 1)].name.assign(v);
+            else if (inLayer)
+                d.layers[static_cast<std::size_t>(d.anzlayer - 1)].name.assign(v);
+            else
+                tableName.assign(v);
+            break;
+        case 3:
+            if (inLtype) d.linetype[static_cast<std::size_t>(d.anzlt - 1)].desc.assign(v);
+            break;
+        case 49:
+            if (inLtype) {
+                double x;
+                if (toReal(v, x))
+                    d.linetype[static_cast<std::size_t>(d.anzlt - 1)].parts.push_back(
+                        static_cast<float>(x));
+            }
+            break;
+        default:
+            if (inLayer) {
+                document::TLayer &l = d.layers[static_cast<std::size_t>(d.anzlayer - 1)];
+                switch (p.code) {
+                case 70:
+                    if (toInteger(v, l.flag)) {
+                        l.flaglinenr = p.valueLine();
+                        l.flagpresent = true;
+                    }
+                    break;
+                case 62:
+                    if (toInteger(v, l.colornr)) {
+                        l.colorlinenr = p.valueLine();
+                        l.colorpresent = true;
+                    }
+                    break;
+                case 6:
+                    l.ltname.assign(v);
+                    l.ltnamepresent = true;
+                    l.ltnamelinenr = p.valueLine();
+                    break;
+                case 370:
+                    if (toInteger(v, l.lineweight)) {
+                        l.lineweightlinenr = p.valueLine();
+                        l.linweightpresent = true;
+                    }
+                    break;
+                case 290:
+                    toInteger(v, l.plotflag);
+                    break;
+                case 390:
+                    d.plotstylereaded.assign(v);
+                    break;
+                default:
+                    break;
+                }
+            }
+            break;
+        case 0:
+            if (v == "LTYPE" && tableName == "LTYPE") {
+                // A fresh record per entry: an incomplete entry must not inherit an older one's
+                // values.
+                d.linetype.emplace_back();
+                ++d.anzlt;
+                inLtype = true;
+            } else if (v == "LAYER" && tableName == "LAYER") {
+                d.layers.emplace_back();
+                ++d.anzlayer;
+                inLayer = true;
+            } else if (v == "ENDTAB") {
+                if (inLtype) d.ltypeinsetlinenr = p.codeLine();
+                if (inLayer) d.layerinsertlinenr = p.codeLine();
+                inLtype = inLayer = false;
+            }
+            break;
+        }
+        if ((p.code == 0 && v == "ENDTAB") || p.linesRanOut()) break;
+    }
+    p.reuse = true;
+}
+
+void PassRunner::readBlockHeader() {
+    p.inBlock = true;
+    while (p.readGroup()) {
+        std::string_view v = p.value;
+        switch (p.code) {
+        case 5: {
+            int32_t h;
+            if (toHandle(v, h)) p.raiseMaxHandle(h);
+            break;
+        }
+        case 3: p.blockName = v; break;
+        case 330: toHandle(v, p.blockOwner); break;
+        case 10: toReal(v, p.blockBaseX); break;
+        case 20: toReal(v, p.blockBaseY); break;
+        case 30: toReal(v, p.blockBaseZ); break;
+        default: break;
+        }
+        if (p.code == 0 || p.linesRanOut()) break;
+    }
+    p.reuse = true;
+    document::tblock &b = p.d.blocks.emplace_back();
+    b.blockname.assign(p.blockName);
+    b.hand = p.blockOwner;
+}
+
+void PassRunner::skipEntity() {
+    while (p.readGroup()) {
+        if (p.code == 0 || p.linesRanOut()) break;
+    }
+    p.reuse = true;
+}
+
+void PassRunner::readEntity(Kind kind, std::string_view keyword, Reader::Cache::Extra &extra) {
+    EntityBuild e;
+    tpoly &r = e.rec;
+    r.isblock = p.inBlock;
+    if (p.inBlock) {
+        r.theblockname.assign(p.blockName);
+        r.layhan = p.blockOwner;
+        r.blockbasex = p.blockBaseX;
+        r.blockbasey = p.blockBaseY;
+        r.blockbasez = p.blockBaseZ;
+    }
+    r.linefrom = p.codeLine();
+    r.nr = -1;
+    const double widthIn = p.currentWidth;
+    const int32_t viewIdIn = p.d.maxviewportid;
+    switch (kind) {
+    case Kind::Viewport: readViewport(p, e); break;
+    case Kind::Polyline: readPolyline(p, e); break;
+    case Kind::Dimension: readDimension(p, e); break;
+    case Kind::LineFamily: readLineFamily(p, e, keyword); break;
+    case Kind::Hatch: readHatch(p, e); break;
+    case Kind::Wipeout: readWipeout(p, e); break;
+    case Kind::Solid: readSolidPoint(p, e, true); break;
+    case Kind::Point: readSolidPoint(p, e, false); break;
+    case Kind::Spline: readSpline(p, e); break;
+    case Kind::Arc: readArcCircle(p, e, false); break;
+    case Kind::Circle: readArcCircle(p, e, true); break;
+    case Kind::Ellipse: readEllipse(p, e); break;
+    case Kind::Text: readText(p, e, false); break;
+    case Kind::MText: readText(p, e, true); break;
+    case Kind::Insert: readInsert(p, e); break;
+    case Kind::Unknown: break;
+    }
+    // Entry and exit point of the contour.
+    const auto &ps = e.geom.ps;
+    if (!ps.empty()) {
+        r.reinx = ps[0].x;
+        r.reiny = ps[0].y;
+        r.reinz = ps[0].z;
+        if (r.isclosed) {
+            r.rausx = r.reinx;
+            r.rausy = r.reiny;
+            r.rausz = r.reinz;
+        } else {
+            r.rausx = ps.back().x;
+            r.rausy = ps.back().y;
+            r.rausz = ps.back().z;
+        }
+    }
+    r.anzp = static_cast<int32_t>(ps.size());
+    r.anzs = static_cast<int32_t>(e.geom.snap.size());
+    if (!ps.empty() || !e.geom.snap.empty())
+        r.geom = std::make_shared<const EntityGeometry>(std::move(e.geom));
+    extra.maxHandle = e.maxHandle;
+    extra.maxViewId = p.d.maxviewportid > viewIdIn ? p.d.maxviewportid : 0;
+    extra.widthSet = p.currentWidth != widthIn || e.widthGiven;
+    extra.widthOut = p.currentWidth;
+    newPolys.push_back(std::move(r));
+}
+
+void PassRunner::dispatch() {
+    const std::string_view keyword = p.value;
+    const Kind kind = kindOf(keyword);
+    if (kind == Kind::Unknown) {
+        skipEntity();
+        return;
+    }
+    Reader::Cache::Extra extra;
+    if (!newCache) {
+        readEntity(kind, keyword, extra);
+        ++read;
+        return;
+    }
+    // Find the entity's extent exactly as the frame will, and key it by its text and context.
+    const int64_t first = p.codeLine();
+    const bool polyline = kind == Kind::Polyline;
+    int64_t q = p.pos, lastValue = first + 1;
+    int lastCode = 0;
+    std::string_view lastValueText = keyword;
+    bool ranOut = true;
+    while (q + 1 < p.n) {
+        lastCode = parseGroupCode(document::trimLine(p.lines[static_cast<std::size_t>(q)]));
+        lastValueText = document::trimLine(p.lines[static_cast<std::size_t>(q + 1)]);
+        q += 2;
+        bool ends = lastCode == 0;
+        if (polyline && ends) ends = lastValueText != "VERTEX" && lastValueText != "SEQEND";
+        if (ends) {
+            ranOut = false;
+            break;
+        }
+        lastValue = q - 1;
+        if (q + 1 >= p.n) break;
+    }
+    uint64_t ctx = static_cast<uint64_t>(kind) * 0x9e3779b97f4a7c15ull;
+    if (p.inBlock) {
+        ctx = mix(ctx + 1, 0xd6e8feb86659fd93ull);
+        ctx = mix(ctx ^ std::hash<std::string_view>{}(p.blockName), 0x9e3779b97f4a7c15ull);
+        ctx = mix(ctx ^ static_cast<uint32_t>(p.blockOwner), 0xc2b2ae3d27d4eb4full);
+        ctx = hashDouble(ctx, p.blockBaseX);
+        ctx = hashDouble(ctx, p.blockBaseY);
+        ctx = hashDouble(ctx, p.blockBaseZ);
+    }
+    if (usesWidthState(kind)) ctx = hashDouble(ctx, p.currentWidth);
+    const Reader::Cache::Key key{hashLines(p.lines, first, lastValue + 1, 0x51ed270b27f0a3c5ull), ctx,
+                                 static_cast<uint32_t>(lastValue + 1 - first), ranOut};
+
+    if (oldCache) {
+        auto it = oldCache->index.find(key);
+        if (it != oldCache->index.end()) {
+            const tpoly &old = oldPolys[it->second];
+            if (old.anzp <= p.verticesLeft) {
+                const Reader::Cache::Extra &ox = oldCache->extras[it->second];
+                tpoly r = old;
+                shiftLines(r, static_cast<int32_t>(first) - old.linefrom);
+                r.locked = r.selected = r.massselected = false;
+                p.verticesLeft -= r.anzp;
+                p.raiseMaxHandle(ox.maxHandle);
+                if (ox.maxViewId > p.d.maxviewportid) p.d.maxviewportid = ox.maxViewId;
+                if (ox.widthSet) p.currentWidth = ox.widthOut;
+                p.pos = q;
+                p.code = lastCode;
+                p.value = lastValueText;
+                p.reuse = true;
+                newCache->index[key] = static_cast<uint32_t>(newPolys.size());
+                newCache->extras.push_back(ox);
+                newPolys.push_back(std::move(r));
+                ++reused;
+                return;
+            }
+        }
+    }
+    readEntity(kind, keyword, extra);
+    newCache->index[key] = static_cast<uint32_t>(newPolys.size() - 1);
+    newCache->extras.push_back(extra);
+    ++read;
+}
+
+void PassRunner::run() {
+    document::Drawing &d = p.d;
+    while (p.pos + 1 < p.n) {
+        if (!p.reuse) p.readGroup();
+        p.reuse = false;
+        const int code = p.code;
+        const std::string_view value = p.value;
+
+        // 1. ENDSEC closes the entities: new entities go before it.
+        if (code == 0 && value == "ENDSEC") {
+            if (p.inEntities && d.insertlinepos == -1) d.insertlinepos = p.codeLine();
+            p.inTables = p.inBlocks = p.inBlock = p.inEntities = false;
+        }
+        // 2. Header variables.
+        if (code == 9) {
+            p.handleSeedExpected = value == "$HANDSEED";
+            p.versionExpected = value == "$ACADVER";
+        }
+        // 3.
+        if (p.handleSeedExpected && code == 5) {
+            d.handleseedpos = p.valueLine();
+            p.handleSeedExpected = false;
+            int32_t h;
+            if (toHandle(value, h) && h - 1 > d.maxhandle) d.maxhandle = h - 1;
+        }
+        // 4.
+        if (p.versionExpected && code == 1) {
+            p.versionExpected = false;
+            int32_t v;
+            if (value.size() > 2 && toInteger(value.substr(2), v)) d.cadver = v;
+        }
+        // 5. Section boundaries.
+        if (code == 0 && (value == "SECTION" || value == "ENDSEC")) {
+            p.inEntities = p.inBlock = p.inObjects = p.inTables = false;
+            if (value == "SECTION") p.sectionNameExpected = true;
+        }
+        // 6. Section name.
+        if (code == 2 && p.sectionNameExpected) {
+            p.inEntities = value == "ENTITIES";
+            if (p.inEntities) {
+                p.inBlock = false;
+                p.handleSeedExpected = false;
+            }
+            if (value == "BLOCKS") {
+                p.inBlocks = true;
+            } else if (value == "OBJECTS") {
+                p.inObjects = true;
+            } else if (value == "TABLES") {
+                p.inTables = true;
+            } else {
+                p.inTables = p.inBlocks = p.inBlock = false;
+            }
+            p.sectionNameExpected = false;
+        }
+        // 7.-9. Inner readers; the group that ended them still runs through the steps below.
+        if (p.inObjects && p.code == 0 && p.value == "LAYOUT") readLayout();
+        if (p.inTables && p.code == 0 && p.value == "TABLE") readTable();
+        if (p.inBlocks && p.code == 0 && p.value == "BLOCK") readBlockHeader();
+        // 10. Block end.
+        if (p.inBlocks && p.code == 0 && p.value == "ENDBLK") {
+            if (!d.blocks.empty()) d.blocks.back().linetoinsert = p.codeLine();
+            p.inBlock = false;
+        }
+        // 11. Entity gate.
+        if (!(p.inEntities || (p.inBlocks && p.inBlock))) continue;
+        // 12. Handles.
+        if (p.code == 5) {
+            int32_t h;
+            if (toHandle(p.value, h)) p.raiseMaxHandle(h);
+        }
+        // 13. Dispatch.
+        if (p.code == 0) dispatch();
+    }
+}
+
+// Tab order: "Model" first, then by tab order, by exchanges as the drawing window does it.
+void orderLayouts(std::vector<document::Tlayout> &layouts) {
+    const std::size_t n = layouts.size();
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j)
+            if (layouts[j].order < layouts[i].order || layouts[j].name == "Model")
+                std::swap(layouts[i], layouts[j]);
+}
+
+} // namespace
+
+Reader::Reader(render::RandomSource *rng) : rng_(rng) {}
+Reader::~Reader() = default;
+
+void Reader::forget() { cache_.reset(); }
+
+static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cache *oldCache,
+                    Reader::Cache *newCache, int64_t &reused, int64_t &read) {
+    // Start of a pass: everything derived is rebuilt; cadver keeps the previous document's value
+    // when the file has none.
+    d.handleseedpos = -1;
+    d.ltypeinsetlinenr = -1;
+    d.layerinsertlinenr = -1;
+    d.maxviewportid = 2;
+    d.plotstylereaded.clear();
+    d.insertlinepos = -1;
+    d.anzlt = d.anzlayer = d.anzpoly = 0;
+    d.maxhandle = 0;
+    d.linetype.clear();
+    d.layers.clear();
+    d.layouts.clear();
+    d.blocks.clear();
+
+    PassRunner runner(d, oldCache, newCache, d.polys);
+    runner.p.rng = rng;
+    runner.newPolys.reserve(d.polys.size() ? d.polys.size() + 16 : 1000);
+    runner.run();
+    d.polys = std::move(runner.newPolys);
+    d.anzpoly = static_cast<int32_t>(d.polys.size());
+    reused = runner.reused;
+    read = runner.read;
+
+    // End of the pass: the pick lists and the tabs.
+    d.lineTypeNames.clear();
+    for (const auto &lt : d.linetype) d.lineTypeNames.push_back(lt.name);
+    d.layerNames.clear();
+    for (const auto &l : d.layers) d.layerNames.push_back(l.name);
+    orderLayouts(d.layouts);
+    d.tabCaptions.clear();
+    for (const auto &l : d.layouts) d.tabCaptions.push_back(l.name);
+    if (d.layouts.empty()) d.tabCaptions = {"Model", "Layout1"};
+}
+
+void Reader::processdxf(document::Drawing &d) {
+    Cache *old = cache_.get();
+    if (old && (old->drawing != &d || old->polysData != d.polys.data() ||
+                old->polysSize != d.polys.size()))
+        old = nullptr;
+    auto fresh = std::make_unique<Cache>();
+    fresh->index.reserve(d.polys.size() + 16);
+    fresh->extras.reserve(d.polys.size() + 16);
+    runPass(d, rng_, old, fresh.get(), lastReused_, lastRead_);
+    fresh->drawing = &d;
+    fresh->polysData = d.polys.data();
+    fresh->polysSize = d.polys.size();
+    cache_ = std::move(fresh);
+}
+
+void processdxf(document::Drawing &d, render::RandomSource *rng) {
+    int64_t reused = 0, read = 0;
+    runPass(d, rng, nullptr, nullptr, reused, read);
+}
+
+} // namespace quentar::dxf
