@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/drawing.h"
+#include "dxf/reader.h"
 #include "dxf/values.h"
 #include "render/curves.h"
 
@@ -12,11 +13,6 @@ namespace quentar::dxf {
 using document::EntityGeometry;
 using document::Tmypoi;
 using document::tpoly;
-
-// Bound on the vertices of one read: a customer's file must not make the reader eat unbounded
-// memory. A 100,000-entity sheet of parts holds about 6 million; beyond this, further vertices
-// and curve samples are dropped (the entities are still read).
-inline constexpr int64_t kMaxVerticesPerRead = 12'000'000;
 
 // One reading pass: the group cursor and the section state.
 struct Pass {

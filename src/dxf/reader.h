@@ -9,6 +9,11 @@
 
 namespace quentar::dxf {
 
+// Bound on the vertices of one read: a customer's file must not make the reader eat unbounded
+// memory. A 100,000-entity sheet of parts holds about 6 million; beyond this, further vertices
+// and curve samples are dropped (the entities are still read).
+inline constexpr int64_t kMaxVerticesPerRead = 12'000'000;
+
 // Reads `d.dxf` into the derived arrays of `d`. Never fails and never throws at a customer's
 // file: whatever does not convert is left at its previous value, whatever is unknown is skipped.
 //

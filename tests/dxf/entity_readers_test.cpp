@@ -300,7 +300,9 @@ TEST(AreaReaders, HatchWipeoutViewport) {
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(v.p(i).x, cx[i]);
         EXPECT_EQ(v.p(i).y, cy[i]);
-        if (i < 4) EXPECT_EQ(lineAt(d, v.absLine(v.p(i).linex)), lines[i]);
+        if (i < 4) {
+            EXPECT_EQ(lineAt(d, v.absLine(v.p(i).linex)), lines[i]);
+        }
     }
     EXPECT_TRUE(v.p(5).donotdraw && v.p(6).donotdraw && v.p(7).donotdraw);
     EXPECT_EQ(lineAt(d, v.absLine(v.p(5).liney)), "4");

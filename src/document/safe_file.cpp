@@ -1,0 +1,115 @@
+// POSIX implementation of the atomic replace, the whole-file read and the temporary names.
+#include "document/safe_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quentar::document {
+
+namespace {
+
+bool exists(const std::string &path) {
+    struct stat st;
+    // lstat: a dangling symbolic link still blocks the name.
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Opens a new file next to `path` that nobody else can have opened. The name starts with a dot
+// so that folder listings of the user do not show it while it exists.
+int createTemporary(const std::string &path, mode_t mode, std::string &tmpPath) {
+    static std::atomic<unsigned> serial{0};
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tmpPath = dir + "." + base + ".tmp" + std::to_string(::getpid()) + "-" +
+                  std::to_string(serial.fetch_add(1));
+        const int fd = ::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string &path, std::string_view bytes) {
+    if (path.empty() || path.back() == '/') return false;
+    struct stat st;
+    const bool hadTarget = ::stat(path.c_str(), &st) == 0;
+    const mode_t mode = hadTarget ? (st.st_mode & 07777) : 0644;
+
+    std::string tmpPath;
+    const int fd = createTemporary(path, mode, tmpPath);
+    if (fd < 0) return false;
+    // open() applies the umask; the old file's bits are wanted exactly.
+    bool ok = !hadTarget || ::fchmod(fd, mode) == 0;
+    ok = ok && writeAll(fd, bytes);
+    ok = ok && ::fsync(fd) == 0;
+    // close() can report a failed delayed write, so its result counts.
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(tmpPath.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmpPath.c_str());
+        return false;
+    }
+    // Makes the rename itself durable. The new contents are in place either way, so a failure
+    // here is not reported.
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+std::optional<std::string> readWholeFile(const std::string &path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string data;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        data.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+std::string UniqueTempFileName(std::string_view prefix, std::string_view suffix) {
+    const char *env = std::getenv("TMPDIR");
+    std::string dir = env && *env ? env : "/tmp";
+    if (dir.back() != '/') dir += '/';
+    for (unsigned long long i = 0;; ++i) {
+        std::string name = dir;
+        name.append(prefix).append(std::to_string(i)).append(suffix);
+        if (!exists(name)) return name;
+    }
+}
+
+} // namespace quentar::document

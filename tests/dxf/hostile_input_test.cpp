@@ -1,0 +1,103 @@
+// Customer files are untrusted: absurd input is read as far as sensible, never crashes or hangs.
+#include "dxf_builder.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace quentar;
+using namespace quentar::testing;
+
+namespace {
+
+Groups controlPoints(int count) {
+    Groups g;
+    for (int i = 0; i < count; ++i) {
+        g.push_back({10, std::to_string(i)});
+        g.push_back({20, std::to_string(i % 7)});
+    }
+    return g;
+}
+
+Groups repeat(int code, const std::string &value, int count) {
+    return Groups(static_cast<std::size_t>(count), Group{code, value});
+}
+
+} // namespace
+
+TEST(HostileInput, AbsurdSplinesAreReadWithoutSampling) {
+    struct Case {
+        const char *name;
+        Groups entity;
+        int expectVertices; // -1: any
+    };
+    const std::vector<Case> cases{
+        {"degree 500", concat({{{0, "SPLINE"}, {71, "500"}}, controlPoints(4)}), 4},
+        {"degree -3", concat({{{0, "SPLINE"}, {71, "-3"}}, controlPoints(4)}), 4},
+        {"a million knots",
+         concat({{{0, "SPLINE"}, {71, "3"}}, repeat(40, "1", 1000000), controlPoints(4)}), 104},
+        {"20000 fit points",
+         concat({{{0, "SPLINE"}, {71, "3"}},
+                 [] {
+                     Groups g;
+                     for (int i = 0; i < 20000; ++i) {
+                         g.push_back({11, std::to_string(i)});
+                         g.push_back({21, std::to_string((i * 37) % 11)});
+                     }
+                     return g;
+                 }()}),
+         100},
+        {"fewer control points than its order", concat({{{0, "SPLINE"}}, controlPoints(2)}), 102},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto d = read(entitiesSection(c.entity));
+        ASSERT_EQ(d.anzpoly, 1);
+        if (c.expectVertices >= 0) {
+            EXPECT_EQ(d.polys[0].anzp, c.expectVertices);
+        }
+        for (int i = 0; i < d.polys[0].anzp; ++i) {
+            EXPECT_TRUE(std::isfinite(d.polys[0].p(i).x));
+        }
+    }
+}
+
+TEST(HostileInput, BrokenValuesAndStructure) {
+    const std::vector<std::pair<const char *, std::string>> cases{
+        {"nan and inf coordinates",
+         dxfText(entitiesSection({{0, "LINE"}, {10, "nan"}, {10, "1e999"}, {10, "1"}, {11, "-inf"}}))},
+        {"group code without value", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n 10"},
+        {"odd codes", dxfText(entitiesSection({{0, "LINE"}, {999999, "x"}, {-5, "1"}}))},
+        {"huge handles",
+         dxfText(entitiesSection({{0, "LINE"}, {5, "FFFFFFFFFFFFFFFFFFFF"}, {5, "7FFFFFFF"}}))},
+        {"table without end", dxfText({{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LAYER"},
+                                       {0, "LAYER"}, {2, "A"}})},
+        {"bulge of a million", dxfText(entitiesSection({{0, "LWPOLYLINE"}, {10, "0"}, {20, "0"},
+                                                        {42, "1e6"}, {10, "1"}, {20, "0"}}))},
+        {"hatch path with lone bulges",
+         dxfText(entitiesSection({{0, "HATCH"}, {42, "1"}, {91, "1"}, {42, "5"}}))},
+        {"only blanks", std::string(1000, ' ')},
+        {"binary noise", std::string("\0\xff\r\n\x01\n\n\r\r", 10)},
+    };
+    for (const auto &[name, text] : cases) {
+        SCOPED_TRACE(name);
+        auto d = readText(text);
+        EXPECT_EQ(static_cast<std::size_t>(d.anzpoly), d.polys.size());
+        for (const auto &p : d.polys) {
+            for (int i = 0; i < p.anzp; ++i) EXPECT_FALSE(std::isnan(p.p(i).x));
+        }
+    }
+}
+
+TEST(HostileInput, VertexBudgetBoundsMemory) {
+    // 200,000 circles would sample into 20 million vertices; the read stops sampling at its budget.
+    Groups circles;
+    for (int i = 0; i < 130000; ++i) {
+        circles.push_back({0, "CIRCLE"});
+        circles.push_back({40, "1"});
+    }
+    auto d = read(entitiesSection(circles));
+    EXPECT_EQ(d.anzpoly, 130000);
+    int64_t vertices = 0;
+    for (const auto &p : d.polys) vertices += p.anzp;
+    EXPECT_LE(vertices, dxf::kMaxVerticesPerRead);
+}
