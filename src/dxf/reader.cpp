@@ -3,6 +3,7 @@
 
 #include "dxf/pass.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <unordered_map>
@@ -90,9 +91,6 @@ struct Reader::Cache {
                    ranOut == o.ranOut;
         }
     };
-    struct KeyHash {
-        std::size_t operator()(const Key &k) const { return k.text ^ (k.context * 31) ^ k.lineCount; }
-    };
     // What an entity's reading changes outside its own record.
     struct Extra {
         int32_t maxHandle = 0;
@@ -100,11 +98,44 @@ struct Reader::Cache {
         bool widthSet = false;
         double widthOut = 0;
     };
-    std::unordered_map<Key, uint32_t, KeyHash> index; // key -> entity of the previous read
-    std::vector<Extra> extras;                       // parallel to the previous read's polys
+    // Parallel to the polys of the read that made them.
+    std::vector<Key> keys;
+    std::vector<Extra> extras;
     const document::Drawing *drawing = nullptr;
     const tpoly *polysData = nullptr;
     std::size_t polysSize = 0;
+
+    // Where the next entity is expected: an edit leaves almost every entity in the order of the
+    // last read, so a look at the next few keys finds it without any table.
+    std::size_t cursor = 0;
+    // Open-addressing table key -> index, built only when the neighbourhood does not hold a key.
+    std::vector<uint32_t> table;
+
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    static constexpr std::size_t kWindow = 8;
+
+    void buildTable() {
+        std::size_t size = 16;
+        while (size < keys.size() * 2) size <<= 1;
+        table.assign(size, kEmpty);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            std::size_t slot = keys[i].text & (size - 1);
+            while (table[slot] != kEmpty) slot = (slot + 1) & (size - 1);
+            table[slot] = static_cast<uint32_t>(i);
+        }
+    }
+
+    // Index of an entity of this read with the key, or -1.
+    int64_t find(const Key &key) {
+        const std::size_t n = keys.size();
+        for (std::size_t k = 0; k < kWindow && cursor + k < n; ++k)
+            if (keys[cursor + k] == key) return static_cast<int64_t>(cursor + k);
+        if (table.empty()) buildTable();
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t slot = key.text & mask; table[slot] != kEmpty; slot = (slot + 1) & mask)
+            if (keys[table[slot]] == key) return table[slot];
+        return -1;
+    }
 };
 
 namespace {
@@ -402,11 +433,12 @@ void PassRunner::dispatch() {
                                  static_cast<uint32_t>(lastValue + 1 - first), ranOut};
 
     if (oldCache) {
-        auto it = oldCache->index.find(key);
-        if (it != oldCache->index.end()) {
-            const tpoly &old = oldPolys[it->second];
+        const int64_t at = oldCache->find(key);
+        if (at >= 0) {
+            const tpoly &old = oldPolys[static_cast<std::size_t>(at)];
             if (old.anzp <= p.verticesLeft) {
-                const Reader::Cache::Extra &ox = oldCache->extras[it->second];
+                oldCache->cursor = static_cast<std::size_t>(at) + 1;
+                const Reader::Cache::Extra &ox = oldCache->extras[static_cast<std::size_t>(at)];
                 tpoly r = old;
                 shiftLines(r, static_cast<int32_t>(first) - old.linefrom);
                 r.locked = r.selected = r.massselected = false;
@@ -418,7 +450,7 @@ void PassRunner::dispatch() {
                 p.code = lastCode;
                 p.value = lastValueText;
                 p.reuse = true;
-                newCache->index[key] = static_cast<uint32_t>(newPolys.size());
+                newCache->keys.push_back(key);
                 newCache->extras.push_back(ox);
                 newPolys.push_back(std::move(r));
                 ++reused;
@@ -427,7 +459,7 @@ void PassRunner::dispatch() {
         }
     }
     readEntity(kind, keyword, extra);
-    newCache->index[key] = static_cast<uint32_t>(newPolys.size() - 1);
+    newCache->keys.push_back(key);
     newCache->extras.push_back(extra);
     ++read;
 }
@@ -524,7 +556,8 @@ Reader::~Reader() = default;
 void Reader::forget() { cache_.reset(); }
 
 static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cache *oldCache,
-                    Reader::Cache *newCache, int64_t &reused, int64_t &read) {
+                    Reader::Cache *newCache, std::vector<tpoly> &spare, int64_t &reused,
+                    int64_t &read) {
     // Start of a pass: everything derived is rebuilt; cadver keeps the previous document's value
     // when the file has none.
     d.handleseedpos = -1;
@@ -542,8 +575,16 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
 
     PassRunner runner(d, oldCache, newCache, d.polys);
     runner.p.rng = rng;
-    runner.newPolys.reserve(d.polys.size() ? d.polys.size() + 16 : 1000);
+    // The records are large: reuse the storage of an earlier read and reserve enough to avoid
+    // moving them while the array grows (an entity takes at least a dozen lines in practice;
+    // reserved but untouched memory costs nothing).
+    runner.newPolys = std::move(spare);
+    runner.newPolys.clear();
+    runner.newPolys.reserve(std::max<std::size_t>(
+        {d.polys.size() + 64, d.dxf.size() / 12, std::size_t{1000}}));
     runner.run();
+    spare = std::move(d.polys);
+    spare.clear();
     d.polys = std::move(runner.newPolys);
     d.anzpoly = static_cast<int32_t>(d.polys.size());
     reused = runner.reused;
@@ -566,9 +607,9 @@ void Reader::processdxf(document::Drawing &d) {
                 old->polysSize != d.polys.size()))
         old = nullptr;
     auto fresh = std::make_unique<Cache>();
-    fresh->index.reserve(d.polys.size() + 16);
+    fresh->keys.reserve(d.polys.size() + 16);
     fresh->extras.reserve(d.polys.size() + 16);
-    runPass(d, rng_, old, fresh.get(), lastReused_, lastRead_);
+    runPass(d, rng_, old, fresh.get(), spare_, lastReused_, lastRead_);
     fresh->drawing = &d;
     fresh->polysData = d.polys.data();
     fresh->polysSize = d.polys.size();
@@ -577,7 +618,8 @@ void Reader::processdxf(document::Drawing &d) {
 
 void processdxf(document::Drawing &d, render::RandomSource *rng) {
     int64_t reused = 0, read = 0;
-    runPass(d, rng, nullptr, nullptr, reused, read);
+    std::vector<tpoly> spare;
+    runPass(d, rng, nullptr, nullptr, spare, reused, read);
 }
 
 } // namespace quentar::dxf
