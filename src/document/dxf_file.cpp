@@ -22,7 +22,7 @@ bool loadDxfLines(const std::string &path, Drawing &d) {
         enc = FileEncoding::Utf16BE;
         b = utf16ToUtf8(std::string_view(b).substr(2), true);
     }
-    d.dxf.assign(std::move(b));
+    if (!d.dxf.assign(std::move(b))) return false;
     d.encoding = enc;
     return true;
 }

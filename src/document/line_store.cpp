@@ -5,60 +5,47 @@
 
 namespace quentar::document {
 
-LineStore::LineStore(const LineStore &other) { *this = other; }
-
-LineStore &LineStore::operator=(const LineStore &other) {
-    if (this == &other) return *this;
-    // Copies share the immutable file buffer; edited lines are copied into a fresh arena.
-    fileBuffer_ = other.fileBuffer_;
-    arena_.clear();
-    lines_.clear();
-    lines_.reserve(other.lines_.size());
-    const char *fb = fileBuffer_ ? fileBuffer_->data() : nullptr;
-    const char *fe = fileBuffer_ ? fb + fileBuffer_->size() : nullptr;
-    for (std::string_view l : other.lines_) {
-        if (fb && l.data() >= fb && l.data() + l.size() <= fe)
-            lines_.push_back(l);
-        else
-            lines_.push_back(store(l));
-    }
-    return *this;
-}
-
-void LineStore::assign(std::string bytes) {
+bool LineStore::assign(std::string bytes) {
+    if (bytes.size() >= kMaxBytes) return false;
     arena_.clear();
     lines_.clear();
     auto buf = std::make_shared<std::string>(std::move(bytes));
     const char *p = buf->data();
     const std::size_t n = buf->size();
-    // One pass to count so the line vector is allocated once.
+    // Counting first allocates the line array once.
     std::size_t count = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (p[i] == '\n' || (p[i] == '\r' && (i + 1 >= n || p[i + 1] != '\n'))) ++count;
-    }
+    for (const char *q = p, *e = p + n; (q = static_cast<const char *>(std::memchr(q, '\n', e - q)));
+         ++q)
+        ++count;
     lines_.reserve(count + 1);
+    auto add = [&](std::size_t from, std::size_t to) {
+        lines_.push_back({static_cast<uint32_t>(from), static_cast<uint32_t>(to - from)});
+    };
     std::size_t start = 0;
     std::size_t i = 0;
     while (i < n) {
-        const void *hit = std::memchr(p + i, '\n', n - i);
-        const void *hitCr = std::memchr(p + i, '\r', (hit ? static_cast<const char *>(hit) : p + n) - (p + i));
-        if (hitCr) {
-            std::size_t at = static_cast<const char *>(hitCr) - p;
-            lines_.emplace_back(p + start, at - start);
+        const char *lf = static_cast<const char *>(std::memchr(p + i, '\n', n - i));
+        const char *end = lf ? lf : p + n;
+        // A CR ends a line too (old Mac files); CR LF is one line end.
+        const char *cr = static_cast<const char *>(std::memchr(p + i, '\r', end - (p + i)));
+        if (cr) {
+            const std::size_t at = static_cast<std::size_t>(cr - p);
+            add(start, at);
             i = at + 1;
             if (i < n && p[i] == '\n') ++i;
             start = i;
-        } else if (hit) {
-            std::size_t at = static_cast<const char *>(hit) - p;
-            lines_.emplace_back(p + start, at - start);
+        } else if (lf) {
+            const std::size_t at = static_cast<std::size_t>(lf - p);
+            add(start, at);
             i = at + 1;
             start = i;
         } else {
             break;
         }
     }
-    if (start < n) lines_.emplace_back(p + start, n - start);
+    if (start < n) add(start, n);
     fileBuffer_ = std::move(buf);
+    return true;
 }
 
 void LineStore::clear() {
@@ -67,23 +54,36 @@ void LineStore::clear() {
     fileBuffer_.reset();
 }
 
-std::string_view LineStore::store(std::string_view line) {
-    arena_.emplace_back(line);
-    return arena_.back();
+LineStore::Ref LineStore::store(std::string_view line) {
+    // An arena that would outgrow 32-bit positions starts over with the lines still in use.
+    if (arena_.size() + line.size() >= kArena) {
+        std::string fresh;
+        for (Ref &r : lines_) {
+            if (!(r.length & kArena)) continue;
+            const std::string_view v = view(r);
+            r.offset = static_cast<uint32_t>(fresh.size());
+            fresh.append(v);
+        }
+        arena_ = std::move(fresh);
+    }
+    const Ref r{static_cast<uint32_t>(arena_.size()),
+                static_cast<uint32_t>(line.size()) | kArena};
+    arena_.append(line);
+    return r;
 }
 
 void LineStore::insert(std::size_t pos, std::string_view line) {
     if (pos > lines_.size()) pos = lines_.size();
-    std::string_view v = store(line);
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos), v);
+    const Ref r = store(line);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos), r);
 }
 
 void LineStore::insert(std::size_t pos, const std::vector<std::string> &lines) {
     if (pos > lines_.size()) pos = lines_.size();
-    std::vector<std::string_view> views;
-    views.reserve(lines.size());
-    for (const auto &l : lines) views.push_back(store(l));
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos), views.begin(), views.end());
+    std::vector<Ref> refs;
+    refs.reserve(lines.size());
+    for (const auto &l : lines) refs.push_back(store(l));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(pos), refs.begin(), refs.end());
 }
 
 void LineStore::replace(std::size_t pos, std::string_view line) {
@@ -100,11 +100,11 @@ void LineStore::erase(std::size_t pos, std::size_t count) {
 
 std::string LineStore::serialize() const {
     std::size_t total = 0;
-    for (auto l : lines_) total += l.size() + 2;
+    for (Ref r : lines_) total += (r.length & ~kArena) + 2;
     std::string out;
     out.reserve(total);
-    for (auto l : lines_) {
-        out.append(l);
+    for (Ref r : lines_) {
+        out.append(view(r));
         out.append("\r\n", 2);
     }
     return out;

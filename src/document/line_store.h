@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,26 +11,26 @@
 namespace quentar::document {
 
 // A list of byte lines. The lines of a loaded file point into one buffer that holds the whole
-// file, so a 30 MB drawing costs one allocation plus 16 bytes per line, not a heap string per
-// line. Lines added or replaced by edits live in an arena of their own; replaced bytes are not
-// reclaimed until the next load (edits are small next to a file).
+// file, so a 30 MB drawing costs one allocation plus 8 bytes per line, not a heap string per
+// line. Lines added or replaced by edits are appended to an arena of their own; replaced bytes
+// are not reclaimed until the next load (edits are small next to a file).
 class LineStore {
 public:
+    // Files at or beyond this size are not taken: line positions are held in 32 bits.
+    static constexpr std::size_t kMaxBytes = (std::size_t{1} << 31) - 1;
+
     LineStore() = default;
-    LineStore(const LineStore &other);
-    LineStore &operator=(const LineStore &other);
-    LineStore(LineStore &&) noexcept = default;
-    LineStore &operator=(LineStore &&) noexcept = default;
 
     // Replaces the contents by the lines of `bytes`. A line ends at CR LF, LF or CR; a final line
     // without a line end is kept, an empty remainder after the last line end is not a line.
-    void assign(std::string bytes);
+    // Returns false (and keeps nothing) for a text of kMaxBytes or more.
+    bool assign(std::string bytes);
     void clear();
 
     std::size_t size() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }
-    std::string_view operator[](std::size_t i) const { return lines_[i]; }
-    std::string_view at(std::size_t i) const { return lines_.at(i); }
+    std::string_view operator[](std::size_t i) const { return view(lines_[i]); }
+    std::string_view at(std::size_t i) const { return view(lines_.at(i)); }
 
     void insert(std::size_t pos, std::string_view line);
     void insert(std::size_t pos, const std::vector<std::string> &lines);
@@ -42,14 +41,23 @@ public:
     // Every line followed by CR LF: an unchanged file that had CR LF comes back byte-identical.
     std::string serialize() const;
 
-    const std::vector<std::string_view> &lines() const { return lines_; }
-
 private:
-    std::string_view store(std::string_view line);
+    // Where a line's bytes are: in the file buffer, or (kArena set in `length`) in the arena.
+    struct Ref {
+        uint32_t offset;
+        uint32_t length;
+    };
+    static constexpr uint32_t kArena = 0x80000000u;
+
+    std::string_view view(Ref r) const {
+        if (r.length & kArena) return {arena_.data() + r.offset, r.length & ~kArena};
+        return {fileBuffer_->data() + r.offset, r.length};
+    }
+    Ref store(std::string_view line);
 
     std::shared_ptr<const std::string> fileBuffer_;
-    std::deque<std::string> arena_;
-    std::vector<std::string_view> lines_;
+    std::string arena_;
+    std::vector<Ref> lines_;
 };
 
 // Trimming as the reader does it: every character with a code of 32 or less goes from both ends.

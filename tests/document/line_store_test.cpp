@@ -1,0 +1,45 @@
+// The line list: splitting at every kind of line end, edits, and writing back with CR LF.
+#include "document/line_store.h"
+
+#include <gtest/gtest.h>
+
+using quentar::document::LineStore;
+
+TEST(LineStore, SplitsAtEveryLineEnd) {
+    struct Case {
+        const char *text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\r\nb\n\n", {"a", "", "b", ""}},
+        {"\r\n", {""}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        LineStore s;
+        ASSERT_TRUE(s.assign(c.text));
+        ASSERT_EQ(s.size(), c.lines.size());
+        for (std::size_t i = 0; i < s.size(); ++i) EXPECT_EQ(s[i], c.lines[i]);
+    }
+}
+
+TEST(LineStore, EditsAndCopiesKeepTheirOwnLines) {
+    LineStore s;
+    s.assign("  0\r\nLINE\r\n 10\r\n1.0\r\n");
+    LineStore before = s;
+    s.replace(3, "2.5");
+    s.insert(0, std::vector<std::string>{"999", "COMMENT"});
+    s.erase(2, 2);
+    s.push_back("EOF");
+    EXPECT_EQ(s.serialize(), "999\r\nCOMMENT\r\n 10\r\n2.5\r\nEOF\r\n");
+    EXPECT_EQ(before.serialize(), "  0\r\nLINE\r\n 10\r\n1.0\r\n");
+    // Out-of-range edits change nothing.
+    s.replace(99, "x");
+    s.erase(99);
+    EXPECT_EQ(s.size(), 5u);
+}
