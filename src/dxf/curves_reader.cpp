@@ -90,7 +90,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
     Tmypoi axisEnd;
     axisEnd.x = cx + ax;
     axisEnd.y = cy + ay;
-    axisEnd.z = cz;
+    axisEnd.z = cz + az;
     axisEnd.linex = rel(l11);
     axisEnd.liney = rel(l21);
     axisEnd.linez = rel(l31);

@@ -307,6 +307,24 @@ void sampleArc(double cx, double cy, double cz, double r, double a0deg, double a
         a1deg = 0;
     }
     if (!(a1deg > a0deg)) a1deg += 360.0;
+    // Every full circle runs through the same 101 angles: their sines and cosines are computed
+    // once, by the very same expression, so the points are bit for bit what the loop gives.
+    struct FullTurn {
+        double c[kCurveSamples], s[kCurveSamples];
+        FullTurn() {
+            for (int i = 0; i < kCurveSamples; ++i) {
+                const double angle = (0.0 + i * (360.0 - 0.0) / 100.0) * kPi / 180.0;
+                c[i] = std::cos(angle);
+                s[i] = std::sin(angle);
+            }
+        }
+    };
+    if (a0deg == 0.0 && a1deg == 360.0) {
+        static const FullTurn turn;
+        for (int i = 0; i < kCurveSamples; ++i)
+            out[i] = {cx + r * turn.c[i], cy + r * turn.s[i], cz};
+        return;
+    }
     for (int i = 0; i < kCurveSamples; ++i) {
         const double angle = (a0deg + i * (a1deg - a0deg) / 100.0) * kPi / 180.0;
         out[i] = {cx + r * std::cos(angle), cy + r * std::sin(angle), cz};
