@@ -1,0 +1,429 @@
+// The render pass: traversal, pens, paths, texts, arrows, viewports, grips and the measurement.
+#include "render/render_pass.h"
+
+#include "document/text_codec.h"
+#include "render/colors.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace quentar::render {
+
+using document::tpoly;
+using document::trimLine;
+
+namespace {
+
+// Round to the nearest integer, halves to the even neighbour.
+inline double roundEven(double v) { return std::nearbyint(v); }
+inline int roundInt(double v) {
+    const double r = std::nearbyint(v);
+    if (!(r > -2e9 && r < 2e9)) return r > 0 ? 2000000000 : -2000000000;
+    return static_cast<int>(r);
+}
+
+std::string fourDecimals(double v) {
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
+    return std::string(buf, r.ptr);
+}
+
+bool parseReal(std::string_view s, double &out) {
+    if (!s.empty() && s[0] == '+') s.remove_prefix(1);
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && p == s.data() + s.size() && std::isfinite(out);
+}
+
+// Adds a segment to the path, continuing the open figure when it ends where the segment starts.
+void addLine(Path &path, double x1, double y1, double x2, double y2) {
+    if (path.figures.empty() || path.figures.back().closed ||
+        path.figures.back().points.back().x != x1 || path.figures.back().points.back().y != y1)
+        path.moveTo(x1, y1);
+    path.lineTo(x2, y2);
+}
+
+} // namespace
+
+void ContourFigures::reset() {
+    konturlang = 0;
+    flaechen.Clear();
+    konturminmaxfirst = true;
+    konturminx = konturmaxx = konturminy = konturmaxy = 0;
+}
+
+std::vector<double> ContourFigures::areas() const {
+    const double *a = flaechen.data();
+    return a ? std::vector<double>(a, a + flaechen.count) : std::vector<double>();
+}
+
+bool isDimension(const document::Drawing &d, const tpoly &e) {
+    if (e.istext) return false;
+    const auto line = static_cast<std::size_t>(e.linefrom + 1);
+    return line < d.dxf.size() && trimLine(d.dxf[line]) == "DIMENSION";
+}
+
+RenderPass::RenderPass(document::Drawing &d, ContourFigures &figures, Canvas *canvas)
+    : d_(d), f_(figures), canvas_(canvas) {
+    for (int i = 0; i < d.anzlayer; ++i)
+        layerIndex_.emplace(trimLine(d.layers[static_cast<std::size_t>(i)].name), i);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
+        const tpoly &e = d.polys[i];
+        if (e.isblock)
+            blockEntities_[e.theblockname].push_back(i);
+        else
+            topLevel_.push_back(i);
+    }
+}
+
+const document::TLayer *RenderPass::findLayer(const tpoly &e) const {
+    if (!e.layerpresent || e.layer.empty()) return nullptr;
+    auto it = layerIndex_.find(trimLine(e.layer));
+    return it == layerIndex_.end() ? nullptr : &d_.layers[static_cast<std::size_t>(it->second)];
+}
+
+void RenderPass::takeIn(double px, double py) {
+    if (f_.konturminmaxfirst) {
+        f_.konturminx = f_.konturmaxx = px;
+        f_.konturminy = f_.konturmaxy = py;
+        f_.konturminmaxfirst = false;
+        return;
+    }
+    if (px < f_.konturminx) f_.konturminx = px;
+    if (px > f_.konturmaxx) f_.konturmaxx = px;
+    if (py < f_.konturminy) f_.konturminy = py;
+    if (py > f_.konturmaxy) f_.konturmaxy = py;
+}
+
+void RenderPass::Drawpolys(const DrawParams &p) {
+    if (depth_ >= kMaxNesting) return;
+    ++depth_;
+    if (p.blocktodraw.empty()) {
+        for (std::size_t i : topLevel_) entity(i, p);
+    } else {
+        auto it = blockEntities_.find(p.blocktodraw);
+        if (it != blockEntities_.end())
+            for (std::size_t i : it->second) entity(i, p);
+    }
+    --depth_;
+}
+
+Pen RenderPass::makePen(const tpoly &e, const DrawParams &p, const document::TLayer *layer,
+                        Rgb color) const {
+    Pen pen;
+    pen.color = color;
+    pen.width = 1;
+    if (p.showweight) {
+        if (e.linweightpresent && e.lineweight >= 0)
+            pen.width = e.lineweight / 100.0 * p.dpi1 / kMmPerInch * 2;
+        else if (layer && layer->linweightpresent && layer->lineweight > 0)
+            pen.width = p.dpi1 * (layer->lineweight / 100.0) / kMmPerInch * 2;
+    }
+    if (e.selected && !p.forprint) {
+        pen.dashPattern = {5, 5};
+        return pen;
+    }
+    std::string_view name = layer ? std::string_view(layer->ltname) : std::string_view();
+    if (e.ltnamepresent && !e.ltname.empty() && e.ltname != "ByLayer" && e.ltname != "ByBlock")
+        name = e.ltname;
+    if (name.empty()) return pen;
+    for (int i = 0; i < d_.anzlt; ++i) {
+        const auto &lt = d_.linetype[static_cast<std::size_t>(i)];
+        if (lt.name != name) continue;
+        if (lt.parts.empty()) break;
+        pen.dashOffset = 0;
+        for (std::size_t k = 0; k < lt.parts.size(); ++k) {
+            const double part = lt.parts[k];
+            if (k == 0 && part < 0)
+                pen.dashOffset = -part * p.zoomit / 100;
+            else if (part != 0)
+                pen.dashPattern.push_back(std::fabs(part) * p.zoomit / 100);
+            else
+                pen.dashPattern.push_back(1.0);
+        }
+        break;
+    }
+    return pen;
+}
+
+void RenderPass::entity(std::size_t index, const DrawParams &p) {
+    if (++visits_ > kMaxVisits) return;
+    tpoly &e = d_.polys[index];
+    // 1. Space filter.
+    if (p.thelayhan == kNoLayout) {
+        if (p.showmodel && e.ispaperspace) return;
+        if (!p.showmodel && !e.ispaperspace && p.blocktodraw.empty()) return;
+    } else if (e.layhan != p.thelayhan && !(p.showmodel && e.layhan == 0)) {
+        return;
+    }
+    // 2. Layer: switched-off layers hide the entity; locked layers only mark it.
+    e.locked = false;
+    const document::TLayer *layer = findLayer(e);
+    int layerColor = 7;
+    if (layer) {
+        layerColor = layer->colornr;
+        if (layer->flag & 4) e.locked = true;
+        if (layer->colornr < 0) return;
+    }
+    // 4. Block filter.
+    if (e.isblock ? e.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
+    // 3. Pen.
+    const Rgb color = (e.colorispresent && e.colornr < 256)
+                          ? getcolornr(e.colornr, p.showmodelforcolor)
+                          : getcolornr(layerColor, p.showmodelforcolor);
+    const Pen pen = makePen(e, p, layer, color);
+    // 5. Base offset.
+    double bx = p.baseblx, by = p.basebly, bz = p.baseblz;
+    if (e.isblock) {
+        bx -= e.blockbasex;
+        by -= e.blockbasey;
+        bz -= e.blockbasez;
+    }
+    if (!e.insertstr.empty()) {
+        // 6. Block reference: placed by translation only; nothing of itself is measured.
+        DrawParams nested = p;
+        nested.blocktodraw = e.insertstr;
+        nested.thelayhan = kNoLayout;
+        nested.baseblx = bx + (e.anzp > 0 ? e.p(0).x : 0);
+        nested.basebly = by + (e.anzp > 0 ? e.p(0).y : 0);
+        nested.baseblz = bz + (e.anzp > 0 ? e.p(0).z : 0);
+        Drawpolys(nested);
+    } else if (!e.textstr.empty() && !isDimension(d_, e)) {
+        // 7. Texts are drawn, never measured.
+        drawTextEntity(e, p, bx, by, pen, color);
+    } else {
+        // 8. Path entity.
+        walkPath(e, p, bx, by, pen, color);
+    }
+    // 9. Viewport contents and grips.
+    if (e.isviewport && e.viewid != 1) drawViewport(e, p, bx, by);
+    if (!p.forprint && e.selected) drawGrips(e, p, bx, by);
+}
+
+void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double by,
+                          const Pen &basePen, Rgb color) {
+    const double z = p.zoomit;
+    const double h1 = p.paintbox1height - 1;
+    Pen pen = basePen;
+    Path path;
+    bool interrupted = false;
+    if (e.setwidonce && e.thewid > 0) pen.width = e.thewid * z / 100;
+    const Rgb arrowColor = p.showmodelforcolor ? kBlack : kWhite;
+
+    double sumflaeche = 0;
+    int sumnr = 0;
+    bool first = true, firstStep = true;
+    double Xp = 0, Yp = 0, xp = 0, yp = 0;
+
+    auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
+        const double dx = fromX - tipX, dy = fromY - tipY;
+        const double len = std::sqrt(dx * dx + dy * dy);
+        if (!(len > 0)) return;
+        const double ux = dx / len * z / 100 / 6, uy = dy / len * z / 100 / 6;
+        addLine(path, tipX, tipY, tipX + ux + uy / 5, tipY + uy - ux / 5);
+        path.lineTo(tipX + ux - uy / 5, tipY + uy + ux / 5);
+        path.lineTo(tipX, tipY);
+        if (canvas_) canvas_->fillPath(path, Brush{Brush::Kind::Solid, arrowColor, kWhite});
+    };
+
+    for (int i = 0; i < e.anzp; ++i) {
+        const auto &v = e.p(i);
+        if (v.donotdraw) continue;
+        const double X = (v.x + bx) * z / 100 - p.scrollx;
+        const double Y = h1 - roundEven((v.y + by) * z / 100 + p.scrolly);
+        const bool ownWidth = v.setwid && v.wid != 0;
+        if (ownWidth) {
+            pen.width = v.wid * z / 100;
+            if (pen.width < 0) pen.width = 1;
+        }
+        if (first) {
+            first = false;
+            if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
+        } else {
+            if (canvas_) {
+                // Arrowheads: at the start of the first step of a leader, and wherever the
+                // dimension reader marked the segment's end vertex.
+                if ((e.arrowhead && firstStep) || v.botharrows == 1 || v.botharrows == 3)
+                    arrow(Xp, Yp, X, Y);
+                if (v.botharrows == 2 || v.botharrows == 3) arrow(X, Y, Xp, Yp);
+                if (v.doadddimtexthere) drawDimensionText(e, p, bx, by, pen, color, path);
+            }
+            if (v.moveonly) {
+                if (canvas_) canvas_->strokePath(path, pen);
+                path.clear();
+            } else {
+                if (canvas_) addLine(path, Xp, Yp, X, Y);
+                sumflaeche += (Xp * 100 / z) * (Y * 100 / z) - (X * 100 / z) * (Yp * 100 / z);
+                ++sumnr;
+                f_.konturlang += std::sqrt((xp - v.x) * (xp - v.x) + (yp - v.y) * (yp - v.y));
+                takeIn(xp + bx, yp + by);
+                takeIn(v.x + bx, v.y + by);
+            }
+            firstStep = false;
+        }
+        Xp = X;
+        Yp = Y;
+        xp = v.x;
+        yp = v.y;
+        if (ownWidth) {
+            if (canvas_) canvas_->strokePath(path, pen);
+            path.clear();
+            interrupted = true;
+        }
+    }
+    sumflaeche *= 0.5;
+    if (sumnr > 1) *f_.flaechen.Add() = std::fabs(sumflaeche);
+
+    if (!canvas_) return;
+    if (e.isclosed && !interrupted) path.closeFigure();
+    if (e.issolid || e.iswipeout) {
+        Brush b;
+        if (e.iswipeout) {
+            b.color = kWhite;
+        } else if (e.patternfill) {
+            b.kind = Brush::Kind::BackwardDiagonalHatch;
+            b.color = color;
+            b.background = kWhite;
+        } else {
+            b.color = color;
+        }
+        canvas_->fillPath(path, b);
+    }
+    canvas_->strokePath(path, pen);
+}
+
+void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, double bx, double by,
+                                   const Pen &pen, Rgb color, Path &path) {
+    std::string measured = e.messuaretxt;
+    if (e.addtextmode == 1) {
+        measured = "\xC3\x98" + measured; // Ø
+    } else if (e.addtextmode == 2) {
+        measured = "R" + measured;
+    } else if (e.addtextmode == 3) {
+        double rad;
+        if (parseReal(measured, rad)) measured = fourDecimals(rad * 180 / M_PI) + "\xC2\xB0";
+    }
+    // An override text: " " hides the text, "<>" stands for the measured value, anything else
+    // replaces it.
+    std::string text = measured;
+    if (!e.textstr.empty()) {
+        if (e.textstr == " ") return;
+        text = document::decodeForDisplay(e.textstr);
+        for (std::size_t at; (at = text.find("<>")) != std::string::npos;)
+            text.replace(at, 2, measured);
+    }
+    if (text.empty()) return;
+    int size = roundInt(0.3 * p.zoomit / 100);
+    if (size < 1) size = 1;
+    const double Xt = (e.cx1 + bx) * p.zoomit / 100 - p.scrollx;
+    const double Yt = (p.paintbox1height - 1) - roundEven((e.cy1 + by) * p.zoomit / 100 + p.scrolly);
+    int w = 0, h = 0;
+    canvas_->textExtent(text, size, w, h);
+    Transform at;
+    at.dx = roundInt(Xt) - w / 2;
+    at.dy = roundInt(Yt) - h / 2;
+    if (e.selected && !p.forprint) {
+        canvas_->strokePath(path, pen);
+        path.clear();
+        canvas_->strokeText(text, size, at, pen);
+    } else {
+        canvas_->drawText(text, size, at, color);
+    }
+}
+
+void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, double bx, double by,
+                                const Pen &pen, Rgb color) {
+    if (e.anzp < 1 || !canvas_) return;
+    double fh = roundEven(e.radius * p.zoomit / 100);
+    if (fh == 0) fh = 1;
+    if (!std::isfinite(fh) || std::fabs(fh) > 100000) return; // nothing sensible to draw
+    // Only paragraph breaks of the formatting codes are honoured.
+    std::string text = document::decodeForDisplay(e.textstr);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find("\\P", start)) != std::string::npos; start = at + 2)
+        lines.push_back(text.substr(start, at - start));
+    lines.push_back(text.substr(start));
+
+    const double rho = e.rotation * M_PI / 180;
+    const bool mirrored = e.ext230 < 0;
+    double L = 0, M = 0;
+    if (!e.ismtext) {
+        L = -fh * std::sin(rho);
+        M = fh * std::cos(rho);
+    }
+    const double x0 = e.p(0).x, y0 = e.p(0).y;
+    const double X = (x0 + bx) * p.zoomit / 100 - p.scrollx;
+    const double sigma = mirrored ? -rho : rho;
+    Transform R{std::cos(sigma), -std::sin(sigma), std::sin(sigma), std::cos(sigma), 0, 0};
+    for (const std::string &line : lines) {
+        Transform T{1, 0, 0, mirrored ? -1.0 : 1.0, X + L,
+                    (p.paintbox1height - 1) - ((y0 + by) * p.zoomit / 100 + p.scrolly + M)};
+        const Transform world = R.followedBy(T);
+        if (e.selected && !p.forprint)
+            canvas_->strokeText(line, fh, world, pen);
+        else
+            canvas_->drawText(line, fh, world, color);
+        if (mirrored) {
+            L -= std::sin(rho) * fh;
+            M += std::cos(rho) * fh;
+        } else {
+            L += std::sin(rho) * fh;
+            M -= std::cos(rho) * fh;
+        }
+    }
+}
+
+void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, double by) {
+    const double z = p.zoomit;
+    const int left = roundInt((e.cx - e.widx / 2 + bx) * z / 100 - p.scrollx);
+    const int right = roundInt((e.cx + e.widx / 2 + bx) * z / 100 - p.scrollx);
+    const int top = (p.paintbox1height - 1) - roundInt((e.cy + e.widy / 2 + by) * z / 100 + p.scrolly);
+    const int bottom =
+        (p.paintbox1height - 1) - roundInt((e.cy - e.widy / 2 + by) * z / 100 + p.scrolly);
+    if (canvas_) canvas_->pushClipRect(left, top, right, bottom);
+    DrawParams nested = p;
+    nested.blocktodraw.clear();
+    nested.showmodel = true;
+    bool run = true;
+    if (e.viewheight != 0 && e.widy != 0) {
+        const double k = e.viewheight / e.widy;
+        nested.zoomit = z * e.widy / e.viewheight;
+        nested.baseblx = (e.cx + bx) * k - e.panx;
+        nested.basebly = (e.cy + by) * k - e.pany;
+        nested.baseblz = -e.cz * k;
+        if (!d_.layouts.empty()) {
+            nested.thelayhan = d_.layouts[0].layhan;
+            run = !(d_.layouts[0].layhan == p.thelayhan && p.showmodel);
+        } else {
+            nested.thelayhan = kNoLayout;
+            run = !(p.thelayhan == kNoLayout && p.showmodel);
+        }
+    } else {
+        nested.thelayhan = kNoLayout;
+        nested.baseblx = e.cx + bx - e.panx;
+        nested.basebly = e.cy + by - e.pany;
+        nested.baseblz = -e.cz;
+        run = !(p.thelayhan == kNoLayout && p.showmodel);
+    }
+    if (run && std::isfinite(nested.zoomit) && nested.zoomit > 0) Drawpolys(nested);
+    if (canvas_) canvas_->popClip();
+}
+
+void RenderPass::drawGrips(const tpoly &e, const DrawParams &p, double bx, double by) {
+    if (!canvas_) return;
+    const Rgb outline = p.showmodelforcolor ? kBlack : kWhite;
+    for (int i = 0; i < e.anzp; ++i) {
+        const auto &v = e.p(i);
+        if (v.linex <= 0) continue;
+        const int x = roundInt((v.x + bx) * p.zoomit / 100 - p.scrollx);
+        const int y = (p.paintbox1height - 1) - roundInt((v.y + by) * p.zoomit / 100 + p.scrolly);
+        if (e.isviewport && e.viewid != 1 && i >= 5 && i <= 7) {
+            canvas_->drawHandleImage(i - 5, x - 8, y - 8);
+            continue;
+        }
+        canvas_->fillRect(x - 5, y - 5, 10, 10, Rgb{0, 0, 255});
+        canvas_->frameRect(x - 5, y - 5, 10, 10, outline);
+    }
+}
+
+} // namespace quentar::render

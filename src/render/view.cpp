@@ -1,0 +1,153 @@
+// Zoom and scroll state, fits and the preview render.
+#include "render/view.h"
+
+#include "render/colors.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quentar::render {
+
+namespace {
+
+double roundEven(double v) { return std::nearbyint(v); }
+
+int64_t roundPosition(double v) {
+    const double r = std::nearbyint(v);
+    if (!(r > -9e18 && r < 9e18)) return r > 0 ? INT64_MAX / 2 : INT64_MIN / 2;
+    return static_cast<int64_t>(r);
+}
+
+} // namespace
+
+void clampZoom(ViewState &v) {
+    if (!(v.zoomedvalue >= 5)) v.zoomedvalue = 5; // NaN lands here too
+    if (v.zoomedvalue > 1000000) v.zoomedvalue = 1000000;
+}
+
+void DXF2Bildschirm(const ViewState &v, int h, double x, double y, double &xx, double &yy) {
+    xx = v.zoomedvalue * x / 100 - v.horzPosition / 100.0;
+    yy = (h - 1) - v.zoomedvalue * y / 100 - v.vertPosition / 100.0;
+}
+
+void Bildschirm2DXF(const ViewState &v, int h, double x, double y, double &xx, double &yy) {
+    xx = (v.horzPosition / 100.0 + x) * 100 / v.zoomedvalue;
+    yy = ((h - 1) - (v.vertPosition / 100.0 + y)) * 100 / v.zoomedvalue;
+}
+
+TabView tabForFit(const document::Drawing &d, int t) {
+    TabView tv;
+    if (t >= 0 && t < static_cast<int>(d.layouts.size())) {
+        tv.handle = d.layouts[static_cast<std::size_t>(t)].layhan;
+        tv.model = t == 0;
+        if (t > 0) {
+            for (const auto &b : d.blocks) {
+                if (b.hand == tv.handle && document::trimLine(b.blockname) != "*Paper_Space") {
+                    tv.block = b.blockname;
+                    break;
+                }
+            }
+        }
+    } else {
+        tv.model = t != 1;
+    }
+    return tv;
+}
+
+TabView tabForPreview(const document::Drawing &d, int t) {
+    TabView tv;
+    if (t >= 0 && t < static_cast<int>(d.layouts.size())) {
+        tv.handle = d.layouts[static_cast<std::size_t>(t)].layhan;
+        tv.model = t == 0;
+        for (const auto &b : d.blocks) {
+            if (b.hand == tv.handle) {
+                tv.block = b.blockname;
+                break;
+            }
+        }
+    } else {
+        tv.model = t != 1;
+    }
+    return tv;
+}
+
+void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
+             ViewState &v) {
+    const TabView tv = tabForFit(d, tab);
+    double minx = 0, miny = 0, maxx = 10, maxy = 10;
+    bool first = true;
+    for (int i = 0; i < d.anzpoly; ++i) {
+        const auto &e = d.polys[static_cast<std::size_t>(i)];
+        if (tv.handle == kNoLayout) {
+            if (tv.model ? e.ispaperspace : !e.ispaperspace) continue;
+        } else if (e.layhan != tv.handle && !(tv.model && e.layhan == 0)) {
+            continue;
+        }
+        if (tv.block.empty() ? e.isblock : !(e.isblock && e.theblockname == tv.block)) continue;
+        if (e.xline || e.ray) continue;
+        for (int k = 0; k < e.anzp; ++k) {
+            const double x = roundEven(e.p(k).x), y = roundEven(e.p(k).y);
+            if (first) {
+                minx = maxx = x;
+                miny = maxy = y;
+                first = false;
+            } else {
+                minx = std::min(minx, x);
+                maxx = std::max(maxx, x);
+                miny = std::min(miny, y);
+                maxy = std::max(maxy, y);
+            }
+        }
+    }
+    if (tab > 0 && page.printerPpi > 0 && page.mmPerUnit > 0) {
+        // A paper layout shows at least the printable page.
+        maxx = std::max(maxx, (page.pageWidthPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
+                                  page.mmPerUnit);
+        maxy = std::max(maxy, (page.pageHeightPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
+                                  page.mmPerUnit);
+    }
+    double z = v.zoomedvalue;
+    double rw = roundEven((maxx - minx) * z / 100), rh = roundEven((maxy - miny) * z / 100);
+    const double f = std::min(width / (rw + 10), height / (rh + 10));
+    v.donotdrawnow = true;
+    v.zoomedvalue = z * f * 0.95;
+    clampZoom(v);
+    z = v.zoomedvalue;
+    rw = roundEven((maxx - minx) * z / 100);
+    rh = roundEven((maxy - miny) * z / 100);
+    v.horzPosition = roundPosition((minx * z / 100 - (width - rw - 10) / 2) * 100);
+    v.vertPosition = roundPosition(((height - rh - 10) / 2 - miny * z / 100) * 100);
+    v.donotdrawnow = false;
+}
+
+Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
+    const TabView tv = tabForPreview(d, tab);
+    return (!tv.model || druckvorschau) ? Rgb{192, 192, 192} : kWhite;
+}
+
+bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
+                  Canvas *canvas, ContourFigures &figures) {
+    figures.reset();
+    const TabView tv = tabForPreview(d, tab);
+    if (v.donotdrawnow) return false;
+    RenderPass pass(d, figures, canvas);
+    DrawParams p;
+    p.scrollx = v.horzPosition / 100.0;
+    p.scrolly = v.vertPosition / 100.0;
+    p.paintbox1height = kPreviewSize;
+    p.showweight = showweight;
+    p.dpi1 = dpi;
+    p.zoomit = v.zoomedvalue;
+    p.thelayhan = tv.handle;
+    p.showmodel = p.showmodelforcolor = tv.model;
+    p.forprint = false;
+    pass.Drawpolys(p);
+    if (!tv.block.empty()) {
+        p.blocktodraw = tv.block;
+        p.showmodel = true;
+        pass.Drawpolys(p);
+    }
+    return true;
+}
+
+} // namespace quentar::render

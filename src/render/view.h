@@ -1,0 +1,73 @@
+// The view of the drawing window: zoom and scroll state, the coordinate transforms, fitting the
+// drawing into the paint box or the 180-pixel preview, and rendering the preview.
+#pragma once
+
+#include "document/drawing.h"
+#include "render/canvas.h"
+#include "render/render_pass.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quentar::render {
+
+// The drawing window's paint box at its default size, pixels. Opening a drawing fits it into
+// this box; the headless measurement opens drawings the same way.
+inline constexpr int kDefaultPaintBoxWidth = 1000;
+inline constexpr int kDefaultPaintBoxHeight = 640;
+
+// Side of the preview square the calculator shows.
+inline constexpr int kPreviewSize = 180;
+
+struct ViewState {
+    double zoomedvalue = 100;   // pixels per 100 drawing units, kept within 5 ... 1,000,000
+    int64_t horzPosition = -2000; // scroll positions, hundredths of a pixel
+    int64_t vertPosition = 2000;
+    bool donotdrawnow = false;  // painting suppressed while a view change is under way
+};
+
+void clampZoom(ViewState &v);
+
+// Drawing units <-> pixels of a surface of the given height (no rounding).
+void DXF2Bildschirm(const ViewState &v, int paintBoxHeight, double x, double y, double &xx,
+                    double &yy);
+void Bildschirm2DXF(const ViewState &v, int paintBoxHeight, double x, double y, double &xx,
+                    double &yy);
+
+// The print settings the fit of a paper layout needs: the printable page and the scale.
+struct PageSetup {
+    double pageWidthPx = 4961, pageHeightPx = 7016; // A4 portrait at 600 pixels per inch
+    double printerPpi = 600;
+    double marginMm = 0;   // RandEd
+    double mmPerUnit = 1;  // mmEd / UnitsEd
+};
+
+// What a tab shows: the layout handle (kNoLayout when none), model space or paper, and the block
+// of the layout's own entities.
+struct TabView {
+    int32_t handle = kNoLayout;
+    bool model = true;
+    std::string block;
+};
+// The tab as the fits see it, and as the preview sees it (slightly different block rule).
+TabView tabForFit(const document::Drawing &d, int tab);
+TabView tabForPreview(const document::Drawing &d, int tab);
+
+// Fits the tab's drawing into a width x height box (ZoomFullIn; ZoomFullIn180 with 180 x 180).
+void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
+             ViewState &v);
+inline void ZoomFullIn180(const document::Drawing &d, int tab, const PageSetup &page,
+                          ViewState &v) {
+    fitView(d, tab, kPreviewSize, kPreviewSize, page, v);
+}
+
+// The preview's background: light grey for paper (or with the print preview on), white for model.
+Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau);
+
+// Vorschaubild: resets the figures and renders the tab into a 180 x 180 surface (the caller
+// filled it with previewBackground) through `canvas` (may be null: measure only). Returns false
+// and draws nothing when drawing is suppressed.
+bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
+                  Canvas *canvas, ContourFigures &figures);
+
+} // namespace quentar::render
