@@ -99,8 +99,10 @@ void readViewport(Pass &p, EntityBuild &e) {
             if (toReal(v, r.widy)) l41 = p.valueLine();
             break;
         case 69:
-            if (toInteger(v, r.viewid) && r.viewid > p.d.maxviewportid)
-                p.d.maxviewportid = r.viewid;
+            if (toInteger(v, r.viewid)) {
+                if (r.viewid > p.d.maxviewportid) p.d.maxviewportid = r.viewid;
+                if (r.viewid > e.maxViewId) e.maxViewId = r.viewid;
+            }
             break;
         case 45:
             if (toReal(v, r.viewheight)) lHeight = p.valueLine();

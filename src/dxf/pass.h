@@ -74,6 +74,7 @@ struct EntityBuild {
     EntityGeometry geom;
     bool widthGiven = false;
     int32_t maxHandle = 0; // largest group 5 handle read in this entity
+    int32_t maxViewId = 0; // largest viewport id (group 69) read in this entity
 
     // Vertex line numbers are kept relative to the entity's first line.
     int32_t rel(int32_t line) const { return line - rec.linefrom; }

@@ -340,7 +340,6 @@ void PassRunner::readEntity(Kind kind, std::string_view keyword, Reader::Cache::
     r.linefrom = p.codeLine();
     r.nr = -1;
     const double widthIn = p.currentWidth;
-    const int32_t viewIdIn = p.d.maxviewportid;
     switch (kind) {
     case Kind::Viewport: readViewport(p, e); break;
     case Kind::Polyline: readPolyline(p, e); break;
@@ -380,7 +379,7 @@ void PassRunner::readEntity(Kind kind, std::string_view keyword, Reader::Cache::
     if (!ps.empty() || !e.geom.snap.empty())
         r.geom = std::make_shared<const EntityGeometry>(std::move(e.geom));
     extra.maxHandle = e.maxHandle;
-    extra.maxViewId = p.d.maxviewportid > viewIdIn ? p.d.maxviewportid : 0;
+    extra.maxViewId = e.maxViewId;
     extra.widthSet = p.currentWidth != widthIn || e.widthGiven;
     extra.widthOut = p.currentWidth;
     newPolys.push_back(std::move(r));
