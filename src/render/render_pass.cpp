@@ -4,6 +4,7 @@
 #include "document/text_codec.h"
 #include "render/colors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -213,6 +214,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
     int sumnr = 0;
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0;
+    double Xf = 0, Yf = 0, xf = 0, yf = 0; // first visited vertex
 
     auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
         const double dx = fromX - tipX, dy = fromY - tipY;
@@ -237,6 +239,10 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
         }
         if (first) {
             first = false;
+            Xf = X;
+            Yf = Y;
+            xf = v.x;
+            yf = v.y;
             if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
         } else {
             if (canvas_) {
@@ -270,8 +276,18 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
             interrupted = true;
         }
     }
-    sumflaeche *= 0.5;
-    if (sumnr > 1) *f_.flaechen.Add() = std::fabs(sumflaeche);
+    // Only a closed contour encloses an area. The shoelace sum of an open chain (an arc, an open
+    // polyline, a dimension) in view coordinates is the area of a fan from the view's corner: it
+    // moves with the view and, taken for a hole, would falsify the net area of every part drawn
+    // with arcs. A closed entity whose last vertex is not its first gets its closing side.
+    const auto same = [](double a, double b) {
+        return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
+    };
+    const bool closedWalk = e.isclosed || (same(xf, xp) && same(yf, yp));
+    if (sumnr > 1 && closedWalk) {
+        sumflaeche += (Xp * 100 / z) * (Yf * 100 / z) - (Xf * 100 / z) * (Yp * 100 / z);
+        *f_.flaechen.Add() = std::fabs(sumflaeche * 0.5);
+    }
 
     if (!canvas_) return;
     if (e.isclosed && !interrupted) path.closeFigure();

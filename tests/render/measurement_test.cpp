@@ -86,13 +86,19 @@ TEST(Measurement, ClosedSquareLinesCircleArc) {
     // The polygon area up to the whole-pixel rounding of y at this zoom (0.1 units).
     EXPECT_NEAR(f.areas()[0], 50 * 100 * std::sin(2 * M_PI / 100), 3.0);
 
-    // An open arc records an area as well: the shoelace sum of its open vertex sequence in view
-    // coordinates, which moves with the view.
+    // An open arc encloses nothing: no area, whatever the view (it would be taken for a hole).
     auto arc = read(entitiesSection({{0, "ARC"}, {10, "0"}, {20, "0"}, {40, "10"}, {50, "0"},
                                      {51, "180"}}));
     f = measure(arc, 1000);
     EXPECT_NEAR(f.konturlang, 100 * 2 * 10 * std::sin(M_PI / 200), 1e-9);
-    EXPECT_EQ(f.areas().size(), 1u);
+    EXPECT_TRUE(f.areas().empty());
+
+    // A SOLID lists no closing corner: its area still includes the closing side.
+    auto solid = read(entitiesSection({{0, "SOLID"}, {10, "0"}, {20, "0"}, {11, "10"}, {21, "0"},
+                                       {12, "0"}, {22, "10"}, {13, "10"}, {23, "10"}}));
+    f = measure(solid);
+    ASSERT_EQ(f.areas().size(), 1u);
+    EXPECT_DOUBLE_EQ(f.areas()[0], 100);
 }
 
 TEST(Measurement, BlockInsertedTwiceAndLayers) {
