@@ -9,6 +9,8 @@ namespace quentar::app {
 // Each returns the process exit status; results go to stdout, errors to stderr.
 int runInfo(const std::vector<std::string> &args);
 int runResave(const std::vector<std::string> &args);
+// Needs the process arguments for the Qt application that renders the preview.
+int runMeasure(const std::vector<std::string> &args, int &argc, char **argv);
 
 // Where the files the installation ships (templates, translation table, examples) live.
 std::string installedDataFolder();

@@ -56,6 +56,12 @@ public:
         out_.append(buf, r.ptr);
         return *this;
     }
+    // A number already formatted (e.g. with the calculator's two decimals).
+    JsonWriter &raw(std::string_view number) {
+        separate();
+        out_.append(number);
+        return *this;
+    }
     template <class T> JsonWriter &field(std::string_view k, const T &v) {
         key(k);
         return value(v);

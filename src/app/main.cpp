@@ -28,7 +28,9 @@ void usage(std::FILE *to) {
     std::fputs("usage: quentar <command> [arguments]\n"
                "\n"
                "  info FILE.dxf [--entities]   what Quentar reads from a drawing, as JSON\n"
-               "  resave IN.dxf OUT.dxf         open a drawing and save it again unchanged\n",
+               "  resave IN.dxf OUT.dxf         open a drawing and save it again unchanged\n"
+               "  measure FILE.dxf [--tab N] [--preview OUT.png]\n"
+               "                                what the calculator takes over, as JSON\n",
                to);
 }
 
@@ -52,6 +54,7 @@ int main(int argc, char **argv) {
     args.erase(args.begin());
     if (cmd == "info") return runInfo(args);
     if (cmd == "resave") return runResave(args);
+    if (cmd == "measure") return runMeasure(args, argc, argv);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
         usage(stdout);
         return 0;

@@ -73,3 +73,34 @@ TEST(Commands, ResaveWritesTheSameBytes) {
     fs::remove(out);
     EXPECT_EQ(run("resave '" + kSample + "' /nonexistent/dir/out.dxf").status, 1);
 }
+
+TEST(Commands, MeasureTakesOverTheFigures) {
+    const CommandRun r = run("measure '" + kSample + "'");
+    ASSERT_EQ(r.status, 0);
+    for (const char *key : {"\"tab\":0", "\"width\":369.00", "\"length\":369.00", "\"flaechen\":[",
+                            "\"net_area\":", "\"coverage\":", "\"konturlang\":1726.35"})
+        EXPECT_NE(r.out.find(key), std::string::npos) << key << "\n" << r.out;
+    EXPECT_EQ(r.out.find("\"preview\""), std::string::npos);
+    EXPECT_EQ(run("measure '" + kSample + "' --tab 7").status, 2);
+    EXPECT_EQ(run("measure /nonexistent.dxf").status, 1);
+}
+
+TEST(Commands, MeasureWritesThePreviewPicture) {
+    const fs::path png = fs::temp_directory_path() / "quentar_measure_test.png";
+    fs::remove(png);
+    const CommandRun r = run("measure '" + kSample + "' --preview '" + png.string() + "'");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\"preview\":"), std::string::npos);
+    const std::string bytes = bytesOf(png);
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+    auto be32 = [&](std::size_t at) {
+        return (static_cast<unsigned char>(bytes[at]) << 24) |
+               (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+               (static_cast<unsigned char>(bytes[at + 2]) << 8) |
+               static_cast<unsigned char>(bytes[at + 3]);
+    };
+    EXPECT_EQ(be32(16), 180u); // IHDR width
+    EXPECT_EQ(be32(20), 210u); // IHDR height
+    fs::remove(png);
+}
