@@ -1,0 +1,234 @@
+// What the render pass asks the canvas to draw: colours, pens, dashes, texts, fills, grips.
+#include "../dxf/dxf_builder.h"
+#include "render/colors.h"
+#include "render/render_pass.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace quentar;
+using namespace quentar::testing;
+using render::Rgb;
+
+namespace {
+
+struct Recorded {
+    std::string kind; // "stroke", "fill", "rect", "frame", "text", "textoutline", "image", "clip"
+    render::Pen pen;
+    render::Brush brush;
+    Rgb color;
+    std::string text;
+    double size = 0;
+    render::Transform world;
+    int x = 0, y = 0;
+    render::Path path;
+};
+
+class RecordingCanvas : public render::Canvas {
+public:
+    std::vector<Recorded> calls;
+    void strokePath(const render::Path &p, const render::Pen &pen) override {
+        if (!p.empty()) calls.push_back({"stroke", pen, {}, {}, {}, 0, {}, 0, 0, p});
+    }
+    void fillPath(const render::Path &p, const render::Brush &b) override {
+        calls.push_back({"fill", {}, b, {}, {}, 0, {}, 0, 0, p});
+    }
+    void fillRect(int x, int y, int, int, Rgb c) override {
+        calls.push_back({"rect", {}, {}, c, {}, 0, {}, x, y, {}});
+    }
+    void frameRect(int x, int y, int, int, Rgb c) override {
+        calls.push_back({"frame", {}, {}, c, {}, 0, {}, x, y, {}});
+    }
+    void drawText(std::string_view t, double s, const render::Transform &w, Rgb c) override {
+        calls.push_back({"text", {}, {}, c, std::string(t), s, w, 0, 0, {}});
+    }
+    void strokeText(std::string_view t, double s, const render::Transform &w,
+                    const render::Pen &pen) override {
+        calls.push_back({"textoutline", pen, {}, {}, std::string(t), s, w, 0, 0, {}});
+    }
+    void textExtent(std::string_view t, int s, int &w, int &h) override {
+        w = static_cast<int>(t.size()) * s / 2;
+        h = s;
+    }
+    void pushClipRect(int l, int t, int, int) override {
+        calls.push_back({"clip", {}, {}, {}, {}, 0, {}, l, t, {}});
+    }
+    void popClip() override {}
+    void drawHandleImage(int index, int x, int y) override {
+        calls.push_back({"image", {}, {}, {}, std::to_string(index), 0, {}, x, y, {}});
+    }
+    std::vector<Recorded> of(const std::string &kind) const {
+        std::vector<Recorded> out;
+        for (const auto &c : calls)
+            if (c.kind == kind) out.push_back(c);
+        return out;
+    }
+};
+
+Groups tables(const Groups &layers, const Groups &ltypes = {}) {
+    return concat({{{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LTYPE"}}, ltypes,
+                   {{0, "ENDTAB"}, {0, "TABLE"}, {2, "LAYER"}}, layers,
+                   {{0, "ENDTAB"}, {0, "ENDSEC"}}});
+}
+
+RecordingCanvas draw(document::Drawing &d, bool model = true, bool showweight = false,
+                     bool forprint = false) {
+    RecordingCanvas c;
+    render::ContourFigures f;
+    render::RenderPass pass(d, f, &c);
+    render::DrawParams p;
+    p.paintbox1height = 200;
+    p.showmodel = p.showmodelforcolor = model;
+    p.showweight = showweight;
+    p.forprint = forprint;
+    p.dpi1 = 96;
+    pass.Drawpolys(p);
+    return c;
+}
+
+Groups lineWith(std::initializer_list<Group> extra) {
+    Groups g{{0, "LINE"}, {8, "0"}};
+    g.insert(g.end(), extra.begin(), extra.end());
+    g.insert(g.end(), {{10, "0"}, {20, "0"}, {11, "10"}, {21, "0"}});
+    return g;
+}
+
+} // namespace
+
+TEST(Renderer, ColourTable) {
+    EXPECT_EQ(render::getcolornr(1, true), (Rgb{255, 0, 0}));
+    EXPECT_EQ(render::getcolornr(7, true), render::kBlack);
+    EXPECT_EQ(render::getcolornr(7, false), render::kWhite);
+    EXPECT_EQ(render::getcolornr(253, true), render::kBlack);
+    EXPECT_EQ(render::getcolornr(252, true), (Rgb{137, 137, 137}));
+    EXPECT_EQ(render::getcolornr(-3, true), render::kWhite);
+    EXPECT_EQ(render::lineWeightCode(11), 50);
+    EXPECT_EQ(render::lineWeightCode(99), -3);
+}
+
+TEST(Renderer, PenColourFromEntityOrLayer) {
+    const Groups layer{{0, "LAYER"}, {2, "0"}, {62, "1"}, {70, "0"}};
+    struct Case {
+        const char *colour;
+        bool model;
+        Rgb expected;
+    };
+    const Case cases[] = {{"256", true, {255, 0, 0}},
+                          {"0", true, render::kBlack},
+                          {"0", false, render::kWhite},
+                          {"3", true, {0, 255, 0}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.colour);
+        auto d = read(concat({tables(layer), entitiesSection(lineWith({{62, c.colour}}))}));
+        auto canvas = draw(d, c.model);
+        auto strokes = canvas.of("stroke");
+        if (!c.model) {
+            EXPECT_TRUE(strokes.empty()); // a model entity is not shown on paper
+            continue;
+        }
+        ASSERT_EQ(strokes.size(), 1u);
+        EXPECT_EQ(strokes[0].pen.color, c.expected);
+    }
+    // Without a layer of its name the entity takes colour 7.
+    auto d = read(entitiesSection(lineWith({})));
+    EXPECT_EQ(draw(d).of("stroke")[0].pen.color, render::kBlack);
+}
+
+TEST(Renderer, LineWeightsAndDashes) {
+    const Groups ltypes{{0, "LTYPE"}, {2, "DASH"},  {49, "0.5"}, {49, "-0.25"},
+                        {0, "LTYPE"}, {2, "OFFS"},  {49, "-0.2"}, {49, "0.5"},
+                        {0, "LTYPE"}, {2, "DOTS"},  {49, "0"},    {49, "-1"}};
+    const Groups layers{{0, "LAYER"}, {2, "0"}, {62, "7"}, {6, "DASH"}};
+    auto d = read(concat({tables(layers, ltypes),
+                          entitiesSection(concat({lineWith({{370, "50"}}),
+                                                  lineWith({{6, "OFFS"}}),
+                                                  lineWith({{6, "DOTS"}}),
+                                                  lineWith({{6, "BYLAYER"}})}))}));
+    auto strokes = draw(d, true, true).of("stroke");
+    ASSERT_EQ(strokes.size(), 4u);
+    EXPECT_NEAR(strokes[0].pen.width, 0.5 * 96 / 25.39995 * 2, 1e-9);
+    EXPECT_EQ(strokes[0].pen.dashPattern, (std::vector<double>{0.5, 0.25})); // by layer
+    EXPECT_EQ(strokes[1].pen.dashOffset, 0.2f * 1.0); // single precision as stored
+    EXPECT_EQ(strokes[1].pen.dashPattern, (std::vector<double>{0.5}));
+    EXPECT_EQ(strokes[2].pen.dashPattern, (std::vector<double>{1.0, 1.0}));
+    // "BYLAYER" in capitals is a name of its own, and no such line type exists: solid.
+    EXPECT_TRUE(strokes[3].pen.dashPattern.empty());
+    // Without "Linienbreite zeigen" every pen is one pixel wide.
+    EXPECT_EQ(draw(d, true, false).of("stroke")[0].pen.width, 1);
+}
+
+TEST(Renderer, SelectionDashesAndGripsOnScreenOnly) {
+    auto d = read(entitiesSection(lineWith({})));
+    d.polys[0].selected = true;
+    auto screen = draw(d);
+    EXPECT_EQ(screen.of("stroke")[0].pen.dashPattern, (std::vector<double>{5, 5}));
+    const auto grips = screen.of("rect");
+    ASSERT_EQ(grips.size(), 2u);
+    EXPECT_EQ(grips[0].color, (Rgb{0, 0, 255}));
+    EXPECT_EQ(grips[0].x, -5);
+    EXPECT_EQ(grips[0].y, 199 - 5);
+    auto printed = draw(d, true, false, true);
+    EXPECT_TRUE(printed.of("stroke")[0].pen.dashPattern.empty());
+    EXPECT_TRUE(printed.of("rect").empty());
+}
+
+TEST(Renderer, TextPlacement) {
+    auto d = read(entitiesSection({{0, "TEXT"}, {10, "100"}, {20, "50"}, {40, "10"}, {50, "90"},
+                                   {1, "Up"}, {0, "MTEXT"}, {10, "0"}, {20, "100"}, {40, "8"},
+                                   {1, "one\\Ptwo"}}));
+    auto texts = draw(d).of("text");
+    ASSERT_EQ(texts.size(), 3u);
+    // Rotated by 90: reading upwards, the first line's top one font height left of the point.
+    const auto &up = texts[0];
+    EXPECT_EQ(up.size, 10);
+    EXPECT_NEAR(up.world.m11, 0, 1e-12);
+    EXPECT_NEAR(up.world.m12, -1, 1e-12);
+    EXPECT_NEAR(up.world.dx, 100 - 10, 1e-9);
+    EXPECT_NEAR(up.world.dy, 199 - 50, 1e-9);
+    // MTEXT: two lines, the second one font height below the first.
+    EXPECT_EQ(texts[1].text, "one");
+    EXPECT_EQ(texts[2].text, "two");
+    EXPECT_NEAR(texts[2].world.dy - texts[1].world.dy, 8, 1e-9);
+}
+
+TEST(Renderer, FillsArrowsAndDimensionTexts) {
+    auto d = read(entitiesSection(
+        {{0, "HATCH"}, {62, "1"}, {91, "1"}, {10, "0"}, {20, "0"}, {10, "10"}, {20, "0"},
+         {10, "10"}, {20, "10"}, {98, "0"},
+         {0, "WIPEOUT"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"}, {22, "1"},
+         {14, "0"}, {24, "0"}, {14, "3"}, {24, "0"}, {14, "3"}, {24, "-3"},
+         {0, "DIMENSION"}, {70, "32"}, {42, "100"}, {10, "50"}, {20, "20"}, {11, "50"},
+         {21, "25"}, {13, "0"}, {23, "0"}, {14, "100"}, {24, "0"},
+         {0, "DIMENSION"}, {70, "3"}, {42, "10"}, {1, "<> H7"}, {11, "0"}, {21, "0"}, {10, "0"},
+         {20, "0"}, {15, "5"}, {25, "0"}}));
+    auto c = draw(d);
+    auto fills = c.of("fill");
+    ASSERT_GE(fills.size(), 4u);
+    EXPECT_EQ(fills[0].brush.kind, render::Brush::Kind::BackwardDiagonalHatch);
+    EXPECT_EQ(fills[0].brush.color, (Rgb{255, 0, 0}));
+    EXPECT_EQ(fills[1].brush.color, render::kWhite); // the wipeout
+    EXPECT_EQ(fills[2].brush.color, render::kBlack); // an arrowhead in model space
+    auto texts = c.of("text");
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, "100.0000");
+    EXPECT_EQ(texts[1].text, "\xC3\x98" "10.0000 H7"); // the override keeps the measured value
+}
+
+TEST(Renderer, ViewportShowsTheModelClipped) {
+    auto d = read(entitiesSection(concat({lineWith({}),
+                                          {{0, "VIEWPORT"}, {67, "1"}, {10, "50"}, {20, "50"},
+                                           {40, "40"}, {41, "40"}, {69, "2"}, {12, "5"},
+                                           {22, "5"}, {45, "20"}}})));
+    d.polys[1].selected = true;
+    auto c = draw(d, false);
+    ASSERT_EQ(c.of("clip").size(), 1u);
+    EXPECT_EQ(c.of("clip")[0].x, 30);
+    // The frame and the model line seen through it, at twice the size.
+    auto strokes = c.of("stroke");
+    ASSERT_EQ(strokes.size(), 2u);
+    const auto &model = strokes[1].path.figures[0].points;
+    EXPECT_NEAR(model[1].x - model[0].x, 20, 1e-9);
+    const auto images = c.of("image");
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0].text, "0");
+}
