@@ -12,7 +12,5 @@ int runResave(const std::vector<std::string> &args);
 // Needs the process arguments for the Qt application that renders the preview.
 int runMeasure(const std::vector<std::string> &args, int &argc, char **argv);
 
-// Where the files the installation ships (templates, translation table, examples) live.
-std::string installedDataFolder();
 
 } // namespace quentar::app

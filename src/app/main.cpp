@@ -1,26 +1,11 @@
 // quentar: the headless subcommands; without arguments, a look at the bundled example drawing.
 #include "app/commands.h"
+#include "app/core/folders.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-namespace quentar::app {
-
-std::string installedDataFolder() {
-    // The data folder sits beside the program (build tree and installation alike).
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        for (auto dir : {exe.parent_path() / "data", exe.parent_path() / ".." / "share" / "quentar"})
-            if (std::filesystem::is_directory(dir, ec)) return dir.string();
-    }
-    return "data";
-}
-
-} // namespace quentar::app
 
 namespace {
 

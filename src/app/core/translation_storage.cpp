@@ -1,0 +1,15 @@
+// translate.dat in the program's folders.
+#include "app/core/translation_storage.h"
+
+namespace quentar::app {
+
+i18n::TranslationStorage translationStorage(const Folders &folders) {
+    return {
+        [folders] { return folders.readDataFile(kTranslateFileName); },
+        [folders](std::string_view bytes) {
+            return folders.writeDataFile(kTranslateFileName, bytes);
+        },
+    };
+}
+
+} // namespace quentar::app

@@ -1,0 +1,14 @@
+// The numbered messages of the program: the German text of each, the key of its translations.
+#pragma once
+
+#include <string_view>
+
+namespace quentar::i18n {
+
+// Messages are numbered 1 ... kMessageCount.
+inline constexpr int kMessageCount = 33;
+
+// The German text of message `number`; empty for a number outside 1 ... kMessageCount.
+std::string_view germanMessage(int number);
+
+} // namespace quentar::i18n
