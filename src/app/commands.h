@@ -12,5 +12,4 @@ int runResave(const std::vector<std::string> &args);
 // Needs the process arguments for the Qt application that renders the preview.
 int runMeasure(const std::vector<std::string> &args, int &argc, char **argv);
 
-
 } // namespace quentar::app
