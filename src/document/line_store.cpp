@@ -19,18 +19,22 @@ bool LineStore::assign(std::string bytes) {
     };
     std::size_t start = 0;
     std::size_t i = 0;
+    // The next LF is remembered: a file of CR-only line ends must not search to its end per line.
+    const char *lf = nullptr;
     while (i < n) {
-        const char *lf = static_cast<const char *>(std::memchr(p + i, '\n', n - i));
-        const char *end = lf ? lf : p + n;
+        if (!lf || lf < p + i) {
+            lf = static_cast<const char *>(std::memchr(p + i, '\n', n - i));
+            if (!lf) lf = p + n;
+        }
         // A CR ends a line too (old Mac files); CR LF is one line end.
-        const char *cr = static_cast<const char *>(std::memchr(p + i, '\r', end - (p + i)));
+        const char *cr = static_cast<const char *>(std::memchr(p + i, '\r', lf - (p + i)));
         if (cr) {
             const std::size_t at = static_cast<std::size_t>(cr - p);
             add(start, at);
             i = at + 1;
             if (i < n && p[i] == '\n') ++i;
             start = i;
-        } else if (lf) {
+        } else if (lf < p + n) {
             const std::size_t at = static_cast<std::size_t>(lf - p);
             add(start, at);
             i = at + 1;

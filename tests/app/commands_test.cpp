@@ -16,7 +16,7 @@ struct CommandRun {
 };
 
 CommandRun run(const std::string &args) {
-    const std::string cmd = std::string(QUENTAR_BINARY) + " " + args + " 2>/dev/null";
+    const std::string cmd = "'" + std::string(QUENTAR_BINARY) + "' " + args + " 2>/dev/null";
     CommandRun r{-1, {}};
     FILE *p = popen(cmd.c_str(), "r");
     if (!p) return r;

@@ -28,6 +28,15 @@ TEST(LineStore, SplitsAtEveryLineEnd) {
     }
 }
 
+TEST(LineStore, OldMacLineEndsSplitInOnePass) {
+    // Two million CR-ended lines: a search for LF to the end per line would take minutes.
+    std::string text;
+    for (int i = 0; i < 2000000; ++i) text += "0\r";
+    LineStore s;
+    ASSERT_TRUE(s.assign(std::move(text)));
+    EXPECT_EQ(s.size(), 2000000u);
+}
+
 TEST(LineStore, EditsAndCopiesKeepTheirOwnLines) {
     LineStore s;
     s.assign("  0\r\nLINE\r\n 10\r\n1.0\r\n");
