@@ -14,16 +14,20 @@ namespace quentar::document {
 // 0 still means "no line of its own". Use tpoly::absLine() to get the index into `dxf`.
 struct Tmypoi {
     double x = 0, y = 0, z = 0; // coordinates, drawing units
-    double bulge = 0;           // group 42 of the vertex; kept for information after expansion
     int32_t linex = 0, liney = 0, linez = 0; // value lines relative to linefrom, 0 = none
-    float wid = 0;              // polyline width at this vertex, meaningful when setwid
-    int8_t mode = 0;            // grip kind: 0 point/centre, 1 radius, 2 ellipse minor axis, 3 arc end
-    int8_t botharrows = 0;      // 3: end of a segment with arrowheads at both ends (dimensions)
-    bool setwid = false;        // a width was given for this vertex
-    bool doadddimtexthere = false; // the dimension text is drawn here
-    bool moveonly = false;      // the step to this vertex is a jump, not a segment
-    bool donotdraw = false;     // construction point: never drawn nor measured
+    // Group 42 of the vertex, for information: bulge arcs are expanded into vertices while the
+    // drawing is read, from the exact value in the file.
+    float bulge = 0;
+    float wid = 0;                  // polyline width at this vertex, meaningful when setwid
+    // Small fields packed into one byte: a drawing holds millions of vertices.
+    uint8_t mode : 2 = 0;           // grip kind: 0 point/centre, 1 radius, 2 ellipse minor axis, 3 arc end
+    uint8_t botharrows : 2 = 0;     // 3: end of a segment with arrowheads at both ends (dimensions)
+    bool setwid : 1 = false;        // a width was given for this vertex
+    bool doadddimtexthere : 1 = false; // the dimension text is drawn here
+    bool moveonly : 1 = false;      // the step to this vertex is a jump, not a segment
+    bool donotdraw : 1 = false;     // construction point: never drawn nor measured
 };
+static_assert(sizeof(Tmypoi) == 48, "a vertex record stays compact");
 
 // The sampled geometry of one entity. Shared between reads while the entity's text is unchanged.
 struct EntityGeometry {

@@ -21,12 +21,13 @@ void readHatch(Pass &p, EntityBuild &e) {
             if (!boundaryDone) e.setLastZ(p, v, false);
             break;
         case 42:
-            if (Tmypoi *pt = e.lastVertex()) toReal(v, pt->bulge);
+            e.setLastBulge(v);
             break;
         case 91:
             // The boundary paths follow: drop the elevation point and anything before it.
             p.verticesLeft += static_cast<int64_t>(e.geom.ps.size());
             e.geom.ps.clear();
+            e.bulges.clear();
             break;
         case 98:
             boundaryDone = true;
@@ -57,7 +58,7 @@ void readWipeout(Pass &p, EntityBuild &e) {
         case 14: e.newVertex(p, v); break;
         case 24: e.setLastY(p, v); break;
         case 42:
-            if (Tmypoi *pt = e.lastVertex()) toReal(v, pt->bulge);
+            e.setLastBulge(v);
             break;
         default: break;
         }

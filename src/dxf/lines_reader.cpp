@@ -9,8 +9,8 @@ void expandEntityBulges(Pass &p, EntityBuild &e) {
     auto &ps = e.geom.ps;
     // Budget: every bulged segment may add 50 points; drop the expansion when the read is full.
     int64_t bulged = 0;
-    for (const auto &v : ps)
-        if (v.bulge != 0) ++bulged;
+    for (double b : e.bulges)
+        if (b != 0) ++bulged;
     if (e.rec.isclosed && !ps.empty()) ++bulged;
     if (!EntityBuild::reserve(p, bulged * render::kBulgePoints + 1)) {
         if (e.rec.isclosed && !ps.empty() && p.verticesLeft > 0) {
@@ -21,7 +21,7 @@ void expandEntityBulges(Pass &p, EntityBuild &e) {
         }
         return;
     }
-    render::expandbulges(ps, e.geom.snap, e.rec.isclosed);
+    render::expandbulges(ps, e.geom.snap, e.rec.isclosed, e.bulges.empty() ? nullptr : &e.bulges);
 }
 
 void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
@@ -47,7 +47,7 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
             e.setLastZ(p, v);
             break;
         case 42:
-            if (Tmypoi *pt = e.lastVertex()) toReal(v, pt->bulge);
+            e.setLastBulge(v);
             break;
         case 40:
         case 41:
@@ -120,8 +120,7 @@ void readPolyline(Pass &p, EntityBuild &e) {
             if (inVertex) e.setLastZ(p, v);
             break;
         case 42:
-            if (inVertex)
-                if (Tmypoi *pt = e.lastVertex()) toReal(v, pt->bulge);
+            if (inVertex) e.setLastBulge(v);
             break;
         default:
             break;

@@ -94,6 +94,15 @@ struct EntityBuild {
         return &v;
     }
     Tmypoi *lastVertex() { return geom.ps.empty() ? nullptr : &geom.ps.back(); }
+    // Bulge of the last vertex: exact for the expansion, single precision in the record.
+    void setLastBulge(std::string_view value) {
+        double b;
+        if (geom.ps.empty() || !toReal(value, b)) return;
+        geom.ps.back().bulge = static_cast<float>(b);
+        bulges.resize(geom.ps.size(), 0.0);
+        bulges.back() = b;
+    }
+    std::vector<double> bulges; // exact bulges by vertex index; empty when none was read
     void setLastY(Pass &p, std::string_view value, bool recordLine = true) {
         Tmypoi *v = lastVertex();
         double y;

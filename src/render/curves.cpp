@@ -138,9 +138,8 @@ struct BulgeArc {
 };
 
 // The arc of a bulged segment P -> Q, or false when the segment stays straight.
-bool bulgeArc(const document::Tmypoi &p, const document::Tmypoi &q, BulgeArc &arc)
+bool bulgeArc(const document::Tmypoi &p, const document::Tmypoi &q, double beta, BulgeArc &arc)
 {
-    const double beta = p.bulge;
     if (beta == 0) return false;
     if (p.x == q.x && p.y == q.y) return false;
 
@@ -353,7 +352,7 @@ void sampleEllipse(double cx, double cy, double cz, double a, double b, double r
 // ---------------------------------------------------------------------------------------------
 
 void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypoi> &snap,
-                  bool isclosed)
+                  bool isclosed, const std::vector<double> *exactBulges)
 {
     if (isclosed && !ps.empty()) {
         document::Tmypoi closing = ps.front();
@@ -370,7 +369,9 @@ void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypo
     std::vector<char> bulged(anzp - 1, 0);
     std::size_t count = 0;
     for (std::size_t i = 0; i + 1 < anzp; ++i) {
-        if (bulgeArc(ps[i], ps[i + 1], arcs[i])) {
+        const double beta =
+            exactBulges && i < exactBulges->size() ? (*exactBulges)[i] : double{ps[i].bulge};
+        if (bulgeArc(ps[i], ps[i + 1], beta, arcs[i])) {
             bulged[i] = 1;
             ++count;
         }

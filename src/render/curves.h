@@ -53,8 +53,10 @@ void sampleEllipse(double cx, double cy, double cz, double a, double b, double r
 
 // Bulge expansion in place: closes a closed list with a copy of its first vertex, then inserts
 // 50 arc points into every bulged segment (last to first) and appends each arc centre to `snap`.
+// `exactBulges`, when given, holds the bulge of each vertex at full precision (the vertex record
+// keeps a single-precision copy for information).
 void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypoi> &snap,
-                  bool isclosed);
+                  bool isclosed, const std::vector<double> *exactBulges = nullptr);
 
 // Clamped uniform knot vector with integer knots: knots[0 ... n + t].
 void makeknots(std::vector<double> &knots, int n, int t);

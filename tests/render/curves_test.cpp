@@ -157,10 +157,11 @@ TEST(ExpandBulges, ArcFollowsBulge)
         Tmypoi q = vertex(c.qx, c.qy);
         q.linex = 9;
         std::vector<Tmypoi> ps{p, q}, snap;
-        expandbulges(ps, snap, false);
+        const std::vector<double> exact{c.bulge, 0};
+        expandbulges(ps, snap, false, &exact);
 
         ASSERT_EQ(ps.size(), 52u);
-        EXPECT_EQ(ps[0].bulge, c.bulge); // originals stay untouched, line numbers included
+        EXPECT_EQ(ps[0].bulge, static_cast<float>(c.bulge)); // originals stay, lines included
         EXPECT_EQ(ps[0].linex, 3);
         EXPECT_EQ(ps[51].x, c.qx);
         EXPECT_EQ(ps[51].linex, 9);
