@@ -1,0 +1,133 @@
+// TMainForm, the drawing window "DXF Editor": views, opens, saves and prints a drawing.
+#pragma once
+
+#include "document/drawing_session.h"
+#include "editor/ui/drawing_viewer.h"
+#include "editor/ui/main_actions.h"
+#include "editor/ui/view_tools.h"
+
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QEventLoop;
+class QPrinter;
+class QPushButton;
+class QScrollBar;
+class QTabBar;
+
+namespace quentar::editor::ui {
+
+class PaintBox;
+class TDruckenForm;
+
+struct MainFormOptions {
+    // Where template0.dat and template1.dat are; empty: the installation's data folder.
+    QString dataFolder;
+    // INI file of the window's stored settings (the print dialog's values); empty: the user's.
+    QString settingsFile;
+    // Numbered messages in the interface language; empty: the German texts.
+    document::MessageSource messages;
+    // SaveOptions: runs whenever the window is allowed to close (options.dat, the language).
+    std::function<void()> saveOptions;
+};
+
+// The calculator opens a file with openfilewithname, shows the window with ShowModal and, after a
+// confirmation, takes the preview and the measured figures from it.
+class TMainForm : public QMainWindow, private ViewerHost {
+    Q_OBJECT
+public:
+    // Starts with a new, empty drawing from template1.dat.
+    explicit TMainForm(MainFormOptions options = {}, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Loads and reads a DXF file, showing its model tab fitted into the window; reports its own
+    // errors. True if the file could be loaded.
+    bool openfilewithname(const QString &path);
+    // Shows the window modally until it closes: 1 when the user confirmed with "Okay, in
+    // Kalkulation übernehmen...", 2 when it was closed otherwise.
+    int ShowModal();
+
+    // For the calculator after a confirmation: the 180-pixel fit, then the 180 x 180 preview,
+    // which measures the drawing into figures(). A null image when drawing is suppressed.
+    void ZoomFullIn180();
+    QImage Vorschaubild();
+    const render::ContourFigures &figures() const { return viewer_.figures(); }
+
+    // The window's core object; the editor works on its drawing, reader and view.
+    DrawingViewer &viewer() { return viewer_; }
+    PaintBox *paintBox() const { return paintBox_; }
+    const MainActions &actions() const { return actions_; }
+
+    // The paint box's input goes to `handler` (not owned); null gives it back to the view tools.
+    void setPointerHandler(PointerHandler *handler);
+    // The view tools, for a handler that leaves zooming and panning to them.
+    ViewTools &viewTools() { return viewTools_; }
+
+protected:
+    // FormCloseQuery: asks to save changes; when the window may close, SaveOptions runs.
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Menu items and buttons.
+    void NeueDXFDatei1Click();
+    void NeueDXFDateiR12ohneSplineohneEllipseusw1Click();
+    void ffnen1Click();
+    void Speichern1Click();
+    void Speichernunter1Click();
+    void Beenden1Click();
+    void Drucken1Click();
+    void Seiteeinrichten1Click();
+    void Druckereinrichten1Click();
+    void Druckvorschau1Click(bool checked);
+    void Linienbreitezeigen1Click(bool checked);
+    void ZoomAllClick();
+    void ZoomInBtnClick();
+    void ZoomOutBtnClick();
+    void ZoomBtnClick(bool checked);
+    void HandBtnClick(bool checked);
+    void OkBtnClick();
+    void TabControl1Change(int index);
+    void PaintBox1Paint(QPainter &painter);
+    void PaintBox1MouseMove(int x, int y);
+    void syncToolButtons();
+
+    void buildCentralWidget();
+    void connectActions();
+    // The print dialog's values after OK or "Vorschau": used and stored.
+    bool askPrintSettings(bool printOnOk);
+    void printPage();
+
+    // ViewerHost
+    void showTitle(const std::string &caption) override;
+    void showError(const std::string &text) override;
+    void showMessage(const std::string &text) override;
+    document::SaveAnswer askToSave(const std::string &text, const std::string &caption) override;
+    std::optional<std::string> chooseFileToOpen() override;
+    std::optional<std::string> chooseFileToSave() override;
+    void setBusy(bool busy) override;
+    void repaintDrawing() override;
+    void showTabs(const std::vector<std::string> &captions, int selected) override;
+    void showScrollPositions(int64_t horizontal, int64_t vertical) override;
+
+    MainFormOptions options_;
+    DrawingViewer viewer_;
+    ViewTools viewTools_;
+    PointerHandler *handler_ = &viewTools_;
+    MainActions actions_;
+    PaintBox *paintBox_ = nullptr;
+    QTabBar *TabControl1_ = nullptr;
+    QScrollBar *HorzScrollbar_ = nullptr;
+    QScrollBar *VertScrollbar_ = nullptr;
+    QPushButton *okBtn_ = nullptr;
+    TDruckenForm *druckenForm_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+    QEventLoop *modalLoop_ = nullptr;
+    int modalResult_ = 0;
+    bool showingTabs_ = false;
+};
+
+} // namespace quentar::editor::ui

@@ -1,0 +1,159 @@
+// The paint box: painting, and turning Qt's input events into the handler's.
+#include "editor/ui/paint_box.h"
+
+#include "editor/ui/artwork.h"
+#include "render/view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace quentar::editor::ui {
+
+namespace {
+
+Modifiers modifiersOf(Qt::KeyboardModifiers m) {
+    return {m.testFlag(Qt::ShiftModifier), m.testFlag(Qt::ControlModifier),
+            m.testFlag(Qt::AltModifier)};
+}
+
+MouseButton buttonOf(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::RightButton:
+        return MouseButton::Right;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::Left;
+    }
+}
+
+PointerEvent pointerEventOf(const QMouseEvent *e) {
+    const QPoint p = e->position().toPoint();
+    return {p.x(), p.y(), buttonOf(e->button()), modifiersOf(e->modifiers())};
+}
+
+} // namespace
+
+PaintBox::PaintBox(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("PaintBox1"));
+    setMouseTracking(true);                // the status bar follows the pointer
+    setFocusPolicy(Qt::StrongFocus);       // Escape reaches the handler
+    setAttribute(Qt::WA_OpaquePaintEvent); // every paint covers the whole surface
+    setMinimumSize(100, 80);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    updateCursor();
+}
+
+QSize PaintBox::sizeHint() const {
+    return {render::kDefaultPaintBoxWidth, render::kDefaultPaintBoxHeight};
+}
+
+void PaintBox::setPointerHandler(PointerHandler *handler) {
+    handler_ = handler;
+    updateCursor();
+}
+
+void PaintBox::updateCursor() {
+    const CursorShape shape = handler_ ? handler_->cursor() : CursorShape::Cross;
+    setCursor(cursorFor(shape));
+}
+
+void PaintBox::handled() {
+    updateCursor();
+    emit inputHandled();
+}
+
+void PaintBox::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    if (!paint_) {
+        painter.fillRect(rect(), Qt::white);
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint_(painter);
+}
+
+void PaintBox::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    emit resized(width(), height());
+}
+
+void PaintBox::mousePressEvent(QMouseEvent *event) {
+    setFocus(Qt::MouseFocusReason);
+    if (!handler_) return;
+    handler_->mouseDown(pointerEventOf(event));
+    handled();
+}
+
+void PaintBox::mouseMoveEvent(QMouseEvent *event) {
+    const QPoint p = event->position().toPoint();
+    emit pointerMoved(p.x(), p.y());
+    if (!handler_) return;
+    handler_->mouseMove(pointerEventOf(event));
+}
+
+void PaintBox::mouseReleaseEvent(QMouseEvent *event) {
+    if (!handler_) return;
+    handler_->mouseUp(pointerEventOf(event));
+    handled();
+}
+
+void PaintBox::mouseDoubleClickEvent(QMouseEvent *event) {
+    if (!handler_) return;
+    handler_->doubleClick(pointerEventOf(event));
+    handled();
+}
+
+void PaintBox::wheelEvent(QWheelEvent *event) {
+    // Alt swaps the wheel's axes on some platforms; either axis is the same wheel here.
+    const int delta =
+        event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+    if (!handler_ || delta == 0) {
+        event->ignore();
+        return;
+    }
+    // One step per notch (120): a touchpad's many small deltas add up to steps, not one each.
+    wheelRest_ += delta;
+    const QPoint p = event->position().toPoint();
+    while (wheelRest_ >= kWheelNotch || wheelRest_ <= -kWheelNotch) {
+        const bool up = wheelRest_ > 0;
+        wheelRest_ += up ? -kWheelNotch : kWheelNotch;
+        handler_->wheel({p.x(), p.y(), up, modifiersOf(event->modifiers())});
+    }
+    event->accept();
+    handled();
+}
+
+void PaintBox::keyPressEvent(QKeyEvent *event) {
+    if (!handler_) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    KeyEvent k;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        k.key = Key::Escape;
+        break;
+    case Qt::Key_Delete:
+        k.key = Key::Delete;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        k.key = Key::Return;
+        break;
+    default:
+        break;
+    }
+    k.mods = modifiersOf(event->modifiers());
+    k.text = event->text().toStdString();
+    if (handler_->keyDown(k)) {
+        event->accept();
+        handled();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+} // namespace quentar::editor::ui

@@ -1,0 +1,37 @@
+// The viewer's pointer handler: the zoom and hand tools, and the mouse wheel.
+#pragma once
+
+#include "editor/ui/drawing_viewer.h"
+#include "editor/ui/pointer_handler.h"
+#include "render/view_ops.h"
+
+namespace quentar::editor::ui {
+
+// The right button leaves a view tool; any other button drags: up and down zooms about the
+// pointer (zoom tool), or the drawing follows the pointer (hand tool). Escape leaves the tool.
+class ViewTools : public PointerHandler {
+public:
+    explicit ViewTools(DrawingViewer &viewer) : viewer_(viewer) {}
+
+    void mouseDown(const PointerEvent &e) override;
+    void mouseMove(const PointerEvent &e) override;
+    void mouseUp(const PointerEvent &e) override;
+    void wheel(const WheelEvent &e) override;
+    bool keyDown(const KeyEvent &e) override;
+
+    void chooseViewTool(ViewTool tool) override;
+    ViewTool activeViewTool() const override { return tool_; }
+    CursorShape cursor() const override;
+
+    // A drag is under way (the editor's handler leaves the pointer to the view tools then).
+    bool dragging() const { return inzoomit_ || inpan_; }
+
+private:
+    DrawingViewer &viewer_;
+    ViewTool tool_ = ViewTool::None; // inzoom / inhand
+    bool inzoomit_ = false, inpan_ = false;
+    render::ZoomDrag zoomDrag_;
+    render::PanDrag panDrag_;
+};
+
+} // namespace quentar::editor::ui
