@@ -19,8 +19,8 @@ std::string_view trimBlanks(std::string_view s) {
 void plainDigits(double value, std::string &whole, std::string &frac) {
     char buf[64];
     // "d.dddddddddddddde±x": one digit, the point, 14 digits, the exponent.
-    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
-                             std::chars_format::scientific, 14);
+    auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
     const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
     const std::size_t e = s.find('e');
     std::string digits;

@@ -1,5 +1,4 @@
-// Numbers as the calculator shows and reads them: fixed decimals with halves rounded up, general
-// texts for stored prices, and locale-free parsing that says when a text is not a number.
+// Numbers as the calculator shows and reads them: commercial rounding, general texts, parsing.
 #pragma once
 
 #include <cstdint>

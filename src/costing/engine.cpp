@@ -1,0 +1,283 @@
+// The formulas of the calculation engine, their change handlers and the engine's start values.
+#include "costing/engine.h"
+
+#include "costing/decimal_text.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace quentar::costing {
+
+namespace {
+
+constexpr NumberRules kQuantity{
+    .whole = true, .minimum = 1, .ranged = true, .low = 1, .high = 10'000'000};
+constexpr NumberRules kWhole{.whole = true};
+// Discount and the two per-order charges.
+constexpr NumberRules kUpTo100{.ranged = true, .low = 0, .high = 100};
+
+} // namespace
+
+Engine::Engine(const Catalogue &catalogue, const TierList &tiers)
+    : MaterialBoxEd("MaterialBoxEd"), StueckEd("StueckEd", 1, kQuantity),
+      MatstarkEd("MatstarkEd", 0), MatZugabeEd("MatZugabeEd", 0),
+      mataufschlagEd("mataufschlagEd", 0), StundensatzEd("StundensatzEd", 0),
+      RabattEd("RabattEd", 0, kUpTo100), FabrikationsStundensatzEd("FabrikationsStundensatzEd", 0),
+      InitialEd("InitialEd", 0, 0, 0), ProgramStundenEd("ProgramStundenEd", 0),
+      ProgrammierEd("ProgrammierEd", 0, 0, 0), GewinnAufschlagEd("GewinnAufschlagEd", 0),
+      KleinMengenEd("KleinMengenEd", 0, kUpTo100), TransportEd("TransportEd", 0, kUpTo100),
+      qmPreisCheck("qmPreisCheck", false),
+      TransportproStueckCheck("TransportproStueckCheck", false), breited("breited", 0),
+      hoched("hoched", 0), KonturmmEd("KonturmmEd", 0), FlaecheEd("FlaecheEd", 0),
+      MatPreisEd("MatPreisEd", 0), vorschubed("vorschubed", 0), SpezGewEd("SpezGewEd", 0),
+      AnzLochEd("AnzLochEd", 0, kWhole), DurchMesserEd("DurchMesserEd", 1),
+      EinstechzeitEd("EinstechzeitEd", 0, 0, 0), StundeEd("StundeEd", 0),
+      DateTimePicker1("DateTimePicker1", 0, 0, 0), DateTimePicker2("DateTimePicker2", 0, 0, 0),
+      DateTimePicker3("DateTimePicker3", 0, 0, 0), DateTimePicker4("DateTimePicker4", 0, 0, 0),
+      DateTimePicker5("DateTimePicker5", 0, 0, 0), DateTimePicker6("DateTimePicker6", 0, 0, 0),
+      DateTimePicker7("DateTimePicker7", 0, 0, 0), DateTimePicker8("DateTimePicker8", 0, 0, 0),
+      DateTimePicker9("DateTimePicker9", 0, 0, 0), DateTimePicker10("DateTimePicker10", 0, 0, 0),
+      GewichtEd("GewichtEd", 0), TeilgewichtEd("TeilgewichtEd", 0),
+      LaserZeitEd("LaserZeitEd", 0, 0, 0), matkostenEd("matkostenEd", 0),
+      SchneidkostenEd("SchneidkostenEd", 0), lohnkostened("lohnkostened", 0),
+      GesamtKostenEd("GesamtKostenEd", 0), PreisProStueckEd("PreisProStueckEd", 0),
+      GesamtPreisEd("GesamtPreisEd", 0), catalogue_(catalogue), tiers_(tiers) {
+    fields_ = {&MaterialBoxEd,  &StueckEd,         &MatstarkEd,    &MatZugabeEd,
+               &mataufschlagEd, &StundensatzEd,    &RabattEd,      &FabrikationsStundensatzEd,
+               &InitialEd,      &ProgramStundenEd, &ProgrammierEd, &GewinnAufschlagEd,
+               &KleinMengenEd,  &TransportEd,      &qmPreisCheck,  &TransportproStueckCheck,
+               &breited,        &hoched,           &KonturmmEd,    &FlaecheEd,
+               &MatPreisEd,     &vorschubed,       &SpezGewEd,     &AnzLochEd,
+               &DurchMesserEd,  &EinstechzeitEd,   &StundeEd};
+    for (int i = 1; i <= 10; ++i) fields_.push_back(&effortTime(i));
+    for (Field *f : {static_cast<Field *>(&GewichtEd), static_cast<Field *>(&TeilgewichtEd),
+                     static_cast<Field *>(&LaserZeitEd), static_cast<Field *>(&matkostenEd),
+                     static_cast<Field *>(&SchneidkostenEd), static_cast<Field *>(&lohnkostened),
+                     static_cast<Field *>(&GesamtKostenEd), static_cast<Field *>(&PreisProStueckEd),
+                     static_cast<Field *>(&GesamtPreisEd)})
+        fields_.push_back(f);
+    wireHandlers();
+    setStartValues();
+}
+
+TimeField &Engine::effortTime(int i) {
+    TimeField *rows[] = {&DateTimePicker1, &DateTimePicker2, &DateTimePicker3, &DateTimePicker4,
+                         &DateTimePicker5, &DateTimePicker6, &DateTimePicker7, &DateTimePicker8,
+                         &DateTimePicker9, &DateTimePicker10};
+    return *rows[i >= 1 && i <= 10 ? i - 1 : 0];
+}
+
+std::vector<std::string> Engine::fieldNames() const {
+    std::vector<std::string> names;
+    for (const Field *f : fields_) names.push_back(f->name());
+    return names;
+}
+
+Field *Engine::field(std::string_view name) const {
+    for (Field *f : fields_)
+        if (f->name() == name) return f;
+    return nullptr;
+}
+
+void Engine::wireHandlers() {
+    // Each handler runs its steps in this order; every step's write runs the written field's own
+    // handler before the next step.
+    auto on = [](Field &f, std::function<void()> handler) { f.setChangeHandler(handler); };
+    on(MatstarkEd, [this] {
+        calcgewicht();
+        selectvorschub();
+    });
+    for (Field *f : {&MatZugabeEd, &breited, &hoched, &SpezGewEd})
+        on(*f, [this] { calcgewicht(); });
+    on(GewichtEd, [this] {
+        calcmatkosten();
+        calcteilgewicht();
+    });
+    on(FlaecheEd, [this] { calcteilgewicht(); });
+    for (Field *f : std::initializer_list<Field *>{&MatPreisEd, &mataufschlagEd, &qmPreisCheck})
+        on(*f, [this] { calcmatkosten(); });
+    for (Field *f : std::initializer_list<Field *>{&KonturmmEd, &vorschubed, &AnzLochEd,
+                                                   &DurchMesserEd, &EinstechzeitEd})
+        on(*f, [this] { calclaserzeit(); });
+    for (Field *f : std::initializer_list<Field *>{&LaserZeitEd, &StundensatzEd, &RabattEd})
+        on(*f, [this] { calcschneidkosten(); });
+    for (Field *f : std::initializer_list<Field *>{&ProgramStundenEd, &StundeEd, &ProgrammierEd,
+                                                   &FabrikationsStundensatzEd, &InitialEd})
+        on(*f, [this] { calclohnkosten(); });
+    for (int i = 1; i <= 10; ++i) on(effortTime(i), [this] { calclohnkosten(); });
+    for (Field *f : {&matkostenEd, &SchneidkostenEd, &lohnkostened})
+        on(*f, [this] { calcgesamtkosten(); });
+    for (Field *f : {&GesamtKostenEd, &GewinnAufschlagEd}) on(*f, [this] { calcpreisprostueck(); });
+    for (Field *f : {&PreisProStueckEd, &KleinMengenEd}) on(*f, [this] { calcgesamtpreis(); });
+    for (Field *f : std::initializer_list<Field *>{&TransportEd, &TransportproStueckCheck})
+        on(*f, [this] {
+            calcgesamtkosten();
+            calcgesamtpreis();
+        });
+    on(StueckEd, [this] { StueckEdChange(); });
+    on(MaterialBoxEd, [this] { MaterialBoxEdChange(); });
+}
+
+void Engine::setStartValues() {
+    // In this order, each write running its chain, as the calculator has always started.
+    GesamtKostenEd.setValue(0);
+    breited.setValue(0);
+    hoched.setValue(0);
+    MatZugabeEd.setValue(8);
+    KonturmmEd.setValue(0);
+    vorschubed.setValue(11.5);
+    SpezGewEd.setValue(7.8);
+    MatstarkEd.setValue(1);
+    MatPreisEd.setValue(3);
+    mataufschlagEd.setValue(20);
+    matkostenEd.setValue(0);
+    StundensatzEd.setValue(250);
+    StundeEd.setValue(40);
+    SchneidkostenEd.setValue(0);
+    ProgrammierEd.setTimeOfDay(5.0 / (24 * 60));
+    InitialEd.setTimeOfDay(0);
+    for (int i = 1; i <= 10; ++i) effortTime(i).setTimeOfDay(0);
+    ProgramStundenEd.setValue(40);
+    FabrikationsStundensatzEd.setValue(40);
+    GewinnAufschlagEd.setValue(30);
+}
+
+void Engine::calcgewicht() {
+    const double b = breited.value(), h = hoched.value(), z = MatZugabeEd.value();
+    const double t = MatstarkEd.value(), rho = SpezGewEd.value();
+    // Millimetres to decimetres, so kg/dm³ gives kg.
+    GewichtEd.setValue(rho * (b + 2 * z) / 100 * (h + 2 * z) / 100 * t / 100);
+}
+
+void Engine::calcteilgewicht() {
+    const double w0 =
+        SpezGewEd.value() * breited.value() / 100 * hoched.value() / 100 * MatstarkEd.value() / 100;
+    TeilgewichtEd.setValue(w0 * FlaecheEd.value() / 100);
+}
+
+void Engine::calcmatkosten() {
+    if (qmPreisCheck.checked()) {
+        const double b = breited.value(), h = hoched.value(), z = MatZugabeEd.value();
+        // The blank's area in m², at a price per m².
+        matkostenEd.setValue(MatPreisEd.value() * ((b + 2 * z) / 1000 * (h + 2 * z) / 1000) *
+                             (mataufschlagEd.value() + 100) / 100);
+    } else {
+        matkostenEd.setValue(GewichtEd.value() * MatPreisEd.value() *
+                             (mataufschlagEd.value() + 100) / 100);
+    }
+}
+
+void Engine::calclaserzeit() {
+    const double v = vorschubed.value();
+    // Without a feed rate there is no cutting time; the last laser time stays.
+    if (v != 0) {
+        const double k = AnzLochEd.value(), d = DurchMesserEd.value();
+        // Piercing is charged for the additional holes only, not for the drawing's contours.
+        const double piercing = EinstechzeitEd.dayFraction() * 24 * 3600 * k;
+        // The feed in m/min as mm/s; each additional hole adds its circumference.
+        const double cutting = (KonturmmEd.value() + d * std::numbers::pi * k) / (v * 1000 / 60);
+        LaserZeitEd.setTimeOfDay((piercing + cutting) / 86400);
+    }
+    calcschneidkosten();
+}
+
+void Engine::calcschneidkosten() {
+    SchneidkostenEd.setValue(StundensatzEd.value() * (LaserZeitEd.dayFraction() * 86400) / 3600 *
+                             (100 - RabattEd.value()) / 100);
+}
+
+void Engine::calclohnkosten() {
+    double sum = 0;
+    sum += ProgramStundenEd.value() * ProgrammierEd.hours();
+    sum += FabrikationsStundensatzEd.value() * InitialEd.hours();
+    for (int i = 1; i <= 10; ++i) sum += StundeEd.value() * effortTime(i).hours();
+    lohnkostened.setValue(sum);
+}
+
+void Engine::calcgesamtkosten() {
+    const double n = StueckEd.value();
+    // A typed quantity of 0 has no cost per piece: the last figure stays.
+    if (n == 0) return;
+    double cost = matkostenEd.value() + SchneidkostenEd.value() + lohnkostened.value() / n;
+    if (TransportproStueckCheck.checked()) cost += TransportEd.value();
+    GesamtKostenEd.setValue(cost);
+}
+
+void Engine::calcpreisprostueck() {
+    PreisProStueckEd.setValue(GesamtKostenEd.value() * (GewinnAufschlagEd.value() + 100) / 100);
+}
+
+void Engine::calcgesamtpreis() {
+    const double n = StueckEd.value();
+    if (TransportproStueckCheck.checked()) {
+        // The transport is in the price per piece already.
+        GesamtPreisEd.setValue(PreisProStueckEd.value() * n + KleinMengenEd.value());
+        return;
+    }
+    // Surcharge and transport are charged once per order, without profit on them.
+    GesamtPreisEd.setValue(
+        (matkostenEd.value() * n + SchneidkostenEd.value() * n + lohnkostened.value()) *
+            (GewinnAufschlagEd.value() + 100) / 100 +
+        KleinMengenEd.value() + TransportEd.value());
+}
+
+void Engine::selectvorschub() {
+    if (auto feed = findFeed(catalogue_.feedTable(), MaterialBoxEd.index(), MatstarkEd.value()))
+        vorschubed.setValue(*feed);
+}
+
+void Engine::lookupTierDiscount() {
+    RabattEd.setValue(tierDiscount(tiers_.rows(), static_cast<long long>(StueckEd.value())));
+}
+
+void Engine::StueckEdChange() {
+    lookupTierDiscount();
+    calcgesamtpreis();
+    calcgesamtkosten();
+}
+
+void Engine::ProgrammierEdChange() { calclohnkosten(); }
+
+void Engine::MaterialBoxEdChange() {
+    const int i = MaterialBoxEd.index();
+    const auto &rows = catalogue_.rows();
+    if (i >= 0 && i < static_cast<int>(rows.size())) {
+        const MaterialRow &row = rows[static_cast<std::size_t>(i)];
+        // Each step on its own: a text that does not parse leaves its field alone.
+        if (auto price = tryParseDecimal(row.price)) MatPreisEd.setValue(*price);
+        if (auto weight = tryParseDecimal(row.weight)) SpezGewEd.setValue(*weight);
+        qmPreisCheck.setChecked(row.perSquareMetre);
+    }
+    selectvorschub();
+}
+
+void Engine::updateMaterialBox() {
+    std::vector<std::string> names;
+    for (const MaterialRow &r : catalogue_.rows()) names.push_back(r.name);
+    const int remembered = MaterialBoxEd.index();
+    MaterialBoxEd.setItems(std::move(names), remembered < 0 ? 0 : remembered);
+}
+
+void Engine::takeOverDrawing(const DrawingFigures &figures) {
+    // Largest contour first: it is the outline, every other closed contour a hole.
+    std::vector<double> areas = figures.flaechen;
+    for (std::size_t i = 0; i + 1 < areas.size(); ++i)
+        for (std::size_t j = i + 1; j < areas.size(); ++j)
+            if (areas[j] > areas[i]) std::swap(areas[i], areas[j]);
+    double net = 0;
+    if (!areas.empty()) {
+        double holes = 0;
+        for (std::size_t i = 1; i < areas.size(); ++i) holes += areas[i];
+        net = areas[0] - holes;
+    }
+    KonturmmEd.setValue(figures.konturlang);
+    breited.setValue(figures.konturmaxx - figures.konturminx);
+    hoched.setValue(figures.konturmaxy - figures.konturminy);
+    // The coverage refers to the rectangle as displayed.
+    const double w = breited.value(), l = hoched.value();
+    FlaecheEd.setValue(w * l == 0 ? 100 : net * 100 / (w * l));
+    calcgewicht();
+    calclaserzeit();
+}
+
+} // namespace quentar::costing

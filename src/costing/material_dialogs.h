@@ -1,0 +1,94 @@
+// What the material dialog and its thickness and price-per-m² dialogs hold and compute.
+#pragma once
+
+#include "costing/catalogue.h"
+#include "costing/fields.h"
+
+#include <functional>
+#include <vector>
+
+namespace quentar::costing {
+
+// "Materialstärke bearbeiten": one thickness and its feed rate. The feed shows in m/min and in
+// m/s; editing either updates the other, and a guard keeps the two updates from chasing each
+// other (m/s is shown with two decimals, so writing it back would round the m/min value away).
+class ThicknessDialog {
+public:
+    ThicknessDialog();
+    ThicknessDialog(const ThicknessDialog &) = delete;
+    ThicknessDialog &operator=(const ThicknessDialog &) = delete;
+
+    NumberField starked{"starked", 1.0};        // sheet thickness, mm
+    NumberField VorschubEd{"VorschubEd", 11.5}; // feed rate, m/min
+    NumberField RxSpinEdit1{"RxSpinEdit1", 0};  // the same feed rate, m/s
+
+    // The list row of the dialog's thickness and m/min feed (m/s is not read back).
+    ThicknessRow row() const;
+    // Shows a list row; a text that does not parse leaves its field as it was.
+    void fill(const ThicknessRow &row);
+
+private:
+    bool coupling_ = false; // one of the two feed fields is being written from the other
+};
+
+// "Preis pro m² berechnen": the price per m² of bought plates with transport and surcharge
+// spread over their area. Recomputed on showing and on every change of an input.
+class SquareMetrePriceDialog {
+public:
+    SquareMetrePriceDialog();
+    SquareMetrePriceDialog(const SquareMetrePriceDialog &) = delete;
+    SquareMetrePriceDialog &operator=(const SquareMetrePriceDialog &) = delete;
+
+    NumberField MengeEd{"MengeEd", 1, {.whole = true}}; // plates ordered
+    NumberField BreiteEd{"BreiteEd", 172};              // plate width, cm
+    NumberField LangEd{"LangEd", 250};                  // plate length, cm
+    NumberField PreisEd2{"PreisEd2", 4.9};              // price per m² without charges
+    NumberField transportEd{"transportEd", 9.9};        // transport of the material, currency
+    NumberField ZuschlagEd{"ZuschlagEd", 0};            // surcharge for a small quantity
+    NumberField FlaecheEd{"FlaecheEd", 0};              // result: area of the plates, m²
+    NumberField PreisEd{"PreisEd", 0};                  // result: price per m²
+
+    void recalculate();
+    // Without a positive area there is no price per m²: PreisEd then shows 0.00 and the price
+    // must not be taken over ("Preis übernehmen" is unavailable).
+    bool hasPrice() const { return area_ > 0; }
+
+private:
+    double area_ = 0; // m², unrounded: the price divides by this, not by the shown area
+};
+
+// "Material bearbeiten": a material's name, price, weight, pricing mode and thickness list. The
+// calculator keeps one dialog, so its values (and those of its helper dialogs) stay from one use
+// to the next, as the user left them.
+class MaterialDialog {
+public:
+    // Each shows its dialog modally and returns true for OK ("Preis übernehmen" for the price).
+    using ThicknessRunner = std::function<bool(ThicknessDialog &)>;
+    using PriceRunner = std::function<bool(SquareMetrePriceDialog &)>;
+
+    std::string name;                        // "Name:" (Edit1)
+    NumberField preised{"preised", 3.0};     // price per kg (or per m²)
+    NumberField SpezGewEd{"SpezGewEd", 7.8}; // specific weight, kg/dm³
+    bool preisqmCheck = false;               // price is per m²
+    std::vector<ThicknessRow> thicknesses;   // thickness list: thickness, feed m/min
+    ThicknessDialog thicknessDialog;
+    SquareMetrePriceDialog priceDialog;
+
+    // "Neue Stärke...": the thickness dialog as last used; on OK a row is appended.
+    void newThickness(const ThicknessRunner &show);
+    // "Bearbeiten...": the dialog filled from row `index`; on OK the row is replaced.
+    void editThickness(int index, const ThicknessRunner &show);
+    // "Löschen": no question asked.
+    void deleteThickness(int index);
+    // "Preis pro m² berechnen...": on "Preis übernehmen" the price per m² becomes the price.
+    // The pricing mode is left to the user.
+    void calculatePrice(const PriceRunner &show);
+
+    // The material row the dialog's values make: price and weight as general number texts.
+    MaterialRow row() const;
+    // Shows a material row (not its thicknesses); a price or weight text that does not parse
+    // leaves its field as it was.
+    void fill(const MaterialRow &row);
+};
+
+} // namespace quentar::costing

@@ -1,0 +1,110 @@
+// Mapping the kept calculator values to their keys and texts.
+#include "costing/persisted_settings.h"
+
+#include "costing/decimal_text.h"
+
+#include <charconv>
+
+namespace quentar::costing {
+
+namespace {
+
+std::string trimmed(const std::string &s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// The shortest text that reads back as the same double: at most 17 significant digits.
+std::string shortestText(double v) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+// "Edit<i>_Text" -> i (1 to 10), else 0.
+int editIndex(std::string_view key) {
+    constexpr std::string_view prefix = "Edit", suffix = "_Text";
+    if (!key.starts_with(prefix) || !key.ends_with(suffix)) return 0;
+    auto i = tryParseInt32(key.substr(prefix.size(), key.size() - prefix.size() - suffix.size()));
+    return i && *i >= 1 && *i <= 10 ? *i : 0;
+}
+
+Field *fieldOf(Calculator &calculator, std::string_view key, std::string_view property) {
+    if (!key.ends_with(property) || key.size() <= property.size()) return nullptr;
+    return calculator.engine().field(key.substr(0, key.size() - property.size()));
+}
+
+} // namespace
+
+const std::vector<std::string> &persistedKeys() {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> k = {
+            "WaehrEd_Text",           "mataufschlagEd_Value",    "StundensatzEd_Value",
+            "ProgramStundenEd_Value", "GewinnAufschlagEd_Value", "FabrikationsStundensatzEd_Value",
+            "InitialEd_Time",         "ProgrammierEd_Time",      "TransportproStueckCheck_Checked"};
+        // The store has always sorted 10 between 1 and 2.
+        for (int i : {1, 10, 2, 3, 4, 5, 6, 7, 8, 9})
+            k.push_back("Edit" + std::to_string(i) + "_Text");
+        for (int i : {1, 10, 2, 3, 4, 5, 6, 7, 8, 9})
+            k.push_back("DateTimePicker" + std::to_string(i) + "_Time");
+        for (const char *s :
+             {"StundeEd_Value", "AnzLochEd_Value", "DurchMesserEd_Value", "EinstechzeitEd_Time"})
+            k.push_back(s);
+        return k;
+    }();
+    return keys;
+}
+
+namespace {
+
+bool isPersisted(std::string_view key) {
+    for (const auto &k : persistedKeys())
+        if (k == key) return true;
+    return false;
+}
+
+} // namespace
+
+std::optional<std::string> persistedValue(Calculator &calculator, std::string_view key) {
+    if (!isPersisted(key)) return std::nullopt;
+    if (key == "WaehrEd_Text") return trimmed(calculator.WaehrEd);
+    if (int i = editIndex(key))
+        return trimmed(calculator.effortNames[static_cast<std::size_t>(i - 1)]);
+    if (auto *f = dynamic_cast<NumberField *>(fieldOf(calculator, key, "_Value")))
+        return shortestText(f->value());
+    if (auto *f = dynamic_cast<TimeField *>(fieldOf(calculator, key, "_Time")))
+        return formatGeneral(f->dateTime());
+    if (auto *f = dynamic_cast<CheckField *>(fieldOf(calculator, key, "_Checked")))
+        return f->text();
+    return std::nullopt;
+}
+
+bool restorePersisted(Calculator &calculator, std::string_view key, const std::string &value) {
+    if (!isPersisted(key)) return false;
+    if (key == "WaehrEd_Text") {
+        calculator.WaehrEd = trimmed(value);
+        return true;
+    }
+    if (int i = editIndex(key)) {
+        calculator.effortNames[static_cast<std::size_t>(i - 1)] = trimmed(value);
+        return true;
+    }
+    if (auto *f = dynamic_cast<NumberField *>(fieldOf(calculator, key, "_Value"))) {
+        auto v = tryParseDecimal(value);
+        if (!v) return false;
+        f->setValue(*v);
+        return true;
+    }
+    if (auto *f = dynamic_cast<TimeField *>(fieldOf(calculator, key, "_Time"))) {
+        auto v = tryParseDecimal(value);
+        if (!v) return false;
+        f->setDateTime(*v);
+        return true;
+    }
+    if (auto *f = dynamic_cast<CheckField *>(fieldOf(calculator, key, "_Checked")))
+        return f->setText(value);
+    return false;
+}
+
+} // namespace quentar::costing
