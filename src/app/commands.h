@@ -11,5 +11,6 @@ int runInfo(const std::vector<std::string> &args);
 int runResave(const std::vector<std::string> &args);
 // Needs the process arguments for the Qt application that renders the preview.
 int runMeasure(const std::vector<std::string> &args, int &argc, char **argv);
+int runQuote(const std::vector<std::string> &args, int &argc, char **argv);
 
 } // namespace quentar::app

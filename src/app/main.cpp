@@ -15,7 +15,10 @@ void usage(std::FILE *to) {
                "  info FILE.dxf [--entities]   what Quentar reads from a drawing, as JSON\n"
                "  resave IN.dxf OUT.dxf         open a drawing and save it again unchanged\n"
                "  measure FILE.dxf [--tab N] [--preview OUT.png]\n"
-               "                                what the calculator takes over, as JSON\n",
+               "                                what the calculator takes over, as JSON\n"
+               "  quote FILE.dxf ... [--material NAME|INDEX] [--thickness MM] [--quantity N]\n"
+               "        [--set FIELD=VALUE ...] [--offers] [--data-dir DIR] [--json] [--csv OUT]\n"
+               "                                the cost breakdown and prices of each drawing\n",
                to);
 }
 
@@ -40,6 +43,7 @@ int main(int argc, char **argv) {
     if (cmd == "info") return runInfo(args);
     if (cmd == "resave") return runResave(args);
     if (cmd == "measure") return runMeasure(args, argc, argv);
+    if (cmd == "quote") return runQuote(args, argc, argv);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
         usage(stdout);
         return 0;

@@ -1,4 +1,5 @@
 // The headless commands as a user runs them: exit status, JSON on stdout, errors on stderr.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -103,4 +104,53 @@ TEST(Commands, MeasureWritesThePreviewPicture) {
     EXPECT_EQ(be32(16), 180u); // IHDR width
     EXPECT_EQ(be32(20), 210u); // IHDR height
     fs::remove(png);
+}
+
+TEST(Commands, QuotePrintsTheBreakdownAndTheSameFiguresAsJson) {
+    const std::string opts = " --material Stahl --thickness 2 --quantity 10";
+    const CommandRun text = run("quote '" + kSample + "'" + opts);
+    ASSERT_EQ(text.status, 0);
+    const CommandRun json = run("quote '" + kSample + "'" + opts + " --json");
+    ASSERT_EQ(json.status, 0);
+    // Every price line of the breakdown shows the text of its field in the JSON object.
+    for (const char *name : {"PreisProStueckEd", "GesamtPreisEd", "matkostenEd", "lohnkostened"}) {
+        const std::string key = std::string("\"") + name + "\":\"";
+        const std::size_t at = json.out.find(key);
+        ASSERT_NE(at, std::string::npos) << name;
+        const std::string value = json.out.substr(at + key.size(),
+                                                  json.out.find('"', at + key.size()) - at - key.size());
+        EXPECT_NE(text.out.find(value + " EUR"), std::string::npos) << name << " " << value;
+    }
+    EXPECT_NE(json.out.find("\"material\":\"Stahl\""), std::string::npos);
+    EXPECT_NE(json.out.find("\"StueckEd\":\"10\""), std::string::npos);
+}
+
+TEST(Commands, QuoteReadsTheStoredSettingsAndRejectsBadInput) {
+    const fs::path home = fs::temp_directory_path() / "quentar_quote_settings";
+    fs::create_directories(home / "Morvane");
+    std::ofstream(home / "Morvane" / "Quentar.ini")
+        << "[TLaserForm]\nStundensatzEd_Value=120\nWaehrEd_Text=CHF\n";
+    const std::string env = "XDG_CONFIG_HOME='" + home.string() + "' ";
+    const std::string bin = "'" + std::string(QUENTAR_BINARY) + "' ";
+    FILE *p = popen((env + bin + "quote '" + kSample + "' --json 2>/dev/null").c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buf[4096];
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    EXPECT_EQ(pclose(p), 0);
+    EXPECT_NE(out.find("\"StundensatzEd\":\"120.00\""), std::string::npos) << out;
+    fs::remove_all(home);
+
+    const fs::path csv = fs::temp_directory_path() / "quentar_quote_test.csv";
+    fs::remove(csv);
+    EXPECT_EQ(run("quote '" + kSample + "' --set NoSuchField=1 --csv '" + csv.string() + "'").status, 2);
+    EXPECT_EQ(run("quote '" + kSample + "' --set StundensatzEd=abc").status, 2);
+    EXPECT_EQ(run("quote '" + kSample + "' --set ProgrammierEd=soon").status, 2);
+    EXPECT_EQ(run("quote /nonexistent.dxf").status, 2);
+    EXPECT_FALSE(fs::exists(csv)); // nothing is written on an error
+    ASSERT_EQ(run("quote '" + kSample + "' '" + kSample + "' --csv '" + csv.string() + "'").status, 0);
+    const std::string rows = bytesOf(csv);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3);
+    EXPECT_EQ(rows.rfind("file,material,MaterialBoxEd,", 0), 0u);
+    fs::remove(csv);
 }
