@@ -3,6 +3,8 @@
 
 #include "costing/offer_prices.h"
 
+#include <filesystem>
+
 namespace quentar::costing {
 
 Calculator::Calculator(std::string dataFolder)
@@ -19,13 +21,21 @@ Calculator::Calculator(std::string dataFolder)
 
 void Calculator::windowShown() { engine_.calclohnkosten(); }
 
+// The data folder is made only when a file is first written into it (a new user account has none).
+static void makeFolder(const std::string &folder) {
+    std::error_code ec;
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+}
+
 SaveResult Calculator::saveMaterials() {
+    makeFolder(dataFolder_);
     const bool written = catalogue_.save(dataFolder_);
     engine_.updateMaterialBox();
     return written ? SaveResult::Saved : SaveResult::WriteFailed;
 }
 
 SaveResult Calculator::saveTiers() {
+    makeFolder(dataFolder_);
     return tiers_.save(dataFolder_) ? SaveResult::Saved : SaveResult::WriteFailed;
 }
 

@@ -158,5 +158,14 @@ TEST_F(MaterialsTest, CancellingStillReappliesTheChosenMaterial) {
     EXPECT_FALSE(dir.exists("material.dat"));
 }
 
+TEST(DataFolder, TheFirstChangeCreatesTheFolder) {
+    TempFolder root;
+    const std::string folder = root.path() + "/share/Morvane/Quentar";
+    Calculator calc(folder);
+    EXPECT_FALSE(std::filesystem::exists(folder)); // reading never creates it
+    EXPECT_EQ(calc.deleteMaterial(0), SaveResult::Saved);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/material.dat"));
+}
+
 } // namespace
 } // namespace quentar::costing
