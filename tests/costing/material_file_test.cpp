@@ -175,7 +175,8 @@ TEST(MaterialFile, AMissingFileMeansTheDefaultsAndIsNotCreated) {
 
 TEST(MaterialFile, AFailedWriteIsReportedAndTheChangeKept) {
     TempFolder dir;
-    Calculator calc(dir.file("no-such-folder"));
+    dir.put("plain-file", "x"); // no folder can be made below a file, not even by root
+    Calculator calc(dir.file("plain-file") + "/data");
     EXPECT_EQ(calc.deleteMaterial(0), SaveResult::WriteFailed);
     EXPECT_EQ(calc.catalogue().rows().size(), 3u);
     EXPECT_EQ(calc.engine().MaterialBoxEd.items().size(), 3u);
