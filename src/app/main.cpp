@@ -18,6 +18,7 @@ void usage(std::FILE *to) {
                "                                what the calculator takes over, as JSON\n"
                "  quote FILE.dxf ... [--material NAME|INDEX] [--thickness MM] [--quantity N]\n"
                "        [--set FIELD=VALUE ...] [--offers] [--data-dir DIR] [--json] [--csv OUT]\n"
+               "        [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n"
                "                                the cost breakdown and prices of each drawing\n",
                to);
 }

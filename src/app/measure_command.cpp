@@ -43,6 +43,30 @@ QImage composePreview(const QImage &picture, const std::string &sizeText) {
 
 } // namespace
 
+QImage renderPreview(document::Drawing &d, int tab, const render::ViewState &view,
+                     render::ContourFigures &figures) {
+    QImage picture(render::kPreviewSize, render::kPreviewSize, QImage::Format_RGB32);
+    const render::Rgb bg = render::previewBackground(d, tab, false);
+    picture.fill(QColor(bg.r, bg.g, bg.b));
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        render::QPainterCanvas canvas(painter);
+        render::Vorschaubild(d, tab, view, false, 96, &canvas, figures);
+    }
+    const std::string size = costing::formatTwoDecimals(figures.konturmaxx - figures.konturminx) +
+                             " x " +
+                             costing::formatTwoDecimals(figures.konturmaxy - figures.konturminy) +
+                             " mm";
+    return composePreview(picture, size);
+}
+
+void ensureGuiApplication(std::unique_ptr<QGuiApplication> &app, int &argc, char **argv) {
+    if (QGuiApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
 int runMeasure(const std::vector<std::string> &args, int &argc, char **argv) {
     std::string file, previewPath;
     int tab = 0;
@@ -89,18 +113,10 @@ int runMeasure(const std::vector<std::string> &args, int &argc, char **argv) {
 
     render::ContourFigures figures;
     std::unique_ptr<QGuiApplication> app;
-    QImage picture;
+    QImage composed;
     if (!previewPath.empty()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-        picture = QImage(render::kPreviewSize, render::kPreviewSize, QImage::Format_RGB32);
-        const render::Rgb bg = render::previewBackground(d, tab, false);
-        picture.fill(QColor(bg.r, bg.g, bg.b));
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        render::QPainterCanvas canvas(painter);
-        render::Vorschaubild(d, tab, view, false, 96, &canvas, figures);
+        ensureGuiApplication(app, argc, argv);
+        composed = renderPreview(d, tab, view, figures);
     } else {
         render::Vorschaubild(d, tab, view, false, 96, nullptr, figures);
     }
@@ -142,7 +158,6 @@ int runMeasure(const std::vector<std::string> &args, int &argc, char **argv) {
     j.field("net_area", net);
     j.key("coverage").raw(costing::formatTwoDecimals(coverage));
     if (!previewPath.empty()) {
-        const QImage composed = composePreview(picture, widthText + " x " + lengthText + " mm");
         if (!render::savePng(composed, previewPath)) {
             std::fprintf(stderr, "quentar: cannot write %s\n", previewPath.c_str());
             return 1;

@@ -4,6 +4,7 @@
 #include "app/json_writer.h"
 #include "costing/calculator.h"
 #include "costing/persisted_settings.h"
+#include "costing/report_pdf.h"
 #include "document/dxf_file.h"
 #include "document/safe_file.h"
 #include "dxf/reader.h"
@@ -28,7 +29,7 @@ struct QuoteOptions {
     std::string material, thickness, quantity;
     std::vector<std::pair<std::string, std::string>> sets;
     bool offers = false, json = false;
-    std::string dataDir, csv;
+    std::string dataDir, csv, pdf, text, project;
 };
 
 int fail(const std::string &message) {
@@ -57,8 +58,9 @@ void restoreStoredSettings(costing::Calculator &calc) {
     }
 }
 
-// The figures the drawing window hands over when the user confirms a drawing.
-bool measureDrawing(const std::string &file, costing::DrawingFigures &out) {
+// The figures the drawing window hands over when the user confirms a drawing, and with
+// `preview` its picture.
+bool measureDrawing(const std::string &file, costing::DrawingFigures &out, QImage *preview) {
     document::Drawing d;
     if (!document::loadDxfLines(file, d)) return false;
     dxf::processdxf(d);
@@ -68,7 +70,10 @@ bool measureDrawing(const std::string &file, costing::DrawingFigures &out) {
                     view);
     render::ZoomFullIn180(d, 0, page, view);
     render::ContourFigures f;
-    render::Vorschaubild(d, 0, view, false, 96, nullptr, f);
+    if (preview)
+        *preview = renderPreview(d, 0, view, f);
+    else
+        render::Vorschaubild(d, 0, view, false, 96, nullptr, f);
     out.konturlang = f.konturlang;
     out.konturminx = f.konturminx;
     out.konturmaxx = f.konturmaxx;
@@ -112,7 +117,8 @@ void printBreakdown(const std::string &file, costing::Calculator &calc) {
 void usageQuote() {
     std::fputs("usage: quentar quote FILE.dxf [FILE.dxf ...] [--material NAME|INDEX]\n"
                "       [--thickness MM] [--quantity N] [--set FIELD=VALUE ...] [--offers]\n"
-               "       [--data-dir DIR] [--json] [--csv OUT.csv]\n",
+               "       [--data-dir DIR] [--json] [--csv OUT.csv]\n"
+               "       [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n",
                stderr);
 }
 
@@ -133,6 +139,9 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         else if (a == "--quantity") ok = next(o.quantity) && isNumber(o.quantity);
         else if (a == "--data-dir") ok = next(o.dataDir);
         else if (a == "--csv") ok = next(o.csv);
+        else if (a == "--pdf") ok = next(o.pdf);
+        else if (a == "--text") ok = next(o.text);
+        else if (a == "--project") ok = next(o.project);
         else if (a == "--offers") o.offers = true;
         else if (a == "--json") o.json = true;
         else if (a == "--set") {
@@ -158,8 +167,16 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
     }
     for (const auto &f : o.files)
         if (!std::filesystem::is_regular_file(f)) return fail("cannot read " + f);
+    if ((!o.pdf.empty() || !o.text.empty()) && o.files.size() != 1)
+        return fail("--pdf and --text take the quotation of one drawing");
 
-    QCoreApplication app(argc, argv);
+    // The quotation's picture needs fonts and painting; everything else only Qt's settings.
+    std::unique_ptr<QGuiApplication> gui;
+    std::unique_ptr<QCoreApplication> core;
+    if (!o.pdf.empty())
+        ensureGuiApplication(gui, argc, argv);
+    else
+        core = std::make_unique<QCoreApplication>(argc, argv);
     const std::string dataDir =
         o.dataDir.empty() ? Folders::ofThisProgram().dataFolder(false) : o.dataDir;
 
@@ -178,7 +195,9 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         calc.windowShown();
         costing::Engine &e = calc.engine();
         costing::DrawingFigures figures;
-        if (!measureDrawing(file, figures)) return fail("cannot read " + file);
+        QImage preview;
+        if (!measureDrawing(file, figures, o.pdf.empty() ? nullptr : &preview))
+            return fail("cannot read " + file);
         e.takeOverDrawing(figures);
         if (!o.material.empty()) {
             bool chosen = e.MaterialBoxEd.setText(o.material);
@@ -202,7 +221,31 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         r.file = file;
         r.material = e.MaterialBoxEd.text();
         for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
-        if (o.offers) r.offers = calc.CalcAngebotspreise();
+        if (o.offers || !o.text.empty()) r.offers = calc.CalcAngebotspreise();
+        if (!o.pdf.empty()) {
+            const QImage rgb = preview.convertToFormat(QImage::Format_RGB888);
+            pdf::RgbImage picture;
+            picture.width = rgb.width();
+            picture.height = rgb.height();
+            for (int row = 0; row < rgb.height(); ++row) {
+                const uchar *line = rgb.constScanLine(row);
+                picture.rgb.insert(picture.rgb.end(), line, line + 3 * rgb.width());
+            }
+            pdf::TPDFCanvas canvas;
+            if (!costing::exportReportPdf(costing::CalcAusdruck(calc, o.project, o.offers), o.pdf,
+                                          &picture, canvas)) {
+                std::fprintf(stderr, "quentar: cannot write %s\n", o.pdf.c_str());
+                return 1;
+            }
+        }
+        if (!o.text.empty()) {
+            std::string bytes;
+            for (const auto &line : r.offers) bytes += line + "\n";
+            if (!document::writeFileAtomically(o.text, bytes)) {
+                std::fprintf(stderr, "quentar: cannot write %s\n", o.text.c_str());
+                return 1;
+            }
+        }
         if (!o.json && o.csv.empty()) printBreakdown(file, calc);
         if (!o.json && o.csv.empty() && o.offers) {
             std::puts("  Angebotspreise:");

@@ -1,6 +1,7 @@
 // The headless commands as a user runs them: exit status, JSON on stdout, errors on stderr.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -153,4 +154,35 @@ TEST(Commands, QuoteReadsTheStoredSettingsAndRejectsBadInput) {
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3);
     EXPECT_EQ(rows.rfind("file,material,MaterialBoxEd,", 0), 0u);
     fs::remove(csv);
+}
+
+TEST(Commands, QuoteWritesAQuotationPdfAndTheOfferText) {
+    if (std::system("command -v qpdf >/dev/null && command -v pdftotext >/dev/null") != 0)
+        GTEST_SKIP() << "qpdf and poppler-utils are installed by the test set-up";
+    const fs::path dir = fs::temp_directory_path() / "quentar_quote_pdf";
+    fs::create_directories(dir);
+    const std::string pdf = (dir / "q.pdf").string(), txt = (dir / "q.txt").string();
+    ASSERT_EQ(run("quote '" + kSample + "' --material Stahl --thickness 2 --quantity 10 --project "
+                  "Deckel --pdf '" + pdf + "' --text '" + txt + "'").status,
+              0);
+    // qpdf exits 3 when it has only warnings: 0 means a clean file.
+    EXPECT_EQ(std::system(("qpdf --check '" + pdf + "' >/dev/null 2>&1").c_str()), 0);
+    const std::string text = [&] {
+        std::string out;
+        FILE *p = popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r");
+        char buf[4096];
+        for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        pclose(p);
+        return out;
+    }();
+    std::size_t at = 0;
+    for (const char *line : {"Quentar Deckel", "Material: Stahl", "Menge: 10 Stück",
+                             "Konturlänge: 1726.35 mm", "Preis/Stück:", "Gesamtpreis:"}) {
+        const std::size_t found = text.find(line, at);
+        EXPECT_NE(found, std::string::npos) << line << "\n" << text;
+        if (found != std::string::npos) at = found;
+    }
+    EXPECT_NE(bytesOf(txt).find("Angebotspreis"), std::string::npos);
+    EXPECT_EQ(run("quote '" + kSample + "' '" + kSample + "' --pdf '" + pdf + "'").status, 2);
+    fs::remove_all(dir);
 }

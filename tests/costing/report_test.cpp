@@ -1,0 +1,96 @@
+// The quotation's lines, their conditions, and the wrapping layout of a line.
+#include "costing/report.h"
+#include "costing/report_pdf.h"
+#include "pdf/font_metrics.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace quentar::costing;
+
+namespace {
+
+std::vector<std::string> texts(const std::vector<ReportLine> &lines) {
+    std::vector<std::string> out;
+    for (const auto &l : lines) out.push_back(l.text);
+    return out;
+}
+
+bool has(const std::vector<std::string> &lines, const std::string &text) {
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
+}
+
+// Every character 10 units wide, lines 12 high; records what is drawn where.
+class GridSurface : public TextSurface {
+public:
+    struct Out {
+        int x, y;
+        std::string text;
+    };
+    std::vector<Out> drawn;
+    int textWidth(std::string_view t) override { return 10 * static_cast<int>(t.size()); }
+    int textHeight(std::string_view) override { return 12; }
+    void textOut(int x, int y, std::string_view t) override { drawn.push_back({x, y, std::string(t)}); }
+};
+
+} // namespace
+
+TEST(Report, PlainCaseHasTwentyEightLines) {
+    Calculator calc("/nonexistent/quentar-report-test");
+    const auto lines = CalcAusdruck(calc, "Bracket", false);
+    ASSERT_EQ(lines.size(), 28u);
+    EXPECT_EQ(lines.front().text, "Quentar Bracket");
+    EXPECT_EQ(lines.front().style, ReportLine::Style::Title);
+    EXPECT_EQ(lines.back().style, ReportLine::Style::Total);
+    EXPECT_EQ(lines.back().text.rfind("Gesamtpreis: ", 0), 0u);
+    EXPECT_TRUE(has(texts(lines), "Programmieraufwand: 00:05:00 hh:mm:ss"));
+}
+
+TEST(Report, ConditionalLines) {
+    Calculator calc("/nonexistent/quentar-report-test");
+    Engine &e = calc.engine();
+    e.AnzLochEd.setText("2");
+    e.DurchMesserEd.setText("10");
+    e.EinstechzeitEd.setTime(0, 0, 3);
+    e.TransportproStueckCheck.setText("True");
+    e.TransportEd.setText("5.00");
+    e.effortTime(3).setTime(1, 30, 0);
+    const auto t = texts(CalcAusdruck(calc, "", false));
+    EXPECT_TRUE(has(t, "Konturlänge der Löcher: 62 mm")); // 62.83 truncated
+    EXPECT_TRUE(has(t, "Einstechzeit für Löcher: 00:00:06 hh:mm:ss"));
+    EXPECT_TRUE(has(t, "Transportkosten/Stück: 5.00 EUR"));
+    EXPECT_TRUE(has(t, "Die Kosten für den Programmieraufwand werden nur für das erste Stück "
+                       "berechnet."));
+    EXPECT_TRUE(has(t, "Arbeitsvorbereitung: 01:30:00 hh:mm:ss"));
+    for (const auto &line : t) EXPECT_NE(line.rfind("Transport: ", 0), 0u) << line;
+}
+
+TEST(Report, LinesWrapAtTheLastSpaceAndLongWordsBreak) {
+    GridSurface s;
+    // 10 characters fit; each break goes back to the last space, which stays on its line.
+    const int h = layoutLine(s, 5, 100, true, 100, "Preis pro Stueck und Monat");
+    ASSERT_EQ(s.drawn.size(), 3u);
+    EXPECT_EQ(s.drawn[0].text, "Preis pro ");
+    EXPECT_EQ(s.drawn[1].text, "Stueck ");
+    EXPECT_EQ(s.drawn[2].text, "und Monat");
+    EXPECT_EQ(s.drawn[1].y, 112);
+    EXPECT_EQ(h, 36);
+    s.drawn.clear();
+    layoutLine(s, 0, 0, true, 50, "Laserschneidkosten");
+    ASSERT_EQ(s.drawn.size(), 4u);
+    EXPECT_EQ(s.drawn[0].text, "Laser");
+    EXPECT_EQ(layoutLine(s, 0, 0, false, 50, ""), 12); // an empty line takes the height of "L"
+}
+
+TEST(Report, PdfStartsANewPageWhenALineWouldCrossTheMargin) {
+    quentar::pdf::TPDFCanvas canvas(
+        std::make_shared<quentar::pdf::FixedFontMetricsSource>(quentar::pdf::genericSansMetrics()));
+    std::vector<ReportLine> lines{{"Title", ReportLine::Style::Title}};
+    for (int i = 0; i < 200; ++i) lines.push_back({"Line " + std::to_string(i)});
+    lines.push_back({"Gesamtpreis: 1.00 EUR", ReportLine::Style::Total});
+    const auto path = std::filesystem::temp_directory_path() / "quentar_report_pages.pdf";
+    ASSERT_TRUE(exportReportPdf(lines, path.string(), nullptr, canvas));
+    EXPECT_GT(canvas.pageCount(), 1);
+    std::filesystem::remove(path);
+    EXPECT_FALSE(exportReportPdf(lines, "/nonexistent/dir/q.pdf", nullptr, canvas));
+}
