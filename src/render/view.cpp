@@ -125,16 +125,13 @@ Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
     return (!tv.model || druckvorschau) ? Rgb{192, 192, 192} : kWhite;
 }
 
-bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
-                  Canvas *canvas, ContourFigures &figures) {
-    figures.reset();
-    const TabView tv = tabForPreview(d, tab);
-    if (v.donotdrawnow) return false;
+void drawTab(document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
+             bool showweight, int dpi, Canvas *canvas, ContourFigures &figures) {
     RenderPass pass(d, figures, canvas);
     DrawParams p;
     p.scrollx = v.horzPosition / 100.0;
     p.scrolly = v.vertPosition / 100.0;
-    p.paintbox1height = kPreviewSize;
+    p.paintbox1height = surfaceHeight;
     p.showweight = showweight;
     p.dpi1 = dpi;
     p.zoomit = v.zoomedvalue;
@@ -147,6 +144,14 @@ bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showwe
         p.showmodel = true;
         pass.Drawpolys(p);
     }
+}
+
+bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
+                  Canvas *canvas, ContourFigures &figures) {
+    figures.reset();
+    const TabView tv = tabForPreview(d, tab);
+    if (v.donotdrawnow) return false;
+    drawTab(d, tv, v, kPreviewSize, showweight, dpi, canvas, figures);
     return true;
 }
 

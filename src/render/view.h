@@ -64,6 +64,12 @@ inline void ZoomFullIn180(const document::Drawing &d, int tab, const PageSetup &
 // The preview's background: light grey for paper (or with the print preview on), white for model.
 Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau);
 
+// The passes that draw a tab (the layout's entities, then its own block) on a surface of the
+// given height, measuring into `figures` (not reset here). The window's paint and the preview
+// share it.
+void drawTab(document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
+             bool showweight, int dpi, Canvas *canvas, ContourFigures &figures);
+
 // Vorschaubild: resets the figures and renders the tab into a 180 x 180 surface (the caller
 // filled it with previewBackground) through `canvas` (may be null: measure only). Returns false
 // and draws nothing when drawing is suppressed.

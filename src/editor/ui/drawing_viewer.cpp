@@ -245,23 +245,7 @@ void DrawingViewer::PaintBox1Paint(render::Canvas &canvas, int dpi) {
     if (paper) drawPaper(canvas, tv.model, clipped);
     if (tv.model && !druckvorschau_) drawAxisIcon(canvas);
 
-    render::RenderPass pass(d, figures_, &canvas);
-    render::DrawParams p;
-    p.scrollx = view_.horzPosition / 100.0;
-    p.scrolly = view_.vertPosition / 100.0;
-    p.paintbox1height = height_;
-    p.showweight = showweight_;
-    p.dpi1 = dpi;
-    p.zoomit = view_.zoomedvalue;
-    p.thelayhan = tv.handle;
-    p.showmodel = p.showmodelforcolor = tv.model;
-    p.forprint = false;
-    pass.Drawpolys(p);
-    if (!tv.block.empty()) {
-        p.blocktodraw = tv.block;
-        p.showmodel = true;
-        pass.Drawpolys(p);
-    }
+    render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_);
     if (clipped) canvas.popClip();
     if (overlay_) overlay_(canvas);
 }
