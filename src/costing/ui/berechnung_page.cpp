@@ -1,0 +1,182 @@
+// The "Berechnung" page: inputs on the left, drawing and material figures, results, the preview.
+#include "costing/ui/laser_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace quentar::costing::ui {
+
+namespace {
+
+QColor colourOf(int role) {
+    switch (role) {
+    case 0: return QColor(192, 220, 192); // what the user enters
+    case 1: return QColor(240, 202, 166); // what the formulas give
+    case 2: return QColor(240, 250, 255); // what the material brings
+    default: return QColor();
+    }
+}
+
+void paint(QWidget *w, int role) {
+    const QColor c = colourOf(role);
+    if (!c.isValid()) return;
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, c);
+    w->setPalette(p);
+}
+
+// A label standing above its editor.
+void addLabelled(QVBoxLayout *column, const QString &label, QWidget *editor) {
+    auto *l = new QLabel(label);
+    // With a wider fallback font a long label wraps rather than losing its end.
+    l->setWordWrap(true);
+    l->setBuddy(editor);
+    column->addWidget(l);
+    column->addWidget(editor);
+}
+
+QVBoxLayout *compactColumn() {
+    auto *c = new QVBoxLayout;
+    c->setSpacing(1);
+    return c;
+}
+
+} // namespace
+
+QLineEdit *TLaserForm::numberEdit(NumberField &field, Role role) {
+    auto *edit = new QLineEdit;
+    edit->setObjectName(qs(field.name()));
+    edit->setFixedWidth(120);
+    paint(edit, static_cast<int>(role));
+    binder_.bind(edit, field);
+    editors_.emplace_back(field.name(), edit);
+    return edit;
+}
+
+QWidget *TLaserForm::timeEdit(TimeField &field, Role role) {
+    auto *edit = new QTimeEdit;
+    edit->setObjectName(qs(field.name()));
+    edit->setFixedWidth(120);
+    paint(edit, static_cast<int>(role));
+    binder_.bind(edit, field);
+    editors_.emplace_back(field.name(), edit);
+    return edit;
+}
+
+QWidget *TLaserForm::buildBerechnungPage() {
+    Engine &e = calc_->engine();
+    auto *page = new QWidget;
+    auto *grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+
+    auto *inputs = compactColumn();
+    auto *material = new QComboBox;
+    material->setObjectName(QStringLiteral("MaterialBoxEd"));
+    material->setFixedWidth(150);
+    paint(material, 0);
+    binder_.bind(material, e.MaterialBoxEd);
+    editors_.emplace_back(e.MaterialBoxEd.name(), material);
+    addLabelled(inputs, QStringLiteral("Material:"), material);
+    addLabelled(inputs, QStringLiteral("Stück:"), numberEdit(e.StueckEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Materialstärke in mm:"),
+                numberEdit(e.MatstarkEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Materialzugabe an jeder Seite in mm:"),
+                numberEdit(e.MatZugabeEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Materialaufschlag in %:"),
+                numberEdit(e.mataufschlagEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Maschinen Stundensatz:"),
+                numberEdit(e.StundensatzEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Stundensatz für Initalaufwand:"),
+                numberEdit(e.FabrikationsStundensatzEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Initialaufwand:"), timeEdit(e.InitialEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Programmier-Stundensatz:"),
+                numberEdit(e.ProgramStundenEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Programmieraufwand:"),
+                timeEdit(e.ProgrammierEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Gewinnaufschlag in %:"),
+                numberEdit(e.GewinnAufschlagEd, Role::Input));
+    inputs->addStretch();
+    grid->addLayout(inputs, 0, 0, 2, 1);
+
+    auto *middle = compactColumn();
+    auto *drawing = new QGroupBox(QStringLiteral("Aus DXF Datei übernommen"));
+    auto *drawingColumn = compactColumn();
+    addLabelled(drawingColumn, QStringLiteral("Breite der Fläche in mm:"),
+                numberEdit(e.breited, Role::Drawing));
+    addLabelled(drawingColumn, QStringLiteral("Länge der Fläche in mm:"),
+                numberEdit(e.hoched, Role::Drawing));
+    addLabelled(drawingColumn, QStringLiteral("Konturlänge in mm:"),
+                numberEdit(e.KonturmmEd, Role::Drawing));
+    addLabelled(drawingColumn, QStringLiteral("Flächenbelegung in %:"),
+                numberEdit(e.FlaecheEd, Role::Drawing));
+    drawing->setLayout(drawingColumn);
+    middle->addWidget(drawing);
+    auto *props = new QGroupBox(QStringLiteral("Materialeigenschaften"));
+    auto *propsColumn = compactColumn();
+    addLabelled(propsColumn, QStringLiteral("Materialpreis/Kg:"),
+                numberEdit(e.MatPreisEd, Role::Property));
+    addLabelled(propsColumn, QStringLiteral("Vorschub in m/min:"),
+                numberEdit(e.vorschubed, Role::Property));
+    addLabelled(propsColumn, QStringLiteral("Spez. Gewicht (kg/dm³):"),
+                numberEdit(e.SpezGewEd, Role::Property));
+    props->setLayout(propsColumn);
+    middle->addWidget(props);
+    addLabelled(middle, QStringLiteral("Rabatt auf Maschinenstundenssatz:"),
+                numberEdit(e.RabattEd, Role::Input));
+    middle->addStretch();
+    grid->addLayout(middle, 0, 1, 2, 1);
+
+    auto *results = compactColumn();
+    addLabelled(results, QStringLiteral("Laserzeit/Stück:"), timeEdit(e.LaserZeitEd, Role::Result));
+    addLabelled(results, QStringLiteral("Materialkosten/Stück:"),
+                numberEdit(e.matkostenEd, Role::Result));
+    addLabelled(results, QStringLiteral("Schneidkosten/Stück:"),
+                numberEdit(e.SchneidkostenEd, Role::Result));
+    addLabelled(results, QStringLiteral("Lohnkosten:"), numberEdit(e.lohnkostened, Role::Result));
+    addLabelled(results, QStringLiteral("Gesamtkosten/Stück:"),
+                numberEdit(e.GesamtKostenEd, Role::Result));
+    addLabelled(results, QStringLiteral("Gewicht/Stück in Kg:"),
+                numberEdit(e.TeilgewichtEd, Role::Result));
+    addLabelled(results, QStringLiteral("Materialverbrauch/Stück in Kg:"),
+                numberEdit(e.GewichtEd, Role::Result));
+    addLabelled(results, QStringLiteral("Preis/Stück:"),
+                numberEdit(e.PreisProStueckEd, Role::Result));
+    addLabelled(results, QStringLiteral("Gesamtpreis:"), numberEdit(e.GesamtPreisEd, Role::Result));
+    results->addStretch();
+    grid->addLayout(results, 0, 2, 2, 1);
+
+    auto *right = compactColumn();
+    paintBox1_ = new QLabel;
+    paintBox1_->setObjectName(QStringLiteral("PaintBox1"));
+    paintBox1_->setFixedSize(180, 210);
+    paintBox1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paintBox1_->setPixmap(QPixmap::fromImage(vorschau_.copy(0, 0, 180, 210)));
+    right->addWidget(paintBox1_);
+    addLabelled(right, QStringLiteral("Kleinmengenzuschlag:"),
+                numberEdit(e.KleinMengenEd, Role::Input));
+    addLabelled(right, QStringLiteral("Transport:"), numberEdit(e.TransportEd, Role::Input));
+    right->addStretch();
+    grid->addLayout(right, 0, 3, 2, 1);
+
+    auto *note = new QLabel(QStringLiteral("Die Kosten für den Programmieraufwand werden nur für "
+                                           "das erste Stück berechnet."));
+    grid->addWidget(note, 2, 0, 1, 4);
+    auto *qm = new QCheckBox(
+        QStringLiteral("Materialkosten per m² Preis berechnen statt nach Gewicht"));
+    qm->setObjectName(QStringLiteral("qmPreisCheck"));
+    binder_.bind(qm, e.qmPreisCheck);
+    editors_.emplace_back(e.qmPreisCheck.name(), qm);
+    grid->addWidget(qm, 3, 0, 1, 4);
+    return page;
+}
+
+} // namespace quentar::costing::ui

@@ -1,0 +1,116 @@
+// TLaserForm, the calculator window "Morvane Quentar 1.0": the program's main window.
+#pragma once
+
+#include "costing/calculator.h"
+#include "costing/ui/field_binder.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+
+namespace quentar::editor::ui {
+class TMainForm;
+}
+
+namespace quentar::costing::ui {
+
+class TLaserForm : public QWidget {
+    Q_OBJECT
+public:
+    // `dataFolder`: where material.dat and staffel.dat are read and written. `templateFolder`:
+    // where the drawing window finds its templates; empty: the installation's data folder.
+    explicit TLaserForm(const QString &dataFolder, const QString &templateFolder = {},
+                        QWidget *parent = nullptr);
+    ~TLaserForm() override;
+
+    Calculator &calculator() { return *calc_; }
+
+    // "DXF Datei laden...": the file dialog, then loadDrawing with the modal drawing window.
+    void OpenBtnClick();
+    // Everything after the file dialog. `show` shows the drawing window and returns 1 when the
+    // user confirmed; tests answer for the user. False when nothing was taken over.
+    using DrawingWindowRunner = std::function<int(editor::ui::TMainForm &)>;
+    bool loadDrawing(const QString &path, const DrawingWindowRunner &show);
+
+    // Refreshes the report or the offer prices when their page is the current one.
+    void PageControl1Change();
+
+    // The preview as composed after the last take-over (blank white before).
+    const QImage &vorschau() const { return vorschau_; }
+
+    // The two file buttons after their save dialogs. False when the file cannot be written.
+    bool saveReportPdf(const QString &path);
+    bool saveOfferText(const QString &path);
+
+    // The widget of an engine field, by the field's name; null when it has none.
+    QWidget *editorOf(const std::string &fieldName) const;
+    QTabWidget *pages() const { return pageControl_; }
+    QTextEdit *reportView() const { return reportView_; }
+    QTextEdit *offerView() const { return offerView_; }
+    QLineEdit *projectNameEdit() const { return projektNameEd_; }
+
+    // The stored settings: read before the first showing, written when the window closes.
+    void restoreSettings();
+    void storeSettings();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *buildBerechnungPage();
+    QWidget *buildMaterialienPage();
+    QWidget *buildAusdruckPage();
+    QWidget *buildEinstellungenPage();
+    QWidget *buildStaffelpreisePage();
+    QWidget *buildAngebotspreisePage();
+    QWidget *buildZeitkalkulationPage();
+    QWidget *buildLoecherPage();
+
+    // Editors for an engine field, coloured by role, registered for editorOf.
+    enum class Role { Input, Result, Property, Drawing };
+    QLineEdit *numberEdit(NumberField &field, Role role);
+    QWidget *timeEdit(TimeField &field, Role role);
+
+    void composePreview(const QImage &picture, double width, double length);
+    void refreshTexts();
+    void refreshMaterialList();
+    void refreshTierList();
+    void SaveAsPDFBtnClick();
+    void SaveOffersBtnClick();
+
+    std::unique_ptr<Calculator> calc_;
+    QString templateFolder_;
+    // After the calculator: its listeners go first.
+    FieldBinder binder_;
+    std::unique_ptr<editor::ui::TMainForm> drawingWindow_;
+    QImage vorschau_;
+    bool restored_ = false;
+    bool stored_ = false;
+
+    QPushButton *openBtn_ = nullptr;
+    QTabWidget *pageControl_ = nullptr;
+    QLabel *paintBox1_ = nullptr;
+    QTextEdit *reportView_ = nullptr;
+    QTextEdit *offerView_ = nullptr;
+    QLineEdit *projektNameEd_ = nullptr;
+    QCheckBox *withOffersCheck_ = nullptr;
+    QLineEdit *waehrEd_ = nullptr;
+    std::array<QLineEdit *, 10> effortEdits_{};
+    QListWidget *materialList_ = nullptr;
+    QListWidget *tierList_ = nullptr;
+    std::vector<std::pair<std::string, QWidget *>> editors_;
+};
+
+} // namespace quentar::costing::ui

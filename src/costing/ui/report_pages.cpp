@@ -1,0 +1,147 @@
+// The "Ausdruck" and "Angebotspreise" pages: the quotation, the offer prices and their files.
+#include "costing/ui/laser_form.h"
+
+#include "costing/report.h"
+#include "costing/report_pdf.h"
+#include "document/safe_file.h"
+#include "pdf/pdf_canvas.h"
+#include "pdf/rgb_image.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+namespace quentar::costing::ui {
+
+namespace {
+
+constexpr int kAusdruckPage = 2;
+constexpr int kAngebotspreisePage = 5;
+
+void showReport(QTextEdit *view, const std::vector<ReportLine> &lines) {
+    view->clear();
+    QTextCursor cursor(view->document());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        QTextCharFormat format;
+        format.setFontFamilies({QString::fromLatin1(kReportFont)});
+        switch (lines[i].style) {
+        case ReportLine::Style::Title:
+            format.setFontPointSize(14);
+            format.setFontWeight(QFont::Bold);
+            break;
+        case ReportLine::Style::Total:
+            format.setFontPointSize(11);
+            format.setFontWeight(QFont::Bold);
+            break;
+        case ReportLine::Style::Normal: format.setFontPointSize(kReportFontSize); break;
+        }
+        if (i > 0) cursor.insertBlock();
+        cursor.insertText(qs(lines[i].text), format);
+    }
+}
+
+pdf::RgbImage rgbOf(const QImage &image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    pdf::RgbImage picture;
+    picture.width = rgb.width();
+    picture.height = rgb.height();
+    for (int row = 0; row < rgb.height(); ++row) {
+        const uchar *line = rgb.constScanLine(row);
+        picture.rgb.insert(picture.rgb.end(), line, line + 3 * rgb.width());
+    }
+    return picture;
+}
+
+} // namespace
+
+QWidget *TLaserForm::buildAusdruckPage() {
+    auto *page = new QWidget;
+    auto *column = new QVBoxLayout(page);
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Projektname:")));
+    projektNameEd_ = new QLineEdit;
+    projektNameEd_->setObjectName(QStringLiteral("ProjektNameEd"));
+    // ProjektNameEdChange: typing refreshes the report while it is shown.
+    connect(projektNameEd_, &QLineEdit::textChanged, this, [this] { PageControl1Change(); });
+    top->addWidget(projektNameEd_, 1);
+    column->addLayout(top);
+    withOffersCheck_ = new QCheckBox(QStringLiteral("Angebotspreise mit im Ausdruck auflisten"));
+    connect(withOffersCheck_, &QCheckBox::clicked, this, [this] { PageControl1Change(); });
+    column->addWidget(withOffersCheck_);
+    reportView_ = new QTextEdit;
+    reportView_->setObjectName(QStringLiteral("AusdruckMemo"));
+    reportView_->setReadOnly(true);
+    column->addWidget(reportView_, 1);
+    auto *pdfBtn = new QPushButton(QStringLiteral("Als PDF Datei speichern unter..."));
+    connect(pdfBtn, &QPushButton::clicked, this, [this] { SaveAsPDFBtnClick(); });
+    column->addWidget(pdfBtn, 0, Qt::AlignLeft);
+    return page;
+}
+
+QWidget *TLaserForm::buildAngebotspreisePage() {
+    auto *page = new QWidget;
+    auto *column = new QVBoxLayout(page);
+    column->addWidget(new QLabel(
+        QStringLiteral("Berechnet die Stückpreise anhand der verschiedenen Staffelpreise.")));
+    offerView_ = new QTextEdit;
+    offerView_->setObjectName(QStringLiteral("AngebotMemo"));
+    offerView_->setReadOnly(true);
+    column->addWidget(offerView_, 1);
+    auto *saveBtn = new QPushButton(QStringLiteral("Als Text Datei speichern unter..."));
+    connect(saveBtn, &QPushButton::clicked, this, [this] { SaveOffersBtnClick(); });
+    column->addWidget(saveBtn, 0, Qt::AlignLeft);
+    return page;
+}
+
+void TLaserForm::PageControl1Change() {
+    if (!pageControl_) return;
+    if (pageControl_->currentIndex() == kAusdruckPage) {
+        showReport(reportView_, CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
+                                             withOffersCheck_->isChecked()));
+    } else if (pageControl_->currentIndex() == kAngebotspreisePage) {
+        QString text;
+        for (const std::string &line : calc_->CalcAngebotspreise()) text += qs(line) + '\n';
+        offerView_->setPlainText(text);
+    }
+}
+
+bool TLaserForm::saveReportPdf(const QString &path) {
+    const pdf::RgbImage picture = rgbOf(vorschau_);
+    pdf::TPDFCanvas canvas;
+    return exportReportPdf(CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
+                                        withOffersCheck_->isChecked()),
+                           path.toStdString(), &picture, canvas);
+}
+
+bool TLaserForm::saveOfferText(const QString &path) {
+    std::string bytes;
+    for (const std::string &line : calc_->CalcAngebotspreise()) bytes += line + "\n";
+    return document::writeFileAtomically(path.toStdString(), bytes);
+}
+
+void TLaserForm::SaveAsPDFBtnClick() {
+    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                      QStringLiteral("PDF Dateien (*.pdf)"));
+    if (!path.isEmpty() && !saveReportPdf(path))
+        QMessageBox::critical(this, windowTitle(), path + QStringLiteral(" kann nicht "
+                                                                          "geschrieben werden."));
+}
+
+void TLaserForm::SaveOffersBtnClick() {
+    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                      QStringLiteral("Text Dateien (*.txt)"));
+    if (!path.isEmpty() && !saveOfferText(path))
+        QMessageBox::critical(this, windowTitle(), path + QStringLiteral(" kann nicht "
+                                                                          "geschrieben werden."));
+}
+
+} // namespace quentar::costing::ui
