@@ -1,7 +1,7 @@
 // quentar: the calculator window, or one of the headless subcommands.
 #include "app/commands.h"
 #include "app/core/folders.h"
-#include "costing/ui/desktop.h"
+#include "app/ui/desktop.h"
 
 #include <cctype>
 #include <cstdio>
@@ -31,12 +31,12 @@ void usage(std::FILE *to) {
 int main(int argc, char **argv) {
     using namespace quentar::app;
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return quentar::costing::ui::runDesktop(argc, argv, "");
+    if (args.empty()) return quentar::app::ui::runDesktop(argc, argv, "");
     // A drawing given alone (as a file manager passes it) opens the window with it loaded.
     if (args.size() == 1 && std::filesystem::is_regular_file(args[0]) && args[0].size() > 4) {
         std::string ext = args[0].substr(args[0].size() - 4);
         for (char &c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (ext == ".dxf") return quentar::costing::ui::runDesktop(argc, argv, args[0]);
+        if (ext == ".dxf") return quentar::app::ui::runDesktop(argc, argv, args[0]);
     }
     const std::string cmd = args.front();
     args.erase(args.begin());

@@ -137,4 +137,25 @@ int layoutLine(TextSurface &s, int x, int y, bool draw, int width, std::string_v
     return used;
 }
 
+void layoutReport(ReportCanvas &canvas, const std::vector<ReportLine> &lines, PageArea area) {
+    const int width = area.right - area.left + 1;
+    int y = area.top;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i == 0)
+            canvas.setLineFont(14, true);
+        else if (i + 1 == lines.size())
+            canvas.setLineFont(11, true);
+        else
+            canvas.setLineFont(kReportFontSize, false);
+        int h = layoutLine(canvas, area.left, y, false, width, lines[i].text);
+        if (y + h > area.bottom) {
+            canvas.newPage();
+            y = area.top;
+            h = layoutLine(canvas, area.left, y, false, width, lines[i].text);
+        }
+        layoutLine(canvas, area.left, y, true, width, lines[i].text);
+        y += h;
+    }
+}
+
 } // namespace quentar::costing

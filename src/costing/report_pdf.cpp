@@ -7,12 +7,18 @@ namespace quentar::costing {
 
 namespace {
 
-class PdfSurface : public TextSurface {
+class PdfSurface : public ReportCanvas {
 public:
     explicit PdfSurface(pdf::TPDFCanvas &c) : c_(c) {}
     int textWidth(std::string_view t) override { return c_.TextWidth(t); }
     int textHeight(std::string_view t) override { return c_.TextHeight(t); }
     void textOut(int x, int y, std::string_view t) override { c_.TextOut(x, y, t); }
+    void setLineFont(int pointSize, bool bold) override {
+        c_.font.name = kReportFont;
+        c_.font.size = pointSize;
+        c_.font.style = bold ? pdf::kBold : 0;
+    }
+    void newPage() override { c_.NewPage(); }
 
 private:
     pdf::TPDFCanvas &c_;
@@ -31,28 +37,7 @@ bool exportReportPdf(const std::vector<ReportLine> &lines, const std::string &pa
                        picture->width, picture->height);
     }
     PdfSurface surface(canvas);
-    int y = top;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        canvas.font.name = kReportFont;
-        canvas.font.size = kReportFontSize;
-        canvas.font.style = 0;
-        if (i == 0) {
-            canvas.font.size = 14;
-            canvas.font.style = pdf::kBold;
-        } else if (i + 1 == lines.size()) {
-            canvas.font.size = 11;
-            canvas.font.style = pdf::kBold;
-        }
-        const int width = right - left + 1;
-        int h = layoutLine(surface, left, y, false, width, lines[i].text);
-        if (y + h > bottom) {
-            canvas.NewPage();
-            y = top;
-            h = layoutLine(surface, left, y, false, width, lines[i].text);
-        }
-        layoutLine(surface, left, y, true, width, lines[i].text);
-        y += h;
-    }
+    layoutReport(surface, lines, {left, top, right, bottom});
     return canvas.EndDoc();
 }
 

@@ -10,10 +10,6 @@
 
 namespace quentar::costing {
 
-// The font of the report view; the first line is set 14 pt bold and the last 11 pt bold on paper.
-inline constexpr const char *kReportFont = "Tahoma";
-inline constexpr int kReportFontSize = 8;
-
 // SaveAsPDFBtnClick without the dialog. False when the file cannot be created or written.
 bool exportReportPdf(const std::vector<ReportLine> &lines, const std::string &path,
                      const pdf::RgbImage *picture, pdf::TPDFCanvas &canvas);

@@ -56,8 +56,15 @@ TabView tabForPreview(const document::Drawing &d, int tab);
 // Fits the tab's drawing into a width x height box (ZoomFullIn; ZoomFullIn180 with 180 x 180).
 void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
              ViewState &v);
+//
+// The fit keeps a 10-pixel border measured at the zoom it starts from, and the areas measured
+// after it follow the whole-pixel rounding of that view. The 180-pixel fit therefore starts
+// from the zoom of a freshly opened view (100), not from whatever the window showed last:
+// otherwise the coverage, and with it weight and price, of one and the same drawing would
+// change with the zooming done before confirming it, or with the drawing opened before.
 inline void ZoomFullIn180(const document::Drawing &d, int tab, const PageSetup &page,
                           ViewState &v) {
+    v.zoomedvalue = 100;
     fitView(d, tab, kPreviewSize, kPreviewSize, page, v);
 }
 

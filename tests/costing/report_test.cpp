@@ -94,3 +94,47 @@ TEST(Report, PdfStartsANewPageWhenALineWouldCrossTheMargin) {
     std::filesystem::remove(path);
     EXPECT_FALSE(exportReportPdf(lines, "/nonexistent/dir/q.pdf", nullptr, canvas));
 }
+
+TEST(Report, PagesTakeTheLinesInOrderWithTheFontByPosition) {
+    // A line is as high as its point size; records what is drawn on which page.
+    struct PagedSurface : ReportCanvas {
+        struct Out {
+            int page, y, size;
+            bool bold;
+            std::string text;
+        };
+        std::vector<Out> drawn;
+        int page = 1, size = 0;
+        bool bold = false;
+        int textWidth(std::string_view t) override { return static_cast<int>(t.size()); }
+        int textHeight(std::string_view) override { return size; }
+        void textOut(int, int y, std::string_view t) override {
+            drawn.push_back({page, y, size, bold, std::string(t)});
+        }
+        void setLineFont(int pointSize, bool b) override {
+            size = pointSize;
+            bold = b;
+        }
+        void newPage() override { ++page; }
+    } s;
+    // The last line is an offer line: bold by its place, whatever its style.
+    const std::vector<ReportLine> lines{{"Quentar", ReportLine::Style::Title},
+                                        {"a"},
+                                        {"Gesamtpreis", ReportLine::Style::Total},
+                                        {"b"},
+                                        {"Angebotspreis"}};
+    layoutReport(s, lines, {5, 10, 100, 40});
+    ASSERT_EQ(s.drawn.size(), 5u);
+    const struct {
+        int page, y, size;
+        bool bold;
+    } expected[] = {{1, 10, 14, true}, {1, 24, 8, false}, {1, 32, 8, false}, // ends on the edge
+                    {2, 10, 8, false}, {2, 18, 11, true}};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(s.drawn[i].text, lines[i].text);
+        EXPECT_EQ(s.drawn[i].page, expected[i].page) << i;
+        EXPECT_EQ(s.drawn[i].y, expected[i].y) << i;
+        EXPECT_EQ(s.drawn[i].size, expected[i].size) << i;
+        EXPECT_EQ(s.drawn[i].bold, expected[i].bold) << i;
+    }
+}

@@ -193,6 +193,16 @@ TEST(Fit, EmptyWideAndClamped) {
     v.zoomedvalue = 100;
     render::ZoomFullIn180(huge, 0, page, v);
     EXPECT_EQ(v.zoomedvalue, 5);
+    // The preview fit, and so the measured areas, do not depend on the view it starts from.
+    render::ViewState zoomedIn, fresh;
+    zoomedIn.zoomedvalue = 731.5;
+    zoomedIn.horzPosition = 123456;
+    render::ZoomFullIn180(wide, 0, page, zoomedIn);
+    render::ZoomFullIn180(wide, 0, page, fresh);
+    EXPECT_EQ(zoomedIn.zoomedvalue, fresh.zoomedvalue);
+    EXPECT_EQ(zoomedIn.horzPosition, fresh.horzPosition);
+    EXPECT_EQ(zoomedIn.vertPosition, fresh.vertPosition);
+
     auto tiny = read(entitiesSection(line(0, 0, 0, 0)));
     v.zoomedvalue = 1e6;
     render::fitView(tiny, 0, 1e6, 1e6, page, v);

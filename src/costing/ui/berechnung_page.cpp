@@ -1,6 +1,8 @@
 // The "Berechnung" page: inputs on the left, drawing and material figures, results, the preview.
 #include "costing/ui/laser_form.h"
 
+#include "costing/ui/number_spin_box.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -50,14 +52,23 @@ QVBoxLayout *compactColumn() {
 
 } // namespace
 
-QLineEdit *TLaserForm::numberEdit(NumberField &field, Role role) {
-    auto *edit = new QLineEdit;
-    edit->setObjectName(qs(field.name()));
-    edit->setFixedWidth(120);
-    paint(edit, static_cast<int>(role));
-    binder_.bind(edit, field);
-    editors_.emplace_back(field.name(), edit);
-    return edit;
+QWidget *TLaserForm::numberEdit(NumberField &field, Role role, double step) {
+    QWidget *editor = nullptr;
+    if (step > 0) {
+        auto *spin = new NumberSpinBox(field, step);
+        // The spin box's own line edit carries the text, bound like any other number editor.
+        binder_.bind(spin->editor(), field);
+        editor = spin;
+    } else {
+        auto *edit = new QLineEdit;
+        binder_.bind(edit, field);
+        editor = edit;
+    }
+    editor->setObjectName(qs(field.name()));
+    editor->setFixedWidth(120);
+    paint(editor, static_cast<int>(role));
+    editors_.emplace_back(field.name(), editor);
+    return editor;
 }
 
 QWidget *TLaserForm::timeEdit(TimeField &field, Role role) {
@@ -86,9 +97,9 @@ QWidget *TLaserForm::buildBerechnungPage() {
     binder_.bind(material, e.MaterialBoxEd);
     editors_.emplace_back(e.MaterialBoxEd.name(), material);
     addLabelled(inputs, QStringLiteral("Material:"), material);
-    addLabelled(inputs, QStringLiteral("Stück:"), numberEdit(e.StueckEd, Role::Input));
+    addLabelled(inputs, QStringLiteral("Stück:"), numberEdit(e.StueckEd, Role::Input, 1));
     addLabelled(inputs, QStringLiteral("Materialstärke in mm:"),
-                numberEdit(e.MatstarkEd, Role::Input));
+                numberEdit(e.MatstarkEd, Role::Input, 0.5));
     addLabelled(inputs, QStringLiteral("Materialzugabe an jeder Seite in mm:"),
                 numberEdit(e.MatZugabeEd, Role::Input));
     addLabelled(inputs, QStringLiteral("Materialaufschlag in %:"),

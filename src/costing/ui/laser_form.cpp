@@ -2,22 +2,31 @@
 #include "costing/ui/laser_form.h"
 
 #include "costing/persisted_settings.h"
+#include "costing/ui/busy_cursor.h"
 #include "editor/ui/main_form.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 
 namespace quentar::costing::ui {
 
@@ -29,12 +38,45 @@ constexpr int kPreviewHeight = 210;
 // The per-user INI store that `quentar quote` reads as well, at the window's group.
 void openStore(QSettings &store) { store.beginGroup(QStringLiteral("TLaserForm")); }
 
+// The show commands of a stored placement, as the Windows placement record numbers them.
+constexpr int kShowNormal = 1;
+constexpr int kShowMinimized = 2;
+constexpr int kShowMaximized = 3;
+// Placement flag: a minimized window comes back maximized.
+constexpr int kRestoreToMaximized = 2;
+
+// The twin of a placement value for the current screen size, e.g. "NormPos(1920x1080)": a
+// placement made on one monitor set-up does not push the window off another.
+QString forScreen(const QString &name) {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->size() : QSize();
+    return name + QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
+}
+
+QString rectText(int a, int b, int c, int d) {
+    return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
+}
+
+// The first local .dxf file of a drag, empty when it brings none.
+QString droppedDrawing(const QMimeData *data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl &url : data->urls()) {
+        const QString suffix = QFileInfo(url.toLocalFile()).suffix();
+        if (url.isLocalFile() && suffix.compare(QLatin1String("dxf"), Qt::CaseInsensitive) == 0)
+            return url.toLocalFile();
+    }
+    return {};
+}
+
 } // namespace
 
 TLaserForm::TLaserForm(const QString &dataFolder, const QString &templateFolder, QWidget *parent)
     : QWidget(parent), calc_(std::make_unique<Calculator>(dataFolder.toStdString())),
-      templateFolder_(templateFolder), vorschau_(250, 250, QImage::Format_RGB32) {
+      templateFolder_(templateFolder),
+      showDrawingWindow_([](editor::ui::TMainForm &window) { return window.ShowModal(); }),
+      vorschau_(250, 250, QImage::Format_RGB32) {
     vorschau_.fill(Qt::white);
+    setAcceptDrops(true);
     setWindowTitle(QStringLiteral("Morvane Quentar 1.0"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(715, 570);
@@ -75,17 +117,34 @@ void TLaserForm::OpenBtnClick() {
     const QString path = QFileDialog::getOpenFileName(this, QString(), QString(),
                                                       QStringLiteral("DXF Dateien (*.dxf)"));
     if (path.isEmpty()) return;
-    loadDrawing(path, [](editor::ui::TMainForm &window) { return window.ShowModal(); });
+    loadDrawing(path, showDrawingWindow_);
+}
+
+void TLaserForm::dragEnterEvent(QDragEnterEvent *event) {
+    if (!droppedDrawing(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TLaserForm::dropEvent(QDropEvent *event) {
+    const QString path = droppedDrawing(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    // The drawing window runs modally; from inside the drop the dragging program would wait for
+    // the drop to end until the user closes it.
+    QTimer::singleShot(0, this, [this, path] { loadDrawing(path, showDrawingWindow_); });
 }
 
 bool TLaserForm::loadDrawing(const QString &path, const DrawingWindowRunner &show) {
     if (!drawingWindow_) {
         editor::ui::MainFormOptions options;
         options.dataFolder = templateFolder_;
-        drawingWindow_ = std::make_unique<editor::ui::TMainForm>(options);
+        ownDrawingWindow_ = std::make_unique<editor::ui::TMainForm>(options);
+        drawingWindow_ = ownDrawingWindow_.get();
     }
     editor::ui::TMainForm &window = *drawingWindow_;
-    if (!window.openfilewithname(path)) return false;
+    {
+        const BusyCursor busy;
+        if (!window.openfilewithname(path)) return false;
+    }
     if (show(window) != 1) return false;
     window.ZoomFullIn180();
     const QImage picture = window.Vorschaubild();
@@ -124,18 +183,12 @@ void TLaserForm::restoreSettings() {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"),
                     QStringLiteral("Quentar"));
     openStore(store);
+    restorePlacement(store);
     for (const std::string &key : persistedKeys()) {
         const QVariant v = store.value(qs(key));
         if (v.isValid()) restorePersisted(*calc_, key, v.toString().toStdString());
     }
     refreshTexts();
-    // The window's place: "left,top,right,bottom"; the size is fixed, only the corner counts,
-    // and only while it is still on a screen.
-    const QStringList pos = store.value(QStringLiteral("NormPos")).toString().split(',');
-    if (pos.size() == 4) {
-        const QPoint corner(pos[0].toInt(), pos[1].toInt());
-        if (QGuiApplication::screenAt(corner)) move(corner);
-    }
 }
 
 void TLaserForm::storeSettings() {
@@ -144,13 +197,60 @@ void TLaserForm::storeSettings() {
     openStore(store);
     for (const std::string &key : persistedKeys())
         if (auto value = persistedValue(*calc_, key)) store.setValue(qs(key), qs(*value));
-    const QRect r = geometry();
-    store.setValue(QStringLiteral("NormPos"), QStringLiteral("%1,%2,%3,%4")
-                                                  .arg(r.left())
-                                                  .arg(r.top())
-                                                  .arg(r.left() + r.width())
-                                                  .arg(r.top() + r.height()));
+    storePlacement(store);
     store.sync();
+}
+
+void TLaserForm::restorePlacement(QSettings &store) {
+    // A placement written by another layout of the window does not fit this one.
+    if (store.value(QStringLiteral("FormVersion"), QStringLiteral("0")).toString() !=
+        QStringLiteral("0"))
+        return;
+    QVariant normPos = store.value(forScreen(QStringLiteral("NormPos")));
+    if (!normPos.isValid()) normPos = store.value(QStringLiteral("NormPos"));
+    // "left,top,right,bottom" of the frame; the size is fixed, only the corner counts, and only
+    // while it is still on a screen.
+    const QStringList pos = normPos.toString().split(QLatin1Char(','));
+    if (pos.size() == 4) {
+        bool okX = false, okY = false;
+        const QPoint corner(pos[0].trimmed().toInt(&okX), pos[1].trimmed().toInt(&okY));
+        if (okX && okY && QGuiApplication::screenAt(corner)) move(corner);
+    }
+    // A window closed while minimized starts normal: a program that opens to the task bar looks
+    // as if it had not started.
+    if (store.value(QStringLiteral("ShowCmd")).toString().trimmed().toInt() == kShowMaximized)
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void TLaserForm::storePlacement(QSettings &store) {
+    QRect frame = frameGeometry();
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        // The normal place, in frame coordinates like the rest.
+        const QRect g = geometry();
+        const QMargins decoration(g.left() - frame.left(), g.top() - frame.top(),
+                                  frame.right() - g.right(), frame.bottom() - g.bottom());
+        frame = normalGeometry().marginsAdded(decoration);
+    }
+    int showCmd = kShowNormal;
+    if (isMinimized())
+        showCmd = kShowMinimized;
+    else if (isMaximized())
+        showCmd = kShowMaximized;
+    const int flags =
+        isMinimized() && (windowState() & Qt::WindowMaximized) ? kRestoreToMaximized : 0;
+    // Qt knows no position of a minimized or maximized window of its own; -1 is what the
+    // placement record holds for positions never set.
+    const QString minMaxPos = rectText(-1, -1, -1, -1);
+    const QString normPos = rectText(frame.left(), frame.top(), frame.left() + frame.width(),
+                                     frame.top() + frame.height());
+    store.setValue(QStringLiteral("FormVersion"), QStringLiteral("0"));
+    store.setValue(QStringLiteral("Flags"), QString::number(flags));
+    store.setValue(QStringLiteral("ShowCmd"), QString::number(showCmd));
+    store.setValue(QStringLiteral("PixelsPerInch"), QString::number(logicalDpiX()));
+    store.setValue(QStringLiteral("MinMaxPos"), minMaxPos);
+    store.setValue(QStringLiteral("NormPos"), normPos);
+    store.setValue(forScreen(QStringLiteral("MinMaxPos")), minMaxPos);
+    store.setValue(forScreen(QStringLiteral("NormPos")), normPos);
 }
 
 void TLaserForm::showEvent(QShowEvent *event) {

@@ -15,7 +15,9 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPrinter;
 class QPushButton;
+class QSettings;
 class QTabWidget;
 class QTextEdit;
 
@@ -42,6 +44,13 @@ public:
     // user confirmed; tests answer for the user. False when nothing was taken over.
     using DrawingWindowRunner = std::function<int(editor::ui::TMainForm &)>;
     bool loadDrawing(const QString &path, const DrawingWindowRunner &show);
+    // How the file button and a dropped file show the drawing window; ShowModal unless replaced.
+    void setDrawingWindowRunner(DrawingWindowRunner run) { showDrawingWindow_ = std::move(run); }
+
+    // The program's drawing window, created at start-up after this window (not owned). Without
+    // one, the first drawing loaded creates a window of this form's own.
+    void setDrawingWindow(editor::ui::TMainForm *window) { drawingWindow_ = window; }
+    editor::ui::TMainForm *drawingWindow() const { return drawingWindow_; }
 
     // Refreshes the report or the offer prices when their page is the current one.
     void PageControl1Change();
@@ -52,6 +61,9 @@ public:
     // The two file buttons after their save dialogs. False when the file cannot be written.
     bool saveReportPdf(const QString &path);
     bool saveOfferText(const QString &path);
+    // "Drucken" once the printer (or the PDF file it prints to) is settled: the quotation as one
+    // job titled "Ausdruck". False when the job could not be started.
+    bool printReport(QPrinter &printer);
 
     // The widget of an engine field, by the field's name; null when it has none.
     QWidget *editorOf(const std::string &fieldName) const;
@@ -67,6 +79,8 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     QWidget *buildBerechnungPage();
@@ -80,7 +94,8 @@ private:
 
     // Editors for an engine field, coloured by role, registered for editorOf.
     enum class Role { Input, Result, Property, Drawing };
-    QLineEdit *numberEdit(NumberField &field, Role role);
+    // `step` 0: a plain line edit; otherwise a spin editor stepping by `step`.
+    QWidget *numberEdit(NumberField &field, Role role, double step = 0);
     QWidget *timeEdit(TimeField &field, Role role);
 
     void composePreview(const QImage &picture, double width, double length);
@@ -89,12 +104,21 @@ private:
     void refreshTierList();
     void SaveAsPDFBtnClick();
     void SaveOffersBtnClick();
+    void BitBtn1Click(); // "Drucken"
+    void BitBtn2Click(); // "Drucker einrichten..."
+    QPrinter &printer();
+    void restorePlacement(QSettings &store);
+    void storePlacement(QSettings &store);
 
     std::unique_ptr<Calculator> calc_;
     QString templateFolder_;
     // After the calculator: its listeners go first.
     FieldBinder binder_;
-    std::unique_ptr<editor::ui::TMainForm> drawingWindow_;
+    std::unique_ptr<editor::ui::TMainForm> ownDrawingWindow_;
+    editor::ui::TMainForm *drawingWindow_ = nullptr;
+    DrawingWindowRunner showDrawingWindow_;
+    // Made on first use: asking the print system for its default printer can take a while.
+    std::unique_ptr<QPrinter> printer_;
     QImage vorschau_;
     bool restored_ = false;
     bool stored_ = false;

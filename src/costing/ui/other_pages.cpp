@@ -152,9 +152,9 @@ QWidget *TLaserForm::buildLoecherPage() {
     auto *page = new QWidget;
     auto *column = new QVBoxLayout(page);
     column->addWidget(new QLabel(QStringLiteral("Stück:")));
-    column->addWidget(numberEdit(e.AnzLochEd, Role::Input));
+    column->addWidget(numberEdit(e.AnzLochEd, Role::Input, 1));
     column->addWidget(new QLabel(QStringLiteral("Durchmesser in mm:")));
-    column->addWidget(numberEdit(e.DurchMesserEd, Role::Input));
+    column->addWidget(numberEdit(e.DurchMesserEd, Role::Input, 0.5));
     column->addWidget(new QLabel(QStringLiteral("Einstechzeit:")));
     column->addWidget(timeEdit(e.EinstechzeitEd, Role::Input));
     column->addWidget(

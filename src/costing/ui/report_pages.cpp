@@ -3,6 +3,8 @@
 
 #include "costing/report.h"
 #include "costing/report_pdf.h"
+#include "costing/ui/busy_cursor.h"
+#include "costing/ui/report_printer.h"
 #include "document/safe_file.h"
 #include "pdf/pdf_canvas.h"
 #include "pdf/rgb_image.h"
@@ -13,12 +15,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace quentar::costing::ui {
 
@@ -81,9 +89,20 @@ QWidget *TLaserForm::buildAusdruckPage() {
     reportView_->setObjectName(QStringLiteral("AusdruckMemo"));
     reportView_->setReadOnly(true);
     column->addWidget(reportView_, 1);
+    auto *buttons = new QHBoxLayout;
+    auto *printBtn = new QPushButton(QStringLiteral("Drucken"));
+    printBtn->setObjectName(QStringLiteral("BitBtn1"));
+    connect(printBtn, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    buttons->addWidget(printBtn);
+    auto *setupBtn = new QPushButton(QStringLiteral("Drucker einrichten..."));
+    setupBtn->setObjectName(QStringLiteral("BitBtn2"));
+    connect(setupBtn, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+    buttons->addWidget(setupBtn);
     auto *pdfBtn = new QPushButton(QStringLiteral("Als PDF Datei speichern unter..."));
     connect(pdfBtn, &QPushButton::clicked, this, [this] { SaveAsPDFBtnClick(); });
-    column->addWidget(pdfBtn, 0, Qt::AlignLeft);
+    buttons->addWidget(pdfBtn);
+    buttons->addStretch();
+    column->addLayout(buttons);
     return page;
 }
 
@@ -105,9 +124,13 @@ QWidget *TLaserForm::buildAngebotspreisePage() {
 void TLaserForm::PageControl1Change() {
     if (!pageControl_) return;
     if (pageControl_->currentIndex() == kAusdruckPage) {
+        // With the offer prices the engine runs through every tier twice.
+        std::optional<BusyCursor> busy;
+        if (withOffersCheck_->isChecked()) busy.emplace();
         showReport(reportView_, CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
                                              withOffersCheck_->isChecked()));
     } else if (pageControl_->currentIndex() == kAngebotspreisePage) {
+        const BusyCursor busy;
         QString text;
         for (const std::string &line : calc_->CalcAngebotspreise()) text += qs(line) + '\n';
         offerView_->setPlainText(text);
@@ -115,6 +138,7 @@ void TLaserForm::PageControl1Change() {
 }
 
 bool TLaserForm::saveReportPdf(const QString &path) {
+    const BusyCursor busy;
     const pdf::RgbImage picture = rgbOf(vorschau_);
     pdf::TPDFCanvas canvas;
     return exportReportPdf(CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
@@ -123,6 +147,7 @@ bool TLaserForm::saveReportPdf(const QString &path) {
 }
 
 bool TLaserForm::saveOfferText(const QString &path) {
+    const BusyCursor busy;
     std::string bytes;
     for (const std::string &line : calc_->CalcAngebotspreise()) bytes += line + "\n";
     return document::writeFileAtomically(path.toStdString(), bytes);
@@ -142,6 +167,48 @@ void TLaserForm::SaveOffersBtnClick() {
     if (!path.isEmpty() && !saveOfferText(path))
         QMessageBox::critical(this, windowTitle(), path + QStringLiteral(" kann nicht "
                                                                           "geschrieben werden."));
+}
+
+QPrinter &TLaserForm::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (printer_->outputFormat() == QPrinter::PdfFormat) {
+            // No printer is installed: the job goes to a PDF file, A4 without unprintable edges.
+            printer_->setPageSize(QPageSize(QPageSize::A4));
+            printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        }
+    }
+    return *printer_;
+}
+
+bool TLaserForm::printReport(QPrinter &printer) {
+    const BusyCursor busy;
+    return printReportLines(printer,
+                            CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
+                                         withOffersCheck_->isChecked()),
+                            vorschau_, QStringLiteral("Ausdruck"));
+}
+
+void TLaserForm::BitBtn1Click() {
+    QPrinter &p = printer();
+    if (p.outputFormat() == QPrinter::PdfFormat) {
+        const QString file =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Drucken in PDF-Datei"), QString(),
+                                         QStringLiteral("PDF-Dateien (*.pdf)"));
+        if (file.isEmpty()) return;
+        p.setOutputFileName(file);
+    }
+    // A real printer's refusal is reported by the print system; a file is ours to report.
+    if (!printReport(p) && !p.outputFileName().isEmpty())
+        QMessageBox::critical(this, windowTitle(),
+                              p.outputFileName() +
+                                  QStringLiteral(" kann nicht geschrieben werden."));
+}
+
+void TLaserForm::BitBtn2Click() {
+    QPrintDialog dialog(&printer(), this);
+    dialog.setWindowTitle(QStringLiteral("Drucker einrichten"));
+    dialog.exec();
 }
 
 } // namespace quentar::costing::ui

@@ -62,6 +62,17 @@ void MainActions::build(QMainWindow &w) {
     lineWeights = checkItem(w, QStringLiteral("Linienbreite zeigen"), "Linienbreitezeigen1",
                             Artwork::LineWeights, true);
 
+    german = new QAction(QStringLiteral("Deutsch"), &w);
+    german->setObjectName(QStringLiteral("Deutsch1"));
+    english = new QAction(QStringLiteral("English"), &w);
+    english->setObjectName(QStringLiteral("English1"));
+    auto *languages = new QActionGroup(&w);
+    for (QAction *a : {german, english}) {
+        a->setCheckable(true);
+        languages->addAction(a);
+    }
+    german->setChecked(true);
+
     QMenu *file = w.menuBar()->addMenu(QStringLiteral("&Datei"));
     file->addActions({newDrawing, newDrawingR12, open, save, saveAs});
     file->addSeparator();
@@ -72,6 +83,8 @@ void MainActions::build(QMainWindow &w) {
     view->addActions({showAll, zoomIn, zoomOut, zoomTool, handTool});
     view->addSeparator();
     view->addActions({printPreview, lineWeights});
+    QMenu *language = w.menuBar()->addMenu(QStringLiteral("&Sprache"));
+    language->addActions({german, english});
 
     fileBar = w.addToolBar(QStringLiteral("Datei"));
     fileBar->setObjectName(QStringLiteral("FileToolBar"));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QToolBar>
 
@@ -25,6 +26,8 @@ struct MainActions {
     QAction *zoomTool = nullptr;      // "Vergrößern/Verkleinern" (check item)
     QAction *handTool = nullptr;      // "Verschieben" (check item)
     QAction *lineWeights = nullptr;   // "Linienbreite zeigen" (check item, checked at start)
+    QAction *german = nullptr;        // "Deutsch" (radio item of "Sprache", checked at start)
+    QAction *english = nullptr;       // "English" (radio item of "Sprache")
 
     QToolBar *fileBar = nullptr;
     QToolBar *viewBar = nullptr;

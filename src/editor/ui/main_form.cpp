@@ -58,10 +58,19 @@ QScrollBar *scrollBar(Qt::Orientation o, const char *name) {
     return s;
 }
 
+// Numbered messages follow the translator's active language unless the caller chose a source.
+MainFormOptions withMessages(MainFormOptions options) {
+    if (!options.messages && options.translator) {
+        i18n::Translator *t = options.translator;
+        options.messages = [t](int number) { return t->MessageText(number); };
+    }
+    return options;
+}
+
 } // namespace
 
 TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
-    : QMainWindow(parent), options_(std::move(options)),
+    : QMainWindow(parent), options_(withMessages(std::move(options))),
       viewer_(*this, options_.messages ? options_.messages : document::germanMessages()),
       viewTools_(viewer_), printer_(defaultPrinter()) {
     setObjectName(QStringLiteral("MainForm"));
@@ -72,6 +81,7 @@ TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
     druckenForm_ = new TDruckenForm(this);
     connectActions();
     statusBar()->setSizeGripEnabled(true);
+    if (options_.translator) options_.translator->InitTranslation();
 
     // maincap: the caption as created (the interface language sets it anew).
     viewer_.session().setMaincap(windowTitle().toStdString());
@@ -86,6 +96,7 @@ TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
         viewer_.setPrintSettings(loadPrintSettings(*store));
     }
     viewer_.setPrinterPage(printerPageOf(*printer_));
+    LoadOptions();
     NeueDXFDatei1Click();
     resize(sizeHint());
 }
@@ -155,6 +166,8 @@ void TMainForm::connectActions() {
     connect(a.zoomOut, &QAction::triggered, this, &TMainForm::ZoomOutBtnClick);
     connect(a.zoomTool, &QAction::triggered, this, &TMainForm::ZoomBtnClick);
     connect(a.handTool, &QAction::triggered, this, &TMainForm::HandBtnClick);
+    connect(a.german, &QAction::triggered, this, &TMainForm::Deutsch1Click);
+    connect(a.english, &QAction::triggered, this, &TMainForm::English1Click);
     connect(okBtn_, &QPushButton::clicked, this, &TMainForm::OkBtnClick);
     connect(TabControl1_, &QTabBar::currentChanged, this, &TMainForm::TabControl1Change);
     connect(HorzScrollbar_, &QScrollBar::valueChanged, this,
@@ -193,10 +206,43 @@ void TMainForm::closeEvent(QCloseEvent *event) {
         event->ignore();
         return;
     }
+    SaveOptions();
     if (options_.saveOptions) options_.saveOptions();
     event->accept();
     if (modalResult_ == 0) modalResult_ = 2;
     if (modalLoop_) modalLoop_->quit();
+}
+
+void TMainForm::LoadOptions() {
+    if (!options_.optionsFile) return;
+    // A missing, short or out-of-range file gives 0: German stays active and checked.
+    const int v = options_.optionsFile->LoadOptions();
+    languagesetto_ = v;
+    language_ = v;
+    if (options_.translator) options_.translator->setLanguage(v);
+    // Only the two languages of the menu have an item; 2 ... 19 leave the check marks alone.
+    dontchlang_ = true;
+    if (v == 0) actions_.german->setChecked(true);
+    if (v == 1) actions_.english->setChecked(true);
+    dontchlang_ = false;
+}
+
+void TMainForm::SaveOptions() {
+    // A failed write stays silent: the language simply is not kept for the next start.
+    if (options_.optionsFile) options_.optionsFile->SaveOptions(language_);
+}
+
+void TMainForm::Deutsch1Click() { chooseLanguage(0, actions_.german); }
+void TMainForm::English1Click() { chooseLanguage(1, actions_.english); }
+
+void TMainForm::chooseLanguage(int language, QAction *item) {
+    if (dontchlang_) return;
+    item->setChecked(true);
+    language_ = language;
+    if (options_.translator) options_.translator->setLanguage(language);
+    const auto &message = options_.messages ? options_.messages : document::germanMessages();
+    constexpr int kMsgRestart = 1, kMsgTranslateCaption = 2;
+    showInformationBox(this, message(kMsgRestart), message(kMsgTranslateCaption));
 }
 
 void TMainForm::ZoomFullIn180() { viewer_.ZoomFullIn180(); }

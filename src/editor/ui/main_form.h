@@ -1,7 +1,9 @@
 // TMainForm, the drawing window "DXF Editor": views, opens, saves and prints a drawing.
 #pragma once
 
+#include "app/core/options.h"
 #include "document/drawing_session.h"
+#include "i18n/translator.h"
 #include "editor/ui/drawing_viewer.h"
 #include "editor/ui/main_actions.h"
 #include "editor/ui/view_tools.h"
@@ -31,8 +33,14 @@ struct MainFormOptions {
     QString settingsFile;
     // Numbered messages in the interface language; empty: the German texts.
     document::MessageSource messages;
-    // SaveOptions: runs whenever the window is allowed to close (options.dat, the language).
+    // Runs whenever the window is allowed to close, after SaveOptions.
     std::function<void()> saveOptions;
+    // The translation table (not owned), loaded when the window is created: numbered messages
+    // then come in the active language (unless `messages` is given).
+    i18n::Translator *translator = nullptr;
+    // options.dat (not owned): the language is read from it when the window is created and
+    // written to it whenever the window is allowed to close.
+    app::OptionsFile *optionsFile = nullptr;
 };
 
 // The calculator opens a file with openfilewithname, shows the window with ShowModal and, after a
@@ -62,6 +70,13 @@ public:
     PaintBox *paintBox() const { return paintBox_; }
     const MainActions &actions() const { return actions_; }
 
+    // The interface language: the translation table's column used for messages (0 German,
+    // 1 English), and the one options.dat held at start.
+    int language() const { return language_; }
+    int languagesetto() const { return languagesetto_; }
+    void LoadOptions();
+    void SaveOptions();
+
     // The paint box's input goes to `handler` (not owned); null gives it back to the view tools.
     void setPointerHandler(PointerHandler *handler);
     // The view tools, for a handler that leaves zooming and panning to them.
@@ -90,6 +105,9 @@ private:
     void ZoomBtnClick(bool checked);
     void HandBtnClick(bool checked);
     void OkBtnClick();
+    void Deutsch1Click();
+    void English1Click();
+    void chooseLanguage(int language, QAction *item);
     void TabControl1Change(int index);
     void PaintBox1Paint(QPainter &painter);
     void PaintBox1MouseMove(int x, int y);
@@ -128,6 +146,10 @@ private:
     QEventLoop *modalLoop_ = nullptr;
     int modalResult_ = 0;
     bool showingTabs_ = false;
+    int language_ = 0;
+    int languagesetto_ = 0;
+    // Set while LoadOptions puts the check mark on the stored language's menu item.
+    bool dontchlang_ = false;
 };
 
 } // namespace quentar::editor::ui

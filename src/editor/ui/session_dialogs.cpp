@@ -41,6 +41,13 @@ void showMessageBox(QWidget *parent, const std::string &t) {
     box.exec();
 }
 
+void showInformationBox(QWidget *parent, const std::string &t, const std::string &caption) {
+    NormalCursor normal;
+    QMessageBox box(QMessageBox::Information, text(caption), text(t), QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("InformationBox"));
+    box.exec();
+}
+
 document::SaveAnswer askToSaveBox(QWidget *parent, const std::string &t,
                                   const std::string &caption) {
     NormalCursor normal;

@@ -12,6 +12,8 @@ namespace quentar::editor::ui {
 
 void showErrorBox(QWidget *parent, const std::string &text);
 void showMessageBox(QWidget *parent, const std::string &text);
+// OK only, with the information icon and its own caption.
+void showInformationBox(QWidget *parent, const std::string &text, const std::string &caption);
 // Yes / No / Cancel with the question icon.
 document::SaveAnswer askToSaveBox(QWidget *parent, const std::string &text,
                                   const std::string &caption);

@@ -2,20 +2,33 @@
 #include "costing/ui/laser_form.h"
 
 #include "costing/calculator.h"
+#include "costing/tiers.h"
 #include "document/dxf_file.h"
 #include "dxf/reader.h"
 #include "render/view.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QLineEdit>
 #include <QSettings>
+#include <QUrl>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QRegularExpression>
 #include <QTextEdit>
 #include <QTimeEdit>
 
@@ -41,8 +54,16 @@ const QString kTemplates = QStringLiteral(QUENTAR_DATA_DIR);
 QString textOf(TLaserForm &form, const char *field) {
     QWidget *w = form.editorOf(field);
     if (auto *edit = qobject_cast<QLineEdit *>(w)) return edit->text();
-    if (auto *time = qobject_cast<QTimeEdit *>(w)) return time->text();
+    // Time editors and the number spin editors.
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(w)) return spin->text();
     return QStringLiteral("<no editor>");
+}
+
+// Where the user types a field's text: the editor itself or the line edit of its spin editor.
+QLineEdit *typingBox(TLaserForm &form, const char *field) {
+    QWidget *w = form.editorOf(field);
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) return edit;
+    return w ? w->findChild<QLineEdit *>() : nullptr;
 }
 
 // What the headless quote takes over from a drawing.
@@ -76,7 +97,7 @@ TEST(LaserForm, TypingTheQuantityChangesTheTotalPrice) {
     DataFolder data;
     TLaserForm form(data.path(), kTemplates);
     ASSERT_TRUE(form.loadDrawing(kVoron, confirm));
-    auto *quantity = qobject_cast<QLineEdit *>(form.editorOf("StueckEd"));
+    auto *quantity = typingBox(form, "StueckEd");
     ASSERT_NE(quantity, nullptr);
     const QString before = textOf(form, "GesamtPreisEd");
     quantity->selectAll();
@@ -126,7 +147,7 @@ TEST(LaserForm, TheMachineRateSurvivesARestartAndTheQuantityDoesNot) {
         TLaserForm form(data.path(), kTemplates);
         form.show();
         auto *rate = qobject_cast<QLineEdit *>(form.editorOf("StundensatzEd"));
-        auto *quantity = qobject_cast<QLineEdit *>(form.editorOf("StueckEd"));
+        auto *quantity = typingBox(form, "StueckEd");
         rate->selectAll();
         QTest::keyClicks(rate, QStringLiteral("199"));
         quantity->selectAll();
@@ -203,8 +224,207 @@ TEST(LaserForm, ANewTierTypedIntoItsDialogIsListedAndStored) {
     EXPECT_EQ(form.calculator().tiers().rows()[0].fromQuantity, "50");
     EXPECT_TRUE(QFile::exists(data.dir.filePath(QStringLiteral("staffel.dat"))));
 
-    auto *quantity = qobject_cast<QLineEdit *>(form.editorOf("StueckEd"));
+    auto *quantity = typingBox(form, "StueckEd");
     quantity->selectAll();
     QTest::keyClicks(quantity, QStringLiteral("60"));
     EXPECT_EQ(textOf(form, "RabattEd"), QStringLiteral("12.50"));
+}
+
+TEST(LaserForm, SpinEditorsStepThroughTheirFieldsAndKeepTypedText) {
+    struct Case {
+        const char *field;
+        const char *typed; // typed first, then one key
+        Qt::Key key;
+        const char *after;
+    };
+    // PageUp is ten steps; a step never goes below what the field reads for no number.
+    const Case cases[] = {
+        {"MatstarkEd", "1", Qt::Key_Up, "1.50"},      {"MatstarkEd", "2.25", Qt::Key_Down, "1.75"},
+        {"MatstarkEd", "1", Qt::Key_PageUp, "6.00"},  {"MatstarkEd", "0.3", Qt::Key_Down, "0.00"},
+        {"DurchMesserEd", "10", Qt::Key_Up, "10.50"}, {"StueckEd", "1", Qt::Key_Down, "1"},
+        {"StueckEd", "7", Qt::Key_Up, "8"},           {"AnzLochEd", "3", Qt::Key_Up, "4"},
+    };
+    DataFolder data;
+    for (const Case &c : cases) {
+        TLaserForm form(data.path(), kTemplates);
+        ASSERT_TRUE(form.loadDrawing(kVoron, confirm));
+        QLineEdit *box = typingBox(form, c.field);
+        ASSERT_TRUE(box && qobject_cast<QAbstractSpinBox *>(form.editorOf(c.field))) << c.field;
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromLatin1(c.typed));
+        // Typed text reaches the field as typed, not reformatted.
+        EXPECT_EQ(textOf(form, c.field), QString::fromLatin1(c.typed)) << c.field;
+        QTest::keyClick(box, c.key);
+
+        Calculator reference(data.path().toStdString());
+        reference.windowShown();
+        reference.engine().takeOverDrawing(measure(kVoron.toStdString()));
+        reference.engine().field(c.field)->setText(c.after);
+        EXPECT_EQ(textOf(form, c.field), QString::fromLatin1(c.after)) << c.field << " " << c.typed;
+        for (const char *name : {"vorschubed", "GewichtEd", "LaserZeitEd", "GesamtPreisEd"})
+            EXPECT_EQ(textOf(form, name).toStdString(), reference.engine().field(name)->text())
+                << c.field << " " << c.typed << ": " << name;
+    }
+}
+
+TEST(LaserForm, ADroppedDxfFileLoadsLikeTheFileButtonAndOthersAreRefused) {
+    DataFolder data;
+    TLaserForm form(data.path(), kTemplates);
+    EXPECT_TRUE(form.acceptDrops());
+    int shown = 0;
+    bool busyWhileShown = false;
+    form.setDrawingWindowRunner([&](quentar::editor::ui::TMainForm &) {
+        ++shown;
+        busyWhileShown = QApplication::overrideCursor() != nullptr;
+        return 1;
+    });
+    QTemporaryDir dir;
+    const QString upperCase = dir.filePath(QStringLiteral("PART.DXF"));
+    ASSERT_TRUE(QFile::copy(kVoron, upperCase));
+    const struct {
+        QUrl url;
+        bool accepted;
+    } cases[] = {
+        {QUrl::fromLocalFile(dir.filePath(QStringLiteral("notes.txt"))), false},
+        {QUrl(QStringLiteral("https://example.com/part.dxf")), false},
+        {QUrl::fromLocalFile(upperCase), true},
+    };
+    for (const auto &c : cases) {
+        QMimeData mime;
+        mime.setUrls({c.url});
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.accepted) << c.url.toString().toStdString();
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &drop);
+        QApplication::processEvents();
+        EXPECT_EQ(shown, c.accepted ? 1 : 0) << c.url.toString().toStdString();
+    }
+    EXPECT_FALSE(busyWhileShown);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    Calculator reference(data.path().toStdString());
+    reference.windowShown();
+    reference.engine().takeOverDrawing(measure(kVoron.toStdString()));
+    EXPECT_EQ(textOf(form, "breited").toStdString(), reference.engine().breited.text());
+    EXPECT_EQ(form.vorschau().size(), QSize(180, 210));
+}
+
+TEST(LaserForm, StoresThePlacementWithScreenTwinsAndRestoresIt) {
+    DataFolder data;
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"),
+                    QStringLiteral("Quentar"));
+    store.remove(QStringLiteral("TLaserForm"));
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QString twin = QStringLiteral("(%1x%2)").arg(screen.width()).arg(screen.height());
+    {
+        TLaserForm form(data.path(), kTemplates);
+        form.show();
+        form.move(40, 30);
+        form.storeSettings();
+        const QRect frame = form.frameGeometry();
+        store.sync();
+        store.beginGroup(QStringLiteral("TLaserForm"));
+        const QString normPos = QStringLiteral("%1,%2,%3,%4")
+                                    .arg(frame.left())
+                                    .arg(frame.top())
+                                    .arg(frame.left() + frame.width())
+                                    .arg(frame.top() + frame.height());
+        EXPECT_EQ(store.value(QStringLiteral("NormPos")).toString(), normPos);
+        EXPECT_EQ(store.value(QStringLiteral("NormPos") + twin).toString(), normPos);
+        EXPECT_EQ(store.value(QStringLiteral("FormVersion")).toString(), QStringLiteral("0"));
+        EXPECT_EQ(store.value(QStringLiteral("Flags")).toString(), QStringLiteral("0"));
+        EXPECT_EQ(store.value(QStringLiteral("ShowCmd")).toString(), QStringLiteral("1"));
+        EXPECT_EQ(store.value(QStringLiteral("PixelsPerInch")).toString(),
+                  QString::number(form.logicalDpiX()));
+        const QRegularExpression fourInts(QStringLiteral("^-?\\d+,-?\\d+,-?\\d+,-?\\d+$"));
+        EXPECT_TRUE(fourInts.match(store.value(QStringLiteral("MinMaxPos")).toString()).hasMatch());
+        EXPECT_EQ(store.value(QStringLiteral("MinMaxPos") + twin).toString(),
+                  store.value(QStringLiteral("MinMaxPos")).toString());
+        store.endGroup();
+    }
+    const struct {
+        const char *plain, *forThisScreen, *showCmd;
+        QPoint expected; // (-1, -1): left where the window system put it
+    } cases[] = {
+        {"100,90,815,660", "60,50,775,620", "1", {60, 50}}, // the twin wins
+        {"100,90,815,660", nullptr, "1", {100, 90}},        // a store without twins
+        {"-5000,-5000,-4285,-4430", nullptr, "1", {-1, -1}}, // no longer on any screen
+        {"100,90,815,660", nullptr, "2", {100, 90}},        // closed minimized: opens normal
+    };
+    for (const auto &c : cases) {
+        store.remove(QStringLiteral("TLaserForm"));
+        store.beginGroup(QStringLiteral("TLaserForm"));
+        store.setValue(QStringLiteral("NormPos"), QString::fromLatin1(c.plain));
+        if (c.forThisScreen)
+            store.setValue(QStringLiteral("NormPos") + twin, QString::fromLatin1(c.forThisScreen));
+        store.setValue(QStringLiteral("ShowCmd"), QString::fromLatin1(c.showCmd));
+        store.endGroup();
+        store.sync();
+        TLaserForm form(data.path(), kTemplates);
+        const QPoint before = form.pos();
+        form.show();
+        EXPECT_EQ(form.pos(), c.expected.x() < 0 ? before : c.expected) << c.plain;
+        EXPECT_FALSE(form.windowState() & Qt::WindowMinimized) << c.plain;
+        form.close();
+    }
+    store.remove(QStringLiteral("TLaserForm"));
+}
+
+TEST(LaserForm, PrintsTheQuotationInOrderAndBreaksLongOnesOntoANewPage) {
+    DataFolder data;
+    quentar::costing::TierList tiers;
+    for (int i = 1; i <= 40; ++i) tiers.add({std::to_string(i * 10), "1"});
+    ASSERT_TRUE(tiers.save(data.path().toStdString()));
+    TLaserForm form(data.path(), kTemplates);
+    ASSERT_TRUE(form.loadDrawing(kVoron, confirm));
+    QCheckBox *withOffers = nullptr;
+    for (auto *b : form.findChildren<QCheckBox *>())
+        if (b->text() == QStringLiteral("Angebotspreise mit im Ausdruck auflisten")) withOffers = b;
+    ASSERT_NE(withOffers, nullptr);
+    withOffers->click();
+    form.pages()->setCurrentIndex(2);
+    const QStringList expected = form.reportView()->toPlainText().split(QLatin1Char('\n'));
+
+    QTemporaryDir out;
+    const QString file = out.filePath(QStringLiteral("printed.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    ASSERT_TRUE(form.printReport(printer));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    auto run = [](const QString &program, const QStringList &args) {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(30000) || p.exitCode() != 0) return QString();
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const QString text = run(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+    if (text.isEmpty()) GTEST_SKIP() << "pdftotext is not available";
+    const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), 2);
+    qsizetype at = 0;
+    for (QString line : expected) {
+        line = line.trimmed(); // the title ends in a blank when there is no project name
+        if (line.isEmpty()) continue;
+        const qsizetype found = text.indexOf(line, at);
+        ASSERT_GE(found, 0) << "missing or out of order: " << line.toStdString();
+        at = found + line.size();
+    }
+    EXPECT_TRUE(pages[0].startsWith(expected.first().trimmed()));
+    EXPECT_TRUE(pages[1].contains(expected.last()));
+    EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {file}).contains(QStringLiteral("Ausdruck")));
+    // The preview stands on the first page only.
+    const QStringList images = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), file})
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(images.size(), 3); // two header lines and one image
+    EXPECT_EQ(images[2].split(QLatin1Char(' '), Qt::SkipEmptyParts).first(), QStringLiteral("1"));
+
+    QPrinter nowhere(QPrinter::HighResolution);
+    nowhere.setOutputFormat(QPrinter::PdfFormat);
+    nowhere.setOutputFileName(out.filePath(QStringLiteral("missing/printed.pdf")));
+    EXPECT_FALSE(form.printReport(nowhere));
 }

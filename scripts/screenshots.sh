@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Pictures of the calculator's pages and of the drawing window with a sample part, taken on a
+# virtual X server by the main-road test: scripts/screenshots.sh [FOLDER] (default: screenshots/).
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+quentar_install_packages
+quentar_build quentar_app_ui_tests
+out="$(realpath -m "${1:-$QUENTAR_ROOT/screenshots}")"
+mkdir -p "$out"
+xvfb-run -a -s "-screen 0 1600x1200x24" \
+    env QT_QPA_PLATFORM=xcb QUENTAR_SCREENSHOTS="$out" \
+    "$QUENTAR_BUILD/src/app/ui/quentar_app_ui_tests" --gtest_filter='MainRoad.*'
+echo "screenshots in $out"

@@ -1,0 +1,42 @@
+// The desktop program: its windows, created once at start in a fixed order.
+#pragma once
+
+#include "app/core/folders.h"
+#include "app/core/options.h"
+#include "costing/ui/laser_form.h"
+#include "editor/ui/main_form.h"
+#include "i18n/translator.h"
+
+#include <memory>
+#include <string>
+
+namespace quentar::app::ui {
+
+// Owns the windows for the whole program run. The calculator comes first and is complete before
+// the drawing window exists (nothing in its creation may use it); the drawing window loads the
+// translation table and the language, and the calculator shows it modally for every drawing.
+class Desktop {
+public:
+    explicit Desktop(Folders folders);
+    ~Desktop();
+
+    costing::ui::TLaserForm &calculator() { return *calculator_; }
+    editor::ui::TMainForm &drawingWindow() { return *drawingWindow_; }
+    i18n::Translator &translator() { return translator_; }
+
+    // Shows the calculator (its stored settings are restored then) and, with a file, loads that
+    // drawing into the drawing window as "DXF Datei laden..." would.
+    void start(const QString &fileOrEmpty = {});
+
+private:
+    Folders folders_;
+    i18n::Translator translator_;
+    OptionsFile options_;
+    std::unique_ptr<costing::ui::TLaserForm> calculator_;
+    std::unique_ptr<editor::ui::TMainForm> drawingWindow_;
+};
+
+// Runs the program until the calculator window closes; with a file, loads that drawing first.
+int runDesktop(int argc, char **argv, const std::string &fileOrEmpty);
+
+} // namespace quentar::app::ui
