@@ -20,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -189,6 +190,15 @@ bool TMainForm::openfilewithname(const QString &path) {
 int TMainForm::ShowModal() {
     modalResult_ = 0;
     setWindowModality(Qt::ApplicationModal);
+    if (!first_) {
+        // The first showing opens in the middle of the screen; later ones where the user left it.
+        first_ = true;
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect free = screen->availableGeometry();
+            move(free.center() - QPoint(width() / 2, height() / 2));
+            if (frameGeometry().top() < free.top()) move(x(), free.top());
+        }
+    }
     show();
     raise();
     activateWindow();

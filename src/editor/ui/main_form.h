@@ -146,6 +146,8 @@ private:
     QEventLoop *modalLoop_ = nullptr;
     int modalResult_ = 0;
     bool showingTabs_ = false;
+    // The window has been shown once.
+    bool first_ = false;
     int language_ = 0;
     int languagesetto_ = 0;
     // Set while LoadOptions puts the check mark on the stored language's menu item.
