@@ -13,6 +13,9 @@ namespace {
 
 QString text(const std::string &s) { return QString::fromStdString(s); }
 
+// Boxes without a caption of their own carry the application's title, as they always have.
+const QString kApplicationTitle = QStringLiteral("DXF Editor");
+
 // A message box must not show the busy cursor of an operation that is still running.
 class NormalCursor {
 public:
@@ -31,12 +34,12 @@ std::optional<std::string> fileName(const QString &chosen) {
 
 void showErrorBox(QWidget *parent, const std::string &t) {
     NormalCursor normal;
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text(t));
+    QMessageBox::critical(parent, kApplicationTitle, text(t));
 }
 
 void showMessageBox(QWidget *parent, const std::string &t) {
     NormalCursor normal;
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text(t),
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text(t),
                     QMessageBox::Ok, parent);
     box.exec();
 }
