@@ -18,7 +18,10 @@ ThicknessDialog::ThicknessDialog() {
         VorschubEd.setValue(RxSpinEdit1.value() * 60);
         coupling_ = false;
     });
+    // Under the guard: m/sec shows two decimals, and writing it back would turn 11.5 into 11.4.
+    coupling_ = true;
     RxSpinEdit1.setValue(VorschubEd.value() / 60);
+    coupling_ = false;
 }
 
 ThicknessRow ThicknessDialog::row() const {

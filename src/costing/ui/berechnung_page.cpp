@@ -75,6 +75,9 @@ QWidget *TLaserForm::timeEdit(TimeField &field, Role role) {
     auto *edit = new QTimeEdit;
     edit->setObjectName(qs(field.name()));
     edit->setFixedWidth(120);
+    // A result is typed over at most, never stepped: without spin buttons it looks like the
+    // other results.
+    if (role == Role::Result) edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
     paint(edit, static_cast<int>(role));
     binder_.bind(edit, field);
     editors_.emplace_back(field.name(), edit);
@@ -147,6 +150,13 @@ QWidget *TLaserForm::buildBerechnungPage() {
     grid->addLayout(middle, 0, 1, 2, 1);
 
     auto *results = compactColumn();
+    // The two ends of the chain: nothing follows from them, so a typed value would only make the
+    // page contradict itself.
+    const auto endOfChain = [this](NumberField &field) {
+        QWidget *editor = numberEdit(field, Role::Result);
+        static_cast<QLineEdit *>(editor)->setReadOnly(true);
+        return editor;
+    };
     addLabelled(results, QStringLiteral("Laserzeit/Stück:"), timeEdit(e.LaserZeitEd, Role::Result));
     addLabelled(results, QStringLiteral("Materialkosten/Stück:"),
                 numberEdit(e.matkostenEd, Role::Result));
@@ -155,13 +165,12 @@ QWidget *TLaserForm::buildBerechnungPage() {
     addLabelled(results, QStringLiteral("Lohnkosten:"), numberEdit(e.lohnkostened, Role::Result));
     addLabelled(results, QStringLiteral("Gesamtkosten/Stück:"),
                 numberEdit(e.GesamtKostenEd, Role::Result));
-    addLabelled(results, QStringLiteral("Gewicht/Stück in Kg:"),
-                numberEdit(e.TeilgewichtEd, Role::Result));
+    addLabelled(results, QStringLiteral("Gewicht/Stück in Kg:"), endOfChain(e.TeilgewichtEd));
     addLabelled(results, QStringLiteral("Materialverbrauch/Stück in Kg:"),
                 numberEdit(e.GewichtEd, Role::Result));
     addLabelled(results, QStringLiteral("Preis/Stück:"),
                 numberEdit(e.PreisProStueckEd, Role::Result));
-    addLabelled(results, QStringLiteral("Gesamtpreis:"), numberEdit(e.GesamtPreisEd, Role::Result));
+    addLabelled(results, QStringLiteral("Gesamtpreis:"), endOfChain(e.GesamtPreisEd));
     results->addStretch();
     grid->addLayout(results, 0, 2, 2, 1);
 

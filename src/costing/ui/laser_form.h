@@ -14,12 +14,12 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPrinter;
 class QPushButton;
 class QSettings;
 class QTabWidget;
 class QTextEdit;
+class QTreeWidget;
 
 namespace quentar::editor::ui {
 class TMainForm;
@@ -100,8 +100,17 @@ private:
 
     void composePreview(const QImage &picture, double width, double length);
     void refreshTexts();
-    void refreshMaterialList();
-    void refreshTierList();
+    // Refill from the catalogue (the tiers) and choose row `select`; -1: none.
+    void refreshMaterialList(int select);
+    void refreshTierList(int select);
+    // The buttons of the "Materialien" page; a double click on a row edits it as well.
+    void NeuesMatBtnClick();
+    void EditMatBtnClick();
+    void DelMatBtnClick();
+    // The buttons of the "Staffelpreise" page: new, edit (also a double click), delete.
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
     void SaveAsPDFBtnClick();
     void SaveOffersBtnClick();
     void BitBtn1Click(); // "Drucken"
@@ -132,8 +141,8 @@ private:
     QCheckBox *withOffersCheck_ = nullptr;
     QLineEdit *waehrEd_ = nullptr;
     std::array<QLineEdit *, 10> effortEdits_{};
-    QListWidget *materialList_ = nullptr;
-    QListWidget *tierList_ = nullptr;
+    QTreeWidget *materialList_ = nullptr;
+    QTreeWidget *tierList_ = nullptr;
     std::vector<std::pair<std::string, QWidget *>> editors_;
 };
 

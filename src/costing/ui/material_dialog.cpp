@@ -2,40 +2,45 @@
 #include "costing/ui/material_dialog.h"
 
 #include "costing/ui/field_binder.h"
+#include "costing/ui/number_spin_box.h"
+#include "costing/ui/report_list.h"
 
 #include <QCheckBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace quentar::costing::ui {
 
 namespace {
 
-QDialogButtonBox *okCancel(QDialog &window, const QString &okText = QStringLiteral("OK")) {
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(okText);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &window, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
-    return buttons;
-}
-
 // Rows of label and bound number editor.
-void addRow(QGridLayout *grid, FieldBinder &binder, const QString &label, NumberField &field,
-            bool readOnly = false) {
+QLineEdit *addRow(QGridLayout *grid, FieldBinder &binder, const QString &label, NumberField &field,
+                  bool readOnly = false) {
     const int row = grid->rowCount();
     auto *edit = new QLineEdit;
+    edit->setObjectName(qs(field.name()));
     edit->setReadOnly(readOnly);
     binder.bind(edit, field);
-    grid->addWidget(new QLabel(label), row, 0);
+    auto *caption = new QLabel(label);
+    caption->setBuddy(edit);
+    grid->addWidget(caption, row, 0);
     grid->addWidget(edit, row, 1);
+    return edit;
+}
+
+// The dialogs without a cancel button: closing the window cancels.
+QPushButton *addOkButton(QDialog &window, QVBoxLayout *column) {
+    auto *ok = new QPushButton(QStringLiteral("OK"));
+    QObject::connect(ok, &QPushButton::clicked, &window, &QDialog::accept);
+    column->addWidget(ok, 0, Qt::AlignRight);
+    return ok;
 }
 
 bool runThicknessDialog(ThicknessDialog &dialog, QWidget *parent) {
@@ -44,11 +49,17 @@ bool runThicknessDialog(ThicknessDialog &dialog, QWidget *parent) {
     auto *column = new QVBoxLayout(&window);
     auto *grid = new QGridLayout;
     FieldBinder binder;
-    addRow(grid, binder, QStringLiteral("Materialstärke in mm:"), dialog.starked);
+    auto *thickness = new NumberSpinBox(dialog.starked, 0.5);
+    thickness->setObjectName(qs(dialog.starked.name()));
+    binder.bind(thickness->editor(), dialog.starked);
+    auto *caption = new QLabel(QStringLiteral("Materialstärke:"));
+    caption->setBuddy(thickness);
+    grid->addWidget(caption, 0, 0);
+    grid->addWidget(thickness, 0, 1);
     addRow(grid, binder, QStringLiteral("Vorschub in m/min:"), dialog.VorschubEd);
-    addRow(grid, binder, QStringLiteral("Vorschub in m/s:"), dialog.RxSpinEdit1);
+    addRow(grid, binder, QStringLiteral("Vorschub in m/sec:"), dialog.RxSpinEdit1);
     column->addLayout(grid);
-    column->addWidget(okCancel(window));
+    addOkButton(window, column)->setDefault(true);
     return window.exec() == QDialog::Accepted;
 }
 
@@ -58,20 +69,27 @@ bool runPriceDialog(SquareMetrePriceDialog &dialog, QWidget *parent) {
     auto *column = new QVBoxLayout(&window);
     auto *grid = new QGridLayout;
     FieldBinder binder;
-    addRow(grid, binder, QStringLiteral("Menge:"), dialog.MengeEd);
-    addRow(grid, binder, QStringLiteral("Breite in cm:"), dialog.BreiteEd);
-    addRow(grid, binder, QStringLiteral("Länge in cm:"), dialog.LangEd);
-    addRow(grid, binder, QStringLiteral("Preis pro m²:"), dialog.PreisEd2);
-    addRow(grid, binder, QStringLiteral("Transport:"), dialog.transportEd);
-    addRow(grid, binder, QStringLiteral("Zuschlag:"), dialog.ZuschlagEd);
+    addRow(grid, binder, QStringLiteral("Menge bestellter Platten:"), dialog.MengeEd);
+    addRow(grid, binder, QStringLiteral("Breite der Platten in cm:"), dialog.BreiteEd);
+    addRow(grid, binder, QStringLiteral("Länge der Platten in cm:"), dialog.LangEd);
+    addRow(grid, binder, QStringLiteral("Preis pro m² ohne Zuschläge:"), dialog.PreisEd2);
+    addRow(grid, binder, QStringLiteral("Transportkosten Material:"), dialog.transportEd);
+    addRow(grid, binder, QStringLiteral("Zuschlag Mindermenge:"), dialog.ZuschlagEd);
     addRow(grid, binder, QStringLiteral("Fläche in m²:"), dialog.FlaecheEd, true);
-    addRow(grid, binder, QStringLiteral("Preis pro m² gesamt:"), dialog.PreisEd, true);
+    addRow(grid, binder, QStringLiteral("Preis pro m²:"), dialog.PreisEd, true);
     column->addLayout(grid);
-    auto *buttons = okCancel(window, QStringLiteral("Preis übernehmen"));
-    column->addWidget(buttons);
+    auto *buttons = new QHBoxLayout;
+    auto *take = new QPushButton(QStringLiteral("Preis übernehmen"));
+    auto *cancel = new QPushButton(QStringLiteral("Abbrechen"));
+    take->setDefault(true);
+    QObject::connect(take, &QPushButton::clicked, &window, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &window, &QDialog::reject);
+    buttons->addStretch();
+    buttons->addWidget(take);
+    buttons->addWidget(cancel);
+    column->addLayout(buttons);
     dialog.recalculate();
     // Without an area there is no price to take over.
-    QPushButton *take = buttons->button(QDialogButtonBox::Ok);
     auto refresh = [&dialog, take] { take->setEnabled(dialog.hasPrice()); };
     refresh();
     for (auto *edit : window.findChildren<QLineEdit *>())
@@ -79,68 +97,99 @@ bool runPriceDialog(SquareMetrePriceDialog &dialog, QWidget *parent) {
     return window.exec() == QDialog::Accepted;
 }
 
+// Enter adds a thickness and Escape deletes the chosen one, as the keys always have in this
+// window; Escape therefore cannot close it, only the window's close button cancels.
+class MaterialWindow : public QDialog {
+public:
+    using QDialog::QDialog;
+    QPushButton *escapeButton = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            if (escapeButton && escapeButton->isEnabled()) escapeButton->click();
+            event->accept();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
-    QDialog window(parent);
+    MaterialWindow window(parent);
     window.setWindowTitle(QStringLiteral("Material bearbeiten"));
     auto *column = new QVBoxLayout(&window);
     auto *grid = new QGridLayout;
     FieldBinder binder;
     auto *name = new QLineEdit(QString::fromStdString(dialog.name));
+    name->setObjectName(QStringLiteral("Edit1"));
     QObject::connect(name, &QLineEdit::textEdited,
                      [&dialog](const QString &t) { dialog.name = t.toStdString(); });
-    grid->addWidget(new QLabel(QStringLiteral("Name:")), 0, 0);
+    auto *nameCaption = new QLabel(QStringLiteral("Name:"));
+    nameCaption->setBuddy(name);
+    grid->addWidget(nameCaption, 0, 0);
     grid->addWidget(name, 0, 1);
-    addRow(grid, binder, QStringLiteral("Preis:"), dialog.preised);
+    addRow(grid, binder, QStringLiteral("Preis pro Kg:"), dialog.preised);
     addRow(grid, binder, QStringLiteral("Spez. Gewicht (kg/dm³):"), dialog.SpezGewEd);
     column->addLayout(grid);
-    auto *perM2 = new QCheckBox(QStringLiteral("Preis pro m²"));
+    auto *perM2 = new QCheckBox(QStringLiteral("Peis pro Quadratmeter (z.B. für Holz)"));
+    perM2->setObjectName(QStringLiteral("preisqmCheck"));
     perM2->setChecked(dialog.preisqmCheck);
     QObject::connect(perM2, &QCheckBox::clicked, [&dialog](bool on) { dialog.preisqmCheck = on; });
     column->addWidget(perM2);
     auto *priceBtn = new QPushButton(QStringLiteral("Preis pro m² berechnen..."));
     QObject::connect(priceBtn, &QPushButton::clicked, [&dialog, &window] {
-        dialog.calculatePrice([&window](SquareMetrePriceDialog &d) {
-            return runPriceDialog(d, &window);
-        });
+        dialog.calculatePrice(
+            [&window](SquareMetrePriceDialog &d) { return runPriceDialog(d, &window); });
     });
     column->addWidget(priceBtn, 0, Qt::AlignLeft);
 
-    auto *row = new QHBoxLayout;
-    auto *list = new QListWidget;
-    auto refreshList = [&dialog, list] {
-        list->clear();
-        for (const ThicknessRow &t : dialog.thicknesses)
-            list->addItem(QString::fromStdString(t.thickness) + QStringLiteral(" mm: ") +
-                          QString::fromStdString(t.feed) + QStringLiteral(" m/min"));
-    };
-    refreshList();
-    row->addWidget(list, 1);
-    auto *buttons = new QVBoxLayout;
-    const auto show = [&window](ThicknessDialog &d) { return runThicknessDialog(d, &window); };
+    auto *listButtons = new QHBoxLayout;
     auto *newBtn = new QPushButton(QStringLiteral("Neue Stärke..."));
     auto *editBtn = new QPushButton(QStringLiteral("Bearbeiten..."));
     auto *delBtn = new QPushButton(QStringLiteral("Löschen"));
-    QObject::connect(newBtn, &QPushButton::clicked, [&dialog, show, refreshList] {
+    window.escapeButton = delBtn;
+    listButtons->addWidget(newBtn);
+    listButtons->addWidget(editBtn);
+    listButtons->addWidget(delBtn);
+    listButtons->addStretch();
+    column->addLayout(listButtons);
+    auto *list =
+        newReportList({{QStringLiteral("Stärke"), 100},
+                       {QStringLiteral("Vorschub"), 100, Qt::AlignRight | Qt::AlignVCenter}});
+    list->setObjectName(QStringLiteral("ListView1"));
+    column->addWidget(list, 1);
+    auto refreshList = [&dialog, list](int select) {
+        std::vector<QStringList> rows;
+        for (const ThicknessRow &t : dialog.thicknesses)
+            rows.push_back({qs(t.thickness), qs(t.feed)});
+        fillReportList(list, rows, select);
+    };
+    refreshList(-1);
+
+    const auto show = [&window](ThicknessDialog &d) { return runThicknessDialog(d, &window); };
+    QObject::connect(newBtn, &QPushButton::clicked, [&dialog, show, refreshList, list] {
+        const int chosen = selectedRow(list);
         dialog.newThickness(show);
-        refreshList();
+        refreshList(chosen);
     });
-    QObject::connect(editBtn, &QPushButton::clicked, [&dialog, show, refreshList, list] {
-        dialog.editThickness(list->currentRow(), show);
-        refreshList();
-    });
+    const auto edit = [&dialog, show, refreshList, list] {
+        const int chosen = selectedRow(list);
+        dialog.editThickness(chosen, show);
+        refreshList(chosen);
+    };
+    QObject::connect(editBtn, &QPushButton::clicked, edit);
+    // Like the calculator's own lists: a double click edits the row.
+    QObject::connect(list, &QTreeWidget::itemDoubleClicked, edit);
     QObject::connect(delBtn, &QPushButton::clicked, [&dialog, refreshList, list] {
-        dialog.deleteThickness(list->currentRow());
-        refreshList();
+        dialog.deleteThickness(selectedRow(list));
+        refreshList(-1);
     });
-    buttons->addWidget(newBtn);
-    buttons->addWidget(editBtn);
-    buttons->addWidget(delBtn);
-    buttons->addStretch();
-    row->addLayout(buttons);
-    column->addLayout(row);
-    column->addWidget(okCancel(window));
+    newBtn->setDefault(true);
+    addOkButton(window, column);
+    name->setFocus();
     return window.exec() == QDialog::Accepted;
 }
 

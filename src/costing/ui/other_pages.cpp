@@ -2,6 +2,7 @@
 #include "costing/ui/laser_form.h"
 
 #include "costing/ui/material_dialog.h"
+#include "costing/ui/report_list.h"
 #include "costing/ui/tier_dialog.h"
 
 #include <QCheckBox>
@@ -9,9 +10,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace quentar::costing::ui {
@@ -30,42 +31,58 @@ void warnIfUnsaved(QWidget *parent, SaveResult result, const char *file) {
 
 QWidget *TLaserForm::buildMaterialienPage() {
     auto *page = new QWidget;
-    auto *row = new QHBoxLayout(page);
-    materialList_ = new QListWidget;
-    row->addWidget(materialList_, 1);
-    auto *buttons = new QVBoxLayout;
+    // The buttons go under the list: its four columns need the page's whole width.
+    auto *column = new QVBoxLayout(page);
+    materialList_ = newReportList({{QStringLiteral("Name"), 200},
+                                   {QStringLiteral("Preis pro Kg"), 200},
+                                   {QStringLiteral("Spez. Gewicht (kg/dm³)"), 200},
+                                   {QStringLiteral("Preis pro m²"), 100}});
+    materialList_->setObjectName(QStringLiteral("ListView1"));
+    column->addWidget(materialList_, 1);
+    auto *buttons = new QHBoxLayout;
     auto *newBtn = new QPushButton(QStringLiteral("Neues Material..."));
     auto *editBtn = new QPushButton(QStringLiteral("Bearbeiten..."));
-    const auto show = [this](MaterialDialog &d) { return runMaterialDialog(d, this); };
-    connect(newBtn, &QPushButton::clicked, this, [this, show] {
-        warnIfUnsaved(this, calc_->newMaterial(show), "material.dat");
-        refreshMaterialList();
-    });
-    connect(editBtn, &QPushButton::clicked, this, [this, show] {
-        warnIfUnsaved(this, calc_->editMaterial(materialList_->currentRow(), show),
-                      "material.dat");
-        refreshMaterialList();
-    });
+    connect(newBtn, &QPushButton::clicked, this, [this] { NeuesMatBtnClick(); });
+    connect(editBtn, &QPushButton::clicked, this, [this] { EditMatBtnClick(); });
+    connect(materialList_, &QTreeWidget::itemDoubleClicked, this, [this] { EditMatBtnClick(); });
     auto *delBtn = new QPushButton(QStringLiteral("Löschen"));
-    connect(delBtn, &QPushButton::clicked, this, [this] {
-        warnIfUnsaved(this, calc_->deleteMaterial(materialList_->currentRow()), "material.dat");
-        refreshMaterialList();
-    });
+    connect(delBtn, &QPushButton::clicked, this, [this] { DelMatBtnClick(); });
     buttons->addWidget(newBtn);
     buttons->addWidget(editBtn);
     buttons->addWidget(delBtn);
     buttons->addStretch();
-    row->addLayout(buttons);
-    refreshMaterialList();
+    column->addLayout(buttons);
+    refreshMaterialList(-1);
     return page;
 }
 
-void TLaserForm::refreshMaterialList() {
-    materialList_->clear();
+void TLaserForm::NeuesMatBtnClick() {
+    const int chosen = selectedRow(materialList_);
+    warnIfUnsaved(
+        this, calc_->newMaterial([this](MaterialDialog &d) { return runMaterialDialog(d, this); }),
+        "material.dat");
+    refreshMaterialList(chosen);
+}
+
+void TLaserForm::EditMatBtnClick() {
+    const int chosen = selectedRow(materialList_);
+    warnIfUnsaved(this,
+                  calc_->editMaterial(
+                      chosen, [this](MaterialDialog &d) { return runMaterialDialog(d, this); }),
+                  "material.dat");
+    refreshMaterialList(chosen);
+}
+
+void TLaserForm::DelMatBtnClick() {
+    warnIfUnsaved(this, calc_->deleteMaterial(selectedRow(materialList_)), "material.dat");
+    refreshMaterialList(-1);
+}
+
+void TLaserForm::refreshMaterialList(int select) {
+    std::vector<QStringList> rows;
     for (const MaterialRow &m : calc_->catalogue().rows())
-        materialList_->addItem(qs(m.name) + QStringLiteral("\t") + qs(m.price) +
-                               QStringLiteral("\t") + qs(m.weight) + QStringLiteral("\t") +
-                               QString::fromLatin1(m.flagText()));
+        rows.push_back({qs(m.name), qs(m.price), qs(m.weight), QString::fromLatin1(m.flagText())});
+    fillReportList(materialList_, rows, select);
 }
 
 QWidget *TLaserForm::buildEinstellungenPage() {
@@ -90,40 +107,54 @@ QWidget *TLaserForm::buildEinstellungenPage() {
 
 QWidget *TLaserForm::buildStaffelpreisePage() {
     auto *page = new QWidget;
-    auto *row = new QHBoxLayout(page);
-    tierList_ = new QListWidget;
-    row->addWidget(tierList_, 1);
-    auto *buttons = new QVBoxLayout;
+    auto *column = new QVBoxLayout(page);
+    tierList_ =
+        newReportList({{QStringLiteral("Ab Stückzahl"), 100},
+                       {QStringLiteral("Rabatt auf Maschinenstundensatz in Prozent"), 300}});
+    tierList_->setObjectName(QStringLiteral("ListView2"));
+    column->addWidget(tierList_, 1);
+    auto *buttons = new QHBoxLayout;
     auto *newBtn = new QPushButton(QStringLiteral("Neuer Staffelpreis..."));
     auto *editBtn = new QPushButton(QStringLiteral("Bearbeiten..."));
-    const auto show = [this](TierDialog &d) { return runTierDialog(d, this); };
-    connect(newBtn, &QPushButton::clicked, this, [this, show] {
-        warnIfUnsaved(this, calc_->newTier(show), "staffel.dat");
-        refreshTierList();
-    });
-    connect(editBtn, &QPushButton::clicked, this, [this, show] {
-        warnIfUnsaved(this, calc_->editTier(tierList_->currentRow(), show), "staffel.dat");
-        refreshTierList();
-    });
+    connect(newBtn, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+    connect(editBtn, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+    connect(tierList_, &QTreeWidget::itemDoubleClicked, this, [this] { BitBtn4Click(); });
     auto *delBtn = new QPushButton(QStringLiteral("Löschen"));
-    connect(delBtn, &QPushButton::clicked, this, [this] {
-        warnIfUnsaved(this, calc_->deleteTier(tierList_->currentRow()), "staffel.dat");
-        refreshTierList();
-    });
+    connect(delBtn, &QPushButton::clicked, this, [this] { BitBtn5Click(); });
     buttons->addWidget(newBtn);
     buttons->addWidget(editBtn);
     buttons->addWidget(delBtn);
     buttons->addStretch();
-    row->addLayout(buttons);
-    refreshTierList();
+    column->addLayout(buttons);
+    refreshTierList(-1);
     return page;
 }
 
-void TLaserForm::refreshTierList() {
-    tierList_->clear();
+void TLaserForm::BitBtn3Click() {
+    const int chosen = selectedRow(tierList_);
+    warnIfUnsaved(this, calc_->newTier([this](TierDialog &d) { return runTierDialog(d, this); }),
+                  "staffel.dat");
+    refreshTierList(chosen);
+}
+
+void TLaserForm::BitBtn4Click() {
+    const int chosen = selectedRow(tierList_);
+    warnIfUnsaved(this,
+                  calc_->editTier(chosen, [this](TierDialog &d) { return runTierDialog(d, this); }),
+                  "staffel.dat");
+    refreshTierList(chosen);
+}
+
+void TLaserForm::BitBtn5Click() {
+    warnIfUnsaved(this, calc_->deleteTier(selectedRow(tierList_)), "staffel.dat");
+    refreshTierList(-1);
+}
+
+void TLaserForm::refreshTierList(int select) {
+    std::vector<QStringList> rows;
     for (const TierRow &t : calc_->tiers().rows())
-        tierList_->addItem(QStringLiteral("Ab ") + qs(t.fromQuantity) + QStringLiteral(" Stück: ") +
-                           qs(t.discount) + QStringLiteral(" %"));
+        rows.push_back({qs(t.fromQuantity), qs(t.discount)});
+    fillReportList(tierList_, rows, select);
 }
 
 QWidget *TLaserForm::buildZeitkalkulationPage() {

@@ -1,10 +1,9 @@
-// The tier dialog window: quantity and discount, OK and cancel.
+// The tier dialog window: quantity and discount, OK; closing the window cancels.
 #include "costing/ui/tier_dialog.h"
 
 #include "costing/ui/field_binder.h"
 
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,17 +19,23 @@ bool runTierDialog(TierDialog &dialog, QWidget *parent) {
     FieldBinder binder;
     auto *quantity = new QLineEdit;
     auto *discount = new QLineEdit;
+    quantity->setObjectName(qs(dialog.StueckEd.name()));
+    discount->setObjectName(qs(dialog.RabattEd.name()));
     binder.bind(quantity, dialog.StueckEd);
     binder.bind(discount, dialog.RabattEd);
-    column->addWidget(new QLabel(QStringLiteral("Stückzahl:")));
+    auto *quantityCaption = new QLabel(QStringLiteral("Stückzahl:"));
+    quantityCaption->setBuddy(quantity);
+    column->addWidget(quantityCaption);
     column->addWidget(quantity);
-    column->addWidget(new QLabel(QStringLiteral("Rabatt auf Maschinenstundensatz in %:")));
+    auto *discountCaption = new QLabel(QStringLiteral("Rabatt auf Maschinenstundensatz in %:"));
+    discountCaption->setBuddy(discount);
+    column->addWidget(discountCaption);
     column->addWidget(discount);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &window, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
-    column->addWidget(buttons);
+    auto *ok = new QPushButton(QStringLiteral("OK"));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &window, &QDialog::accept);
+    column->addWidget(ok, 0, Qt::AlignRight);
+    quantity->setFocus();
     return window.exec() == QDialog::Accepted;
 }
 
