@@ -48,6 +48,9 @@ void MainActions::build(QMainWindow &w) {
     printPreview = checkItem(w, QStringLiteral("Druckvorschau"), "Druckvorschau1",
                              Artwork::PrintPreview, false);
     printPreview->setToolTip(QStringLiteral("Druckvorschau  an/aus"));
+    printPreviewToggle = new QAction(QStringLiteral("Druckvorschau  an/aus"), &w);
+    printPreviewToggle->setObjectName(QStringLiteral("Druckvorschauanaus1"));
+    QObject::connect(printPreviewToggle, &QAction::triggered, printPreview, &QAction::toggle);
 
     showAll = action(w, QStringLiteral("Alles zeigen"), "Alleszeigen1", Artwork::ShowAll,
                      QKeySequence(Qt::CTRL | Qt::Key_0));
@@ -76,7 +79,7 @@ void MainActions::build(QMainWindow &w) {
     QMenu *file = w.menuBar()->addMenu(QStringLiteral("&Datei"));
     file->addActions({newDrawing, newDrawingR12, open, save, saveAs});
     file->addSeparator();
-    file->addActions({print, pageSetup, printerSetup});
+    file->addActions({print, pageSetup, printerSetup, printPreviewToggle});
     file->addSeparator();
     file->addAction(quit);
     QMenu *view = w.menuBar()->addMenu(QStringLiteral("&Ansicht"));

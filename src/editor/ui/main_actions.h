@@ -20,6 +20,7 @@ struct MainActions {
     QAction *pageSetup = nullptr;     // "Seite einrichten..."
     QAction *printerSetup = nullptr;  // "Drucker einrichten..."
     QAction *printPreview = nullptr;  // "Druckvorschau" (check item)
+    QAction *printPreviewToggle = nullptr; // "Druckvorschau  an/aus": toggles "Druckvorschau"
     QAction *showAll = nullptr;       // "Alles zeigen" / tool button "Zeige alles"
     QAction *zoomIn = nullptr;        // "Vergrößern"
     QAction *zoomOut = nullptr;       // "Verkleinern"

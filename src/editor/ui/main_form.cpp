@@ -26,6 +26,9 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <array>
 
 namespace quentar::editor::ui {
 
@@ -110,6 +113,8 @@ TMainForm::~TMainForm() {
     for (QObject *o : std::initializer_list<QObject *>{paintBox_, TabControl1_, HorzScrollbar_,
                                                        VertScrollbar_, druckenForm_})
         o->disconnect(this);
+    for (QWidget *w : std::array<QWidget *, 3>{TabControl1_, HorzScrollbar_, VertScrollbar_})
+        w->removeEventFilter(this);
 }
 
 void TMainForm::buildCentralWidget() {
@@ -181,6 +186,24 @@ void TMainForm::connectActions() {
     connect(paintBox_, &PaintBox::inputHandled, this, &TMainForm::syncToolButtons);
     connect(druckenForm_, &TDruckenForm::printerSetupRequested, this,
             &TMainForm::Druckereinrichten1Click);
+    for (QWidget *w : std::array<QWidget *, 3>{TabControl1_, HorzScrollbar_, VertScrollbar_})
+        w->installEventFilter(this);
+}
+
+void TMainForm::FormMouseWheel(QWheelEvent *event) {
+    const QPoint at = paintBox_->mapFromGlobal(event->globalPosition()).toPoint();
+    event->setAccepted(paintBox_->wheelAt(at, event->angleDelta(), event->modifiers()));
+}
+
+void TMainForm::wheelEvent(QWheelEvent *event) { FormMouseWheel(event); }
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Wheel &&
+        (watched == TabControl1_ || watched == HorzScrollbar_ || watched == VertScrollbar_)) {
+        FormMouseWheel(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool TMainForm::openfilewithname(const QString &path) {

@@ -85,6 +85,11 @@ public:
 protected:
     // FormCloseQuery: asks to save changes; when the window may close, SaveOptions runs.
     void closeEvent(QCloseEvent *event) override;
+    // The wheel zooms and scrolls wherever the pointer is over the window (FormMouseWheelUp,
+    // FormMouseWheelDown), about the pointer's place relative to the paint box: the scroll bars
+    // and the tab bar do not take it for themselves.
+    void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Menu items and buttons.
@@ -112,6 +117,7 @@ private:
     void PaintBox1Paint(QPainter &painter);
     void PaintBox1MouseMove(int x, int y);
     void syncToolButtons();
+    void FormMouseWheel(QWheelEvent *event);
 
     void buildCentralWidget();
     void connectActions();

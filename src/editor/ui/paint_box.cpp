@@ -107,23 +107,23 @@ void PaintBox::mouseDoubleClickEvent(QMouseEvent *event) {
 }
 
 void PaintBox::wheelEvent(QWheelEvent *event) {
+    event->setAccepted(
+        wheelAt(event->position().toPoint(), event->angleDelta(), event->modifiers()));
+}
+
+bool PaintBox::wheelAt(QPoint at, QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
     // Alt swaps the wheel's axes on some platforms; either axis is the same wheel here.
-    const int delta =
-        event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
-    if (!handler_ || delta == 0) {
-        event->ignore();
-        return;
-    }
+    const int delta = angleDelta.y() != 0 ? angleDelta.y() : angleDelta.x();
+    if (!handler_ || delta == 0) return false;
     // One step per notch (120): a touchpad's many small deltas add up to steps, not one each.
     wheelRest_ += delta;
-    const QPoint p = event->position().toPoint();
     while (wheelRest_ >= kWheelNotch || wheelRest_ <= -kWheelNotch) {
         const bool up = wheelRest_ > 0;
         wheelRest_ += up ? -kWheelNotch : kWheelNotch;
-        handler_->wheel({p.x(), p.y(), up, modifiersOf(event->modifiers())});
+        handler_->wheel({at.x(), at.y(), up, modifiersOf(modifiers)});
     }
-    event->accept();
     handled();
+    return true;
 }
 
 void PaintBox::keyPressEvent(QKeyEvent *event) {

@@ -26,6 +26,10 @@ public:
     // Shows the cursor the handler asks for.
     void updateCursor();
 
+    // A wheel turn with the pointer at `at` (paint box pixels, possibly outside the box): one
+    // handler step per notch. False when there is no handler or no turn.
+    bool wheelAt(QPoint at, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+
 signals:
     void pointerMoved(int x, int y);
     void resized(int width, int height);

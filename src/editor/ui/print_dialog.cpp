@@ -9,6 +9,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quentar::editor::ui {
 
 namespace {
@@ -135,7 +137,9 @@ void TDruckenForm::pair(QDoubleSpinBox *mm, QDoubleSpinBox *inch,
         inch->setValue(render::inchesFromMm(v));
     });
     connect(inch, &QDoubleSpinBox::valueChanged, this, [this, mm, f](double v) {
-        settings_.*f = render::mmFromInches(v);
+        // The inch field shows four decimals too, so its lower limit rounds to 0: a 0 entered
+        // there must not become a scale of 0 that the millimetre field cannot even show.
+        settings_.*f = std::clamp(render::mmFromInches(v), mm->minimum(), mm->maximum());
         const QSignalBlocker guard(mm);
         mm->setValue(settings_.*f);
     });

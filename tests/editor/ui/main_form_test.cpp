@@ -4,9 +4,14 @@
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
 
+#include "../../app/ui/modal_answers.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QPushButton>
@@ -22,6 +27,8 @@
 
 namespace quentar::editor::ui {
 namespace {
+
+using app::ui::testing::ModalAnswers;
 
 const QString kSamples = QStringLiteral(QUENTAR_SAMPLES_DIR);
 const QString kFlange = kSamples + "/flange_qcad_ac1027_paperspace_dims_hatch.dxf";
@@ -257,6 +264,51 @@ TEST_F(Window, PrintPreviewShowsTheSheetUnderTheModel) {
     const QImage img = shot();
     EXPECT_EQ(img.pixel(0, 0), qRgb(192, 192, 192));
     EXPECT_GT(countPixels(img, qRgb(255, 255, 255)), 10000); // the white sheet
+
+    // The second menu item switches the same check item.
+    QAction *toggle = form_->actions().printPreviewToggle;
+    EXPECT_EQ(toggle->text(), QStringLiteral("Druckvorschau  an/aus"));
+    toggle->trigger();
+    EXPECT_FALSE(form_->actions().printPreview->isChecked());
+    EXPECT_FALSE(form_->viewer().druckvorschau());
+    toggle->trigger();
+    EXPECT_TRUE(form_->viewer().druckvorschau());
+}
+
+TEST_F(Window, WheelOverScrollBarsAndTabsWorksTheView) {
+    ASSERT_TRUE(form_->openfilewithname(kFlange));
+    auto *horz = form_->findChild<QScrollBar *>(QStringLiteral("HorzScrollbar"));
+    auto *vert = form_->findChild<QScrollBar *>(QStringLiteral("VertScrollbar"));
+    ASSERT_TRUE(horz && vert);
+    const int h = form_->paintBox()->height();
+    for (QWidget *over : std::initializer_list<QWidget *>{vert, horz, tabs()}) {
+        SCOPED_TRACE(over->objectName().toStdString());
+        const QPoint local(over->width() / 2, over->height() / 2);
+        const QPointF global = over->mapToGlobal(QPointF(local));
+        const QPoint at = form_->paintBox()->mapFromGlobal(global).toPoint();
+        const auto turn = [&](int delta, Qt::KeyboardModifiers mods) {
+            QWheelEvent e(QPointF(local), global, QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                          Qt::NoScrollPhase, false);
+            QApplication::sendEvent(over, &e);
+        };
+        const render::ViewState before = form_->viewer().view();
+        double x = 0, y = 0;
+        render::Bildschirm2DXF(before, h, at.x(), at.y(), x, y);
+        turn(120, Qt::NoModifier);
+        EXPECT_DOUBLE_EQ(form_->viewer().view().zoomedvalue, before.zoomedvalue * 1.2);
+        double px = 0, py = 0;
+        render::DXF2Bildschirm(form_->viewer().view(), h, x, y, px, py);
+        EXPECT_NEAR(px, at.x(), 0.01);
+        EXPECT_NEAR(py, at.y(), 0.01);
+        // One wheel step scrolls 20 pixels, not the scroll bar's own three lines.
+        const render::ViewState zoomed = form_->viewer().view();
+        turn(-120, Qt::ShiftModifier);
+        turn(-120, Qt::ControlModifier);
+        EXPECT_EQ(form_->viewer().view().horzPosition, zoomed.horzPosition + 2000);
+        EXPECT_EQ(form_->viewer().view().vertPosition, zoomed.vertPosition + 2000);
+        EXPECT_EQ(horz->value(), form_->viewer().view().horzPosition);
+        EXPECT_EQ(tabs()->currentIndex(), 0);
+    }
 }
 
 TEST_F(Window, CalculatorPreviewMeasuresTheDrawing) {
@@ -287,6 +339,82 @@ TEST_F(Window, ConfirmingReturnsOneAndOtherClosesDoNot) {
     EXPECT_EQ(optionsSaved_, 2);
 }
 
+TEST_F(Window, ClosingAModifiedDrawingAsksFirst) {
+    struct Case {
+        const char *name;
+        std::vector<ModalAnswers::Answer> answers;
+        bool closes;
+    };
+    const auto press = [](QMessageBox::StandardButton b) {
+        return [b](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(b)->click(); };
+    };
+    const Case cases[] = {
+        {"Cancel", {press(QMessageBox::Cancel)}, false},
+        {"Yes, then the save dialog cancelled",
+         {press(QMessageBox::Yes), [](QWidget *dialog) { dialog->close(); }},
+         false},
+        {"No", {press(QMessageBox::No)}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        form_->show();
+        form_->viewer().session().SetChanged();
+        const int saved = optionsSaved_;
+        ModalAnswers answers;
+        for (const auto &a : c.answers) answers.then(a);
+        form_->close();
+        EXPECT_TRUE(answers.allAnswered());
+        EXPECT_EQ(form_->isVisible(), !c.closes);
+        // The window's settings are written only when it really closes.
+        EXPECT_EQ(optionsSaved_, saved + (c.closes ? 1 : 0));
+        EXPECT_TRUE(form_->windowTitle().endsWith(QStringLiteral("*]"))); // nothing was saved
+    }
+}
+
+TEST_F(Window, PrintDialogButtons) {
+    const auto fill = [](QWidget *dialog, const char *name, double value) {
+        dialog->findChild<QDoubleSpinBox *>(QString::fromLatin1(name))->setValue(value);
+    };
+    const auto click = [](QWidget *dialog, const char *name) {
+        dialog->findChild<QPushButton *>(QString::fromLatin1(name))->click();
+    };
+    {
+        // "Vorschau" from "Drucken...": the values count, the preview comes on, nothing prints
+        // (a print would ask for its PDF file or start a job).
+        ModalAnswers answers;
+        answers.then([&](QWidget *d) {
+            fill(d, "mmEd", 2);
+            click(d, "VorschauBtn");
+        });
+        answers.then([](QWidget *unexpected) { unexpected->close(); });
+        form_->actions().print->trigger();
+        EXPECT_FALSE(answers.allAnswered());
+    }
+    EXPECT_TRUE(form_->actions().printPreview->isChecked());
+    EXPECT_TRUE(form_->viewer().druckvorschau());
+    EXPECT_EQ(form_->viewer().printSettings().mmEd, 2);
+    {
+        ModalAnswers answers;
+        answers.then([&](QWidget *d) {
+            fill(d, "mmEd", 5);
+            click(d, "AbbrechenBtn");
+        });
+        form_->actions().pageSetup->trigger();
+    }
+    EXPECT_EQ(form_->viewer().printSettings().mmEd, 2);
+    {
+        ModalAnswers answers;
+        answers.then([&](QWidget *d) {
+            fill(d, "RxSpinEdit3", 1); // the margin in inches
+            click(d, "OkBtn");
+        });
+        form_->actions().pageSetup->trigger();
+    }
+    EXPECT_EQ(form_->viewer().printSettings().RandEd, 25.39995);
+    QSettings store(dir_.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    EXPECT_EQ(loadPrintSettings(store), form_->viewer().printSettings());
+}
+
 TEST_F(Window, InchTwinsOfThePrintDialog) {
     TDruckenForm dialog;
     dialog.setSettings({2, 1, 25.39995, 0, 0});
@@ -303,6 +431,9 @@ TEST_F(Window, InchTwinsOfThePrintDialog) {
     margin->setValue(50.8);
     EXPECT_DOUBLE_EQ(dialog.settings().RandEd, 50.8);
     EXPECT_NEAR(marginInch->value(), 50.8 / 25.39995, 1e-4);
+    // 0 inches is the smallest scale the millimetre field holds, never a scale of 0.
+    scaleInch->setValue(0);
+    EXPECT_EQ(dialog.settings().mmEd, render::kScaleFieldMin);
 }
 
 TEST_F(Window, PrintSettingsAreStoredUnderTheDialogsName) {
