@@ -31,6 +31,8 @@ void paint(QWidget *w, int role) {
     if (!c.isValid()) return;
     QPalette p = w->palette();
     p.setColor(QPalette::Base, c);
+    // A drop-down list without free text is drawn as a button.
+    if (qobject_cast<QComboBox *>(w)) p.setColor(QPalette::Button, c);
     w->setPalette(p);
 }
 
@@ -41,7 +43,17 @@ void addLabelled(QVBoxLayout *column, const QString &label, QWidget *editor) {
     l->setWordWrap(true);
     l->setBuddy(editor);
     column->addWidget(l);
-    column->addWidget(editor);
+    // Aligned, the fixed-width editor does not hold its column to its own width.
+    column->addWidget(editor, 0, Qt::AlignLeft);
+}
+
+// A label above its editor in cell (2 × row, column) of a grid, the editor in the cell below.
+void addLabelled(QGridLayout *grid, const QString &label, QWidget *editor, int row, int column) {
+    auto *l = new QLabel(label);
+    l->setWordWrap(true);
+    l->setBuddy(editor);
+    grid->addWidget(l, 2 * row, column, Qt::AlignBottom);
+    grid->addWidget(editor, 2 * row + 1, column, Qt::AlignLeft);
 }
 
 QVBoxLayout *compactColumn() {
@@ -90,7 +102,8 @@ QWidget *TLaserForm::buildBerechnungPage() {
     auto *grid = new QGridLayout(page);
     grid->setContentsMargins(4, 2, 4, 2);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
+    // Eleven labelled inputs fill the page's height: no pixel is left between the rows.
+    grid->setVerticalSpacing(0);
 
     auto *inputs = compactColumn();
     auto *material = new QComboBox;
@@ -116,10 +129,14 @@ QWidget *TLaserForm::buildBerechnungPage() {
                 numberEdit(e.ProgramStundenEd, Role::Input));
     addLabelled(inputs, QStringLiteral("Programmieraufwand:"),
                 timeEdit(e.ProgrammierEd, Role::Input));
-    addLabelled(inputs, QStringLiteral("Gewinnaufschlag in %:"),
-                numberEdit(e.GewinnAufschlagEd, Role::Input));
     inputs->addStretch();
-    grid->addLayout(inputs, 0, 0, 2, 1);
+    grid->addLayout(inputs, 0, 0);
+    // The profit mark-up and the discount share the bottom row, side by side: the discount is
+    // what the tiers make of the quantity, read together with the mark-up.
+    auto *profit = compactColumn();
+    addLabelled(profit, QStringLiteral("Gewinnaufschlag in %:"),
+                numberEdit(e.GewinnAufschlagEd, Role::Input));
+    grid->addLayout(profit, 1, 0);
 
     auto *middle = compactColumn();
     auto *drawing = new QGroupBox(QStringLiteral("Aus DXF Datei übernommen"));
@@ -144,12 +161,20 @@ QWidget *TLaserForm::buildBerechnungPage() {
                 numberEdit(e.SpezGewEd, Role::Property));
     props->setLayout(propsColumn);
     middle->addWidget(props);
-    addLabelled(middle, QStringLiteral("Rabatt auf Maschinenstundenssatz:"),
-                numberEdit(e.RabattEd, Role::Input));
     middle->addStretch();
-    grid->addLayout(middle, 0, 1, 2, 1);
+    grid->addLayout(middle, 0, 1);
+    auto *discount = compactColumn();
+    addLabelled(discount, QStringLiteral("Rabatt auf Maschinenstundenssatz:"),
+                numberEdit(e.RabattEd, Role::Input));
+    // The discount's caption may reach under the results: the middle column stays narrow and the
+    // room goes to the long input captions on the left, which would otherwise be cut.
+    grid->addLayout(discount, 1, 1, 1, 2);
 
-    auto *results = compactColumn();
+    // The results, with the preview beside the first of them and the two per-order charges
+    // beside the two prices they go into.
+    auto *results = new QGridLayout;
+    results->setHorizontalSpacing(6);
+    results->setVerticalSpacing(1);
     // The two ends of the chain: nothing follows from them, so a typed value would only make the
     // page contradict itself.
     const auto endOfChain = [this](NumberField &field) {
@@ -157,45 +182,43 @@ QWidget *TLaserForm::buildBerechnungPage() {
         static_cast<QLineEdit *>(editor)->setReadOnly(true);
         return editor;
     };
-    addLabelled(results, QStringLiteral("Laserzeit/Stück:"), timeEdit(e.LaserZeitEd, Role::Result));
-    addLabelled(results, QStringLiteral("Materialkosten/Stück:"),
-                numberEdit(e.matkostenEd, Role::Result));
-    addLabelled(results, QStringLiteral("Schneidkosten/Stück:"),
-                numberEdit(e.SchneidkostenEd, Role::Result));
-    addLabelled(results, QStringLiteral("Lohnkosten:"), numberEdit(e.lohnkostened, Role::Result));
-    addLabelled(results, QStringLiteral("Gesamtkosten/Stück:"),
-                numberEdit(e.GesamtKostenEd, Role::Result));
-    addLabelled(results, QStringLiteral("Gewicht/Stück in Kg:"), endOfChain(e.TeilgewichtEd));
-    addLabelled(results, QStringLiteral("Materialverbrauch/Stück in Kg:"),
-                numberEdit(e.GewichtEd, Role::Result));
-    addLabelled(results, QStringLiteral("Preis/Stück:"),
-                numberEdit(e.PreisProStueckEd, Role::Result));
-    addLabelled(results, QStringLiteral("Gesamtpreis:"), endOfChain(e.GesamtPreisEd));
-    results->addStretch();
-    grid->addLayout(results, 0, 2, 2, 1);
-
-    auto *right = compactColumn();
+    int row = 0;
+    const auto result = [&](const QString &label, QWidget *editor, int column = 0) {
+        addLabelled(results, label, editor, column == 0 ? row++ : row - 1, column);
+    };
+    result(QStringLiteral("Laserzeit/Stück:"), timeEdit(e.LaserZeitEd, Role::Result));
+    result(QStringLiteral("Materialkosten/Stück:"), numberEdit(e.matkostenEd, Role::Result));
+    result(QStringLiteral("Schneidkosten/Stück:"), numberEdit(e.SchneidkostenEd, Role::Result));
+    result(QStringLiteral("Lohnkosten:"), numberEdit(e.lohnkostened, Role::Result));
+    result(QStringLiteral("Gesamtkosten/Stück:"), numberEdit(e.GesamtKostenEd, Role::Result));
+    result(QStringLiteral("Gewicht/Stück in Kg:"), endOfChain(e.TeilgewichtEd));
+    result(QStringLiteral("Materialverbrauch/Stück in Kg:"),
+           numberEdit(e.GewichtEd, Role::Result));
+    const int previewRows = 2 * row;
+    result(QStringLiteral("Preis/Stück:"), numberEdit(e.PreisProStueckEd, Role::Result));
+    result(QStringLiteral("Kleinmengenzuschlag:"), numberEdit(e.KleinMengenEd, Role::Input), 1);
+    result(QStringLiteral("Gesamtpreis:"), endOfChain(e.GesamtPreisEd));
+    result(QStringLiteral("Transport:"), numberEdit(e.TransportEd, Role::Input), 1);
     paintBox1_ = new QLabel;
     paintBox1_->setObjectName(QStringLiteral("PaintBox1"));
     paintBox1_->setFixedSize(180, 210);
     paintBox1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     paintBox1_->setPixmap(QPixmap::fromImage(vorschau_.copy(0, 0, 180, 210)));
-    right->addWidget(paintBox1_);
-    addLabelled(right, QStringLiteral("Kleinmengenzuschlag:"),
-                numberEdit(e.KleinMengenEd, Role::Input));
-    addLabelled(right, QStringLiteral("Transport:"), numberEdit(e.TransportEd, Role::Input));
-    right->addStretch();
-    grid->addLayout(right, 0, 3, 2, 1);
+    results->addWidget(paintBox1_, 0, 1, previewRows, 1, Qt::AlignLeft | Qt::AlignTop);
+    results->setRowStretch(2 * row, 1);
+    results->setColumnMinimumWidth(1, 180);
+    grid->addLayout(results, 0, 2);
+    grid->setColumnStretch(0, 1);
 
     auto *note = new QLabel(QStringLiteral("Die Kosten für den Programmieraufwand werden nur für "
                                            "das erste Stück berechnet."));
-    grid->addWidget(note, 2, 0, 1, 4);
+    grid->addWidget(note, 2, 0, 1, 3);
     auto *qm = new QCheckBox(
         QStringLiteral("Materialkosten per m² Preis berechnen statt nach Gewicht"));
     qm->setObjectName(QStringLiteral("qmPreisCheck"));
     binder_.bind(qm, e.qmPreisCheck);
     editors_.emplace_back(e.qmPreisCheck.name(), qm);
-    grid->addWidget(qm, 3, 0, 1, 4);
+    grid->addWidget(qm, 3, 0, 1, 3);
     return page;
 }
 

@@ -114,10 +114,13 @@ QWidget *TLaserForm::editorOf(const std::string &fieldName) const {
 }
 
 void TLaserForm::OpenBtnClick() {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                      QStringLiteral("DXF Dateien (*.dxf)"));
-    if (path.isEmpty()) return;
-    loadDrawing(path, showDrawingWindow_);
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("DXF Dateien (*.dxf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // "part" opens part.dxf.
+    dialog.setDefaultSuffix(QStringLiteral("dxf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    loadDrawing(dialog.selectedFiles().constFirst(), showDrawingWindow_);
 }
 
 void TLaserForm::dragEnterEvent(QDragEnterEvent *event) {

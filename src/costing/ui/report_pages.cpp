@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,11 +51,27 @@ void showReport(QTextEdit *view, const std::vector<ReportLine> &lines) {
             format.setFontPointSize(11);
             format.setFontWeight(QFont::Bold);
             break;
-        case ReportLine::Style::Normal: format.setFontPointSize(kReportFontSize); break;
+        // On screen the lines read at 11 pt; printer and PDF set them in the view's 8 pt font.
+        case ReportLine::Style::Normal: format.setFontPointSize(11); break;
         }
         if (i > 0) cursor.insertBlock();
         cursor.insertText(qs(lines[i].text), format);
     }
+}
+
+// A save dialog for one kind of file. A name typed without an extension gets `suffix`, also where
+// a native dialog ignores the default suffix. Empty when cancelled.
+QString askSaveFileName(QWidget *parent, const QString &title, const QString &filter,
+                        const QString &suffix) {
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    QString path = dialog.selectedFiles().constFirst();
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty() && !path.endsWith(QLatin1Char('.')))
+        path += QLatin1Char('.') + suffix;
+    return path;
 }
 
 pdf::RgbImage rgbOf(const QImage &image) {
@@ -88,6 +105,10 @@ QWidget *TLaserForm::buildAusdruckPage() {
     reportView_ = new QTextEdit;
     reportView_->setObjectName(QStringLiteral("AusdruckMemo"));
     reportView_->setReadOnly(true);
+    // A quotation line stays one line, as it is printed.
+    reportView_->setLineWrapMode(QTextEdit::NoWrap);
+    reportView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reportView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     column->addWidget(reportView_, 1);
     auto *buttons = new QHBoxLayout;
     auto *printBtn = new QPushButton(QStringLiteral("Drucken"));
@@ -114,6 +135,7 @@ QWidget *TLaserForm::buildAngebotspreisePage() {
     offerView_ = new QTextEdit;
     offerView_->setObjectName(QStringLiteral("AngebotMemo"));
     offerView_->setReadOnly(true);
+    offerView_->setLineWrapMode(QTextEdit::NoWrap);
     column->addWidget(offerView_, 1);
     auto *saveBtn = new QPushButton(QStringLiteral("Als Text Datei speichern unter..."));
     connect(saveBtn, &QPushButton::clicked, this, [this] { SaveOffersBtnClick(); });
@@ -154,16 +176,16 @@ bool TLaserForm::saveOfferText(const QString &path) {
 }
 
 void TLaserForm::SaveAsPDFBtnClick() {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                      QStringLiteral("PDF Dateien (*.pdf)"));
+    const QString path = askSaveFileName(this, QString(), QStringLiteral("PDF-Dateien (*.pdf)"),
+                                         QStringLiteral("pdf"));
     if (!path.isEmpty() && !saveReportPdf(path))
         QMessageBox::critical(this, windowTitle(), path + QStringLiteral(" kann nicht "
                                                                           "geschrieben werden."));
 }
 
 void TLaserForm::SaveOffersBtnClick() {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                      QStringLiteral("Text Dateien (*.txt)"));
+    const QString path = askSaveFileName(this, QString(), QStringLiteral("Text Dateien (*.txt)"),
+                                         QStringLiteral("txt"));
     if (!path.isEmpty() && !saveOfferText(path))
         QMessageBox::critical(this, windowTitle(), path + QStringLiteral(" kann nicht "
                                                                           "geschrieben werden."));
@@ -193,8 +215,8 @@ void TLaserForm::BitBtn1Click() {
     QPrinter &p = printer();
     if (p.outputFormat() == QPrinter::PdfFormat) {
         const QString file =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Drucken in PDF-Datei"), QString(),
-                                         QStringLiteral("PDF-Dateien (*.pdf)"));
+            askSaveFileName(this, QStringLiteral("Drucken in PDF-Datei"),
+                            QStringLiteral("PDF-Dateien (*.pdf)"), QStringLiteral("pdf"));
         if (file.isEmpty()) return;
         p.setOutputFileName(file);
     }

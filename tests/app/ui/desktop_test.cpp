@@ -1,7 +1,7 @@
 // Start-up of the desktop program: window order, the interface language and options.dat.
 #include "app/ui/desktop.h"
 
-#include "modal_answers.h"
+#include "../../support/modal_answers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +14,7 @@
 namespace quentar::app::ui {
 namespace {
 
-using testing::ModalAnswers;
+using quentar::testing::ModalAnswers;
 
 // A program folder holding a copy of the shipped files, and an empty data folder.
 struct Folders2 {

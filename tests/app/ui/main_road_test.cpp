@@ -6,7 +6,7 @@
 // of the drawing window (scripts/screenshots.sh runs it so under Xvfb).
 #include "app/ui/desktop.h"
 
-#include "modal_answers.h"
+#include "../../support/modal_answers.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -34,7 +34,7 @@
 namespace quentar::app::ui {
 namespace {
 
-using testing::ModalAnswers;
+using quentar::testing::ModalAnswers;
 
 const QString kPart = QStringLiteral(QUENTAR_SAMPLES_DIR "/voron_deck_panel_fusion360_r14.dxf");
 

@@ -4,7 +4,7 @@
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
 
-#include "../../app/ui/modal_answers.h"
+#include "../../support/modal_answers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,7 +28,7 @@
 namespace quentar::editor::ui {
 namespace {
 
-using app::ui::testing::ModalAnswers;
+using quentar::testing::ModalAnswers;
 
 const QString kSamples = QStringLiteral(QUENTAR_SAMPLES_DIR);
 const QString kFlange = kSamples + "/flange_qcad_ac1027_paperspace_dims_hatch.dxf";

@@ -16,7 +16,7 @@
 // Failures show texts, not UTF-16 code units.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
-namespace quentar::app::ui::testing {
+namespace quentar::testing {
 
 // Each answer waits for the next modal window that is not the one answered before it and acts
 // on it; a window left unanswered after `timeoutMs` counts as a failure.
@@ -55,4 +55,4 @@ private:
     QPointer<QWidget> last_;
 };
 
-} // namespace quentar::app::ui::testing
+} // namespace quentar::testing
