@@ -35,6 +35,23 @@ struct EntityGeometry {
     std::vector<Tmypoi> snap; // extra snap points (arc centres), anzs of them; only x, y, z count
 };
 
+// The kind of an entity as the reader recognised it from its "0" group.
+enum class EntityKind : uint8_t {
+    Line, LwPolyline, Polyline, Leader, Ray, XLine, Arc, Circle, Ellipse, Spline, Solid, Point,
+    Insert, Text, MText, Dimension, Hatch, Wipeout, Viewport
+};
+
+// Why an entity's geometry may differ from what its file meant. Kept with the entity (so an entity
+// taken over by a re-read keeps them) and reported as warnings with the figures.
+enum ReadIssue : uint16_t {
+    kIssueVerticesDropped = 1 << 0,     // the read's vertex budget ran out: vertices are missing
+    kIssueBadNumber = 1 << 1,           // a coordinate or size did not convert (NaN, inf, text)
+    kIssueAbsurdValue = 1 << 2,         // a bulge, radius or angle beyond sense: left out
+    kIssueSplineControlPolygon = 1 << 3, // no valid knot domain: shown as its control polygon
+    kIssueSplineUnsupported = 1 << 4,   // degree or size beyond what is evaluated: not drawn
+    kIssueSplineTooFewPoints = 1 << 5,  // fewer control points than a curve needs
+};
+
 // One entity of the drawing.
 struct tpoly {
     std::shared_ptr<const EntityGeometry> geom; // vertices and snap points; null when none
@@ -58,6 +75,8 @@ struct tpoly {
     int32_t anzp = 0;             // vertices in use
     int32_t layhan = 0;           // owner handle, group 330
     int32_t nr = 0;               // -1 after reading; otherwise unused
+    EntityKind kind = EntityKind::Line; // what the reader recognised
+    uint16_t readIssues = 0;      // ReadIssue bits
 
     bool linweightpresent = false, layerpresent = false, ltnamepresent = false;
     bool istext = false, isviewport = false, ispaperspace = false;

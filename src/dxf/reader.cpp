@@ -21,23 +21,37 @@ enum class Kind {
 struct DispatchEntry {
     std::string_view keyword;
     Kind kind;
+    document::EntityKind entityKind;
 };
 
 // Keywords are compared exactly: "line" is not a LINE and is skipped.
+using EK = document::EntityKind;
 constexpr std::array<DispatchEntry, 19> kDispatch{{
-    {"LINE", Kind::LineFamily},     {"ARC", Kind::Arc},         {"CIRCLE", Kind::Circle},
-    {"LWPOLYLINE", Kind::LineFamily}, {"POLYLINE", Kind::Polyline}, {"SPLINE", Kind::Spline},
-    {"TEXT", Kind::Text},           {"MTEXT", Kind::MText},     {"INSERT", Kind::Insert},
-    {"DIMENSION", Kind::Dimension}, {"ELLIPSE", Kind::Ellipse}, {"HATCH", Kind::Hatch},
-    {"SOLID", Kind::Solid},         {"POINT", Kind::Point},     {"VIEWPORT", Kind::Viewport},
-    {"WIPEOUT", Kind::Wipeout},     {"LEADER", Kind::LineFamily}, {"RAY", Kind::LineFamily},
-    {"XLINE", Kind::LineFamily},
+    {"LINE", Kind::LineFamily, EK::Line},
+    {"ARC", Kind::Arc, EK::Arc},
+    {"CIRCLE", Kind::Circle, EK::Circle},
+    {"LWPOLYLINE", Kind::LineFamily, EK::LwPolyline},
+    {"POLYLINE", Kind::Polyline, EK::Polyline},
+    {"SPLINE", Kind::Spline, EK::Spline},
+    {"TEXT", Kind::Text, EK::Text},
+    {"MTEXT", Kind::MText, EK::MText},
+    {"INSERT", Kind::Insert, EK::Insert},
+    {"DIMENSION", Kind::Dimension, EK::Dimension},
+    {"ELLIPSE", Kind::Ellipse, EK::Ellipse},
+    {"HATCH", Kind::Hatch, EK::Hatch},
+    {"SOLID", Kind::Solid, EK::Solid},
+    {"POINT", Kind::Point, EK::Point},
+    {"VIEWPORT", Kind::Viewport, EK::Viewport},
+    {"WIPEOUT", Kind::Wipeout, EK::Wipeout},
+    {"LEADER", Kind::LineFamily, EK::Leader},
+    {"RAY", Kind::LineFamily, EK::Ray},
+    {"XLINE", Kind::LineFamily, EK::XLine},
 }};
 
-Kind kindOf(std::string_view keyword) {
+const DispatchEntry *entryOf(std::string_view keyword) {
     for (const auto &e : kDispatch)
-        if (e.keyword == keyword) return e.kind;
-    return Kind::Unknown;
+        if (e.keyword == keyword) return &e;
+    return nullptr;
 }
 
 bool usesWidthState(Kind k) { return k == Kind::LineFamily || k == Kind::Polyline; }
@@ -166,7 +180,7 @@ struct PassRunner {
     void readBlockHeader();
     void skipEntity();
     void dispatch();
-    void readEntity(Kind kind, std::string_view keyword, Reader::Cache::Extra &extra);
+    void readEntity(const DispatchEntry &entry, Reader::Cache::Extra &extra);
     void run();
 };
 
@@ -326,9 +340,12 @@ void PassRunner::skipEntity() {
     p.reuse = true;
 }
 
-void PassRunner::readEntity(Kind kind, std::string_view keyword, Reader::Cache::Extra &extra) {
+void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &extra) {
+    const Kind kind = entry.kind;
+    const std::string_view keyword = entry.keyword;
     EntityBuild e;
     tpoly &r = e.rec;
+    r.kind = entry.entityKind;
     r.isblock = p.inBlock;
     if (p.inBlock) {
         r.theblockname.assign(p.blockName);
@@ -387,14 +404,15 @@ void PassRunner::readEntity(Kind kind, std::string_view keyword, Reader::Cache::
 
 void PassRunner::dispatch() {
     const std::string_view keyword = p.value;
-    const Kind kind = kindOf(keyword);
-    if (kind == Kind::Unknown) {
+    const DispatchEntry *entry = entryOf(keyword);
+    if (!entry) {
         skipEntity();
         return;
     }
+    const Kind kind = entry->kind;
     Reader::Cache::Extra extra;
     if (!newCache) {
-        readEntity(kind, keyword, extra);
+        readEntity(*entry, extra);
         ++read;
         return;
     }
@@ -457,7 +475,7 @@ void PassRunner::dispatch() {
             }
         }
     }
-    readEntity(kind, keyword, extra);
+    readEntity(*entry, extra);
     newCache->keys.push_back(key);
     newCache->extras.push_back(extra);
     ++read;

@@ -57,10 +57,8 @@ std::vector<double> ContourFigures::areas() const {
     return a ? std::vector<double>(a, a + flaechen.count) : std::vector<double>();
 }
 
-bool isDimension(const document::Drawing &d, const tpoly &e) {
-    if (e.istext) return false;
-    const auto line = static_cast<std::size_t>(e.linefrom + 1);
-    return line < d.dxf.size() && trimLine(d.dxf[line]) == "DIMENSION";
+bool isDimension(const document::Drawing &, const tpoly &e) {
+    return !e.istext && e.kind == document::EntityKind::Dimension;
 }
 
 RenderPass::RenderPass(document::Drawing &d, ContourFigures &figures, Canvas *canvas)
