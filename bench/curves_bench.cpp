@@ -1,5 +1,5 @@
 // Curve evaluation: the spline sampling every SPLINE costs, and the fit-point search.
-#include "render/curves.h"
+#include "geometry/curves.h"
 
 #include <benchmark/benchmark.h>
 

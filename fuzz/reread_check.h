@@ -6,7 +6,7 @@
 #include "document/drawing.h"
 #include "document/line_store.h"
 #include "dxf/reader.h"
-#include "render/curves.h"
+#include "geometry/curves.h"
 
 #include <cstdint>
 #include <cstring>

@@ -2,7 +2,7 @@
 #include "document/drawing_session.h"
 
 #include "document/dxf_file.h"
-#include "i18n/messages.h"
+#include "document/messages.h"
 
 #include <filesystem>
 #include <utility>
@@ -10,7 +10,7 @@
 namespace quentar::document {
 
 MessageSource germanMessages() {
-    return [](int number) { return std::string(i18n::germanMessage(number)); };
+    return [](int number) { return std::string(germanMessage(number)); };
 }
 
 DrawingSession::DrawingSession(SessionUi &ui, std::function<void(Drawing &)> readDocument,

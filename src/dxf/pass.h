@@ -4,7 +4,7 @@
 #include "document/drawing.h"
 #include "dxf/reader.h"
 #include "dxf/values.h"
-#include "render/curves.h"
+#include "geometry/curves.h"
 
 #include <string_view>
 

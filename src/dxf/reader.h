@@ -2,7 +2,7 @@
 #pragma once
 
 #include "document/drawing.h"
-#include "render/curves.h"
+#include "geometry/curves.h"
 
 #include <cstdint>
 #include <memory>

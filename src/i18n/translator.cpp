@@ -2,12 +2,13 @@
 #include "i18n/translator.h"
 
 #include "document/string_file.h"
-#include "i18n/messages.h"
+#include "document/messages.h"
 #include "i18n/translate_file.h"
 
 #include <utility>
 
 namespace quentar::i18n {
+using document::germanMessage;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // even when the program folder cannot be written.
 #include "app/core/translation_storage.h"
 
-#include "i18n/messages.h"
+#include "document/messages.h"
 #include "i18n/translate_file.h"
 #include "temp_folder.h"
 
@@ -28,7 +28,7 @@ TEST(TranslationStorage, AdditionsAndEditsPersistWithAnUnwritableProgramFolder) 
     i18n::Translator first(translationStorage(folders));
     first.InitTranslation();
     first.setLanguage(1);
-    EXPECT_EQ(first.MessageText(1), i18n::germanMessage(1));
+    EXPECT_EQ(first.MessageText(1), document::germanMessage(1));
     ASSERT_TRUE(fileBytes(tmp / "data/translate.dat")) << "the addition went to the user's copy";
     first.setCell(0, 1, "Please restart.");
 

@@ -3,7 +3,7 @@
 // data/translate.dat is generated from kEnglish below. After changing a text, regenerate it with
 //   QUENTAR_WRITE_SHIPPED_TRANSLATIONS=1 quentar_tests --gtest_filter='ShippedTranslations.*'
 #include "document/safe_file.h"
-#include "i18n/messages.h"
+#include "document/messages.h"
 #include "i18n/translator.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,8 @@
 #include <cstdlib>
 
 namespace quentar::i18n {
+using document::germanMessage;
+using document::kMessageCount;
 namespace {
 
 // The English of each message, as shown. Blanks that end a German message (before a file name)

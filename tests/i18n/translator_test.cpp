@@ -1,7 +1,7 @@
 // Tests of translating texts and messages: blanks, missing translations, additions and saving.
 #include "i18n/translator.h"
 
-#include "i18n/messages.h"
+#include "document/messages.h"
 #include "i18n/translate_file.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <vector>
 
 namespace quentar::i18n {
+using document::germanMessage;
+using document::kMessageCount;
 namespace {
 
 using namespace std::string_literals;

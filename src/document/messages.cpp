@@ -1,7 +1,7 @@
 // The German texts of the numbered messages.
-#include "i18n/messages.h"
+#include "document/messages.h"
 
-namespace quentar::i18n {
+namespace quentar::document {
 
 namespace {
 
@@ -54,4 +54,4 @@ std::string_view germanMessage(int number) {
     return kMessages[number - 1];
 }
 
-} // namespace quentar::i18n
+} // namespace quentar::document

@@ -1,4 +1,4 @@
-#include "render/curves.h"
+#include "geometry/curves.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Curve evaluation: arcs, ellipses, bulge arcs and B-splines become lists of points.
-#include "render/curves.h"
+#include "geometry/curves.h"
 
 #include <algorithm>
 #include <chrono>

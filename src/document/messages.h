@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace quentar::i18n {
+namespace quentar::document {
 
 // Messages are numbered 1 ... kMessageCount.
 inline constexpr int kMessageCount = 33;
@@ -11,4 +11,4 @@ inline constexpr int kMessageCount = 33;
 // The German text of message `number`; empty for a number outside 1 ... kMessageCount.
 std::string_view germanMessage(int number);
 
-} // namespace quentar::i18n
+} // namespace quentar::document
