@@ -4,6 +4,7 @@
 #include "document/dxf_file.h"
 #include "document/text_codec.h"
 #include "dxf/reader.h"
+#include "geometry/placement.h"
 
 #include <cstdio>
 #include <map>
@@ -135,6 +136,22 @@ int runInfo(const std::vector<std::string> &args) {
                 .field("ispaperspace", p.ispaperspace)
                 .field("anzp", p.anzp)
                 .field("anzs", p.anzs);
+            if (p.readIssues) j.field("readIssues", static_cast<int32_t>(p.readIssues));
+            // The vertices below are in the world: where an entity is given in its object
+            // system, or a block is placed by more than a translation, it says how.
+            if (!geometry::isDefaultExtrusion({p.extx, p.exty, p.extz})) {
+                j.key("extrusion").beginArray().value(p.extx).value(p.exty).value(p.extz);
+                j.endArray();
+            }
+            if (p.kind == document::EntityKind::Insert) {
+                j.key("scale").beginArray();
+                j.value(p.insscalex).value(p.insscaley).value(p.insscalez).endArray();
+                j.field("rotation", p.rotation)
+                    .field("columns", p.inscols)
+                    .field("rows", p.insrows);
+                j.key("spacing").beginArray().value(p.inscolspacing).value(p.insrowspacing);
+                j.endArray();
+            }
             j.key("vertices").beginArray();
             for (int i = 0; i < p.anzp; ++i) {
                 const auto &v = p.p(i);

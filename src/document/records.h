@@ -102,11 +102,20 @@ struct tpoly {
     double thewid = 0;                // constant polyline width, group 43
     double dimtextrotate = 0;         // DIMENSION text rotation, degrees
     double ext230 = 0;                // extrusion z (group 230); negative mirrors an ellipse
+    // The extrusion direction as read (groups 210/220/230, (0, 0, 1) when absent). The reader
+    // has put the coordinates of entities given in their object system into the world already;
+    // an edit writes such coordinates back through the inverse of this system.
+    double extx = 0, exty = 0, extz = 1;
+    // INSERT: scale factors (41/42/43), column and row counts (70/71) and spacings (44/45); the
+    // rotation (50) is in `rotation`.
+    double insscalex = 1, insscaley = 1, insscalez = 1;
+    double inscolspacing = 0, insrowspacing = 0;
+    int32_t inscols = 1, insrows = 1;
     double radius1 = 0, radius2 = 0, radius3 = 0; // ELLIPSE semi-axes and rotation (radians)
     double cx = 0, cy = 0, cz = 0;    // centre / insertion point / definition point
     double zoomedvalue = 0;           // unused by the document
     double blockbasex = 0, blockbasey = 0, blockbasez = 0; // base point of the owning block
-    double rotation = 0;              // TEXT/MTEXT rotation, degrees
+    double rotation = 0;              // TEXT/MTEXT/INSERT rotation, degrees
     double radius = 0;                // radius, ellipse ratio, text height, angular dim radius
     double rausx = 0, rausy = 0, rausz = 0; // exit point of the contour
     double reinx = 0, reiny = 0, reinz = 0; // entry point of the contour

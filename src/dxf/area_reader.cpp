@@ -6,6 +6,7 @@ namespace quentar::dxf {
 void readHatch(Pass &p, EntityBuild &e) {
     e.rec.isclosed = true;
     bool boundaryDone = false;
+    double elevation = 0;
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
         switch (c) {
         case 10:
@@ -25,6 +26,7 @@ void readHatch(Pass &p, EntityBuild &e) {
             break;
         case 91:
             // The boundary paths follow: drop the elevation point and anything before it.
+            if (!e.geom.ps.empty()) elevation = e.geom.ps.front().z;
             p.verticesLeft += static_cast<int64_t>(e.geom.ps.size());
             e.geom.ps.clear();
             e.bulges.clear();
@@ -37,6 +39,12 @@ void readHatch(Pass &p, EntityBuild &e) {
         }
     });
     expandEntityBulges(p, e);
+    // The boundary lies in the hatch's object system at the elevation of its first point.
+    if (!geometry::isDefaultExtrusion(e.extrusion)) {
+        for (Tmypoi &q : e.geom.ps) q.z = elevation;
+        for (Tmypoi &q : e.geom.snap) q.z = elevation;
+        e.objectToWorld();
+    }
     e.rec.issolid = true;
     e.rec.patternfill = true;
 }
@@ -130,7 +138,7 @@ void readViewport(Pass &p, EntityBuild &e) {
         }
     });
     if (r.viewid == 1) return;
-    if (!EntityBuild::reserve(p, 8)) return;
+    if (!e.reserveFor(p, 8)) return;
     auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
     const double w = r.widx, h = r.widy;
     auto add = [&](double x, double y, int32_t lx) -> Tmypoi & {

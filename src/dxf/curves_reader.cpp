@@ -74,7 +74,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
     e.rec.radius3 = std::atan2(ay, ax);
     const bool mirrored = e.rec.ext230 < 0;
     const double cx = e.rec.cx, cy = e.rec.cy, cz = e.rec.cz;
-    if (!EntityBuild::reserve(p, 3 + render::kCurveSamples)) return;
+    if (!e.reserveFor(p, 3 + render::kCurveSamples)) return;
     auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
     auto &ps = e.geom.ps;
     ps.reserve(3 + render::kCurveSamples);
@@ -113,6 +113,32 @@ void readEllipse(Pass &p, EntityBuild &e) {
         v.x = q.x;
         v.y = q.y;
         v.z = cz;
+    }
+    // An ellipse in a plane tilted against the world's xy plane: its minor axis is the extrusion
+    // crossed with the major axis, and what is measured is its projection into the xy plane.
+    const geometry::Vec3 n = e.extrusion;
+    if ((n.x != 0 || n.y != 0) && !geometry::isDefaultExtrusion(n)) {
+        const double nl = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        double mx = (n.y * az - n.z * ay) / nl, my = (n.z * ax - n.x * az) / nl,
+               mz = (n.x * ay - n.y * ax) / nl;
+        const double ml = std::sqrt(mx * mx + my * my + mz * mz);
+        if (ml > 0) {
+            const double k = e.rec.radius2 / ml;
+            mx *= k;
+            my *= k;
+            mz *= k;
+        }
+        ps[2].x = cx + mx;
+        ps[2].y = cy + my;
+        ps[2].z = cz + mz;
+        for (int i = 0; i < render::kCurveSamples; ++i) {
+            const double t = start + (end - start) * i / (render::kCurveSamples - 1);
+            const double c = std::cos(t), s = std::sin(t);
+            Tmypoi &v = ps[static_cast<std::size_t>(3 + i)];
+            v.x = cx + c * ax + s * mx;
+            v.y = cy + c * ay + s * my;
+            v.z = cz + c * az + s * mz;
+        }
     }
 }
 

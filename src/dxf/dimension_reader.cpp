@@ -113,7 +113,7 @@ void readDimension(Pass &p, EntityBuild &e) {
             else to += 2 * M_PI;
             r.addtextmode = 3;
         }
-        if (EntityBuild::reserve(p, render::kCurveSamples)) {
+        if (e.reserveFor(p, render::kCurveSamples)) {
             for (int i = 0; i <= 100; ++i) {
                 const double a = from + i * (to - from) / 100;
                 Tmypoi &v = ps.emplace_back();

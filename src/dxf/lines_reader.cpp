@@ -12,7 +12,7 @@ void expandEntityBulges(Pass &p, EntityBuild &e) {
     for (double b : e.bulges)
         if (b != 0) ++bulged;
     if (e.rec.isclosed && !ps.empty()) ++bulged;
-    if (!EntityBuild::reserve(p, bulged * render::kBulgePoints + 1)) {
+    if (!e.reserveFor(p, bulged * render::kBulgePoints + 1)) {
         if (e.rec.isclosed && !ps.empty() && p.verticesLeft > 0) {
             Tmypoi first = ps.front();
             first.donotdraw = false;
@@ -29,7 +29,13 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
     e.rec.ray = keyword == "RAY";
     e.rec.arrowhead = keyword == "LEADER";
     e.widthGiven = false;
+    // LINE, RAY and XLINE have two points of their own; LWPOLYLINE and LEADER a vertex list.
+    const bool twoPoints = keyword == "LINE" || e.rec.xline || e.rec.ray;
+    const bool lw = keyword == "LWPOLYLINE";
+    PointSlot slots[2];
+    double elevation = 0;
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
+        if (twoPoints && takeCoordinate(p, e, slots, 10, 2, c, v)) return;
         switch (c) {
         case 10:
         case 11:
@@ -45,6 +51,9 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
         case 30:
         case 31:
             e.setLastZ(p, v);
+            break;
+        case 38:
+            toReal(v, elevation);
             break;
         case 42:
             e.setLastBulge(v);
@@ -68,8 +77,21 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
             break;
         }
     });
+    if (twoPoints) {
+        addSlots(p, e, slots, 2, true);
+        for (Tmypoi &pt : e.geom.ps) {
+            pt.setwid = e.widthGiven;
+            pt.wid = static_cast<float>(p.currentWidth);
+        }
+    }
     expandEntityBulges(p, e);
     auto &ps = e.geom.ps;
+    if (lw && !geometry::isDefaultExtrusion(e.extrusion)) {
+        // A light-weight polyline lies in its object system at its elevation.
+        for (Tmypoi &pt : ps) pt.z = elevation;
+        for (Tmypoi &pt : e.geom.snap) pt.z = elevation;
+        e.objectToWorld();
+    }
     if (ps.size() >= 2 && (e.rec.xline || e.rec.ray)) {
         const Tmypoi b = ps[0], dir = ps[1];
         if (e.rec.xline) {
@@ -87,6 +109,8 @@ void readPolyline(Pass &p, EntityBuild &e) {
     bool inVertex = false;
     e.widthGiven = false;
     e.rec.isclosed = false;
+    int32_t flags = 0;
+    double elevation = 0;
     readEntityGroups(p, e, {}, true, [&](int c, std::string_view v) {
         switch (c) {
         case 0:
@@ -95,7 +119,10 @@ void readPolyline(Pass &p, EntityBuild &e) {
         case 70:
             if (!inVertex) {
                 int32_t f;
-                if (toInteger(v, f)) e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
+                if (toInteger(v, f)) {
+                    e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
+                    flags = f;
+                }
             }
             break;
         case 40:
@@ -117,7 +144,10 @@ void readPolyline(Pass &p, EntityBuild &e) {
             if (inVertex) e.setLastY(p, v);
             break;
         case 30:
-            if (inVertex) e.setLastZ(p, v);
+            if (inVertex)
+                e.setLastZ(p, v);
+            else
+                toReal(v, elevation);
             break;
         case 42:
             if (inVertex) e.setLastBulge(v);
@@ -127,6 +157,15 @@ void readPolyline(Pass &p, EntityBuild &e) {
         }
     });
     expandEntityBulges(p, e);
+    // A 2D polyline lies in its object system at the elevation of its header; 3D polylines and
+    // meshes are given in the world.
+    constexpr int32_t k3dPolyline = 8, kMesh = 16, kPolyface = 64;
+    if ((flags & (k3dPolyline | kMesh | kPolyface)) == 0 &&
+        !geometry::isDefaultExtrusion(e.extrusion)) {
+        for (Tmypoi &pt : e.geom.ps) pt.z = elevation;
+        for (Tmypoi &pt : e.geom.snap) pt.z = elevation;
+        e.objectToWorld();
+    }
 }
 
 void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
@@ -140,21 +179,18 @@ void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
             if (toReal(v, x)) {
                 cx = e.rec.cx = x;
                 line10 = p.valueLine();
-                e.addSnap(x);
             }
             break;
         case 20:
             if (toReal(v, x)) {
                 cy = e.rec.cy = x;
                 line20 = p.valueLine();
-                if (!e.geom.snap.empty()) e.geom.snap.back().y = x;
             }
             break;
         case 30:
             if (toReal(v, x)) {
                 cz = e.rec.cz = x;
                 line30 = p.valueLine();
-                if (!e.geom.snap.empty()) e.geom.snap.back().z = x;
             }
             break;
         case 40:
@@ -170,9 +206,18 @@ void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
             break;
         }
     });
+    // The centre is a snap point once its x was read, whatever order its groups came in.
+    if (line10) {
+        Tmypoi &s = e.addSnap(cx);
+        s.y = cy;
+        s.z = cz;
+    }
     const double r = e.rec.radius;
     const int hidden = circle ? 1 : 3;
-    if (!EntityBuild::reserve(p, hidden + render::kCurveSamples)) return;
+    if (!e.reserveFor(p, hidden + render::kCurveSamples)) {
+        e.objectToWorld();
+        return;
+    }
     auto &ps = e.geom.ps;
     ps.reserve(static_cast<std::size_t>(hidden + render::kCurveSamples));
     auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
@@ -221,6 +266,7 @@ void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
         }
         v.moveonly = i == 0;
     }
+    e.objectToWorld();
 }
 
 } // namespace quentar::dxf

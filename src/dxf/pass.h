@@ -5,6 +5,7 @@
 #include "dxf/reader.h"
 #include "dxf/values.h"
 #include "geometry/curves.h"
+#include "geometry/placement.h"
 
 #include <string_view>
 
@@ -86,7 +87,10 @@ struct EntityBuild {
         return addVertex(p, x, recordLine ? rel(p.valueLine()) : 0);
     }
     Tmypoi *addVertex(Pass &p, double x, int32_t relLine) {
-        if (p.verticesLeft <= 0) return nullptr;
+        if (p.verticesLeft <= 0) {
+            rec.readIssues |= document::kIssueVerticesDropped;
+            return nullptr;
+        }
         --p.verticesLeft;
         Tmypoi &v = geom.ps.emplace_back();
         v.x = x;
@@ -103,6 +107,7 @@ struct EntityBuild {
         bulges.back() = b;
     }
     std::vector<double> bulges; // exact bulges by vertex index; empty when none was read
+    geometry::Vec3 extrusion{0, 0, 1}; // groups 210/220/230 of the entity itself
     void setLastY(Pass &p, std::string_view value, bool recordLine = true) {
         Tmypoi *v = lastVertex();
         double y;
@@ -130,7 +135,31 @@ struct EntityBuild {
         p.verticesLeft -= count;
         return true;
     }
+    // The same, marking the entity when its points are dropped.
+    bool reserveFor(Pass &p, int64_t count) {
+        if (reserve(p, count)) return true;
+        rec.readIssues |= document::kIssueVerticesDropped;
+        return false;
+    }
+    // Puts the coordinates of an entity given in its object coordinate system into the world:
+    // vertices, snap points and `cx`/`cy`/`cz`. Nothing changes for the default extrusion.
+    void objectToWorld();
 };
+
+// A point whose coordinates arrive as groups of one code family (10/20/30, 11/21/31, ...), in
+// whatever order the file writes them: a point is its code family, not its position.
+struct PointSlot {
+    bool given = false; // its x converted: the point exists
+    double x = 0, y = 0, z = 0;
+    int32_t linex = 0, liney = 0, linez = 0; // value lines, relative to the entity
+};
+
+// Takes group `c` into `slots` when it is a coordinate of point family `first` ... `first` +
+// count - 1; false when the group is something else.
+bool takeCoordinate(Pass &p, EntityBuild &e, PointSlot *slots, int first, int count, int c,
+                    std::string_view v);
+// The given points as vertices, in family order.
+void addSlots(Pass &p, EntityBuild &e, const PointSlot *slots, int count, bool recordLines);
 
 // Which common groups an entity kind handles (the frame's shared groups).
 struct CommonGroups {
@@ -143,11 +172,20 @@ struct CommonGroups {
 template <class Own>
 void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polyline, Own &&own) {
     int32_t lastValueLine = e.rec.linefrom + 1;
+    // The entity's own groups come before any VERTEX or SEQEND of a POLYLINE: the layer, colour or
+    // owner of those sub-records (a SEQEND on layer 0, the POLYLINE as owner) are not the
+    // entity's. Handles inside application groups ("102 {ACAD_REACTORS") and after the first owner
+    // (a HATCH lists its boundary objects with 330) are references, not the owner.
+    bool subRecord = false, inAppGroup = false, ownerSeen = false;
     while (p.readGroup()) {
         const int c = p.code;
         bool ends = c == 0;
-        if (polyline && ends) ends = p.value != "VERTEX" && p.value != "SEQEND";
+        if (polyline && ends) {
+            ends = p.value != "VERTEX" && p.value != "SEQEND";
+            subRecord = true;
+        }
         if (!ends) lastValueLine = p.valueLine();
+        const bool own_ = !subRecord;
         switch (c) {
         case 5: {
             int32_t h;
@@ -158,37 +196,54 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
             }
             break;
         }
+        case 102:
+            inAppGroup = !p.value.empty() && p.value[0] == '{';
+            break;
         case 330: {
             int32_t h;
-            if (toHandle(p.value, h)) e.rec.layhan = h;
+            if (own_ && !inAppGroup && !ownerSeen && toHandle(p.value, h)) {
+                e.rec.layhan = h;
+                ownerSeen = true;
+            }
             break;
         }
         case 67:
-            e.rec.ispaperspace = p.value == "1";
+            if (own_) e.rec.ispaperspace = p.value == "1";
             break;
         case 8:
-            e.rec.layer.assign(p.value);
-            e.rec.layerpresent = true;
-            e.rec.layerlinenr = p.valueLine();
+            if (own_) {
+                e.rec.layer.assign(p.value);
+                e.rec.layerpresent = true;
+                e.rec.layerlinenr = p.valueLine();
+            }
             break;
         case 6:
-            if (common.ltname) {
+            if (common.ltname && own_) {
                 e.rec.ltname.assign(p.value);
                 e.rec.ltnamepresent = true;
                 e.rec.ltnamelinenr = p.valueLine();
             }
             break;
         case 370:
-            if (common.lineweight && toInteger(p.value, e.rec.lineweight)) {
+            if (common.lineweight && own_ && toInteger(p.value, e.rec.lineweight)) {
                 e.rec.linweightpresent = true;
                 e.rec.lineweightlinenr = p.valueLine();
             }
             break;
         case 62:
-            if (common.color && toInteger(p.value, e.rec.colornr)) {
+            if (common.color && own_ && toInteger(p.value, e.rec.colornr)) {
                 e.rec.colorlinenr = p.valueLine();
                 e.rec.colorispresent = true;
             }
+            break;
+        case 210:
+            if (own_) toReal(p.value, e.extrusion.x);
+            break;
+        case 220:
+            if (own_) toReal(p.value, e.extrusion.y);
+            break;
+        case 230:
+            if (own_) toReal(p.value, e.extrusion.z);
             break;
         default:
             break;
@@ -197,6 +252,9 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
         if (ends || p.linesRanOut()) break;
     }
     e.rec.linebis = lastValueLine;
+    e.rec.extx = e.extrusion.x;
+    e.rec.exty = e.extrusion.y;
+    e.rec.extz = e.extrusion.z;
     p.reuse = true;
 }
 

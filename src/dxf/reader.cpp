@@ -310,6 +310,13 @@ void PassRunner::readTable() {
 
 void PassRunner::readBlockHeader() {
     p.inBlock = true;
+    // Some programs write only the name (2), others only the second name (3): a block without
+    // either has no name, and never the one of the block before it.
+    std::string_view name2;
+    bool name3Given = false;
+    p.blockName = {};
+    p.blockOwner = 0;
+    p.blockBaseX = p.blockBaseY = p.blockBaseZ = 0;
     while (p.readGroup()) {
         std::string_view v = p.value;
         switch (p.code) {
@@ -318,7 +325,11 @@ void PassRunner::readBlockHeader() {
             if (toHandle(v, h)) p.raiseMaxHandle(h);
             break;
         }
-        case 3: p.blockName = v; break;
+        case 2: name2 = v; break;
+        case 3:
+            p.blockName = v;
+            name3Given = true;
+            break;
         case 330: toHandle(v, p.blockOwner); break;
         case 10: toReal(v, p.blockBaseX); break;
         case 20: toReal(v, p.blockBaseY); break;
@@ -328,6 +339,7 @@ void PassRunner::readBlockHeader() {
         if (p.code == 0 || p.linesRanOut()) break;
     }
     p.reuse = true;
+    if (!name3Given) p.blockName = name2;
     document::tblock &b = p.d.blocks.emplace_back();
     b.blockname.assign(p.blockName);
     b.hand = p.blockOwner;

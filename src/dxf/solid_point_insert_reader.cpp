@@ -1,4 +1,4 @@
-// Readers of SOLID, POINT and INSERT (block references are placed by translation only).
+// Readers of SOLID, POINT and INSERT.
 #include "dxf/pass.h"
 
 #include <utility>
@@ -11,30 +11,11 @@ void readSolidPoint(Pass &p, EntityBuild &e, bool solid) {
     e.rec.isclosed = solid;
     CommonGroups common;
     common.lineweight = false;
+    PointSlot corners[4];
     readEntityGroups(p, e, common, false, [&](int c, std::string_view v) {
-        switch (c) {
-        case 10:
-        case 11:
-        case 12:
-        case 13:
-            e.newVertex(p, v);
-            break;
-        case 20:
-        case 21:
-        case 22:
-        case 23:
-            e.setLastY(p, v);
-            break;
-        case 30:
-        case 31:
-        case 32:
-        case 33:
-            e.setLastZ(p, v);
-            break;
-        default:
-            break;
-        }
+        takeCoordinate(p, e, corners, 10, solid ? 4 : 1, c, v);
     });
+    addSlots(p, e, corners, solid ? 4 : 1, true);
     // A SOLID lists its corners first, second, fourth, third: swap the last two so the outline
     // runs round. Only coordinates move; each line field stays with its group.
     auto &ps = e.geom.ps;
@@ -45,28 +26,32 @@ void readSolidPoint(Pass &p, EntityBuild &e, bool solid) {
         std::swap(a.y, b.y);
         std::swap(a.z, b.z);
     }
+    // A SOLID lies in its object system; a POINT's extrusion only says where its thickness goes.
+    if (solid) e.objectToWorld();
 }
 
 void readInsert(Pass &p, EntityBuild &e) {
-    e.rec.rotation = 0;
+    tpoly &r = e.rec;
+    r.rotation = 0;
+    PointSlot at[1];
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
+        if (takeCoordinate(p, e, at, 10, 1, c, v)) return;
         switch (c) {
-        case 2:
-            e.rec.insertstr.assign(v);
-            break;
-        case 10:
-            e.newVertex(p, v, false);
-            break;
-        case 20:
-            e.setLastY(p, v, false);
-            break;
-        case 30:
-            e.setLastZ(p, v, false);
-            break;
-        default:
-            break;
+        case 2: r.insertstr.assign(v); break;
+        case 41: toReal(v, r.insscalex); break;
+        case 42: toReal(v, r.insscaley); break;
+        case 43: toReal(v, r.insscalez); break;
+        case 50: toReal(v, r.rotation); break;
+        case 70: toInteger(v, r.inscols); break;
+        case 71: toInteger(v, r.insrows); break;
+        case 44: toReal(v, r.inscolspacing); break;
+        case 45: toReal(v, r.insrowspacing); break;
+        default: break;
         }
     });
+    addSlots(p, e, at, 1, false);
+    // The insertion point lies in the reference's object system.
+    e.objectToWorld();
 }
 
 } // namespace quentar::dxf

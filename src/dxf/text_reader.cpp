@@ -12,23 +12,14 @@ void readText(Pass &p, EntityBuild &e, bool mtext) {
     double dx = 0, dy = 0, dz = 0;
     e.rec.rotation = 0;
     bool rotationGiven = true;
+    PointSlot at[1];
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
         double x;
+        if (takeCoordinate(p, e, at, 10, 1, c, v)) return;
         switch (c) {
         case 1:
         case 3:
             e.rec.textstr.append(v);
-            break;
-        case 10:
-            if (e.newVertex(p, v)) toReal(v, e.rec.cx);
-            break;
-        case 20:
-            e.setLastY(p, v);
-            toReal(v, e.rec.cy);
-            break;
-        case 30:
-            e.setLastZ(p, v);
-            toReal(v, e.rec.cz);
             break;
         case 40:
             if (toReal(v, e.rec.radius)) e.rec.radiuslinenr = p.valueLine();
@@ -62,6 +53,14 @@ void readText(Pass &p, EntityBuild &e, bool mtext) {
     });
     (void)dz;
     if (!rotationGiven) e.rec.rotation = std::atan2(dy, dx) * 180.0 / M_PI;
+    addSlots(p, e, at, 1, true);
+    if (at[0].given) {
+        e.rec.cx = at[0].x;
+        e.rec.cy = at[0].y;
+        e.rec.cz = at[0].z;
+    }
+    // A TEXT lies in its object system; an MTEXT's insertion point is given in the world.
+    if (!mtext) e.objectToWorld();
 }
 
 } // namespace quentar::dxf

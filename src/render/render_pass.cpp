@@ -50,6 +50,8 @@ void ContourFigures::reset() {
     flaechen.Clear();
     konturminmaxfirst = true;
     konturminx = konturmaxx = konturminy = konturmaxy = 0;
+    renderIssues = 0;
+    readIssues = 0;
 }
 
 std::vector<double> ContourFigures::areas() const {
@@ -94,7 +96,10 @@ void RenderPass::takeIn(double px, double py) {
 }
 
 void RenderPass::Drawpolys(const DrawParams &p) {
-    if (depth_ >= kMaxNesting) return;
+    if (depth_ >= kMaxNesting) {
+        f_.renderIssues |= kRenderNestingCut;
+        return;
+    }
     ++depth_;
     if (p.blocktodraw.empty()) {
         for (std::size_t i : topLevel_) entity(i, p);
@@ -145,7 +150,10 @@ Pen RenderPass::makePen(const tpoly &e, const DrawParams &p, const document::TLa
 }
 
 void RenderPass::entity(std::size_t index, const DrawParams &p) {
-    if (++visits_ > kMaxVisits) return;
+    if (++visits_ > kMaxVisits) {
+        f_.renderIssues |= kRenderVisitsCut;
+        return;
+    }
     tpoly &e = d_.polys[index];
     // 1. Space filter.
     if (p.thelayhan == kNoLayout) {
@@ -165,40 +173,105 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     }
     // 4. Block filter.
     if (e.isblock ? e.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
+    f_.readIssues |= e.readIssues;
     // 3. Pen.
     const Rgb color = (e.colorispresent && e.colornr < 256)
                           ? getcolornr(e.colornr, p.showmodelforcolor)
                           : getcolornr(layerColor, p.showmodelforcolor);
     const Pen pen = makePen(e, p, layer, color);
-    // 5. Base offset.
-    double bx = p.baseblx, by = p.basebly, bz = p.baseblz;
+    // 5. Base offset: a block entity's base point goes to the insertion point.
+    Place pl;
+    pl.linear = p.linearIdentity ? nullptr : &p.linear;
+    pl.bx = p.baseblx;
+    pl.by = p.basebly;
+    pl.bz = p.baseblz;
     if (e.isblock) {
-        bx -= e.blockbasex;
-        by -= e.blockbasey;
-        bz -= e.blockbasez;
+        if (pl.linear) {
+            const geometry::Vec3 b = p.linear.apply({e.blockbasex, e.blockbasey, e.blockbasez});
+            pl.bx -= b.x;
+            pl.by -= b.y;
+            pl.bz -= b.z;
+        } else {
+            pl.bx -= e.blockbasex;
+            pl.by -= e.blockbasey;
+            pl.bz -= e.blockbasez;
+        }
     }
     if (!e.insertstr.empty()) {
-        // 6. Block reference: placed by translation only; nothing of itself is measured.
-        DrawParams nested = p;
-        nested.blocktodraw = e.insertstr;
-        nested.thelayhan = kNoLayout;
-        nested.baseblx = bx + (e.anzp > 0 ? e.p(0).x : 0);
-        nested.basebly = by + (e.anzp > 0 ? e.p(0).y : 0);
-        nested.baseblz = bz + (e.anzp > 0 ? e.p(0).z : 0);
-        Drawpolys(nested);
+        // 6. Block reference: nothing of itself is measured.
+        insertBlock(e, p, pl);
     } else if (!e.textstr.empty() && !isDimension(d_, e)) {
         // 7. Texts are drawn, never measured.
-        drawTextEntity(e, p, bx, by, pen, color);
+        drawTextEntity(e, p, pl, pen, color);
     } else {
         // 8. Path entity.
-        walkPath(e, p, bx, by, pen, color);
+        walkPath(e, p, pl, pen, color);
     }
     // 9. Viewport contents and grips.
-    if (e.isviewport && e.viewid != 1) drawViewport(e, p, bx, by);
-    if (!p.forprint && e.selected) drawGrips(e, p, bx, by);
+    if (e.isviewport && e.viewid != 1) drawViewport(e, p, pl.bx, pl.by);
+    if (!p.forprint && e.selected) drawGrips(e, p, pl);
 }
 
-void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double by,
+void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &pl) {
+    // A block that (directly or through others) inserts itself is entered once on a chain.
+    for (std::string_view active : insertChain_)
+        if (active == e.insertstr) {
+            f_.renderIssues |= kRenderSelfInsert;
+            return;
+        }
+    geometry::Vec3 at;
+    if (e.anzp > 0) at = {e.p(0).x, e.p(0).y, e.p(0).z};
+    // The block's own axes in the parent's: object system of the extrusion, rotation, scale.
+    const geometry::Linear3 ocs = geometry::objectToWorld({e.extx, e.exty, e.extz});
+    const geometry::Linear3 turn = ocs.after(geometry::rotationZ(e.rotation));
+    const geometry::Linear3 own =
+        turn.after(geometry::scaling(e.insscalex, e.insscaley, e.insscalez));
+    DrawParams nested = p;
+    nested.blocktodraw = e.insertstr;
+    nested.thelayhan = kNoLayout;
+    nested.linear = pl.linear ? pl.linear->after(own) : own;
+    nested.linearIdentity = nested.linear.isIdentity();
+    // Beyond this a placement has no sensible picture (and sums of its points overflow).
+    constexpr double kBeyondSense = 1e100;
+    auto sensible = [&](double v) { return std::isfinite(v) && std::fabs(v) < kBeyondSense; };
+    for (const auto &row : nested.linear.m)
+        for (double v : row)
+            if (!sensible(v)) {
+                f_.renderIssues |= kRenderBadPlacement;
+                return;
+            }
+    const int64_t cols = std::max<int64_t>(1, e.inscols), rows = std::max<int64_t>(1, e.insrows);
+    insertChain_.push_back(e.insertstr);
+    int64_t copies = 0;
+    for (int64_t r = 0; r < rows; ++r)
+        for (int64_t c = 0; c < cols; ++c) {
+            if (++copies > kMaxArrayCopies || (copies > 1 && ++visits_ > kMaxVisits)) {
+                f_.renderIssues |= kRenderVisitsCut;
+                insertChain_.pop_back();
+                return;
+            }
+            geometry::Vec3 q = at;
+            if (r > 0 || c > 0) {
+                // Array copies step along the reference's rotated axes, unscaled.
+                const geometry::Vec3 step = turn.apply({static_cast<double>(c) * e.inscolspacing,
+                                                        static_cast<double>(r) * e.insrowspacing,
+                                                        0});
+                q = {at.x + step.x, at.y + step.y, at.z + step.z};
+            }
+            if (pl.linear) q = pl.linear->apply(q);
+            nested.baseblx = pl.bx + q.x;
+            nested.basebly = pl.by + q.y;
+            nested.baseblz = pl.bz + q.z;
+            if (!sensible(nested.baseblx) || !sensible(nested.basebly)) {
+                f_.renderIssues |= kRenderBadPlacement;
+                continue;
+            }
+            Drawpolys(nested);
+        }
+    insertChain_.pop_back();
+}
+
+void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                           const Pen &basePen, Rgb color) {
     const double z = p.zoomit;
     const double h1 = p.paintbox1height - 1;
@@ -211,7 +284,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
     double sumflaeche = 0;
     int sumnr = 0;
     bool first = true, firstStep = true;
-    double Xp = 0, Yp = 0, xp = 0, yp = 0;
+    double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
     double Xf = 0, Yf = 0, xf = 0, yf = 0; // first visited vertex
 
     auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
@@ -228,8 +301,10 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
     for (int i = 0; i < e.anzp; ++i) {
         const auto &v = e.p(i);
         if (v.donotdraw) continue;
-        const double X = (v.x + bx) * z / 100 - p.scrollx;
-        const double Y = h1 - roundEven((v.y + by) * z / 100 + p.scrolly);
+        double wx, wy;
+        pl.world(v.x, v.y, v.z, wx, wy);
+        const double X = wx * z / 100 - p.scrollx;
+        const double Y = h1 - roundEven(wy * z / 100 + p.scrolly);
         const bool ownWidth = v.setwid && v.wid != 0;
         if (ownWidth) {
             pen.width = v.wid * z / 100;
@@ -239,8 +314,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
             first = false;
             Xf = X;
             Yf = Y;
-            xf = v.x;
-            yf = v.y;
+            xf = wx;
+            yf = wy;
             if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
         } else {
             if (canvas_) {
@@ -249,7 +324,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
                 if ((e.arrowhead && firstStep) || v.botharrows == 1 || v.botharrows == 3)
                     arrow(Xp, Yp, X, Y);
                 if (v.botharrows == 2 || v.botharrows == 3) arrow(X, Y, Xp, Yp);
-                if (v.doadddimtexthere) drawDimensionText(e, p, bx, by, pen, color, path);
+                if (v.doadddimtexthere) drawDimensionText(e, p, pl, pen, color, path);
             }
             if (v.moveonly) {
                 if (canvas_) canvas_->strokePath(path, pen);
@@ -258,9 +333,14 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
                 if (canvas_) addLine(path, Xp, Yp, X, Y);
                 sumflaeche += (Xp * 100 / z) * (Y * 100 / z) - (X * 100 / z) * (Yp * 100 / z);
                 ++sumnr;
-                f_.konturlang += std::sqrt((xp - v.x) * (xp - v.x) + (yp - v.y) * (yp - v.y));
-                takeIn(xp + bx, yp + by);
-                takeIn(v.x + bx, v.y + by);
+                // Lengths from the stored coordinates where the placement is a translation, so
+                // a drawing measures the same wherever it lies.
+                if (pl.linear)
+                    f_.konturlang += std::sqrt((wxp - wx) * (wxp - wx) + (wyp - wy) * (wyp - wy));
+                else
+                    f_.konturlang += std::sqrt((xp - v.x) * (xp - v.x) + (yp - v.y) * (yp - v.y));
+                takeIn(wxp, wyp);
+                takeIn(wx, wy);
             }
             firstStep = false;
         }
@@ -268,6 +348,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
         Yp = Y;
         xp = v.x;
         yp = v.y;
+        wxp = wx;
+        wyp = wy;
         if (ownWidth) {
             if (canvas_) canvas_->strokePath(path, pen);
             path.clear();
@@ -281,7 +363,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
     const auto same = [](double a, double b) {
         return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
     };
-    const bool closedWalk = e.isclosed || (same(xf, xp) && same(yf, yp));
+    const bool closedWalk = e.isclosed || (same(xf, wxp) && same(yf, wyp));
     if (sumnr > 1 && closedWalk) {
         sumflaeche += (Xp * 100 / z) * (Yf * 100 / z) - (Xf * 100 / z) * (Yp * 100 / z);
         *f_.flaechen.Add() = std::fabs(sumflaeche * 0.5);
@@ -305,7 +387,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, double bx, double
     canvas_->strokePath(path, pen);
 }
 
-void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, double bx, double by,
+void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Place &pl,
                                    const Pen &pen, Rgb color, Path &path) {
     std::string measured = e.messuaretxt;
     if (e.addtextmode == 1) {
@@ -328,8 +410,10 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, double b
     if (text.empty()) return;
     int size = roundInt(0.3 * p.zoomit / 100);
     if (size < 1) size = 1;
-    const double Xt = (e.cx1 + bx) * p.zoomit / 100 - p.scrollx;
-    const double Yt = (p.paintbox1height - 1) - roundEven((e.cy1 + by) * p.zoomit / 100 + p.scrolly);
+    double wx, wy;
+    pl.world(e.cx1, e.cy1, e.cz1, wx, wy);
+    const double Xt = wx * p.zoomit / 100 - p.scrollx;
+    const double Yt = (p.paintbox1height - 1) - roundEven(wy * p.zoomit / 100 + p.scrolly);
     int w = 0, h = 0;
     canvas_->textExtent(text, size, w, h);
     Transform at;
@@ -344,10 +428,22 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, double b
     }
 }
 
-void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, double bx, double by,
+void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place &pl,
                                 const Pen &pen, Rgb color) {
     if (e.anzp < 1 || !canvas_) return;
-    double fh = roundEven(e.radius * p.zoomit / 100);
+    // In a scaled, turned or mirrored block the text grows, turns and mirrors with it.
+    double height = e.radius, rotation = e.rotation;
+    bool mirrored = e.ext230 < 0;
+    if (pl.linear) {
+        const geometry::Linear3 &m = *pl.linear;
+        const double a = e.rotation * M_PI / 180;
+        const geometry::Vec3 dir = m.apply({std::cos(a), std::sin(a), 0});
+        const geometry::Vec3 up = m.apply({-std::sin(a), std::cos(a), 0});
+        height *= std::hypot(up.x, up.y);
+        rotation = std::atan2(dir.y, dir.x) * 180 / M_PI;
+        if (m.det2() < 0) mirrored = !mirrored;
+    }
+    double fh = roundEven(height * p.zoomit / 100);
     if (fh == 0) fh = 1;
     if (!std::isfinite(fh) || std::fabs(fh) > 100000) return; // nothing sensible to draw
     // Only paragraph breaks of the formatting codes are honoured.
@@ -358,20 +454,20 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, double bx, 
         lines.push_back(text.substr(start, at - start));
     lines.push_back(text.substr(start));
 
-    const double rho = e.rotation * M_PI / 180;
-    const bool mirrored = e.ext230 < 0;
+    const double rho = rotation * M_PI / 180;
     double L = 0, M = 0;
     if (!e.ismtext) {
         L = -fh * std::sin(rho);
         M = fh * std::cos(rho);
     }
-    const double x0 = e.p(0).x, y0 = e.p(0).y;
-    const double X = (x0 + bx) * p.zoomit / 100 - p.scrollx;
+    double x0, y0;
+    pl.world(e.p(0).x, e.p(0).y, e.p(0).z, x0, y0);
+    const double X = x0 * p.zoomit / 100 - p.scrollx;
     const double sigma = mirrored ? -rho : rho;
     Transform R{std::cos(sigma), -std::sin(sigma), std::sin(sigma), std::cos(sigma), 0, 0};
     for (const std::string &line : lines) {
         Transform T{1, 0, 0, mirrored ? -1.0 : 1.0, X + L,
-                    (p.paintbox1height - 1) - ((y0 + by) * p.zoomit / 100 + p.scrolly + M)};
+                    (p.paintbox1height - 1) - (y0 * p.zoomit / 100 + p.scrolly + M)};
         const Transform world = R.followedBy(T);
         if (e.selected && !p.forprint)
             canvas_->strokeText(line, fh, world, pen);
@@ -398,6 +494,8 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
     DrawParams nested = p;
     nested.blocktodraw.clear();
     nested.showmodel = true;
+    nested.linear = {};
+    nested.linearIdentity = true;
     bool run = true;
     if (e.viewheight != 0 && e.widy != 0) {
         const double k = e.viewheight / e.widy;
@@ -423,14 +521,16 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
     if (canvas_) canvas_->popClip();
 }
 
-void RenderPass::drawGrips(const tpoly &e, const DrawParams &p, double bx, double by) {
+void RenderPass::drawGrips(const tpoly &e, const DrawParams &p, const Place &pl) {
     if (!canvas_) return;
     const Rgb outline = p.showmodelforcolor ? kBlack : kWhite;
     for (int i = 0; i < e.anzp; ++i) {
         const auto &v = e.p(i);
         if (v.linex <= 0) continue;
-        const int x = roundInt((v.x + bx) * p.zoomit / 100 - p.scrollx);
-        const int y = (p.paintbox1height - 1) - roundInt((v.y + by) * p.zoomit / 100 + p.scrolly);
+        double wx, wy;
+        pl.world(v.x, v.y, v.z, wx, wy);
+        const int x = roundInt(wx * p.zoomit / 100 - p.scrollx);
+        const int y = (p.paintbox1height - 1) - roundInt(wy * p.zoomit / 100 + p.scrolly);
         if (e.isviewport && e.viewid != 1 && i >= 5 && i <= 7) {
             canvas_->drawHandleImage(i - 5, x - 8, y - 8);
             continue;

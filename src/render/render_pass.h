@@ -4,6 +4,7 @@
 
 #include "document/drawing.h"
 #include "document/dyna_array.h"
+#include "geometry/placement.h"
 #include "render/canvas.h"
 
 #include <cstdint>
@@ -26,10 +27,22 @@ struct DrawParams {
     std::string blocktodraw;         // block whose entities this pass draws; empty: top level
     double zoomit = 100;             // pixels per 100 drawing units
     double baseblx = 0, basebly = 0, baseblz = 0; // offset added to every coordinate
+    // The linear part of an inserted block's placement (scale, rotation, mirror, extrusion),
+    // applied to the block's coordinates before the offset; the identity outside blocks.
+    geometry::Linear3 linear;
+    bool linearIdentity = true;
     int32_t thelayhan = kNoLayout;   // handle of the layout shown
     bool showmodel = true;           // the pass shows model space
     bool showmodelforcolor = true;   // model colours (black on white) rather than paper colours
     bool forprint = false;           // drawing for the printer: no grips, no selection dashes
+};
+
+// Why a render's figures may be partial; carried as warnings with the figures.
+enum RenderIssue : uint32_t {
+    kRenderNestingCut = 1 << 0,    // blocks nested deeper than the bound were left out
+    kRenderVisitsCut = 1 << 1,     // the bound on entity visits stopped the render
+    kRenderSelfInsert = 1 << 2,    // a block inserting itself was entered once only
+    kRenderBadPlacement = 1 << 3,  // an insert whose scale or position is beyond sense: left out
 };
 
 // The figures the costing takes from a drawing, accumulated by the passes since the last reset.
@@ -38,6 +51,8 @@ struct ContourFigures {
     double konturminx = 0, konturmaxx = 0, konturminy = 0, konturmaxy = 0; // bounding box
     bool konturminmaxfirst = true; // no point has entered the box yet
     document::TypedDynaArray<double> flaechen; // one area per entity with two or more segments
+    uint32_t renderIssues = 0; // RenderIssue bits
+    uint16_t readIssues = 0;   // document::ReadIssue bits of the entities drawn
 
     void reset();
     // `flaechen` as a plain list, in order.
@@ -64,19 +79,36 @@ public:
     // times inside a block inserted many times multiplies).
     static constexpr int64_t kMaxVisits = 50'000'000;
 
-private:
-    struct LayerInfo {
-        int index = -1;
+    // Copies of one MINSERT beyond this are not drawn (the visit bound counts them too).
+    static constexpr int64_t kMaxArrayCopies = 1'000'000;
+
+    // Where an entity's coordinates lie in the drawing: the pass's linear part, then the offset.
+    struct Place {
+        double bx = 0, by = 0, bz = 0;
+        const geometry::Linear3 *linear = nullptr; // null: the identity
+        void world(double x, double y, double z, double &wx, double &wy) const {
+            if (!linear) {
+                wx = x + bx;
+                wy = y + by;
+                return;
+            }
+            const auto &m = linear->m;
+            wx = m[0][0] * x + m[0][1] * y + m[0][2] * z + bx;
+            wy = m[1][0] * x + m[1][1] * y + m[1][2] * z + by;
+        }
     };
+
+private:
     void entity(std::size_t index, const DrawParams &p);
-    void walkPath(const document::tpoly &e, const DrawParams &p, double bx, double by,
-                  const Pen &pen, Rgb color);
-    void drawTextEntity(const document::tpoly &e, const DrawParams &p, double bx, double by,
+    void insertBlock(const document::tpoly &e, const DrawParams &p, const Place &pl);
+    void walkPath(const document::tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
+                  Rgb color);
+    void drawTextEntity(const document::tpoly &e, const DrawParams &p, const Place &pl,
                         const Pen &pen, Rgb color);
-    void drawDimensionText(const document::tpoly &e, const DrawParams &p, double bx, double by,
+    void drawDimensionText(const document::tpoly &e, const DrawParams &p, const Place &pl,
                            const Pen &pen, Rgb color, Path &path);
     void drawViewport(const document::tpoly &e, const DrawParams &p, double bx, double by);
-    void drawGrips(const document::tpoly &e, const DrawParams &p, double bx, double by);
+    void drawGrips(const document::tpoly &e, const DrawParams &p, const Place &pl);
     Pen makePen(const document::tpoly &e, const DrawParams &p, const document::TLayer *layer,
                 Rgb color) const;
     const document::TLayer *findLayer(const document::tpoly &e) const;
@@ -90,6 +122,7 @@ private:
     std::unordered_map<std::string_view, int> layerIndex_;             // trimmed name -> first
     std::unordered_map<std::string_view, std::vector<std::size_t>> blockEntities_;
     std::vector<std::size_t> topLevel_;                                // non-block entities
+    std::vector<std::string_view> insertChain_; // blocks being drawn, outermost first
 };
 
 } // namespace quentar::render

@@ -79,17 +79,23 @@ TEST(LineReader, BulgedSegmentsBecomeArcs) {
 }
 
 TEST(LineReader, PolylineTakesItsVerticesAndSeqend) {
-    auto d = drawingOf({{0, "POLYLINE"}, {5, "A0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"},
-                        {70, "1"}, {0, "VERTEX"}, {5, "A1"}, {10, "1"}, {20, "1"}, {70, "0"},
-                        {0, "VERTEX"}, {5, "A2"}, {10, "2"}, {20, "1"}, {70, "32"},
-                        {0, "VERTEX"}, {5, "A3"}, {10, "3"}, {20, "0"},
-                        {0, "SEQEND"}, {5, "A4"}, {8, "L2"}});
+    // The sub-records name the polyline as their owner and sit on other layers: the header's
+    // owner, layer and colour stand; the handle is the SEQEND's.
+    auto d = drawingOf({{0, "POLYLINE"}, {5, "A0"}, {330, "1F"}, {8, "CUT"}, {62, "1"},
+                        {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "1"},
+                        {0, "VERTEX"}, {5, "A1"}, {330, "A0"}, {8, "0"}, {62, "3"}, {10, "1"},
+                        {20, "1"}, {70, "0"}, {0, "VERTEX"}, {5, "A2"}, {330, "A0"}, {10, "2"},
+                        {20, "1"}, {70, "32"}, {0, "VERTEX"}, {5, "A3"}, {10, "3"}, {20, "0"},
+                        {0, "SEQEND"}, {5, "A4"}, {330, "A0"}, {8, "L2"}});
     const auto &p = d.polys[0];
     EXPECT_TRUE(p.isclosed); // the header's 70, not the vertices'
     ASSERT_EQ(p.anzp, 4);    // three vertices and the closing copy
     EXPECT_EQ(p.p(0).x, 1.0);
     EXPECT_EQ(p.han, 0xA4);
-    EXPECT_EQ(p.layer, "L2");
+    EXPECT_EQ(p.layhan, 0x1F);
+    EXPECT_EQ(p.layer, "CUT");
+    EXPECT_EQ(lineAt(d, p.layerlinenr), "CUT");
+    EXPECT_EQ(p.colornr, 1);
     EXPECT_EQ(lineAt(d, p.linebis), "L2");
     EXPECT_EQ(d.maxhandle, 0xA4);
 
@@ -222,13 +228,20 @@ TEST(SolidPointInsert, CornersPositionsAndReferences) {
     auto pt = only({{0, "POINT"}, {10, "5"}, {20, "5"}, {30, "0"}});
     EXPECT_TRUE(pt.ispoint);
     EXPECT_EQ(pt.anzp, 1);
-    auto ins = only({{0, "INSERT"}, {2, "A"}, {10, "100"}, {20, "50"}, {30, "0"}, {41, "2"},
-                     {50, "90"}});
+    auto ins = only({{0, "INSERT"}, {2, "A"}, {20, "50"}, {10, "100"}, {30, "0"}, {41, "2"},
+                     {50, "90"}, {70, "3"}, {71, "2"}, {44, "20"}, {45, "10"}});
     EXPECT_EQ(ins.insertstr, "A");
     ASSERT_EQ(ins.anzp, 1);
     EXPECT_EQ(ins.p(0).x, 100.0);
+    EXPECT_EQ(ins.p(0).y, 50.0); // its y came first
     EXPECT_EQ(ins.p(0).linex, 0);
-    EXPECT_EQ(ins.rotation, 0.0);
+    EXPECT_EQ(ins.rotation, 90.0);
+    EXPECT_EQ(ins.insscalex, 2.0);
+    EXPECT_EQ(ins.insscaley, 1.0);
+    EXPECT_EQ(ins.inscols, 3);
+    EXPECT_EQ(ins.insrows, 2);
+    EXPECT_EQ(ins.inscolspacing, 20.0);
+    EXPECT_EQ(ins.insrowspacing, 10.0);
 }
 
 TEST(TextReader, TextsAndRotation) {

@@ -168,7 +168,26 @@ TEST(Measurement, SelfInsertingBlockStops) {
                   {11, "1"},      {0, "ENDBLK"}, {0, "ENDSEC"}};
     auto d = read(concat({blocks, entitiesSection({{0, "INSERT"}, {2, "A"}, {10, "0"}})}));
     auto f = measure(d);
+    // Entered once, not unrolled to the nesting bound, and said so.
+    EXPECT_DOUBLE_EQ(f.konturlang, 1);
+    EXPECT_TRUE(f.renderIssues & render::kRenderSelfInsert);
+    EXPECT_FALSE(f.renderIssues & render::kRenderNestingCut);
+}
+
+TEST(Measurement, ChainsDeeperThanTheBoundAreCutWithAWarning) {
+    // B0 inserts B1 ... inserts B30, each with a line of length 1.
+    Groups blocks{{0, "SECTION"}, {2, "BLOCKS"}};
+    for (int i = 0; i <= 30; ++i) {
+        blocks.insert(blocks.end(), {{0, "BLOCK"}, {3, "B" + std::to_string(i)}, {0, "LINE"},
+                                     {10, "0"}, {11, "1"}});
+        if (i < 30) blocks.insert(blocks.end(), {{0, "INSERT"}, {2, "B" + std::to_string(i + 1)}});
+        blocks.push_back({0, "ENDBLK"});
+    }
+    blocks.push_back({0, "ENDSEC"});
+    auto d = read(concat({blocks, entitiesSection({{0, "INSERT"}, {2, "B0"}, {10, "0"}})}));
+    auto f = measure(d);
     EXPECT_DOUBLE_EQ(f.konturlang, render::RenderPass::kMaxNesting - 1);
+    EXPECT_TRUE(f.renderIssues & render::kRenderNestingCut);
 }
 
 TEST(Fit, EmptyWideAndClamped) {

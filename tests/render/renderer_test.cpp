@@ -172,6 +172,26 @@ TEST(Renderer, SelectionDashesAndGripsOnScreenOnly) {
     EXPECT_TRUE(printed.of("rect").empty());
 }
 
+TEST(Renderer, GripsSitOnTheDrawnGeometry) {
+    // An arc mirrored by its extrusion, and a line in a block inserted at (100, 0) at scale 2
+    // turned 90 degrees: the grips are where the geometry is drawn, not where its numbers say.
+    Groups blocks{{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {2, "B"}, {3, "B"}, {10, "0"},
+                  {20, "0"},      {0, "LINE"},   {8, "0"},     {10, "0"}, {20, "0"}, {11, "10"},
+                  {21, "0"},      {0, "ENDBLK"}, {0, "ENDSEC"}};
+    Groups arc{{0, "ARC"}, {8, "0"}, {10, "-50"}, {20, "40"}, {30, "0"}, {40, "5"}, {210, "0"},
+               {220, "0"}, {230, "-1"}, {50, "0"}, {51, "180"}};
+    Groups insert{{0, "INSERT"}, {8, "0"}, {2, "B"}, {10, "100"}, {20, "0"}, {41, "2"},
+                  {42, "2"}, {50, "90"}};
+    auto d = read(concat({blocks, entitiesSection(concat({arc, insert}))}));
+    for (auto &e : d.polys) e.selected = true;
+    std::vector<std::pair<int, int>> grips;
+    for (const auto &g : draw(d).of("rect")) grips.emplace_back(g.x + 5, 199 - (g.y + 5));
+    const std::vector<std::pair<int, int>> expected{
+        {50, 40}, {45, 40}, {55, 40}, {50, 45}, // arc: centre, start, end, radius (world)
+        {100, 0}, {100, 20}};                   // the block's line: (0, 0) and (10, 0) placed
+    EXPECT_EQ(grips, expected);
+}
+
 TEST(Renderer, TextPlacement) {
     auto d = read(entitiesSection({{0, "TEXT"}, {10, "100"}, {20, "50"}, {40, "10"}, {50, "90"},
                                    {1, "Up"}, {0, "MTEXT"}, {10, "0"}, {20, "100"}, {40, "8"},
