@@ -26,6 +26,9 @@ struct Tmypoi {
     bool doadddimtexthere : 1 = false; // the dimension text is drawn here
     bool moveonly : 1 = false;      // the step to this vertex is a jump, not a segment
     bool donotdraw : 1 = false;     // construction point: never drawn nor measured
+    // The step to this vertex samples a curve (arc, circle, ellipse, bulge, spline): its chord
+    // is not an edge of the drawing.
+    bool curve : 1 = false;
 };
 static_assert(sizeof(Tmypoi) == 48, "a vertex record stays compact");
 
@@ -100,6 +103,10 @@ struct tpoly {
     double panx = 0, pany = 0;        // VIEWPORT view centre in model space
     double widx = 0, widy = 0;        // VIEWPORT size in paper space
     double thewid = 0;                // constant polyline width, group 43
+    // The signed area between the entity's arcs (arcs, circles, ellipses, bulges) and the chords
+    // that sample them, in the direction of its vertices, drawing units squared: added to the
+    // shoelace sum of the vertices it gives the exact area a closed contour encloses.
+    double curvearea = 0;
     double dimtextrotate = 0;         // DIMENSION text rotation, degrees
     double ext230 = 0;                // extrusion z (group 230); negative mirrors an ellipse
     // The extrusion direction as read (groups 210/220/230, (0, 0, 1) when absent). The reader

@@ -108,11 +108,15 @@ void readEllipse(Pass &p, EntityBuild &e) {
     ps.push_back(minor);
     render::Point3 pts[render::kCurveSamples];
     render::sampleEllipse(cx, cy, cz, a, e.rec.radius2, e.rec.radius3, start, end, mirrored, pts);
+    // The ellipse is a unit circle carried by its axes, and so is the area its chords leave out.
+    const double unitCurveArea = render::arcChordArea(1, end - start, render::kCurveSamples - 1);
+    e.rec.curvearea = unitCurveArea * a * e.rec.radius2 * (mirrored ? -1 : 1);
     for (const auto &q : pts) {
         Tmypoi &v = ps.emplace_back();
         v.x = q.x;
         v.y = q.y;
         v.z = cz;
+        v.curve = true;
     }
     // An ellipse in a plane tilted against the world's xy plane: its minor axis is the extrusion
     // crossed with the major axis, and what is measured is its projection into the xy plane.
@@ -131,6 +135,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
         ps[2].x = cx + mx;
         ps[2].y = cy + my;
         ps[2].z = cz + mz;
+        e.rec.curvearea = unitCurveArea * (ax * my - ay * mx);
         for (int i = 0; i < render::kCurveSamples; ++i) {
             const double t = start + (end - start) * i / (render::kCurveSamples - 1);
             const double c = std::cos(t), s = std::sin(t);

@@ -16,6 +16,8 @@ void EntityBuild::objectToWorld() {
     for (Tmypoi &v : geom.ps) place(v.x, v.y, v.z);
     for (Tmypoi &v : geom.snap) place(v.x, v.y, v.z);
     place(rec.cx, rec.cy, rec.cz);
+    // Seen from above, areas in the object plane shrink with its tilt and change sign mirrored.
+    rec.curvearea *= m.det2();
 }
 
 bool takeCoordinate(Pass &p, EntityBuild &e, PointSlot *slots, int first, int count, int c,

@@ -21,7 +21,8 @@ void expandEntityBulges(Pass &p, EntityBuild &e) {
         }
         return;
     }
-    render::expandbulges(ps, e.geom.snap, e.rec.isclosed, e.bulges.empty() ? nullptr : &e.bulges);
+    render::expandbulges(ps, e.geom.snap, e.rec.isclosed, e.bulges.empty() ? nullptr : &e.bulges,
+                         &e.rec.curvearea);
 }
 
 void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
@@ -253,6 +254,12 @@ void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
     }
     render::Point3 pts[render::kCurveSamples];
     render::sampleArc(cx, cy, cz, r, start, end, circle, pts);
+    {
+        // The sweep as sampleArc takes it: the end raised by a turn when not beyond the start.
+        double a0 = circle ? 0 : start, a1 = circle ? 0 : end;
+        if (!(a1 > a0)) a1 += 360.0;
+        e.rec.curvearea = render::arcChordArea(r, (a1 - a0) * M_PI / 180, render::kCurveSamples - 1);
+    }
     const int32_t radiusLine = rel(e.rec.radiuslinenr);
     for (int i = 0; i < render::kCurveSamples; ++i) {
         Tmypoi &v = ps.emplace_back();
@@ -265,6 +272,7 @@ void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
             v.mode = 1;
         }
         v.moveonly = i == 0;
+        v.curve = true;
     }
     e.objectToWorld();
 }

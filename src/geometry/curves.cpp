@@ -351,8 +351,15 @@ void sampleEllipse(double cx, double cy, double cz, double a, double b, double r
 // Bulges
 // ---------------------------------------------------------------------------------------------
 
+double arcChordArea(double r, double sweep, int steps)
+{
+    if (steps < 1 || !std::isfinite(r) || !std::isfinite(sweep)) return 0;
+    const double d = sweep / steps;
+    return steps * r * r / 2 * (d - std::sin(d));
+}
+
 void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypoi> &snap,
-                  bool isclosed, const std::vector<double> *exactBulges)
+                  bool isclosed, const std::vector<double> *exactBulges, double *curveArea)
 {
     if (isclosed && !ps.empty()) {
         document::Tmypoi closing = ps.front();
@@ -393,11 +400,17 @@ void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypo
             v.z = p.z;
             v.setwid = p.setwid;
             v.wid = p.wid;
+            v.curve = true;
             result.push_back(v);
         }
     }
     result.push_back(ps.back());
 
+    if (curveArea)
+        for (std::size_t i = 0; i + 1 < anzp; ++i)
+            if (bulged[i])
+                *curveArea += arcChordArea(arcs[i].r, arcs[i].end - arcs[i].start,
+                                           kBulgePoints - 1);
     for (std::size_t i = anzp - 1; i-- > 0;) {
         if (!bulged[i]) continue;
         document::Tmypoi c;

@@ -52,6 +52,8 @@ void ContourFigures::reset() {
     konturminx = konturmaxx = konturminy = konturmaxy = 0;
     renderIssues = 0;
     readIssues = 0;
+    if (collector) collector->clear();
+    analysis = {};
 }
 
 std::vector<double> ContourFigures::areas() const {
@@ -155,6 +157,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         return;
     }
     tpoly &e = d_.polys[index];
+    current_ = index;
     // 1. Space filter.
     if (p.thelayhan == kNoLayout) {
         if (p.showmodel && e.ispaperspace) return;
@@ -271,6 +274,15 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     insertChain_.pop_back();
 }
 
+void RenderPass::finishPiece(Piece &piece, const Place &pl) {
+    if (piece.segments == 0) return;
+    piece.place.bx = pl.bx;
+    piece.place.by = pl.by;
+    piece.place.identity = pl.linear == nullptr;
+    if (pl.linear) piece.place.linear = *pl.linear;
+    f_.collector->pieces.push_back(piece);
+}
+
 void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                           const Pen &basePen, Rgb color) {
     const double z = p.zoomit;
@@ -280,12 +292,20 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     bool interrupted = false;
     if (e.setwidonce && e.thewid > 0) pen.width = e.thewid * z / 100;
     const Rgb arrowColor = p.showmodelforcolor ? kBlack : kWhite;
+    // Only the cut contours count when the user asked for them alone; everything is drawn.
+    const MeasureKind kind = measureKindOf(e);
+    const bool measured = !(f_.cutContoursOnly && kind != MeasureKind::Cut);
+    PieceCollector *collector = f_.collector;
+    Piece piece;
+    piece.entity = static_cast<uint32_t>(current_);
+    piece.kind = kind;
+    piece.closedEntity = e.isclosed;
+    piece.measured = measured;
+    // The exact area of an entity's arcs grows with the placement's area factor.
+    const double curveArea = pl.linear ? e.curvearea * pl.linear->det2() : e.curvearea;
 
-    double sumflaeche = 0;
-    int sumnr = 0;
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
-    double Xf = 0, Yf = 0, xf = 0, yf = 0; // first visited vertex
 
     auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
         const double dx = fromX - tipX, dy = fromY - tipY;
@@ -296,6 +316,20 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         path.lineTo(tipX + ux - uy / 5, tipY + uy + ux / 5);
         path.lineTo(tipX, tipY);
         if (canvas_) canvas_->fillPath(path, Brush{Brush::Kind::Solid, arrowColor, kWhite});
+    };
+    auto startPiece = [&](int i, double wx, double wy) {
+        if (!collector) return;
+        if (!collector->originSet) {
+            collector->originSet = true;
+            collector->ox = wx;
+            collector->oy = wy;
+        }
+        piece.from = piece.to = i;
+        piece.sx = piece.ex = piece.minx = piece.maxx = wx;
+        piece.sy = piece.ey = piece.miny = piece.maxy = wy;
+        piece.length = piece.shoelace = piece.curvedLength = 0;
+        piece.segments = 0;
+        piece.curveArea = curveArea;
     };
 
     for (int i = 0; i < e.anzp; ++i) {
@@ -312,10 +346,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         }
         if (first) {
             first = false;
-            Xf = X;
-            Yf = Y;
-            xf = wx;
-            yf = wy;
+            startPiece(i, wx, wy);
             if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
         } else {
             if (canvas_) {
@@ -329,18 +360,38 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             if (v.moveonly) {
                 if (canvas_) canvas_->strokePath(path, pen);
                 path.clear();
+                if (collector) {
+                    // A jump ends a piece; the arcs' area belongs to the piece that has them.
+                    finishPiece(piece, pl);
+                    startPiece(i, wx, wy);
+                    piece.curveArea = 0;
+                }
             } else {
                 if (canvas_) addLine(path, Xp, Yp, X, Y);
-                sumflaeche += (Xp * 100 / z) * (Y * 100 / z) - (X * 100 / z) * (Yp * 100 / z);
-                ++sumnr;
                 // Lengths from the stored coordinates where the placement is a translation, so
                 // a drawing measures the same wherever it lies.
-                if (pl.linear)
-                    f_.konturlang += std::sqrt((wxp - wx) * (wxp - wx) + (wyp - wy) * (wyp - wy));
-                else
-                    f_.konturlang += std::sqrt((xp - v.x) * (xp - v.x) + (yp - v.y) * (yp - v.y));
-                takeIn(wxp, wyp);
-                takeIn(wx, wy);
+                const double step =
+                    pl.linear ? std::sqrt((wxp - wx) * (wxp - wx) + (wyp - wy) * (wyp - wy))
+                              : std::sqrt((xp - v.x) * (xp - v.x) + (yp - v.y) * (yp - v.y));
+                if (measured) {
+                    f_.konturlang += step;
+                    takeIn(wxp, wyp);
+                    takeIn(wx, wy);
+                }
+                if (collector) {
+                    const double ox = collector->ox, oy = collector->oy;
+                    piece.shoelace += (wxp - ox) * (wy - oy) - (wx - ox) * (wyp - oy);
+                    piece.length += step;
+                    if (v.curve) piece.curvedLength += step;
+                    ++piece.segments;
+                    piece.to = i;
+                    piece.ex = wx;
+                    piece.ey = wy;
+                    piece.minx = std::min(piece.minx, wx);
+                    piece.maxx = std::max(piece.maxx, wx);
+                    piece.miny = std::min(piece.miny, wy);
+                    piece.maxy = std::max(piece.maxy, wy);
+                }
             }
             firstStep = false;
         }
@@ -356,18 +407,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             interrupted = true;
         }
     }
-    // Only a closed contour encloses an area. The shoelace sum of an open chain (an arc, an open
-    // polyline, a dimension) in view coordinates is the area of a fan from the view's corner: it
-    // moves with the view and, taken for a hole, would falsify the net area of every part drawn
-    // with arcs. A closed entity whose last vertex is not its first gets its closing side.
-    const auto same = [](double a, double b) {
-        return std::fabs(a - b) <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
-    };
-    const bool closedWalk = e.isclosed || (same(xf, wxp) && same(yf, wyp));
-    if (sumnr > 1 && closedWalk) {
-        sumflaeche += (Xp * 100 / z) * (Yf * 100 / z) - (Xf * 100 / z) * (Yp * 100 / z);
-        *f_.flaechen.Add() = std::fabs(sumflaeche * 0.5);
-    }
+    if (collector && !first) finishPiece(piece, pl);
 
     if (!canvas_) return;
     if (e.isclosed && !interrupted) path.closeFigure();

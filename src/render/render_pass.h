@@ -6,6 +6,7 @@
 #include "document/dyna_array.h"
 #include "geometry/placement.h"
 #include "render/canvas.h"
+#include "render/contours.h"
 
 #include <cstdint>
 #include <string>
@@ -50,9 +51,18 @@ struct ContourFigures {
     double konturlang = 0; // total length of the measured segments, drawing units
     double konturminx = 0, konturmaxx = 0, konturminy = 0, konturmaxy = 0; // bounding box
     bool konturminmaxfirst = true; // no point has entered the box yet
-    document::TypedDynaArray<double> flaechen; // one area per entity with two or more segments
+    // The areas of the closed contours, largest first, drawing units squared (filled by the
+    // contour analysis of a measurement, see measure_drawing.h).
+    document::TypedDynaArray<double> flaechen;
     uint32_t renderIssues = 0; // RenderIssue bits
     uint16_t readIssues = 0;   // document::ReadIssue bits of the entities drawn
+
+    // How to measure (kept by reset): only the cut contours enter length and box, and the
+    // pieces for the contour analysis are collected here when given.
+    bool cutContoursOnly = false;
+    PieceCollector *collector = nullptr;
+    // The contours of the last measurement (Vorschaubild): parts, holes, open ends, duplicates.
+    ContourAnalysis analysis;
 
     void reset();
     // `flaechen` as a plain list, in order.
@@ -83,6 +93,7 @@ public:
     static constexpr int64_t kMaxArrayCopies = 1'000'000;
 
     // Where an entity's coordinates lie in the drawing: the pass's linear part, then the offset.
+    // (The walk's own, pointer-based copy of a WorldPlacement.)
     struct Place {
         double bx = 0, by = 0, bz = 0;
         const geometry::Linear3 *linear = nullptr; // null: the identity
@@ -100,6 +111,7 @@ public:
 
 private:
     void entity(std::size_t index, const DrawParams &p);
+    void finishPiece(Piece &piece, const Place &pl);
     void insertBlock(const document::tpoly &e, const DrawParams &p, const Place &pl);
     void walkPath(const document::tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
                   Rgb color);
@@ -117,6 +129,7 @@ private:
     document::Drawing &d_;
     ContourFigures &f_;
     Canvas *canvas_;
+    std::size_t current_ = 0; // index of the entity being drawn
     int depth_ = 0;
     int64_t visits_ = 0;
     std::unordered_map<std::string_view, int> layerIndex_;             // trimmed name -> first

@@ -151,7 +151,15 @@ bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showwe
     figures.reset();
     const TabView tv = tabForPreview(d, tab);
     if (v.donotdrawnow) return false;
+    // The areas are not taken from the picture: the pieces drawn are chained into contours and
+    // measured exactly, whatever the view.
+    PieceCollector pieces;
+    PieceCollector *given = figures.collector;
+    figures.collector = &pieces;
     drawTab(d, tv, v, kPreviewSize, showweight, dpi, canvas, figures);
+    figures.collector = given;
+    figures.analysis = analyseContours(d, pieces);
+    for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
     return true;
 }
 
