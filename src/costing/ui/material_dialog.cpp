@@ -9,7 +9,6 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -97,28 +96,12 @@ bool runPriceDialog(SquareMetrePriceDialog &dialog, QWidget *parent) {
     return window.exec() == QDialog::Accepted;
 }
 
-// Enter adds a thickness and Escape deletes the chosen one, as the keys always have in this
-// window; Escape therefore cannot close it, only the window's close button cancels.
-class MaterialWindow : public QDialog {
-public:
-    using QDialog::QDialog;
-    QPushButton *escapeButton = nullptr;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override {
-        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-            if (escapeButton && escapeButton->isEnabled()) escapeButton->click();
-            event->accept();
-            return;
-        }
-        QDialog::keyPressEvent(event);
-    }
-};
-
 } // namespace
 
 bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
-    MaterialWindow window(parent);
+    // Enter adds a thickness (the default button); Escape closes the window like its close
+    // button and so cancels: a key that closes dialogs everywhere else must not delete here.
+    QDialog window(parent);
     window.setWindowTitle(QStringLiteral("Material bearbeiten"));
     auto *column = new QVBoxLayout(&window);
     auto *grid = new QGridLayout;
@@ -150,7 +133,6 @@ bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
     auto *newBtn = new QPushButton(QStringLiteral("Neue Stärke..."));
     auto *editBtn = new QPushButton(QStringLiteral("Bearbeiten..."));
     auto *delBtn = new QPushButton(QStringLiteral("Löschen"));
-    window.escapeButton = delBtn;
     listButtons->addWidget(newBtn);
     listButtons->addWidget(editBtn);
     listButtons->addWidget(delBtn);

@@ -201,8 +201,8 @@ TEST(CataloguePages, ADoubleClickOnARowEditsIt) {
     EXPECT_EQ(form.calculator().tiers().rows()[1].discount, "12.5");
 }
 
-// Enter adds a thickness, Escape deletes the chosen one and leaves the dialog open, a double
-// click edits a thickness; only the window's close button cancels.
+// Enter adds a thickness, "Löschen" deletes the chosen one, a double click edits a thickness;
+// Escape closes the window like its close button and cancels, whatever row is chosen.
 TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
     Data data;
     TLaserForm form(data.dir.path(), kTemplates);
@@ -216,16 +216,15 @@ TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
         return dialog.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
     };
 
-    // Escape deletes, then the window is closed: nothing reaches the catalogue.
+    // Escape with a thickness chosen closes the window and deletes nothing.
     NextDialog closed([&](QDialog &dialog) {
         QTreeWidget *list = thicknessList(dialog);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(buttonIn(&dialog, QStringLiteral("Abbrechen")), nullptr);
         list->setCurrentItem(list->topLevelItem(0));
         QTest::keyClick(list, Qt::Key_Escape);
-        EXPECT_EQ(list->topLevelItemCount(), 16);
-        EXPECT_TRUE(dialog.isVisible());
-        dialog.close();
+        EXPECT_EQ(list->topLevelItemCount(), 17);
+        EXPECT_FALSE(dialog.isVisible());
     });
     doubleClickRow(materials, 0);
     ASSERT_TRUE(closed.answered());
@@ -239,9 +238,11 @@ TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
         EXPECT_EQ(rowTexts(list, 0), (QStringList{"1", "11.5"}));
         EXPECT_TRUE(list->topLevelItem(0)->textAlignment(1) & Qt::AlignRight);
         list->setCurrentItem(list->topLevelItem(0));
-        QTest::keyClick(list, Qt::Key_Escape);
-        // The deleted row takes the choice with it: a second Escape deletes nothing.
-        QTest::keyClick(list, Qt::Key_Escape);
+        QPushButton *remove = buttonIn(&dialog, QStringLiteral("Löschen"));
+        ASSERT_NE(remove, nullptr);
+        remove->click();
+        // The deleted row takes the choice with it: a second click deletes nothing.
+        remove->click();
         ASSERT_EQ(list->topLevelItemCount(), 16);
         EXPECT_EQ(rowTexts(list, 0), (QStringList{"1.5", "8.8"}));
 

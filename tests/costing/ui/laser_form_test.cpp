@@ -187,7 +187,7 @@ TEST(LaserForm, WritesTheOfferPricesAndTheQuotationFiles) {
     reference.windowShown();
     reference.engine().takeOverDrawing(measure(kVoron.toStdString()));
     std::string expected;
-    for (const std::string &line : reference.CalcAngebotspreise()) expected += line + "\n";
+    for (const std::string &line : reference.CalcAngebotspreise()) expected += line + "\r\n";
     QFile offers(out.filePath(QStringLiteral("offers.txt")));
     ASSERT_TRUE(offers.open(QIODevice::ReadOnly));
     EXPECT_EQ(offers.readAll().toStdString(), expected);
@@ -237,10 +237,10 @@ TEST(LaserForm, SpinEditorsStepThroughTheirFieldsAndKeepTypedText) {
         Qt::Key key;
         const char *after;
     };
-    // PageUp is ten steps; a step never goes below what the field reads for no number.
+    // PageUp is ten steps; a step never leaves the values the field takes: no sheet of 0 mm.
     const Case cases[] = {
         {"MatstarkEd", "1", Qt::Key_Up, "1.50"},      {"MatstarkEd", "2.25", Qt::Key_Down, "1.75"},
-        {"MatstarkEd", "1", Qt::Key_PageUp, "6.00"},  {"MatstarkEd", "0.3", Qt::Key_Down, "0.00"},
+        {"MatstarkEd", "1", Qt::Key_PageUp, "6.00"},  {"MatstarkEd", "0.3", Qt::Key_Down, "0.3"},
         {"DurchMesserEd", "10", Qt::Key_Up, "10.50"}, {"StueckEd", "1", Qt::Key_Down, "1"},
         {"StueckEd", "7", Qt::Key_Up, "8"},           {"AnzLochEd", "3", Qt::Key_Up, "4"},
     };
