@@ -20,7 +20,8 @@ namespace {
 
 using quentar::costing::testing::Bytes;
 
-const std::string kSample = std::string(QUENTAR_SAMPLES_DIR) + "/voron_deck_panel_fusion360_r14.dxf";
+const std::string kSample =
+    std::string(QUENTAR_SAMPLES_DIR) + "/voron_deck_panel_fusion360_r14.dxf";
 
 std::string bytesOf(const fs::path &p) {
     std::ifstream in(p, std::ios::binary);
@@ -59,12 +60,12 @@ public:
     };
     // `args` as a shell would split them; stdout and stderr are kept outside the working folder.
     Run quote(const std::string &args, const std::string &redirect = "") const {
-        const std::string cmd = "cd '" + work().string() + "' && XDG_CONFIG_HOME='" +
-                                (work() / "cfg").string() + "' XDG_DATA_HOME='" +
-                                (work() / "xdg").string() + "' XDG_RUNTIME_DIR='" +
-                                (root_ / "run").string() + "' '" + QUENTAR_BINARY + "' quote " +
-                                args + " >" + (redirect.empty() ? "'" + (root_ / "out").string() + "'" : redirect) +
-                                " 2>'" + (root_ / "err").string() + "'";
+        const std::string cmd =
+            "cd '" + work().string() + "' && XDG_CONFIG_HOME='" + (work() / "cfg").string() +
+            "' XDG_DATA_HOME='" + (work() / "xdg").string() + "' XDG_RUNTIME_DIR='" +
+            (root_ / "run").string() + "' '" + QUENTAR_BINARY + "' quote " + args + " >" +
+            (redirect.empty() ? "'" + (root_ / "out").string() + "'" : redirect) + " 2>'" +
+            (root_ / "err").string() + "'";
         Run r;
         const int st = std::system(cmd.c_str());
         r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
@@ -100,7 +101,9 @@ std::string materialsWithANegativePrice() {
     return b.bytes();
 }
 
-std::string twoTiers() { return Bytes().i32(2).str(u"10").str(u"5").str(u"100").str(u"10").bytes(); }
+std::string twoTiers() {
+    return Bytes().i32(2).str(u"10").str(u"5").str(u"100").str(u"10").bytes();
+}
 
 } // namespace
 
@@ -146,11 +149,13 @@ TEST(QuoteOutcomes, NonsenseIsRefusedAndNothingIsWritten) {
          "{ini}: StundensatzEd_Value: -5 must be at least 0", ini("StundensatzEd_Value=-5")},
         {"a stored hole count that is no whole number", "p.dxf",
          "{ini}: AnzLochEd_Value: 2.5 is not a whole number", ini("AnzLochEd_Value=2.5")},
-        {"a stored time that is none", "p.dxf",
-         "{ini}: InitialEd_Time: -1 must be at least 0", ini("InitialEd_Time=-1")},
+        {"a stored time that is none", "p.dxf", "{ini}: InitialEd_Time: -1 must be at least 0",
+         ini("InitialEd_Time=-1")},
         {"a material file's negative price", "p.dxf --data-dir data --material Stahl",
          "MatPreisEd: -1.00 must be at least 0",
-         [](const Scratch &s) { put(s.work() / "data/material.dat", materialsWithANegativePrice()); }},
+         [](const Scratch &s) {
+             put(s.work() / "data/material.dat", materialsWithANegativePrice());
+         }},
         {"the drawing as the CSV output", "p.dxf --csv p.dxf",
          "--csv p.dxf is the drawing p.dxf, which would be overwritten"},
         {"the drawing by another path", "p.dxf --pdf ./data/../p.dxf",
@@ -160,7 +165,9 @@ TEST(QuoteOutcomes, NonsenseIsRefusedAndNothingIsWritten) {
          [](const Scratch &s) { fs::create_symlink("p.dxf", s.work() / "link.txt"); }},
         {"the drawing by a hard link", "p.dxf --csv other.csv",
          "--csv other.csv is the drawing p.dxf, which would be overwritten",
-         [](const Scratch &s) { fs::create_hard_link(s.work() / "p.dxf", s.work() / "other.csv"); }},
+         [](const Scratch &s) {
+             fs::create_hard_link(s.work() / "p.dxf", s.work() / "other.csv");
+         }},
         {"two outputs in one file", "p.dxf --csv o.csv --text o.csv",
          "--csv and --text name the same file o.csv"},
         {"a drawing that is not there", "missing.dxf --csv o.csv", "cannot read missing.dxf"},
@@ -196,8 +203,7 @@ TEST(QuoteOutcomes, AnOutputThatCannotBeWrittenLeavesNoHalfFile) {
         {"a PDF below a regular file", "p.dxf --pdf p.dxf/o.pdf --csv o.csv", "",
          "cannot write p.dxf/o.pdf"},
         {"a text file that is a folder", "p.dxf --text data", "", "cannot write data"},
-        {"a full standard output", "p.dxf --json", "/dev/full",
-         "cannot write the standard output"},
+        {"a full standard output", "p.dxf --json", "/dev/full", "cannot write the standard output"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,17 +228,20 @@ TEST(QuoteOutcomes, DamagedDataFilesAreNamedAndKept) {
     };
     const std::string truncated = twoTiers().substr(0, 20);
     const Case cases[] = {
-        {"material.dat cut short", "--data-dir data",
+        {"material.dat cut short",
+         "--data-dir data",
          {{"data/material.dat", materialsWithANegativePrice().substr(0, 30)}},
          "data/material.dat is damaged: the default materials are used; the file is left "
          "untouched until the materials are changed",
          "\"MatPreisEd\":\"3.00\""},
-        {"staffel.dat with a count beyond its data", "--data-dir data --quantity 100",
+        {"staffel.dat with a count beyond its data",
+         "--data-dir data --quantity 100",
          {{"data/staffel.dat", truncated}},
          "data/staffel.dat is damaged: no quantity tiers are used; the file is left untouched "
          "until the tiers are changed",
          "\"RabattEd\":\"0.00\""},
-        {"a data folder that is not there", "--data-dir nowhere",
+        {"a data folder that is not there",
+         "--data-dir nowhere",
          {},
          "the data folder nowhere does not exist: the default materials and no quantity tiers "
          "are used",
@@ -265,7 +274,8 @@ TEST(QuoteOutcomes, JsonPdfTextAndTheBreakdownShowTheSamePrices) {
     ASSERT_EQ(text.status, 0) << text.err;
     const std::string pdf = [&] {
         std::string out;
-        FILE *p = popen(("pdftotext -layout '" + (s.work() / "q.pdf").string() + "' -").c_str(), "r");
+        FILE *p =
+            popen(("pdftotext -layout '" + (s.work() / "q.pdf").string() + "' -").c_str(), "r");
         char buf[4096];
         for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
         EXPECT_EQ(pclose(p), 0) << "the PDF must read";
@@ -285,7 +295,8 @@ TEST(QuoteOutcomes, JsonPdfTextAndTheBreakdownShowTheSamePrices) {
     const struct {
         const char *field, *report, *breakdown;
     } prices[] = {
-        {"RabattEd", "Rabatt auf Maschinenstundensatz: {} %", "Rabatt auf Maschinenstundensatz: {} %"},
+        {"RabattEd", "Rabatt auf Maschinenstundensatz: {} %",
+         "Rabatt auf Maschinenstundensatz: {} %"},
         {"matkostenEd", "Materialkosten/Stück: {} EUR", "Materialkosten/Stück: {} EUR"},
         {"SchneidkostenEd", "Laserkosten/Stück: {} EUR", "Laserkosten/Stück:    {} EUR"},
         {"lohnkostened", "Lohnkosten: {} EUR", "Lohnkosten:           {} EUR"},
@@ -317,8 +328,8 @@ TEST(QuoteOutcomes, JsonPdfTextAndTheBreakdownShowTheSamePrices) {
     const std::size_t first = json.out.find("\"offers\":[");
     ASSERT_NE(first, std::string::npos);
     const std::regex item("\"([^\"]*)\"[,\\]]");
-    for (std::sregex_iterator it(json.out.begin() + static_cast<std::ptrdiff_t>(first),
-                                 json.out.end(), item),
+    for (std::sregex_iterator
+             it(json.out.begin() + static_cast<std::ptrdiff_t>(first), json.out.end(), item),
          end;
          it != end; ++it)
         expectedFile += std::string((*it)[1]) + "\r\n";

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
@@ -286,4 +288,73 @@ TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
     expected.front().feed = "9";
     expected.push_back({"30", "12"});
     EXPECT_EQ(form.calculator().catalogue().thicknessRows(0), expected);
+}
+
+// Deleting a material or a tier asks first; "No" leaves the list and its file as they were.
+TEST(CataloguePages, DeletingAMaterialOrATierAsksFirst) {
+    const struct {
+        int page;
+        const char *list, *file;
+        int row;
+        const char *question;
+        QStringList firstRowAfterYes;
+    } cases[] = {
+        {1,
+         "ListView1",
+         "material.dat",
+         1,
+         "Soll das Material \"Stahl\" mit seinen Materialstärken gelöscht werden?",
+         {"Edelstahl", "3.00", "7.80", "Nein"}},
+        {4,
+         "ListView2",
+         "staffel.dat",
+         0,
+         "Soll der Staffelpreis ab 10 Stück (5 %) gelöscht werden?",
+         {"100", "10"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list);
+        Data data;
+        TLaserForm form(data.dir.path(), kTemplates);
+        form.show();
+        form.pages()->setCurrentIndex(c.page);
+        auto *list = form.findChild<QTreeWidget *>(QString::fromLatin1(c.list));
+        ASSERT_NE(list, nullptr);
+        QFile file(data.dir.filePath(QString::fromLatin1(c.file)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        const int rows = list->topLevelItemCount();
+        QPushButton *remove = nullptr;
+        for (QPushButton *b : form.findChildren<QPushButton *>())
+            if (b->text() == QStringLiteral("Löschen") && b->isVisibleTo(list->parentWidget()) &&
+                b->parentWidget() == list->parentWidget())
+                remove = b;
+        ASSERT_NE(remove, nullptr);
+
+        for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            list->setCurrentItem(list->topLevelItem(c.row));
+            QString asked;
+            NextDialog reply([&](QDialog &dialog) {
+                auto *box = qobject_cast<QMessageBox *>(&dialog);
+                ASSERT_NE(box, nullptr);
+                asked = box->text();
+                box->button(answer)->click();
+            });
+            remove->click();
+            ASSERT_TRUE(reply.answered());
+            EXPECT_EQ(asked, QString::fromUtf8(c.question));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray now = file.readAll();
+            file.close();
+            if (answer == QMessageBox::No) {
+                EXPECT_EQ(list->topLevelItemCount(), rows);
+                EXPECT_EQ(now, bytes);
+            } else {
+                EXPECT_EQ(list->topLevelItemCount(), rows - 1);
+                EXPECT_EQ(rowTexts(list, 0), c.firstRowAfterYes);
+                EXPECT_NE(now, bytes);
+            }
+        }
+    }
 }
