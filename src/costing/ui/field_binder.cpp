@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTime>
 #include <QTimeEdit>
+#include <QWidget>
 
 namespace quentar::costing::ui {
 
@@ -73,6 +74,17 @@ void FieldBinder::bind(QTimeEdit *edit, TimeField &field) {
     subscriptions_.emplace_back(&field, field.subscribe([show](const Field &f) {
         show(static_cast<const TimeField &>(f));
     }));
+}
+
+void FieldBinder::enableWhileTaken(QWidget *button, std::vector<Field *> fields,
+                                   std::function<bool()> alsoWhen) {
+    auto refresh = [button, fields, alsoWhen](const Field &) {
+        bool enabled = !alsoWhen || alsoWhen();
+        for (const Field *f : fields) enabled = enabled && !f->refusal();
+        button->setEnabled(enabled);
+    };
+    if (!fields.empty()) refresh(*fields.front());
+    for (Field *f : fields) subscriptions_.emplace_back(f, f->subscribe(refresh));
 }
 
 void FieldBinder::bind(QCheckBox *box, CheckField &field) {

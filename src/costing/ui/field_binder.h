@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTimeEdit;
+class QWidget;
 
 namespace quentar::costing::ui {
 
@@ -33,6 +35,11 @@ public:
     void bind(QTimeEdit *edit, TimeField &field);
     void bind(QCheckBox *box, CheckField &field);
     void bind(QComboBox *box, ChoiceField &field);
+
+    // Keeps `button` (a dialog's OK) enabled only while none of `fields` shows a refused text and
+    // `alsoWhen` holds: a dialog must not store the last value taken while it shows another.
+    void enableWhileTaken(QWidget *button, std::vector<Field *> fields,
+                          std::function<bool()> alsoWhen = {});
 
 private:
     void bindText(QLineEdit *edit, Field &field);

@@ -58,7 +58,9 @@ bool runThicknessDialog(ThicknessDialog &dialog, QWidget *parent) {
     addRow(grid, binder, QStringLiteral("Vorschub in m/min:"), dialog.VorschubEd);
     addRow(grid, binder, QStringLiteral("Vorschub in m/sec:"), dialog.RxSpinEdit1);
     column->addLayout(grid);
-    addOkButton(window, column)->setDefault(true);
+    QPushButton *ok = addOkButton(window, column);
+    ok->setDefault(true);
+    binder.enableWhileTaken(ok, {&dialog.starked, &dialog.VorschubEd, &dialog.RxSpinEdit1});
     return window.exec() == QDialog::Accepted;
 }
 
@@ -88,11 +90,12 @@ bool runPriceDialog(SquareMetrePriceDialog &dialog, QWidget *parent) {
     buttons->addWidget(cancel);
     column->addLayout(buttons);
     dialog.recalculate();
-    // Without an area there is no price to take over.
-    auto refresh = [&dialog, take] { take->setEnabled(dialog.hasPrice()); };
-    refresh();
-    for (auto *edit : window.findChildren<QLineEdit *>())
-        QObject::connect(edit, &QLineEdit::textEdited, &window, refresh);
+    // Without an area there is no price to take over. The area's field is written after the area
+    // is known, so its listener sees the new one.
+    binder.enableWhileTaken(take,
+                            {&dialog.MengeEd, &dialog.BreiteEd, &dialog.LangEd, &dialog.PreisEd2,
+                             &dialog.transportEd, &dialog.ZuschlagEd, &dialog.FlaecheEd},
+                            [&dialog] { return dialog.hasPrice(); });
     return window.exec() == QDialog::Accepted;
 }
 
@@ -170,7 +173,7 @@ bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
         refreshList(-1);
     });
     newBtn->setDefault(true);
-    addOkButton(window, column);
+    binder.enableWhileTaken(addOkButton(window, column), {&dialog.preised, &dialog.SpezGewEd});
     name->setFocus();
     return window.exec() == QDialog::Accepted;
 }

@@ -358,3 +358,38 @@ TEST(CataloguePages, DeletingAMaterialOrATierAsksFirst) {
         }
     }
 }
+
+// A dialog does not store the last value taken while it shows a refused one: its OK waits.
+TEST(CataloguePages, ADialogsOkWaitsWhileAValueIsRefused) {
+    Data data;
+    TLaserForm form(data.dir.path(), kTemplates);
+    form.show();
+    form.pages()->setCurrentIndex(4);
+    QPushButton *newTier = nullptr;
+    for (QPushButton *b : form.findChildren<QPushButton *>())
+        if (b->text() == QStringLiteral("Neuer Staffelpreis...")) newTier = b;
+    ASSERT_NE(newTier, nullptr);
+    NextDialog answer([](QDialog &dialog) {
+        QPushButton *ok = buttonIn(&dialog, QStringLiteral("OK"));
+        auto *quantity = dialog.findChild<QLineEdit *>(QStringLiteral("StueckEd"));
+        auto *discount = dialog.findChild<QLineEdit *>(QStringLiteral("RabattEd"));
+        ASSERT_TRUE(ok && quantity && discount);
+        const struct {
+            QLineEdit *edit;
+            const char *typed;
+            bool okEnabled;
+        } steps[] = {{discount, "150", false}, {discount, "15", true},  {quantity, "2.5", false},
+                     {quantity, "0", false},   {quantity, "200", true}, {discount, "-1", false},
+                     {discount, "12.5", true}};
+        for (const auto &s : steps) {
+            typeInto(s.edit, QString::fromLatin1(s.typed));
+            EXPECT_EQ(ok->isEnabled(), s.okEnabled) << s.typed;
+            EXPECT_EQ(s.edit->toolTip().isEmpty(), s.okEnabled) << s.typed;
+        }
+        ok->click();
+    });
+    newTier->click();
+    ASSERT_TRUE(answer.answered());
+    ASSERT_EQ(form.calculator().tiers().rows().size(), 3u);
+    EXPECT_EQ(form.calculator().tiers().rows()[2], (quentar::costing::TierRow{"200", "12.5"}));
+}
