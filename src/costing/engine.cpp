@@ -23,6 +23,12 @@ constexpr NumberRules kDiscount{.ranged = true, .low = 0, .high = 100, .least = 
 // The two per-order charges: clamped when a formula writes them, as typed otherwise.
 constexpr NumberRules kCharge{.ranged = true, .low = 0, .high = 100, .least = 0};
 
+// The figures a drawing brings: lengths are never negative, and a drawing is as large as it is.
+// The coverage may come out negative for a drawing of several parts (its holes then add up to
+// more than its outline); whether such figures make sense for a sheet part is the measuring's to
+// say, not a reason to keep an earlier drawing's figure.
+constexpr NumberRules kMeasured{.least = 0, .most = std::numeric_limits<double>::infinity()};
+
 // A feed below this (1 mm a minute) is a slip of the finger, and would make the laser time run
 // beyond anything a calculation can hold.
 constexpr double kSlowestFeed = 0.001;
@@ -39,20 +45,20 @@ Engine::Engine(const Catalogue &catalogue, const TierList &tiers)
       ProgrammierEd("ProgrammierEd", 0, 0, 0), GewinnAufschlagEd("GewinnAufschlagEd", 0, kMarkUp),
       KleinMengenEd("KleinMengenEd", 0, kCharge), TransportEd("TransportEd", 0, kCharge),
       qmPreisCheck("qmPreisCheck", false),
-      TransportproStueckCheck("TransportproStueckCheck", false),
-      breited("breited", 0, kNotNegative), hoched("hoched", 0, kNotNegative),
-      KonturmmEd("KonturmmEd", 0, kNotNegative), FlaecheEd("FlaecheEd", 0, kNotNegative),
-      MatPreisEd("MatPreisEd", 0, kNotNegative), vorschubed("vorschubed", 0, kNotNegative),
-      SpezGewEd("SpezGewEd", 0, kNotNegative), AnzLochEd("AnzLochEd", 0, kHoles),
-      DurchMesserEd("DurchMesserEd", 1, kNotNegative), EinstechzeitEd("EinstechzeitEd", 0, 0, 0),
-      StundeEd("StundeEd", 0, kNotNegative), DateTimePicker1("DateTimePicker1", 0, 0, 0),
-      DateTimePicker2("DateTimePicker2", 0, 0, 0), DateTimePicker3("DateTimePicker3", 0, 0, 0),
-      DateTimePicker4("DateTimePicker4", 0, 0, 0), DateTimePicker5("DateTimePicker5", 0, 0, 0),
-      DateTimePicker6("DateTimePicker6", 0, 0, 0), DateTimePicker7("DateTimePicker7", 0, 0, 0),
-      DateTimePicker8("DateTimePicker8", 0, 0, 0), DateTimePicker9("DateTimePicker9", 0, 0, 0),
-      DateTimePicker10("DateTimePicker10", 0, 0, 0), GewichtEd("GewichtEd", 0, kAnyResult),
-      TeilgewichtEd("TeilgewichtEd", 0, kAnyResult), LaserZeitEd("LaserZeitEd", 0, 0, 0, true),
-      matkostenEd("matkostenEd", 0, kAnyResult), SchneidkostenEd("SchneidkostenEd", 0, kAnyResult),
+      TransportproStueckCheck("TransportproStueckCheck", false), breited("breited", 0, kMeasured),
+      hoched("hoched", 0, kMeasured), KonturmmEd("KonturmmEd", 0, kMeasured),
+      FlaecheEd("FlaecheEd", 0, kAnyResult), MatPreisEd("MatPreisEd", 0, kNotNegative),
+      vorschubed("vorschubed", 0, kNotNegative), SpezGewEd("SpezGewEd", 0, kNotNegative),
+      AnzLochEd("AnzLochEd", 0, kHoles), DurchMesserEd("DurchMesserEd", 1, kNotNegative),
+      EinstechzeitEd("EinstechzeitEd", 0, 0, 0), StundeEd("StundeEd", 0, kNotNegative),
+      DateTimePicker1("DateTimePicker1", 0, 0, 0), DateTimePicker2("DateTimePicker2", 0, 0, 0),
+      DateTimePicker3("DateTimePicker3", 0, 0, 0), DateTimePicker4("DateTimePicker4", 0, 0, 0),
+      DateTimePicker5("DateTimePicker5", 0, 0, 0), DateTimePicker6("DateTimePicker6", 0, 0, 0),
+      DateTimePicker7("DateTimePicker7", 0, 0, 0), DateTimePicker8("DateTimePicker8", 0, 0, 0),
+      DateTimePicker9("DateTimePicker9", 0, 0, 0), DateTimePicker10("DateTimePicker10", 0, 0, 0),
+      GewichtEd("GewichtEd", 0, kAnyResult), TeilgewichtEd("TeilgewichtEd", 0, kAnyResult),
+      LaserZeitEd("LaserZeitEd", 0, 0, 0, true), matkostenEd("matkostenEd", 0, kAnyResult),
+      SchneidkostenEd("SchneidkostenEd", 0, kAnyResult),
       lohnkostened("lohnkostened", 0, kAnyResult), GesamtKostenEd("GesamtKostenEd", 0, kAnyResult),
       PreisProStueckEd("PreisProStueckEd", 0, kAnyResult),
       GesamtPreisEd("GesamtPreisEd", 0, kAnyResult), catalogue_(catalogue), tiers_(tiers) {

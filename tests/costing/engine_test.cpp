@@ -442,6 +442,13 @@ TEST_F(EngineTest, TakesOverADrawingsFigures) {
         {"part with holes", {320, 10, 110, 5, 65, {200, 5000, 300}}, "100.00", "60.00", "75.00"},
         {"single line", {100, 0, 100, 0, 0, {}}, "100.00", "0.00", "100.00"},
         {"no closed contour", {100, 0, 100, 0, 50, {}}, "100.00", "50.00", "0.00"},
+        // Several parts side by side: the smaller ones count as holes of the largest. Whether
+        // that makes sense is for the measuring to say; the figure is taken as it comes.
+        {"holes beyond the outline",
+         {100, 0, 100, 0, 50, {600, 1000, 600}},
+         "100.00",
+         "50.00",
+         "-4.00"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -450,6 +457,7 @@ TEST_F(EngineTest, TakesOverADrawingsFigures) {
         EXPECT_EQ(text("hoched"), c.length);
         EXPECT_EQ(text("FlaecheEd"), c.coverage);
         EXPECT_EQ(engine.KonturmmEd.value(), c.figures.konturlang);
+        EXPECT_EQ(engine.refusedFields(), std::vector<const Field *>{});
     }
     // Taking over the same figures again still recomputes weight and laser time.
     type("GewichtEd", "9.99");
