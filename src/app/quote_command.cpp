@@ -1,9 +1,11 @@
 // quentar quote: the calculator's main road without a window, from drawing to prices.
 #include "app/commands.h"
+#include "app/core/data_file_warnings.h"
 #include "app/core/folders.h"
 #include "app/json_writer.h"
 #include "costing/calculator.h"
 #include "costing/persisted_settings.h"
+#include "costing/report.h"
 #include "costing/report_pdf.h"
 #include "document/dxf_file.h"
 #include "document/safe_file.h"
@@ -16,6 +18,9 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,9 +37,26 @@ struct QuoteOptions {
     std::string dataDir, csv, pdf, text, project;
 };
 
-int fail(const std::string &message) {
+// The exit codes every command gives for the same outcome.
+constexpr int kDone = 0;
+constexpr int kNotWritten = 1; // an output could not be written; nothing half-written is left
+constexpr int kRefused = 2;    // bad arguments or values, an unreadable input, an input at risk
+constexpr int kTooLarge = 3;   // the drawing does not fit the memory available
+
+// One line on stderr; nothing is written after a refusal.
+int fail(const std::string &message, int code = kRefused) {
     std::fprintf(stderr, "quentar: %s\n", message.c_str());
-    return 2;
+    return code;
+}
+
+void warn(const std::string &message) {
+    std::fprintf(stderr, "quentar: warning: %s\n", message.c_str());
+}
+
+// "StueckEd: 1.5 is not a whole number"
+std::string refusedValue(const std::string &name, const std::string &value,
+                         const costing::Refusal &why) {
+    return name + ": " + value + " " + costing::refusalText(why);
 }
 
 bool isNumber(const std::string &s) {
@@ -48,15 +70,27 @@ bool isNumber(const std::string &s) {
 }
 
 // The calculator's stored settings, written by the desktop window: the same per-user INI file.
-void restoreStoredSettings(costing::Calculator &calc) {
-    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"),
-                    QStringLiteral("Quentar"));
-    store.beginGroup(QStringLiteral("TLaserForm"));
-    for (const std::string &key : costing::persistedKeys()) {
-        const QVariant v = store.value(QString::fromStdString(key));
-        if (v.isValid()) costing::restorePersisted(calc, key, v.toString().toStdString());
+struct StoredSettings {
+    std::string file;
+    std::map<std::string, std::string> values;
+
+    static StoredSettings read() {
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"),
+                        QStringLiteral("Quentar"));
+        StoredSettings s;
+        s.file = store.fileName().toStdString();
+        store.beginGroup(QStringLiteral("TLaserForm"));
+        for (const std::string &key : costing::persistedKeys()) {
+            const QVariant v = store.value(QString::fromStdString(key));
+            if (v.isValid()) s.values[key] = v.toString().toStdString();
+        }
+        return s;
     }
-}
+    std::optional<std::string> operator()(const std::string &key) const {
+        const auto it = values.find(key);
+        return it == values.end() ? std::nullopt : std::optional(it->second);
+    }
+};
 
 // The figures the drawing window hands over when the user confirms a drawing, and with
 // `preview` its picture.
@@ -93,25 +127,48 @@ std::string csvCell(const std::string &s) {
     return out + "\"";
 }
 
-void printBreakdown(const std::string &file, costing::Calculator &calc) {
+// The cost breakdown on stdout, from the same figures as the JSON and the quotation.
+std::string breakdownText(const std::string &file, costing::Calculator &calc) {
     costing::Engine &e = calc.engine();
-    const std::string cur = " " + calc.WaehrEd;
-    std::printf("Zeichnung: %s\n", file.c_str());
-    std::printf("  Material: %s, Stärke: %s mm, Menge: %s Stück\n", e.MaterialBoxEd.text().c_str(),
-                e.MatstarkEd.text().c_str(), e.StueckEd.text().c_str());
-    std::printf("  Breite x Länge: %s x %s mm, Konturlänge: %s mm, Fläche: %s %%\n",
-                e.breited.text().c_str(), e.hoched.text().c_str(), e.KonturmmEd.text().c_str(),
-                e.FlaecheEd.text().c_str());
-    std::printf("  Gewicht/Stück: %s Kg, Materialverbrauch/Stück: %s Kg\n",
-                e.TeilgewichtEd.text().c_str(), e.GewichtEd.text().c_str());
-    std::printf("  Vorschub: %s m/min, Laserzeit/Stück: %s hh:mm:ss\n", e.vorschubed.text().c_str(),
-                e.LaserZeitEd.text().c_str());
-    std::printf("  Materialkosten/Stück: %s%s\n", e.matkostenEd.text().c_str(), cur.c_str());
-    std::printf("  Laserkosten/Stück:    %s%s\n", e.SchneidkostenEd.text().c_str(), cur.c_str());
-    std::printf("  Lohnkosten:           %s%s\n", e.lohnkostened.text().c_str(), cur.c_str());
-    std::printf("  Gesamtkosten/Stück:   %s%s\n", e.GesamtKostenEd.text().c_str(), cur.c_str());
-    std::printf("  Preis/Stück:          %s%s\n", e.PreisProStueckEd.text().c_str(), cur.c_str());
-    std::printf("  Gesamtpreis:          %s%s\n", e.GesamtPreisEd.text().c_str(), cur.c_str());
+    const std::string cur = " " + calc.WaehrEd + "\n";
+    std::string t = "Zeichnung: " + file + "\n";
+    t += "  Material: " + e.MaterialBoxEd.text() + ", Stärke: " + e.MatstarkEd.text() +
+         " mm, Menge: " + e.StueckEd.text() + " Stück\n";
+    t += "  Breite x Länge: " + e.breited.text() + " x " + e.hoched.text() +
+         " mm, Konturlänge: " + e.KonturmmEd.text() + " mm, Fläche: " + e.FlaecheEd.text() + " %\n";
+    t += "  Gewicht/Stück: " + e.TeilgewichtEd.text() +
+         " Kg, Materialverbrauch/Stück: " + e.GewichtEd.text() + " Kg\n";
+    t += "  Vorschub: " + e.vorschubed.text() + " m/min, Laserzeit/Stück: " + e.LaserZeitEd.text() +
+         " hh:mm:ss\n";
+    if (e.RabattEd.value() != 0)
+        t += "  Rabatt auf Maschinenstundensatz: " + e.RabattEd.text() + " %\n";
+    t += "  Materialkosten/Stück: " + e.matkostenEd.text() + cur;
+    t += "  Laserkosten/Stück:    " + e.SchneidkostenEd.text() + cur;
+    t += "  Lohnkosten:           " + e.lohnkostened.text() + cur;
+    t += "  Gesamtkosten/Stück:   " + e.GesamtKostenEd.text() + cur;
+    t += "  Preis/Stück:          " + e.PreisProStueckEd.text() + cur;
+    t += "  Gesamtpreis:          " + e.GesamtPreisEd.text() + cur;
+    return t;
+}
+
+pdf::RgbImage rgbOf(const QImage &image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    pdf::RgbImage picture;
+    picture.width = rgb.width();
+    picture.height = rgb.height();
+    for (int row = 0; row < rgb.height(); ++row) {
+        const uchar *line = rgb.constScanLine(row);
+        picture.rgb.insert(picture.rgb.end(), line, line + 3 * rgb.width());
+    }
+    return picture;
+}
+
+// Sets one field from the command line through the same check the window's editors use.
+std::optional<std::string> applySetting(costing::Engine &e, costing::Field &f,
+                                        const std::string &value, const std::string &shownAs) {
+    if (auto why = e.checkSetting(f, value)) return refusedValue(shownAs, value, *why);
+    f.setText(value);
+    return std::nullopt;
 }
 
 void usageQuote() {
@@ -135,8 +192,8 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         };
         bool ok = true;
         if (a == "--material") ok = next(o.material);
-        else if (a == "--thickness") ok = next(o.thickness) && isNumber(o.thickness);
-        else if (a == "--quantity") ok = next(o.quantity) && isNumber(o.quantity);
+        else if (a == "--thickness") ok = next(o.thickness);
+        else if (a == "--quantity") ok = next(o.quantity);
         else if (a == "--data-dir") ok = next(o.dataDir);
         else if (a == "--csv") ok = next(o.csv);
         else if (a == "--pdf") ok = next(o.pdf);
@@ -163,12 +220,29 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
     }
     if (o.files.empty()) {
         usageQuote();
-        return 2;
+        return kRefused;
     }
     for (const auto &f : o.files)
         if (!std::filesystem::is_regular_file(f)) return fail("cannot read " + f);
     if ((!o.pdf.empty() || !o.text.empty()) && o.files.size() != 1)
         return fail("--pdf and --text take the quotation of one drawing");
+
+    // Checked before anything is computed: an output must not replace a drawing it is made from,
+    // nor another output of the same run.
+    std::vector<std::pair<std::string, std::string>> outputs;
+    for (const auto &[option, path] :
+         {std::pair{"--csv", &o.csv}, std::pair{"--pdf", &o.pdf}, std::pair{"--text", &o.text}})
+        if (!path->empty()) outputs.emplace_back(option, *path);
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (const std::string &input : o.files)
+            if (document::isSameFile(outputs[i].second, input))
+                return fail(outputs[i].first + " " + outputs[i].second + " is the drawing " +
+                            input + ", which would be overwritten");
+        for (std::size_t j = 0; j < i; ++j)
+            if (document::isSameFile(outputs[i].second, outputs[j].second))
+                return fail(outputs[j].first + " and " + outputs[i].first + " name the same file " +
+                            outputs[i].second);
+    }
 
     // The quotation's picture needs fonts and painting; everything else only Qt's settings.
     std::unique_ptr<QGuiApplication> gui;
@@ -179,84 +253,92 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         core = std::make_unique<QCoreApplication>(argc, argv);
     const std::string dataDir =
         o.dataDir.empty() ? Folders::ofThisProgram().dataFolder(false) : o.dataDir;
+    if (!o.dataDir.empty() && !std::filesystem::is_directory(o.dataDir))
+        warn(missingDataFolderWarning(o.dataDir));
+    const StoredSettings stored = StoredSettings::read();
 
-    // Options are checked on the first drawing already; files are written only after all succeed.
+    // Everything is computed first, stdout included; files are written only when every drawing
+    // has been priced, so a refusal leaves nothing behind.
     struct Result {
         std::string file;
         std::vector<std::pair<std::string, std::string>> fields;
         std::string material;
         std::vector<std::string> offers;
-        std::string breakdownFile;
+        std::vector<costing::ReportLine> report;
+        QImage preview;
+        std::string breakdown;
     };
     std::vector<Result> results;
-    for (const std::string &file : o.files) {
-        costing::Calculator calc(dataDir);
-        restoreStoredSettings(calc);
-        calc.windowShown();
-        costing::Engine &e = calc.engine();
-        costing::DrawingFigures figures;
-        QImage preview;
-        if (!measureDrawing(file, figures, o.pdf.empty() ? nullptr : &preview))
-            return fail("cannot read " + file);
-        e.takeOverDrawing(figures);
-        if (!o.material.empty()) {
-            bool chosen = e.MaterialBoxEd.setText(o.material);
-            if (!chosen && isNumber(o.material)) {
-                int idx = -1;
-                std::from_chars(o.material.data(), o.material.data() + o.material.size(), idx);
-                chosen = e.MaterialBoxEd.choose(idx);
+    try {
+        for (const std::string &file : o.files) {
+            costing::Calculator calc(dataDir);
+            if (results.empty()) {
+                const std::string folder = std::filesystem::path(dataDir).string();
+                if (calc.materialFileState() == costing::Catalogue::LoadResult::Corrupt)
+                    warn(damagedFileWarning(
+                        DataFile::Materials,
+                        (std::filesystem::path(folder) / costing::Catalogue::kFileName).string()));
+                if (calc.tierFileState() == costing::TierList::LoadResult::Corrupt)
+                    warn(damagedFileWarning(
+                        DataFile::Tiers,
+                        (std::filesystem::path(folder) / costing::TierList::kFileName).string()));
             }
-            if (!chosen) return fail("unknown material: " + o.material);
-        }
-        if (!o.thickness.empty()) e.MatstarkEd.setText(o.thickness);
-        if (!o.quantity.empty()) e.StueckEd.setText(o.quantity);
-        for (const auto &[name, value] : o.sets) {
-            costing::Field *f = e.field(name);
-            if (!f) return fail("unknown field: " + name);
-            if (f->kind() == costing::FieldKind::Number && !isNumber(value))
-                return fail("not a number for " + name + ": " + value);
-            if (!f->setText(value)) return fail("malformed value for " + name + ": " + value);
-        }
-        Result r;
-        r.file = file;
-        r.material = e.MaterialBoxEd.text();
-        for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
-        if (o.offers || !o.text.empty()) r.offers = calc.CalcAngebotspreise();
-        if (!o.pdf.empty()) {
-            const QImage rgb = preview.convertToFormat(QImage::Format_RGB888);
-            pdf::RgbImage picture;
-            picture.width = rgb.width();
-            picture.height = rgb.height();
-            for (int row = 0; row < rgb.height(); ++row) {
-                const uchar *line = rgb.constScanLine(row);
-                picture.rgb.insert(picture.rgb.end(), line, line + 3 * rgb.width());
+            const auto refused = costing::restoreAllPersisted(calc, stored);
+            if (!refused.empty())
+                return fail(stored.file + ": " +
+                            refusedValue(refused.front().key, refused.front().value,
+                                         refused.front().refusal));
+            calc.windowShown();
+            costing::Engine &e = calc.engine();
+            costing::DrawingFigures figures;
+            Result r;
+            if (!measureDrawing(file, figures, o.pdf.empty() ? nullptr : &r.preview))
+                return fail("cannot read " + file);
+            e.takeOverDrawing(figures);
+            if (!o.material.empty()) {
+                bool chosen = e.MaterialBoxEd.setText(o.material);
+                if (!chosen && isNumber(o.material)) {
+                    int idx = -1;
+                    std::from_chars(o.material.data(), o.material.data() + o.material.size(), idx);
+                    chosen = e.MaterialBoxEd.choose(idx);
+                }
+                if (!chosen) return fail("unknown material: " + o.material);
             }
-            pdf::TPDFCanvas canvas;
-            if (!costing::exportReportPdf(costing::CalcAusdruck(calc, o.project, o.offers), o.pdf,
-                                          &picture, canvas)) {
-                std::fprintf(stderr, "quentar: cannot write %s\n", o.pdf.c_str());
-                return 1;
+            if (!o.thickness.empty())
+                if (auto why = applySetting(e, e.MatstarkEd, o.thickness, "--thickness"))
+                    return fail(*why);
+            if (!o.quantity.empty())
+                if (auto why = applySetting(e, e.StueckEd, o.quantity, "--quantity"))
+                    return fail(*why);
+            for (const auto &[name, value] : o.sets) {
+                costing::Field *f = e.field(name);
+                if (!f) return fail("unknown field: " + name);
+                if (auto why = applySetting(e, *f, value, name)) return fail(*why);
             }
+            // A figure the chosen material brought (a negative price in its file) or one that no
+            // longer fits the part: the quotation would not be what the fields show.
+            if (const auto bad = e.refusedFields(); !bad.empty())
+                return fail(refusedValue(bad.front()->name(), bad.front()->editText(),
+                                         *bad.front()->refusal()));
+
+            r.file = file;
+            r.material = e.MaterialBoxEd.text();
+            for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
+            r.breakdown = breakdownText(file, calc);
+            // The quotation is built before the offer run, as the window builds it; the run
+            // leaves every field as it was, so all outputs show the same prices.
+            if (!o.pdf.empty()) r.report = costing::CalcAusdruck(calc, o.project, false);
+            if (o.offers || !o.text.empty()) r.offers = calc.CalcAngebotspreise();
+            if (!o.pdf.empty() && o.offers) costing::appendOfferLines(r.report, r.offers);
+            results.push_back(std::move(r));
         }
-        if (!o.text.empty()) {
-            std::string bytes;
-            for (const auto &line : r.offers) bytes += line + "\n";
-            if (!document::writeFileAtomically(o.text, bytes)) {
-                std::fprintf(stderr, "quentar: cannot write %s\n", o.text.c_str());
-                return 1;
-            }
-        }
-        if (!o.json && o.csv.empty()) printBreakdown(file, calc);
-        if (!o.json && o.csv.empty() && o.offers) {
-            std::puts("  Angebotspreise:");
-            for (const auto &line : r.offers) std::printf("    %s\n", line.c_str());
-        }
-        results.push_back(std::move(r));
+    } catch (const std::bad_alloc &) {
+        return fail("the drawing is too large for the memory available", kTooLarge);
     }
 
+    std::string out;
     if (o.json) {
         for (const Result &r : results) {
-            std::string out;
             JsonWriter j(out);
             j.beginObject().field("file", r.file).field("material", r.material);
             for (const auto &[name, text] : r.fields) j.field(name, text);
@@ -266,24 +348,48 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
                 j.endArray();
             }
             j.endObject();
-            std::printf("%s\n", out.c_str());
+            out += "\n";
         }
+    } else if (o.csv.empty()) {
+        for (const Result &r : results) {
+            out += r.breakdown;
+            if (o.offers) {
+                out += "  Angebotspreise:\n";
+                for (const auto &line : r.offers) out += "    " + line + "\n";
+            }
+        }
+    }
+
+    const Result &first = results.front();
+    if (!o.pdf.empty()) {
+        const pdf::RgbImage picture = rgbOf(first.preview);
+        pdf::TPDFCanvas canvas;
+        if (!costing::exportReportPdf(first.report, o.pdf, &picture, canvas))
+            return fail("cannot write " + o.pdf, kNotWritten);
+    }
+    if (!o.text.empty()) {
+        // CR LF, as every text file the program writes.
+        std::string bytes;
+        for (const auto &line : first.offers) bytes += line + "\r\n";
+        if (!document::writeFileAtomically(o.text, bytes))
+            return fail("cannot write " + o.text, kNotWritten);
     }
     if (!o.csv.empty()) {
         std::string csv = "file,material";
-        for (const auto &[name, text] : results.front().fields) csv += "," + name;
+        for (const auto &[name, text] : first.fields) csv += "," + name;
         csv += "\r\n";
         for (const Result &r : results) {
             csv += csvCell(r.file) + "," + csvCell(r.material);
             for (const auto &[name, text] : r.fields) csv += "," + csvCell(text);
             csv += "\r\n";
         }
-        if (!document::writeFileAtomically(o.csv, csv)) {
-            std::fprintf(stderr, "quentar: cannot write %s\n", o.csv.c_str());
-            return 1;
-        }
+        if (!document::writeFileAtomically(o.csv, csv))
+            return fail("cannot write " + o.csv, kNotWritten);
     }
-    return 0;
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return fail("cannot write the standard output", kNotWritten);
+    return kDone;
 }
 
 } // namespace quentar::app

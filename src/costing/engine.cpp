@@ -3,45 +3,65 @@
 
 #include "costing/decimal_text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace quentar::costing {
 
 namespace {
 
+// What each kind of quantity takes. Any other value is refused, and the calculation goes on with
+// the last one taken.
 constexpr NumberRules kQuantity{
-    .whole = true, .minimum = 1, .ranged = true, .low = 1, .high = 10'000'000};
-constexpr NumberRules kWhole{.whole = true};
-// Discount and the two per-order charges.
-constexpr NumberRules kUpTo100{.ranged = true, .low = 0, .high = 100};
+    .whole = true, .ranged = true, .low = 1, .high = 10'000'000, .least = 1, .most = 10'000'000};
+constexpr NumberRules kHoles{.whole = true, .least = 0, .most = INT32_MAX};
+// A mark-up of -100 % gives the thing away; below that the customer would be paid.
+constexpr NumberRules kMarkUp{.least = -100};
+constexpr NumberRules kDiscount{.ranged = true, .low = 0, .high = 100, .least = 0, .most = 100};
+// The two per-order charges: clamped when a formula writes them, as typed otherwise.
+constexpr NumberRules kCharge{.ranged = true, .low = 0, .high = 100, .least = 0};
+
+// The figures a drawing brings: lengths are never negative, and a drawing is as large as it is.
+// The coverage may come out negative for a drawing of several parts (its holes then add up to
+// more than its outline); whether such figures make sense for a sheet part is the measuring's to
+// say, not a reason to keep an earlier drawing's figure.
+constexpr NumberRules kMeasured{.least = 0, .most = std::numeric_limits<double>::infinity()};
+
+// A feed below this (1 mm a minute) is a slip of the finger, and would make the laser time run
+// beyond anything a calculation can hold.
+constexpr double kSlowestFeed = 0.001;
 
 } // namespace
 
 Engine::Engine(const Catalogue &catalogue, const TierList &tiers)
     : MaterialBoxEd("MaterialBoxEd"), StueckEd("StueckEd", 1, kQuantity),
-      MatstarkEd("MatstarkEd", 0), MatZugabeEd("MatZugabeEd", 0),
-      mataufschlagEd("mataufschlagEd", 0), StundensatzEd("StundensatzEd", 0),
-      RabattEd("RabattEd", 0, kUpTo100), FabrikationsStundensatzEd("FabrikationsStundensatzEd", 0),
-      InitialEd("InitialEd", 0, 0, 0), ProgramStundenEd("ProgramStundenEd", 0),
-      ProgrammierEd("ProgrammierEd", 0, 0, 0), GewinnAufschlagEd("GewinnAufschlagEd", 0),
-      KleinMengenEd("KleinMengenEd", 0, kUpTo100), TransportEd("TransportEd", 0, kUpTo100),
+      MatstarkEd("MatstarkEd", 0, kAboveZero), MatZugabeEd("MatZugabeEd", 0),
+      mataufschlagEd("mataufschlagEd", 0, kMarkUp), StundensatzEd("StundensatzEd", 0, kNotNegative),
+      RabattEd("RabattEd", 0, kDiscount),
+      FabrikationsStundensatzEd("FabrikationsStundensatzEd", 0, kNotNegative),
+      InitialEd("InitialEd", 0, 0, 0), ProgramStundenEd("ProgramStundenEd", 0, kNotNegative),
+      ProgrammierEd("ProgrammierEd", 0, 0, 0), GewinnAufschlagEd("GewinnAufschlagEd", 0, kMarkUp),
+      KleinMengenEd("KleinMengenEd", 0, kCharge), TransportEd("TransportEd", 0, kCharge),
       qmPreisCheck("qmPreisCheck", false),
-      TransportproStueckCheck("TransportproStueckCheck", false), breited("breited", 0),
-      hoched("hoched", 0), KonturmmEd("KonturmmEd", 0), FlaecheEd("FlaecheEd", 0),
-      MatPreisEd("MatPreisEd", 0), vorschubed("vorschubed", 0), SpezGewEd("SpezGewEd", 0),
-      AnzLochEd("AnzLochEd", 0, kWhole), DurchMesserEd("DurchMesserEd", 1),
-      EinstechzeitEd("EinstechzeitEd", 0, 0, 0), StundeEd("StundeEd", 0),
+      TransportproStueckCheck("TransportproStueckCheck", false), breited("breited", 0, kMeasured),
+      hoched("hoched", 0, kMeasured), KonturmmEd("KonturmmEd", 0, kMeasured),
+      FlaecheEd("FlaecheEd", 0, kAnyResult), MatPreisEd("MatPreisEd", 0, kNotNegative),
+      vorschubed("vorschubed", 0, kNotNegative), SpezGewEd("SpezGewEd", 0, kNotNegative),
+      AnzLochEd("AnzLochEd", 0, kHoles), DurchMesserEd("DurchMesserEd", 1, kNotNegative),
+      EinstechzeitEd("EinstechzeitEd", 0, 0, 0), StundeEd("StundeEd", 0, kNotNegative),
       DateTimePicker1("DateTimePicker1", 0, 0, 0), DateTimePicker2("DateTimePicker2", 0, 0, 0),
       DateTimePicker3("DateTimePicker3", 0, 0, 0), DateTimePicker4("DateTimePicker4", 0, 0, 0),
       DateTimePicker5("DateTimePicker5", 0, 0, 0), DateTimePicker6("DateTimePicker6", 0, 0, 0),
       DateTimePicker7("DateTimePicker7", 0, 0, 0), DateTimePicker8("DateTimePicker8", 0, 0, 0),
       DateTimePicker9("DateTimePicker9", 0, 0, 0), DateTimePicker10("DateTimePicker10", 0, 0, 0),
-      GewichtEd("GewichtEd", 0), TeilgewichtEd("TeilgewichtEd", 0),
-      LaserZeitEd("LaserZeitEd", 0, 0, 0), matkostenEd("matkostenEd", 0),
-      SchneidkostenEd("SchneidkostenEd", 0), lohnkostened("lohnkostened", 0),
-      GesamtKostenEd("GesamtKostenEd", 0), PreisProStueckEd("PreisProStueckEd", 0),
-      GesamtPreisEd("GesamtPreisEd", 0), catalogue_(catalogue), tiers_(tiers) {
+      GewichtEd("GewichtEd", 0, kAnyResult), TeilgewichtEd("TeilgewichtEd", 0, kAnyResult),
+      LaserZeitEd("LaserZeitEd", 0, 0, 0, true), matkostenEd("matkostenEd", 0, kAnyResult),
+      SchneidkostenEd("SchneidkostenEd", 0, kAnyResult),
+      lohnkostened("lohnkostened", 0, kAnyResult), GesamtKostenEd("GesamtKostenEd", 0, kAnyResult),
+      PreisProStueckEd("PreisProStueckEd", 0, kAnyResult),
+      GesamtPreisEd("GesamtPreisEd", 0, kAnyResult), catalogue_(catalogue), tiers_(tiers) {
     fields_ = {&MaterialBoxEd,  &StueckEd,         &MatstarkEd,    &MatZugabeEd,
                &mataufschlagEd, &StundensatzEd,    &RabattEd,      &FabrikationsStundensatzEd,
                &InitialEd,      &ProgramStundenEd, &ProgrammierEd, &GewinnAufschlagEd,
@@ -56,8 +76,48 @@ Engine::Engine(const Catalogue &catalogue, const TierList &tiers)
                      static_cast<Field *>(&GesamtKostenEd), static_cast<Field *>(&PreisProStueckEd),
                      static_cast<Field *>(&GesamtPreisEd)})
         fields_.push_back(f);
+    installChecks();
     wireHandlers();
     setStartValues();
+}
+
+void Engine::installChecks() {
+    // A negative allowance trims the part; it must leave some of it in both directions.
+    MatZugabeEd.setCheck([this](double z) -> std::optional<Refusal> {
+        const double shorter = std::min(breited.value(), hoched.value());
+        if (z < 0 && 2 * z <= -shorter)
+            return Refusal{Refusal::Reason::LargerThanThePart, -shorter / 2};
+        return std::nullopt;
+    });
+    vorschubed.setCheck([](double v) -> std::optional<Refusal> {
+        if (v > 0 && v < kSlowestFeed)
+            return Refusal{Refusal::Reason::NeitherZeroNorAtLeast, kSlowestFeed};
+        return std::nullopt;
+    });
+}
+
+bool Engine::isComputed(const Field &f) const {
+    for (const Field *c :
+         {static_cast<const Field *>(&GewichtEd), static_cast<const Field *>(&TeilgewichtEd),
+          static_cast<const Field *>(&LaserZeitEd), static_cast<const Field *>(&matkostenEd),
+          static_cast<const Field *>(&SchneidkostenEd), static_cast<const Field *>(&lohnkostened),
+          static_cast<const Field *>(&GesamtKostenEd),
+          static_cast<const Field *>(&PreisProStueckEd),
+          static_cast<const Field *>(&GesamtPreisEd)})
+        if (c == &f) return true;
+    return false;
+}
+
+std::optional<Refusal> Engine::checkSetting(const Field &f, const std::string &text) const {
+    if (isComputed(f)) return Refusal{Refusal::Reason::Computed};
+    return f.check(text);
+}
+
+std::vector<const Field *> Engine::refusedFields() const {
+    std::vector<const Field *> refused;
+    for (const Field *f : fields_)
+        if (f->refusal()) refused.push_back(f);
+    return refused;
 }
 
 TimeField &Engine::effortTime(int i) {
@@ -87,8 +147,13 @@ void Engine::wireHandlers() {
         calcgewicht();
         selectvorschub();
     });
-    for (Field *f : {&MatZugabeEd, &breited, &hoched, &SpezGewEd})
-        on(*f, [this] { calcgewicht(); });
+    for (Field *f : {&MatZugabeEd, &SpezGewEd}) on(*f, [this] { calcgewicht(); });
+    // A new part may be too small for a negative allowance that fitted the last one.
+    for (Field *f : {&breited, &hoched})
+        on(*f, [this] {
+            MatZugabeEd.recheck();
+            calcgewicht();
+        });
     on(GewichtEd, [this] {
         calcmatkosten();
         calcteilgewicht();
@@ -105,9 +170,18 @@ void Engine::wireHandlers() {
                                                    &FabrikationsStundensatzEd, &InitialEd})
         on(*f, [this] { calclohnkosten(); });
     for (int i = 1; i <= 10; ++i) on(effortTime(i), [this] { calclohnkosten(); });
+    // The order total is built from these costs, not from the rounded price per piece, so it
+    // follows them even when the price per piece shows no change.
     for (Field *f : {&matkostenEd, &SchneidkostenEd, &lohnkostened})
-        on(*f, [this] { calcgesamtkosten(); });
-    for (Field *f : {&GesamtKostenEd, &GewinnAufschlagEd}) on(*f, [this] { calcpreisprostueck(); });
+        on(*f, [this] {
+            calcgesamtkosten();
+            calcgesamtpreis();
+        });
+    on(GesamtKostenEd, [this] { calcpreisprostueck(); });
+    on(GewinnAufschlagEd, [this] {
+        calcpreisprostueck();
+        calcgesamtpreis();
+    });
     for (Field *f : {&PreisProStueckEd, &KleinMengenEd}) on(*f, [this] { calcgesamtpreis(); });
     for (Field *f : std::initializer_list<Field *>{&TransportEd, &TransportproStueckCheck})
         on(*f, [this] {
@@ -142,11 +216,20 @@ void Engine::setStartValues() {
     GewinnAufschlagEd.setValue(30);
 }
 
+namespace {
+
+// A side of the blank: the part's side grown by the allowance on both ends. An allowance that
+// would trim the part away is marked on its field and leaves no blank, not a negative one whose
+// product with the other side turns positive again.
+double blankSide(double side, double allowance) { return std::max(side + 2 * allowance, 0.0); }
+
+} // namespace
+
 void Engine::calcgewicht() {
     const double b = breited.value(), h = hoched.value(), z = MatZugabeEd.value();
     const double t = MatstarkEd.value(), rho = SpezGewEd.value();
     // Millimetres to decimetres, so kg/dm³ gives kg.
-    GewichtEd.setValue(rho * (b + 2 * z) / 100 * (h + 2 * z) / 100 * t / 100);
+    GewichtEd.setValue(rho * blankSide(b, z) / 100 * blankSide(h, z) / 100 * t / 100);
 }
 
 void Engine::calcteilgewicht() {
@@ -159,7 +242,8 @@ void Engine::calcmatkosten() {
     if (qmPreisCheck.checked()) {
         const double b = breited.value(), h = hoched.value(), z = MatZugabeEd.value();
         // The blank's area in m², at a price per m².
-        matkostenEd.setValue(MatPreisEd.value() * ((b + 2 * z) / 1000 * (h + 2 * z) / 1000) *
+        matkostenEd.setValue(MatPreisEd.value() *
+                             (blankSide(b, z) / 1000 * blankSide(h, z) / 1000) *
                              (mataufschlagEd.value() + 100) / 100);
     } else {
         matkostenEd.setValue(GewichtEd.value() * MatPreisEd.value() *

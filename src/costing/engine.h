@@ -5,6 +5,7 @@
 #include "costing/fields.h"
 #include "costing/tiers.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,11 @@ struct DrawingFigures {
 // Decided here where the old behaviour was open:
 // - A material without feed entries (or no material chosen) leaves `vorschubed` as it is: the
 //   last feed rate stays, and the user sees and may correct it.
+// - Values that make no sense (a quantity of 1.5, a negative rate, a thickness of 0, text that is
+//   no number) are refused by their fields and marked; the calculation keeps the last value
+//   taken instead of reading them as 0 or 1.
+// - The laser time per piece is held whole: 25 hours are shown and costed as 25 hours.
+// - The order total follows every cost it is built from, not only the rounded price per piece.
 // - With transport charged per piece (TransportproStueckCheck) the transport is part of the cost
 //   and price per piece, and the total is the price per piece times the quantity plus the
 //   small-quantity surcharge. That is the total a customer checks against the price per piece,
@@ -74,7 +80,7 @@ public:
         DateTimePicker10;         // the ten extra effort rows, time
     NumberField GewichtEd;        // material consumed per piece with allowance, kg
     NumberField TeilgewichtEd;    // weight of the finished part, kg
-    TimeField LaserZeitEd;        // laser time per piece, time
+    TimeField LaserZeitEd;        // laser time per piece, whole duration (25 h stay 25 h)
     NumberField matkostenEd;      // material cost per piece, currency
     NumberField SchneidkostenEd;  // cutting cost per piece, currency
     NumberField lohnkostened;     // one-off labour cost of the order, currency
@@ -89,6 +95,16 @@ public:
     const std::vector<Field *> &fields() const { return fields_; }
     std::vector<std::string> fieldNames() const;
     Field *field(std::string_view name) const;
+
+    // The nine results of the formulas. The window lets the user type over most of them; a
+    // setting given from outside (`quote --set`) may not.
+    bool isComputed(const Field &f) const;
+    // Why `text` would be refused as a setting of `f` from outside: a computed field, or a value
+    // the field does not take.
+    std::optional<Refusal> checkSetting(const Field &f, const std::string &text) const;
+    // The fields whose shown text is refused, in field order: what the calculation runs with is
+    // then not what they show.
+    std::vector<const Field *> refusedFields() const;
 
     // The formulas; each writes the field it names.
     void calcgewicht();        // GewichtEd: the blank (part grown by the allowance) in kg
@@ -118,6 +134,7 @@ public:
     void takeOverDrawing(const DrawingFigures &figures);
 
 private:
+    void installChecks();
     void wireHandlers();
     void setStartValues();
 

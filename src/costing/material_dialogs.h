@@ -4,6 +4,7 @@
 #include "costing/catalogue.h"
 #include "costing/fields.h"
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -18,9 +19,9 @@ public:
     ThicknessDialog(const ThicknessDialog &) = delete;
     ThicknessDialog &operator=(const ThicknessDialog &) = delete;
 
-    NumberField starked{"starked", 1.0};        // sheet thickness, mm
-    NumberField VorschubEd{"VorschubEd", 11.5}; // feed rate, m/min
-    NumberField RxSpinEdit1{"RxSpinEdit1", 0};  // the same feed rate, m/s
+    NumberField starked{"starked", 1.0, kAboveZero};          // sheet thickness, mm
+    NumberField VorschubEd{"VorschubEd", 11.5, kNotNegative}; // feed rate, m/min
+    NumberField RxSpinEdit1{"RxSpinEdit1", 0, kNotNegative};  // the same feed rate, m/s
 
     // The list row of the dialog's thickness and m/min feed (m/s is not read back).
     ThicknessRow row() const;
@@ -39,14 +40,14 @@ public:
     SquareMetrePriceDialog(const SquareMetrePriceDialog &) = delete;
     SquareMetrePriceDialog &operator=(const SquareMetrePriceDialog &) = delete;
 
-    NumberField MengeEd{"MengeEd", 1, {.whole = true}}; // plates ordered
-    NumberField BreiteEd{"BreiteEd", 172};              // plate width, cm
-    NumberField LangEd{"LangEd", 250};                  // plate length, cm
-    NumberField PreisEd2{"PreisEd2", 4.9};              // price per m² without charges
-    NumberField transportEd{"transportEd", 9.9};        // transport of the material, currency
-    NumberField ZuschlagEd{"ZuschlagEd", 0};            // surcharge for a small quantity
-    NumberField FlaecheEd{"FlaecheEd", 0};              // result: area of the plates, m²
-    NumberField PreisEd{"PreisEd", 0};                  // result: price per m²
+    NumberField MengeEd{"MengeEd", 1, {.whole = true, .least = 0, .most = INT32_MAX}}; // plates
+    NumberField BreiteEd{"BreiteEd", 172, kNotNegative};       // plate width, cm
+    NumberField LangEd{"LangEd", 250, kNotNegative};           // plate length, cm
+    NumberField PreisEd2{"PreisEd2", 4.9, kNotNegative};       // price per m² without charges
+    NumberField transportEd{"transportEd", 9.9, kNotNegative}; // transport of the material
+    NumberField ZuschlagEd{"ZuschlagEd", 0, kNotNegative};     // surcharge for a small quantity
+    NumberField FlaecheEd{"FlaecheEd", 0, kAnyResult};         // result: area of the plates, m²
+    NumberField PreisEd{"PreisEd", 0, kAnyResult};             // result: price per m²
 
     void recalculate();
     // Without a positive area there is no price per m²: PreisEd then shows 0.00 and the price
@@ -67,8 +68,8 @@ public:
     using PriceRunner = std::function<bool(SquareMetrePriceDialog &)>;
 
     std::string name;                        // "Name:" (Edit1)
-    NumberField preised{"preised", 3.0};     // price per kg (or per m²)
-    NumberField SpezGewEd{"SpezGewEd", 7.8}; // specific weight, kg/dm³
+    NumberField preised{"preised", 3.0, kNotNegative};     // price per kg (or per m²)
+    NumberField SpezGewEd{"SpezGewEd", 7.8, kNotNegative}; // specific weight, kg/dm³
     bool preisqmCheck = false;               // price is per m²
     std::vector<ThicknessRow> thicknesses;   // thickness list: thickness, feed m/min
     ThicknessDialog thicknessDialog;

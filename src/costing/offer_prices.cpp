@@ -28,6 +28,10 @@ void addPriceLines(Engine &engine, const std::vector<std::int32_t> &quantities,
 std::vector<std::string> CalcAngebotspreise(Engine &engine, const TierList &tiers,
                                             const std::string &currency) {
     const double q0 = std::trunc(engine.StueckEd.value());
+    // Writing the quantity back runs the tier lookup, which would replace a discount the user set
+    // by hand, and every figure after it: the quotation would no longer be the one shown.
+    std::vector<std::string> before;
+    for (const Field *f : engine.fields()) before.push_back(f->text());
 
     std::vector<std::int32_t> quantities;
     for (const TierRow &r : tiers.rows())
@@ -49,6 +53,11 @@ std::vector<std::string> CalcAngebotspreise(Engine &engine, const TierList &tier
     engine.ProgrammierEd.setTimeOfDay(programming);
     engine.ProgrammierEdChange();
     engine.StueckEd.setValue(q0);
+    // Inputs come before the results in the field order, so a field set back runs the formulas
+    // below it before their own figures are compared.
+    const std::vector<Field *> &fields = engine.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (fields[i]->text() != before[i]) fields[i]->setText(before[i]);
     return lines;
 }
 

@@ -12,8 +12,7 @@ namespace quentar::costing {
 // Drives the engine through the from-quantity of every tier (smallest first; texts that are not
 // whole numbers are skipped, duplicates kept), once as calculated and once for repeat orders
 // without the programming effort, and returns the lines of the text. `currency` follows each
-// price. Afterwards the programming effort and the quantity are what they were, and the engine
-// has recomputed itself for them through its handlers.
+// price. Afterwards every field shows what it showed before, a discount set by hand included.
 std::vector<std::string> CalcAngebotspreise(Engine &engine, const TierList &tiers,
                                             const std::string &currency);
 

@@ -80,31 +80,49 @@ std::optional<std::string> persistedValue(Calculator &calculator, std::string_vi
     return std::nullopt;
 }
 
-bool restorePersisted(Calculator &calculator, std::string_view key, const std::string &value) {
-    if (!isPersisted(key)) return false;
+std::optional<Refusal> restorePersisted(Calculator &calculator, std::string_view key,
+                                        const std::string &value) {
+    if (!isPersisted(key)) return Refusal{Refusal::Reason::NotASetting};
     if (key == "WaehrEd_Text") {
         calculator.WaehrEd = trimmed(value);
-        return true;
+        return std::nullopt;
     }
     if (int i = editIndex(key)) {
         calculator.effortNames[static_cast<std::size_t>(i - 1)] = trimmed(value);
-        return true;
+        return std::nullopt;
     }
     if (auto *f = dynamic_cast<NumberField *>(fieldOf(calculator, key, "_Value"))) {
-        auto v = tryParseDecimal(value);
-        if (!v) return false;
-        f->setValue(*v);
-        return true;
+        if (auto why = f->check(value)) return why;
+        // Shown as the field writes numbers ("250.00"), not as stored ("250").
+        f->setValue(*tryParseDecimal(value));
+        return std::nullopt;
     }
     if (auto *f = dynamic_cast<TimeField *>(fieldOf(calculator, key, "_Time"))) {
-        auto v = tryParseDecimal(value);
-        if (!v) return false;
+        const std::optional<double> v = tryParseDecimal(value);
+        if (!v) return Refusal{Refusal::Reason::NotANumber};
+        if (auto why = TimeField::checkDateTime(*v)) return why;
         f->setDateTime(*v);
-        return true;
+        return std::nullopt;
     }
-    if (auto *f = dynamic_cast<CheckField *>(fieldOf(calculator, key, "_Checked")))
-        return f->setText(value);
-    return false;
+    if (auto *f = dynamic_cast<CheckField *>(fieldOf(calculator, key, "_Checked"))) {
+        if (auto why = f->check(value)) return why;
+        f->setText(value);
+        return std::nullopt;
+    }
+    return Refusal{Refusal::Reason::NotASetting};
+}
+
+std::vector<RefusedSetting>
+restoreAllPersisted(Calculator &calculator,
+                    const std::function<std::optional<std::string>(const std::string &)> &stored) {
+    std::vector<RefusedSetting> refused;
+    for (const std::string &key : persistedKeys()) {
+        const std::optional<std::string> value = stored(key);
+        if (!value) continue;
+        if (auto why = restorePersisted(calculator, key, *value))
+            refused.push_back({key, *value, *why});
+    }
+    return refused;
 }
 
 } // namespace quentar::costing

@@ -4,24 +4,20 @@
 #include "costing/decimal_text.h"
 
 #include <cmath>
-#include <cstdio>
+#include <numbers>
 
 namespace quentar::costing {
 
 namespace {
 
-// Times in the report read hours:minutes:seconds with two digits each.
-std::string timeText(long long totalSeconds) {
-    if (totalSeconds < 0) totalSeconds = 0;
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", totalSeconds / 3600,
-                  totalSeconds / 60 % 60, totalSeconds % 60);
-    return buf;
+// Times in the report read hours:minutes:seconds with at least two digits each; durations of a
+// day or more show all their hours ("25:00:00").
+std::string timeText(double totalSeconds) {
+    const std::string t = durationText(totalSeconds);
+    return t.find(':') == 1 ? "0" + t : t;
 }
 
-std::string timeText(const TimeField &t) {
-    return timeText(static_cast<long long>(t.hour()) * 3600 + t.minute() * 60 + t.second());
-}
+std::string timeText(const TimeField &t) { return timeText(t.shownSeconds()); }
 
 bool isZero(const NumberField &f) { return f.value() == 0; }
 
@@ -47,7 +43,7 @@ std::vector<ReportLine> CalcAusdruck(Calculator &calc, const std::string &projec
     add("Programmieraufwand: " + timeText(e.ProgrammierEd) + hhmmss);
     for (int i = 1; i <= 10; ++i) {
         const TimeField &t = e.effortTime(i);
-        if (t.hour() * 3600 + t.minute() * 60 + t.second() != 0)
+        if (t.shownSeconds() != 0)
             add(calc.effortNames[static_cast<std::size_t>(i - 1)] + ": " + timeText(t) + hhmmss);
     }
     add("");
@@ -55,13 +51,11 @@ std::vector<ReportLine> CalcAusdruck(Calculator &calc, const std::string &projec
     add("Länge der Fläche: " + e.hoched.text() + " mm");
     add("Konturlänge: " + e.KonturmmEd.text() + " mm");
     if (!isZero(e.AnzLochEd)) {
+        // Doubles throughout: billions of holes of a large diameter overrun any integer.
         const double n = e.AnzLochEd.value(), d = e.DurchMesserEd.value();
-        add("Konturlänge der Löcher: " + std::to_string(static_cast<long long>(d * M_PI * n)) +
+        add("Konturlänge der Löcher: " + formatFixed(std::trunc(d * std::numbers::pi * n), 0) +
             " mm");
-        const long long pierce =
-            static_cast<long long>(e.EinstechzeitEd.hour()) * 3600 +
-            e.EinstechzeitEd.minute() * 60 + e.EinstechzeitEd.second();
-        add("Einstechzeit für Löcher: " + timeText(static_cast<long long>(n) * pierce) + hhmmss);
+        add("Einstechzeit für Löcher: " + timeText(n * e.EinstechzeitEd.shownSeconds()) + hhmmss);
     }
     add("");
     add("Vorschub: " + e.vorschubed.text() + " m/min");
@@ -83,11 +77,13 @@ std::vector<ReportLine> CalcAusdruck(Calculator &calc, const std::string &projec
     if (e.TransportproStueckCheck.text() != "True" && !isZero(e.TransportEd))
         add("Transport: " + e.TransportEd.text() + " " + cur);
     r.push_back({"Gesamtpreis: " + e.GesamtPreisEd.text() + " " + cur, ReportLine::Style::Total});
-    if (withOffers) {
-        add("");
-        for (std::string &line : calc.CalcAngebotspreise()) add(std::move(line));
-    }
+    if (withOffers) appendOfferLines(r, calc.CalcAngebotspreise());
     return r;
+}
+
+void appendOfferLines(std::vector<ReportLine> &lines, const std::vector<std::string> &offers) {
+    lines.push_back({""});
+    for (const std::string &line : offers) lines.push_back({line});
 }
 
 namespace {

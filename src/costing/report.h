@@ -19,6 +19,9 @@ struct ReportLine {
 // the offer-price text follow (the engine is run through every tier and restored).
 std::vector<ReportLine> CalcAusdruck(Calculator &calc, const std::string &projectName,
                                      bool withOffers);
+// Appends an empty line and the offer-price text, as CalcAusdruck does with `withOffers`: for a
+// caller that has the offer prices already and must not run the engine through the tiers again.
+void appendOfferLines(std::vector<ReportLine> &lines, const std::vector<std::string> &offers);
 
 // The font of the report view; on paper the first line is set 14 pt bold and the last 11 pt bold.
 inline constexpr const char *kReportFont = "Tahoma";

@@ -53,10 +53,16 @@ private:
 // The values of the tier dialog ("Staffelpreis bearbeiten"), kept between uses.
 struct TierDialog {
     // "Stückzahl:", whole number of pieces, 1 to 10,000,000
-    NumberField StueckEd{
-        "StueckEd", 1, {.whole = true, .minimum = 1, .ranged = true, .low = 1, .high = 10'000'000}};
-    // "Rabatt auf Maschinenstundensatz in %:", %
-    NumberField RabattEd{"RabattEd", 1.0};
+    NumberField StueckEd{"StueckEd",
+                         1,
+                         {.whole = true,
+                          .ranged = true,
+                          .low = 1,
+                          .high = 10'000'000,
+                          .least = 1,
+                          .most = 10'000'000}};
+    // "Rabatt auf Maschinenstundensatz in %:", %; more than all of it cannot be given
+    NumberField RabattEd{"RabattEd", 1.0, {.least = 0, .most = 100}};
 
     // The row the dialog's values make: the quantity truncated to a whole number, the discount
     // as a general number text.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,6 +79,21 @@ bool writeFileAtomically(const std::string &path, std::string_view bytes) {
         ::close(dfd);
     }
     return true;
+}
+
+bool isSameFile(const std::string &output, const std::string &input) {
+    namespace fs = std::filesystem;
+    if (output.empty() || input.empty()) return false;
+    std::error_code ec;
+    const bool both = fs::exists(output, ec) && fs::exists(input, ec);
+    if (both) {
+        const bool same = fs::equivalent(output, input, ec);
+        if (!ec) return same;
+    }
+    const fs::path a = fs::weakly_canonical(fs::absolute(output, ec), ec);
+    if (ec) return false;
+    const fs::path b = fs::weakly_canonical(fs::absolute(input, ec), ec);
+    return !ec && a == b;
 }
 
 std::optional<std::string> readWholeFile(const std::string &path) {

@@ -15,6 +15,13 @@ namespace quentar::document {
 // Returns false on any failure; the previous file is then untouched and no temporary remains.
 bool writeFileAtomically(const std::string &path, std::string_view bytes);
 
+// Whether writing to `output` would replace the file at `input`: the same file by identity (also
+// when the two names differ by symbolic links, hard links, "." and ".." or a relative path), or,
+// when one of them does not exist yet, the same path once made absolute and normalised with the
+// symbolic links of its existing part resolved. Commands check every output against their inputs
+// before writing anything.
+bool isSameFile(const std::string &output, const std::string &input);
+
 // The whole file, or nullopt when it cannot be opened or read (a folder cannot be read either).
 std::optional<std::string> readWholeFile(const std::string &path);
 

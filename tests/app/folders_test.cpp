@@ -109,21 +109,22 @@ TEST(Folders, TheUserCopyIsReadFirstAndWrittenFromThenOn) {
 }
 
 TEST(Folders, ReadOnlyProgramFolderWithShippedFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
-    TempFolder tmp;
-    putFile(tmp / "prog/translate.dat", "shipped");
-    const std::string prog = tmp / "prog";
-    ::chmod(prog.c_str(), 0555);
-    // The folder must be writable again for the clean-up, whatever happens here.
-    const std::unique_ptr<const std::string, void (*)(const std::string *)> restore(
-        &prog, [](const std::string *p) { ::chmod(p->c_str(), 0755); });
-    const Folders folders(prog, tmp / "data");
+    testing::asUnprivilegedUser([] {
+        TempFolder tmp;
+        putFile(tmp / "prog/translate.dat", "shipped");
+        const std::string prog = tmp / "prog";
+        ::chmod(prog.c_str(), 0555);
+        // The folder must be writable again for the clean-up, whatever happens here.
+        const std::unique_ptr<const std::string, void (*)(const std::string *)> restore(
+            &prog, [](const std::string *p) { ::chmod(p->c_str(), 0755); });
+        const Folders folders(prog, tmp / "data");
 
-    EXPECT_EQ(folders.readDataFile("translate.dat"), "shipped");
-    ASSERT_TRUE(folders.writeDataFile("translate.dat", "mine"));
-    EXPECT_EQ(fileBytes(tmp / "prog/translate.dat"), "shipped");
-    EXPECT_EQ(fileBytes(tmp / "data/translate.dat"), "mine");
-    EXPECT_EQ(folders.readDataFile("translate.dat"), "mine");
+        EXPECT_EQ(folders.readDataFile("translate.dat"), "shipped");
+        ASSERT_TRUE(folders.writeDataFile("translate.dat", "mine"));
+        EXPECT_EQ(fileBytes(tmp / "prog/translate.dat"), "shipped");
+        EXPECT_EQ(fileBytes(tmp / "data/translate.dat"), "mine");
+        EXPECT_EQ(folders.readDataFile("translate.dat"), "mine");
+    });
 }
 
 TEST(Folders, NoWriteAnywhereIsReportedAndChangesNothing) {

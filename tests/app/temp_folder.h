@@ -1,13 +1,18 @@
 // A fresh temporary folder for one test, and small file helpers for the folder and option tests.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quentar::app::testing {
 
@@ -43,6 +48,35 @@ inline std::optional<std::string> fileBytes(const std::string &path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// Runs `body` as a user whom file permissions bind, so that a folder made read-only is read-only
+// for the code under test. Such a user runs it directly. Root, whom permissions do not bind, runs
+// it in a child process that has given up root for the unprivileged user "nobody" (65534); the
+// child's failures are printed as they happen and fail this test. `body` makes its own folders:
+// the child cannot enter root's.
+inline void asUnprivilegedUser(const std::function<void()> &body) {
+    if (::geteuid() != 0) {
+        body();
+        return;
+    }
+    constexpr int kCannotDrop = 77;
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const uid_t nobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+            ::_exit(kCannotDrop);
+        body();
+        std::fflush(nullptr);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kCannotDrop) GTEST_SKIP() << "root cannot give up root here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the part run as \"nobody\" failed (see above)";
 }
 
 } // namespace quentar::app::testing

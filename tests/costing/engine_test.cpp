@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace quentar::costing {
 namespace {
 
@@ -132,11 +135,16 @@ TEST_F(EngineTest, LaserTimeAndCuttingCost) {
     EXPECT_EQ(text("GesamtKostenEd"), "4.20"); // 0.00 + 0.87 + 3.33
 }
 
-TEST_F(EngineTest, ALaserTimeOfADayOrMoreWrapsToItsTimeOfDay) {
+TEST_F(EngineTest, ALaserTimeOfADayOrMoreIsShownAndCostedWhole) {
     type("vorschubed", "10");
     type("KonturmmEd", "15000000"); // 25 hours at 10 m/min
-    EXPECT_EQ(text("LaserZeitEd"), "1:00:00");
-    EXPECT_EQ(text("SchneidkostenEd"), "250.00");
+    EXPECT_EQ(text("LaserZeitEd"), "25:00:00");
+    EXPECT_EQ(text("SchneidkostenEd"), "6250.00"); // 250 per hour, not 1 hour's 250.00
+    // Billions of holes overflow nothing.
+    type("AnzLochEd", "2147483647");
+    type("DurchMesserEd", "1000");
+    EXPECT_GT(engine.LaserZeitEd.hours(), 1e7);
+    EXPECT_EQ(engine.refusedFields(), std::vector<const Field *>{});
 }
 
 TEST_F(EngineTest, ChangesRunDepthFirst) {
@@ -215,15 +223,131 @@ TEST_F(EngineTest, AFeedRateOfZeroKeepsTheLaserTime) {
     EXPECT_EQ(text("LaserZeitEd"), "0:00:06");
 }
 
-TEST_F(EngineTest, AQuantityOfZeroKeepsTheCostPerPiece) {
-    type("matkostenEd", "1");
-    EXPECT_EQ(text("GesamtKostenEd"), "4.33");
-    EXPECT_EQ(text("GesamtPreisEd"), "5.63"); // (1 + 3.33) x 1.3
-    type("StueckEd", "0");
-    EXPECT_EQ(text("GesamtKostenEd"), "4.33");
-    EXPECT_EQ(text("GesamtPreisEd"), "4.33"); // the labour alone: 3.33 x 1.3
-    type("StueckEd", "abc");                  // reads as the minimum, 1
-    EXPECT_EQ(text("GesamtPreisEd"), "5.63");
+// Every input that makes no sense is refused by its field: the figures stay exactly those of the
+// last values taken, and the field says why.
+TEST_F(EngineTest, InputsThatMakeNoSenseAreRefusedAndChangeNoFigure) {
+    type("breited", "100");
+    type("hoched", "50");
+    type("KonturmmEd", "1150");
+    using R = Refusal::Reason;
+    struct Case {
+        const char *field, *text;
+        Refusal refusal;
+    };
+    const Case cases[] = {
+        {"StueckEd", "0", {R::BelowLeast, 1}},
+        {"StueckEd", "-3", {R::BelowLeast, 1}},
+        {"StueckEd", "1.5", {R::NotAWholeNumber}},
+        {"StueckEd", "1e9", {R::AboveMost, 10'000'000}},
+        {"StueckEd", "abc", {R::NotANumber}},
+        {"MatstarkEd", "0", {R::NotAboveLeast, 0}},
+        {"MatstarkEd", "-1", {R::NotAboveLeast, 0}},
+        {"MatstarkEd", "nan", {R::NotANumber}},
+        {"MatstarkEd", "inf", {R::NotANumber}},
+        {"StundensatzEd", "-250", {R::BelowLeast, 0}},
+        {"FabrikationsStundensatzEd", "-1", {R::BelowLeast, 0}},
+        {"ProgramStundenEd", "-0.01", {R::BelowLeast, 0}},
+        {"StundeEd", "-40", {R::BelowLeast, 0}},
+        {"MatPreisEd", "-3", {R::BelowLeast, 0}},
+        {"SpezGewEd", "-7.8", {R::BelowLeast, 0}},
+        {"mataufschlagEd", "-100.01", {R::BelowLeast, -100}},
+        {"GewinnAufschlagEd", "-200", {R::BelowLeast, -100}},
+        {"RabattEd", "100.5", {R::AboveMost, 100}},
+        {"RabattEd", "-5", {R::BelowLeast, 0}},
+        {"KleinMengenEd", "-5", {R::BelowLeast, 0}},
+        {"TransportEd", "-10", {R::BelowLeast, 0}},
+        // The part is 100 x 50: an allowance of -25 on each side leaves nothing of it.
+        {"MatZugabeEd", "-25", {R::LargerThanThePart, -25}},
+        {"vorschubed", "-11.5", {R::BelowLeast, 0}},
+        {"vorschubed", "0.0001", {R::NeitherZeroNorAtLeast, 0.001}},
+        {"AnzLochEd", "2.5", {R::NotAWholeNumber}},
+        {"AnzLochEd", "-1", {R::BelowLeast, 0}},
+        {"DurchMesserEd", "-10", {R::BelowLeast, 0}},
+        {"breited", "-100", {R::BelowLeast, 0}},
+        {"KonturmmEd", "1e300", {R::AboveMost, kLargestNumber}},
+        // The results the user may type over take any number, but no more than one.
+        {"matkostenEd", "inf", {R::NotANumber}},
+        {"GewichtEd", "1e13", {R::AboveMost, kLargestNumber}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.field) + "=" + c.text);
+        std::vector<std::string> before;
+        for (const Field *f : engine.fields()) before.push_back(f->text());
+        Field *f = engine.field(c.field);
+        ASSERT_NE(f, nullptr);
+        EXPECT_FALSE(f->setText(c.text));
+        EXPECT_EQ(f->refusal(), c.refusal);
+        EXPECT_EQ(f->editText(), c.text);
+        EXPECT_EQ(engine.refusedFields(), std::vector<const Field *>{f});
+        std::vector<std::string> after;
+        for (const Field *g : engine.fields()) after.push_back(g->text());
+        EXPECT_EQ(after, before);
+        // Typing a sensible value again clears the mark.
+        EXPECT_TRUE(f->setText(before[static_cast<std::size_t>(
+            std::find(engine.fields().begin(), engine.fields().end(), f) -
+            engine.fields().begin())]));
+        EXPECT_FALSE(f->refusal());
+    }
+    // The edges themselves are taken.
+    for (const auto &[field, edge] :
+         {std::pair{"GewinnAufschlagEd", "-100"}, std::pair{"RabattEd", "100"},
+          std::pair{"MatZugabeEd", "-24.99"}, std::pair{"vorschubed", "0"},
+          std::pair{"StueckEd", "10000000"}, std::pair{"TransportEd", "150"}}) {
+        SCOPED_TRACE(field);
+        EXPECT_TRUE(engine.field(field)->setText(edge));
+    }
+}
+
+TEST_F(EngineTest, AnAllowanceThatNoLongerFitsANewPartIsMarkedAndLeavesNoBlank) {
+    type("breited", "100");
+    type("hoched", "50");
+    type("MatstarkEd", "10");
+    type("MatZugabeEd", "-20");
+    EXPECT_EQ(text("GewichtEd"), "0.05"); // 7.8 x 0.6 x 0.1 x 0.1
+    engine.takeOverDrawing({120, 0, 30, 0, 30, {900}});
+    EXPECT_EQ(engine.MatZugabeEd.refusal(), (Refusal{Refusal::Reason::LargerThanThePart, -15}));
+    // Not a negative blank whose two sides multiply to a positive weight again.
+    EXPECT_EQ(text("GewichtEd"), "0.00");
+    engine.takeOverDrawing({120, 0, 100, 0, 50, {5000}});
+    EXPECT_FALSE(engine.MatZugabeEd.refusal());
+    EXPECT_EQ(text("GewichtEd"), "0.05");
+}
+
+TEST_F(EngineTest, ComputedFieldsAreNotSettings) {
+    for (const char *name :
+         {"GewichtEd", "TeilgewichtEd", "LaserZeitEd", "matkostenEd", "SchneidkostenEd",
+          "lohnkostened", "GesamtKostenEd", "PreisProStueckEd", "GesamtPreisEd"})
+        EXPECT_EQ(engine.checkSetting(*engine.field(name), "1"),
+                  (Refusal{Refusal::Reason::Computed}))
+            << name;
+    EXPECT_EQ(engine.checkSetting(engine.StueckEd, "1.5"),
+              (Refusal{Refusal::Reason::NotAWholeNumber}));
+    EXPECT_EQ(engine.checkSetting(engine.StueckEd, "12"), std::nullopt);
+    EXPECT_EQ(engine.checkSetting(engine.MaterialBoxEd, "Holz"),
+              (Refusal{Refusal::Reason::NotAnItem}));
+    EXPECT_EQ(engine.checkSetting(engine.ProgrammierEd, "soon"),
+              (Refusal{Refusal::Reason::NotATime}));
+}
+
+// The order total is built from the costs, not from the rounded price per piece: it must follow
+// each of them, whatever order the inputs come in.
+TEST_F(EngineTest, TheTotalFollowsEveryCostEvenWhenThePricePerPieceStays) {
+    Catalogue otherCatalogue;
+    otherCatalogue.addDefaults();
+    Engine other(otherCatalogue, tiers);
+    other.updateMaterialBox();
+    other.MaterialBoxEdChange();
+    other.calclohnkosten();
+    const std::pair<const char *, const char *> inputs[] = {
+        {"StueckEd", "10000"}, {"KonturmmEd", "1150"}, {"DateTimePicker1", "0:00:01"}};
+    for (const auto &[name, value] : inputs) type(name, value);
+    for (auto it = std::rbegin(inputs); it != std::rend(inputs); ++it)
+        ASSERT_TRUE(other.field(it->first)->setText(it->second));
+    for (const Field *f : engine.fields())
+        EXPECT_EQ(f->text(), other.field(f->name())->text()) << f->name();
+    // One second of effort moved the labour cost (3.33 to 3.34) but not the price per piece.
+    EXPECT_EQ(text("lohnkostened"), "3.34");
+    EXPECT_EQ(text("GesamtPreisEd"), "5464.34"); // (0.42 x 10000 + 3.34) x 1.3, not 3.33
 }
 
 TEST_F(EngineTest, TheQuantityPicksTheTierDiscount) {
@@ -318,6 +442,13 @@ TEST_F(EngineTest, TakesOverADrawingsFigures) {
         {"part with holes", {320, 10, 110, 5, 65, {200, 5000, 300}}, "100.00", "60.00", "75.00"},
         {"single line", {100, 0, 100, 0, 0, {}}, "100.00", "0.00", "100.00"},
         {"no closed contour", {100, 0, 100, 0, 50, {}}, "100.00", "50.00", "0.00"},
+        // Several parts side by side: the smaller ones count as holes of the largest. Whether
+        // that makes sense is for the measuring to say; the figure is taken as it comes.
+        {"holes beyond the outline",
+         {100, 0, 100, 0, 50, {600, 1000, 600}},
+         "100.00",
+         "50.00",
+         "-4.00"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -326,6 +457,7 @@ TEST_F(EngineTest, TakesOverADrawingsFigures) {
         EXPECT_EQ(text("hoched"), c.length);
         EXPECT_EQ(text("FlaecheEd"), c.coverage);
         EXPECT_EQ(engine.KonturmmEd.value(), c.figures.konturlang);
+        EXPECT_EQ(engine.refusedFields(), std::vector<const Field *>{});
     }
     // Taking over the same figures again still recomputes weight and laser time.
     type("GewichtEd", "9.99");

@@ -60,6 +60,20 @@ TEST_F(OfferPricesTest, ListsEveryTierQuantityWithAndWithoutProgramming) {
     EXPECT_EQ(calc->engine().lohnkostened.text(), "3.33");
 }
 
+// Writing the quantity back runs the tier lookup; what the user set by hand, the discount and a
+// result typed over, must come back all the same, or the quotation shown is not the one priced.
+TEST_F(OfferPricesTest, LeavesAHandSetDiscountAndATypedResultAsTheyWere) {
+    start({{"100", "10"}, {"10", "5"}});
+    Engine &e = calc->engine();
+    e.StueckEd.setText("20");
+    ASSERT_EQ(e.RabattEd.text(), "5.00");
+    ASSERT_TRUE(e.RabattEd.setText("15"));
+    ASSERT_TRUE(e.GesamtKostenEd.setText("9.99"));
+    const auto before = texts();
+    calc->CalcAngebotspreise();
+    EXPECT_EQ(texts(), before);
+}
+
 TEST_F(OfferPricesTest, WithoutTiersOnlyTheHeadingsRemain) {
     start({});
     const std::vector<std::string> expected = {

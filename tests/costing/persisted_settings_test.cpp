@@ -40,23 +40,67 @@ TEST(PersistedSettings, StoredTextsAndTheirRestore) {
 
     Calculator second(dir.path());
     for (const std::string &key : persistedKeys())
-        EXPECT_TRUE(restorePersisted(second, key, *persistedValue(first, key))) << key;
+        EXPECT_EQ(restorePersisted(second, key, *persistedValue(first, key)), std::nullopt) << key;
     second.windowShown();
     for (const std::string &key : persistedKeys())
         EXPECT_EQ(persistedValue(second, key), persistedValue(first, key)) << key;
     EXPECT_EQ(second.engine().lohnkostened.text(), "6.67");
 
-    EXPECT_FALSE(restorePersisted(second, "StundensatzEd_Value", "viel"));
-    EXPECT_FALSE(restorePersisted(second, "StueckEd_Value", "5"));
-    EXPECT_EQ(second.engine().StundensatzEd.text(), "120.50");
+    EXPECT_EQ(restorePersisted(second, "StueckEd_Value", "5"),
+              (Refusal{Refusal::Reason::NotASetting}));
+}
+
+// A stored value is held to the rules of the field it goes to, as typing would be; a refused one
+// leaves the start value and is handed back to be reported.
+TEST(PersistedSettings, ValuesThatMakeNoSenseAreRefusedAndReported) {
+    using R = Refusal::Reason;
+    struct Case {
+        const char *key, *value;
+        std::optional<Refusal> refusal;
+        const char *field, *shown; // the field's text afterwards
+    };
+    const Case cases[] = {
+        {"StundensatzEd_Value", "viel", Refusal{R::NotANumber}, "StundensatzEd", "250.00"},
+        {"StundensatzEd_Value", "-5", Refusal{R::BelowLeast, 0}, "StundensatzEd", "250.00"},
+        {"StundensatzEd_Value", "nan", Refusal{R::NotANumber}, "StundensatzEd", "250.00"},
+        {"mataufschlagEd_Value", "-150", Refusal{R::BelowLeast, -100}, "mataufschlagEd", "20.00"},
+        {"GewinnAufschlagEd_Value", "-100", std::nullopt, "GewinnAufschlagEd", "-100.00"},
+        {"AnzLochEd_Value", "2.5", Refusal{R::NotAWholeNumber}, "AnzLochEd", "0"},
+        {"AnzLochEd_Value", "-1", Refusal{R::BelowLeast, 0}, "AnzLochEd", "0"},
+        {"DurchMesserEd_Value", "1e300", Refusal{R::AboveMost, kLargestNumber}, "DurchMesserEd",
+         "1.00"},
+        {"InitialEd_Time", "-0.5", Refusal{R::BelowLeast, 0}, "InitialEd", "0:00:00"},
+        {"InitialEd_Time", "inf", Refusal{R::NotANumber}, "InitialEd", "0:00:00"},
+        {"TransportproStueckCheck_Checked", "maybe", Refusal{R::NotACheck},
+         "TransportproStueckCheck", "False"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+        TempFolder dir;
+        Calculator calc(dir.path());
+        const auto refused = restoreAllPersisted(calc, [&c](const std::string &key) {
+            return key == c.key ? std::optional<std::string>(c.value) : std::nullopt;
+        });
+        if (c.refusal) {
+            ASSERT_EQ(refused.size(), 1u);
+            EXPECT_EQ(refused[0].key, c.key);
+            EXPECT_EQ(refused[0].value, c.value);
+            EXPECT_EQ(refused[0].refusal, *c.refusal);
+        } else {
+            EXPECT_TRUE(refused.empty());
+        }
+        EXPECT_EQ(calc.engine().field(c.field)->text(), c.shown);
+        EXPECT_FALSE(calc.engine().field(c.field)->refusal()) << "nothing typed, nothing marked";
+    }
 }
 
 TEST(PersistedSettings, ARestoredPiercingTimeReachesTheLaserTime) {
     TempFolder dir;
     Calculator calc(dir.path());
     // The holes are restored before their piercing time, as the store orders them.
-    ASSERT_TRUE(restorePersisted(calc, "AnzLochEd_Value", "3"));
-    ASSERT_TRUE(restorePersisted(calc, "EinstechzeitEd_Time", "0.0000231481481481481")); // 2 s
+    ASSERT_EQ(restorePersisted(calc, "AnzLochEd_Value", "3"), std::nullopt);
+    ASSERT_EQ(restorePersisted(calc, "EinstechzeitEd_Time", "0.0000231481481481481"),
+              std::nullopt); // 2 s
     EXPECT_EQ(calc.engine().LaserZeitEd.text(), "0:00:06");
 }
 

@@ -46,6 +46,83 @@ TEST(Report, PlainCaseHasTwentyEightLines) {
     EXPECT_TRUE(has(texts(lines), "Programmieraufwand: 00:05:00 hh:mm:ss"));
 }
 
+// Every line against the figure it must show: each field holds a figure no other field shows, so
+// a line that takes its figure from the wrong field cannot pass.
+TEST(Report, EveryLineShowsItsOwnField) {
+    Calculator calc("/nonexistent/quentar-report-test");
+    calc.WaehrEd = "CHF";
+    Engine &e = calc.engine();
+    const std::pair<const char *, const char *> inputs[] = {
+        {"MaterialBoxEd", "Stahl"},
+        {"breited", "100.5"},
+        {"hoched", "60.25"},
+        {"KonturmmEd", "1234.56"},
+        {"MatstarkEd", "2.5"},
+        {"MatPreisEd", "4.56"},
+        {"vorschubed", "9.87"},
+        {"StueckEd", "7"},
+        {"RabattEd", "3.5"},
+        {"StundensatzEd", "111"},
+        {"InitialEd", "0:12:34"},
+        {"ProgrammierEd", "0:23:45"},
+        {"DateTimePicker2", "1:02:03"},
+        {"AnzLochEd", "3"},
+        {"DurchMesserEd", "4.5"},
+        {"EinstechzeitEd", "0:00:07"},
+        {"KleinMengenEd", "12.34"},
+        {"TransportEd", "23.45"},
+        {"GewinnAufschlagEd", "33.3"},
+        // The results, typed over from the top of the chain down so each keeps its own figure.
+        {"LaserZeitEd", "26:01:02"},
+        {"GewichtEd", "8.88"},
+        {"TeilgewichtEd", "0.99"},
+        {"matkostenEd", "1.11"},
+        {"SchneidkostenEd", "2.22"},
+        {"lohnkostened", "7.77"},
+        {"GesamtKostenEd", "4.44"},
+        {"PreisProStueckEd", "5.55"},
+        {"GesamtPreisEd", "66.66"},
+    };
+    for (const auto &[name, text] : inputs) ASSERT_TRUE(e.field(name)->setText(text)) << name;
+    const std::vector<std::string> expected = {
+        "Quentar Halter",
+        "",
+        "Material: Stahl",
+        "Stärke: 2.5 mm",
+        "Preis/Kg: 4.56 CHF",
+        "Menge: 7 Stück",
+        "Maschinenstundensatz: 111 CHF",
+        "Rabatt auf Maschinenstundensatz: 3.5 %",
+        "Initialaufwand: 00:12:34 hh:mm:ss",
+        "Programmieraufwand: 00:23:45 hh:mm:ss",
+        "Angebot erstellen: 01:02:03 hh:mm:ss",
+        "",
+        "Breite der Fläche: 100.5 mm",
+        "Länge der Fläche: 60.25 mm",
+        "Konturlänge: 1234.56 mm",
+        "Konturlänge der Löcher: 42 mm", // 3 x 4.5 x pi = 42.41
+        "Einstechzeit für Löcher: 00:00:21 hh:mm:ss",
+        "",
+        "Vorschub: 9.87 m/min",
+        "Laserzeit/Stück: 26:01:02 hh:mm:ss",
+        "",
+        "Materialkosten/Stück: 1.11 CHF",
+        "Laserkosten/Stück: 2.22 CHF",
+        "Transportkosten/Stück: 23.45 CHF",
+        "Lohnkosten: 7.77 CHF",
+        "Gesamtkosten/Stück: 4.44 CHF",
+        "",
+        "Gewicht/Stück: 0.99 Kg",
+        "Materialverbrauch/Stück: 8.88 Kg",
+        "Gewinnaufschlag: 33.3 %",
+        "Preis/Stück: 5.55 CHF",
+        "Kleinmengenzuschlag: 12.34 CHF",
+        "Transport: 23.45 CHF",
+        "Gesamtpreis: 66.66 CHF",
+    };
+    EXPECT_EQ(texts(CalcAusdruck(calc, "Halter", false)), expected);
+}
+
 TEST(Report, ConditionalLines) {
     Calculator calc("/nonexistent/quentar-report-test");
     Engine &e = calc.engine();

@@ -129,17 +129,37 @@ TEST_F(Session, LayoutTabsOfTheLaterTemplateOwnTheirBlocks) {
     }
 }
 
+// UTF-16 bytes with a byte-order mark for text of Latin-1 characters, built without the code
+// under test.
+std::string utf16(const std::string &latin1, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char ch : latin1) {
+        const char c[2] = {'\0', ch};
+        out += bigEndian ? std::string(c, 2) : std::string(c + 1, 1) + '\0';
+    }
+    return out;
+}
+
 TEST_F(Session, SavingWritesTheLinesBackWithCrLf) {
     struct Case {
         const char *name;
         std::string in, out;
     };
+    // The drawing of kLine with LF line ends only, and a text with a character beyond ASCII.
+    std::string lfOnly = kLine;
+    for (std::size_t at; (at = lfOnly.find("\r\n")) != std::string::npos;) lfOnly.erase(at, 1);
+    const std::string text = "  0\r\nTEXT\r\n  1\r\nMa\xdf 1\r\n  0\r\nEOF\r\n";
+    std::string textLf = text;
+    for (std::size_t at; (at = textLf.find("\r\n")) != std::string::npos;) textLf.erase(at, 1);
     const Case cases[] = {
         {"CR LF file comes back byte-identical", kLine, kLine},
+        {"an LF file comes back with CR LF, byte for byte", lfOnly, kLine},
         {"a final line end is added", "  0\r\nEOF", "  0\r\nEOF\r\n"},
         {"LF and CR become CR LF", "  0\nSECTION\r  0\r\nEOF\n",
          "  0\r\nSECTION\r\n  0\r\nEOF\r\n"},
         {"bytes beyond ASCII are kept", "  1\r\nMa\xdf 1\r\n", "  1\r\nMa\xdf 1\r\n"},
+        {"UTF-16 big-endian stays so", utf16(textLf, true), utf16(text, true)},
+        {"UTF-16 little-endian stays so", utf16(text, false), utf16(text, false)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

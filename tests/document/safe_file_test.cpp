@@ -121,6 +121,40 @@ TEST_F(SafeFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(listing(), std::set<std::string>{"part.dat"});
 }
 
+// The check commands make before writing an output: would it replace an input?
+TEST_F(SafeFile, AnOutputIsTheSameFileAsAnInputByIdentityOrByItsPath) {
+    put("part.dxf", "drawing");
+    put("other.dxf", "drawing");
+    fs::create_directory(dir_ / "sub");
+    fs::create_symlink("part.dxf", dir_ / "link.dxf");
+    fs::create_symlink(dir_ / "sub", dir_ / "sublink");
+    fs::create_hard_link(dir_ / "part.dxf", dir_ / "hard.dxf");
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir_);
+    struct Case {
+        std::string output;
+        bool same;
+    };
+    const Case cases[] = {
+        {path("part.dxf"), true},
+        {"part.dxf", true},               // relative
+        {"./sub/../part.dxf", true},      // dots
+        {"link.dxf", true},               // through a symbolic link
+        {"hard.dxf", true},               // another name of the same file
+        {"sublink/../part.dxf", true},    // ".." after a link to a folder goes back to its parent
+        {"other.dxf", false},             // same bytes, another file
+        {"part.dxf.csv", false},          // does not exist yet
+        {"sub/part.dxf", false},          // does not exist yet
+        {"missing/../part.dxf", true},    // as the path reads: the safe side
+    };
+    for (const Case &c : cases) EXPECT_EQ(isSameFile(c.output, "part.dxf"), c.same) << c.output;
+    // Neither exists yet: the same place by its normalised path.
+    EXPECT_TRUE(isSameFile("new.csv", path("sub/../new.csv")));
+    EXPECT_FALSE(isSameFile("new.csv", "new.pdf"));
+    EXPECT_FALSE(isSameFile("", "part.dxf"));
+    fs::current_path(cwd);
+}
+
 TEST_F(SafeFile, ReadWholeFileFailsForMissingFilesAndFolders) {
     EXPECT_EQ(readWholeFile(path("missing.dat")), std::nullopt);
     EXPECT_EQ(readWholeFile(dir_.string()), std::nullopt);

@@ -32,6 +32,9 @@ public:
     std::int32_t LoadOptions();
     // The language read by the last LoadOptions (0 before).
     std::int32_t languagesetto() const { return languagesetto_; }
+    // Whether the last LoadOptions found a file it did not understand (too short, or a language
+    // without a column); it is kept until SaveOptions has another language to write.
+    bool fileNotUnderstood() const { return fileNotUnderstood_; }
 
     // Writes `language` (outside 0 ... 19 as 0). A file LoadOptions did not understand is kept as
     // it is until the language differs from the 0 used in its place, so merely closing a window

@@ -1,12 +1,16 @@
 // Start-up of the desktop program.
 #include "app/ui/desktop.h"
 
+#include "app/core/data_file_warnings.h"
 #include "app/core/translation_storage.h"
 #include "editor/ui/artwork.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QScreen>
+
+#include <filesystem>
 
 namespace quentar::app::ui {
 
@@ -31,10 +35,39 @@ Desktop::~Desktop() {
     drawingWindow_.reset();
 }
 
+QStringList Desktop::startWarnings() const {
+    QStringList warnings;
+    const auto damaged = [&warnings](DataFile file, const std::string &path) {
+        warnings << QString::fromStdString(damagedFileWarningGerman(file, path));
+    };
+    const costing::Calculator &calc = calculator_->calculator();
+    if (calc.materialFileState() == costing::Catalogue::LoadResult::Corrupt)
+        damaged(
+            DataFile::Materials,
+            (std::filesystem::path(calc.dataFolder()) / costing::Catalogue::kFileName).string());
+    if (calc.tierFileState() == costing::TierList::LoadResult::Corrupt)
+        damaged(DataFile::Tiers,
+                (std::filesystem::path(calc.dataFolder()) / costing::TierList::kFileName).string());
+    if (translator_.fileDamaged())
+        damaged(DataFile::Translations, folders_.dataFileForReading(kTranslateFileName));
+    if (options_.fileNotUnderstood())
+        damaged(DataFile::Options, folders_.dataFileForReading(kOptionsFileName));
+    for (const costing::RefusedSetting &r : calculator_->refusedSettings())
+        warnings << QStringLiteral("Die gespeicherte Einstellung %1 in %2: %3 %4. Es gilt der "
+                                   "Startwert.")
+                        .arg(QString::fromStdString(r.key), calculator_->settingsFile(),
+                             QString::fromStdString(r.value),
+                             QString::fromStdString(costing::refusalTextGerman(r.refusal)));
+    return warnings;
+}
+
 void Desktop::start(const QString &fileOrEmpty) {
     if (QScreen *screen = QGuiApplication::primaryScreen())
         calculator_->move(screen->availableGeometry().center() - calculator_->rect().center());
     calculator_->show();
+    if (const QStringList warnings = startWarnings(); !warnings.isEmpty())
+        QMessageBox::warning(calculator_.get(), calculator_->windowTitle(),
+                             warnings.join(QStringLiteral("\n\n")));
     if (!fileOrEmpty.isEmpty())
         calculator_->loadDrawing(fileOrEmpty,
                                  [](editor::ui::TMainForm &window) { return window.ShowModal(); });

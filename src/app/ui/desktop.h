@@ -7,6 +7,8 @@
 #include "editor/ui/main_form.h"
 #include "i18n/translator.h"
 
+#include <QStringList>
+
 #include <memory>
 #include <string>
 
@@ -24,9 +26,15 @@ public:
     editor::ui::TMainForm &drawingWindow() { return *drawingWindow_; }
     i18n::Translator &translator() { return translator_; }
 
-    // Shows the calculator (its stored settings are restored then) and, with a file, loads that
-    // drawing into the drawing window as "DXF Datei laden..." would.
+    // Shows the calculator (its stored settings are restored then), then once the warnings of
+    // startWarnings in one message box, and, with a file, loads that drawing into the drawing
+    // window as "DXF Datei laden..." would.
     void start(const QString &fileOrEmpty = {});
+
+    // What the user must hear of at start, one paragraph each: the program's own files that are
+    // there but not understood (which file, what is used instead, that it is kept as it is), and
+    // stored settings of the calculator that were refused. Empty when all is well.
+    QStringList startWarnings() const;
 
 private:
     Folders folders_;

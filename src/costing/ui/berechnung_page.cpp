@@ -96,6 +96,17 @@ QWidget *TLaserForm::timeEdit(TimeField &field, Role role) {
     return edit;
 }
 
+QWidget *TLaserForm::durationEdit(TimeField &field, Role role) {
+    // A line edit: a time editor stops at 23:59:59, and a laser time of 25 hours must read so.
+    auto *edit = new QLineEdit;
+    edit->setObjectName(qs(field.name()));
+    edit->setFixedWidth(120);
+    paint(edit, static_cast<int>(role));
+    binder_.bind(edit, field);
+    editors_.emplace_back(field.name(), edit);
+    return edit;
+}
+
 QWidget *TLaserForm::buildBerechnungPage() {
     Engine &e = calc_->engine();
     auto *page = new QWidget;
@@ -186,7 +197,7 @@ QWidget *TLaserForm::buildBerechnungPage() {
     const auto result = [&](const QString &label, QWidget *editor, int column = 0) {
         addLabelled(results, label, editor, column == 0 ? row++ : row - 1, column);
     };
-    result(QStringLiteral("Laserzeit/Stück:"), timeEdit(e.LaserZeitEd, Role::Result));
+    result(QStringLiteral("Laserzeit/Stück:"), durationEdit(e.LaserZeitEd, Role::Result));
     result(QStringLiteral("Materialkosten/Stück:"), numberEdit(e.matkostenEd, Role::Result));
     result(QStringLiteral("Schneidkosten/Stück:"), numberEdit(e.SchneidkostenEd, Role::Result));
     result(QStringLiteral("Lohnkosten:"), numberEdit(e.lohnkostened, Role::Result));

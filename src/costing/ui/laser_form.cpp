@@ -185,12 +185,15 @@ void TLaserForm::composePreview(const QImage &picture, double width, double leng
 void TLaserForm::restoreSettings() {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"),
                     QStringLiteral("Quentar"));
+    settingsFile_ = store.fileName();
     openStore(store);
     restorePlacement(store);
-    for (const std::string &key : persistedKeys()) {
-        const QVariant v = store.value(qs(key));
-        if (v.isValid()) restorePersisted(*calc_, key, v.toString().toStdString());
-    }
+    refusedSettings_ =
+        restoreAllPersisted(*calc_, [&store](const std::string &key) -> std::optional<std::string> {
+            const QVariant v = store.value(qs(key));
+            if (!v.isValid()) return std::nullopt;
+            return v.toString().toStdString();
+        });
     refreshTexts();
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "costing/calculator.h"
+#include "costing/persisted_settings.h"
+#include "costing/report.h"
 #include "costing/ui/field_binder.h"
 
 #include <QImage>
@@ -75,6 +77,10 @@ public:
     // The stored settings: read before the first showing, written when the window closes.
     void restoreSettings();
     void storeSettings();
+    // The stored values the last restoreSettings refused (they keep their start values), and the
+    // file they are kept in; the program tells the user of them once at start.
+    const std::vector<RefusedSetting> &refusedSettings() const { return refusedSettings_; }
+    const QString &settingsFile() const { return settingsFile_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -97,6 +103,7 @@ private:
     // `step` 0: a plain line edit; otherwise a spin editor stepping by `step`.
     QWidget *numberEdit(NumberField &field, Role role, double step = 0);
     QWidget *timeEdit(TimeField &field, Role role);
+    QWidget *durationEdit(TimeField &field, Role role);
 
     void composePreview(const QImage &picture, double width, double length);
     void refreshTexts();
@@ -111,6 +118,9 @@ private:
     void BitBtn3Click();
     void BitBtn4Click();
     void BitBtn5Click();
+    // The quotation (the offer prices) as last built and shown; built now if it never was.
+    const std::vector<ReportLine> &shownReport();
+    const std::vector<std::string> &shownOffers();
     void SaveAsPDFBtnClick();
     void SaveOffersBtnClick();
     void BitBtn1Click(); // "Drucken"
@@ -129,6 +139,11 @@ private:
     // Made on first use: asking the print system for its default printer can take a while.
     std::unique_ptr<QPrinter> printer_;
     QImage vorschau_;
+    // The quotation and the offer prices as last built and shown: what is printed and saved.
+    std::vector<ReportLine> lastReport_;
+    std::vector<std::string> lastOffers_;
+    std::vector<RefusedSetting> refusedSettings_;
+    QString settingsFile_;
     bool restored_ = false;
     bool stored_ = false;
 

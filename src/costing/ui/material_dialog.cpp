@@ -9,7 +9,6 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,7 +58,9 @@ bool runThicknessDialog(ThicknessDialog &dialog, QWidget *parent) {
     addRow(grid, binder, QStringLiteral("Vorschub in m/min:"), dialog.VorschubEd);
     addRow(grid, binder, QStringLiteral("Vorschub in m/sec:"), dialog.RxSpinEdit1);
     column->addLayout(grid);
-    addOkButton(window, column)->setDefault(true);
+    QPushButton *ok = addOkButton(window, column);
+    ok->setDefault(true);
+    binder.enableWhileTaken(ok, {&dialog.starked, &dialog.VorschubEd, &dialog.RxSpinEdit1});
     return window.exec() == QDialog::Accepted;
 }
 
@@ -89,36 +90,21 @@ bool runPriceDialog(SquareMetrePriceDialog &dialog, QWidget *parent) {
     buttons->addWidget(cancel);
     column->addLayout(buttons);
     dialog.recalculate();
-    // Without an area there is no price to take over.
-    auto refresh = [&dialog, take] { take->setEnabled(dialog.hasPrice()); };
-    refresh();
-    for (auto *edit : window.findChildren<QLineEdit *>())
-        QObject::connect(edit, &QLineEdit::textEdited, &window, refresh);
+    // Without an area there is no price to take over. The area's field is written after the area
+    // is known, so its listener sees the new one.
+    binder.enableWhileTaken(take,
+                            {&dialog.MengeEd, &dialog.BreiteEd, &dialog.LangEd, &dialog.PreisEd2,
+                             &dialog.transportEd, &dialog.ZuschlagEd, &dialog.FlaecheEd},
+                            [&dialog] { return dialog.hasPrice(); });
     return window.exec() == QDialog::Accepted;
 }
-
-// Enter adds a thickness and Escape deletes the chosen one, as the keys always have in this
-// window; Escape therefore cannot close it, only the window's close button cancels.
-class MaterialWindow : public QDialog {
-public:
-    using QDialog::QDialog;
-    QPushButton *escapeButton = nullptr;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override {
-        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-            if (escapeButton && escapeButton->isEnabled()) escapeButton->click();
-            event->accept();
-            return;
-        }
-        QDialog::keyPressEvent(event);
-    }
-};
 
 } // namespace
 
 bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
-    MaterialWindow window(parent);
+    // Enter adds a thickness (the default button); Escape closes the window like its close
+    // button and so cancels: a key that closes dialogs everywhere else must not delete here.
+    QDialog window(parent);
     window.setWindowTitle(QStringLiteral("Material bearbeiten"));
     auto *column = new QVBoxLayout(&window);
     auto *grid = new QGridLayout;
@@ -150,7 +136,6 @@ bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
     auto *newBtn = new QPushButton(QStringLiteral("Neue Stärke..."));
     auto *editBtn = new QPushButton(QStringLiteral("Bearbeiten..."));
     auto *delBtn = new QPushButton(QStringLiteral("Löschen"));
-    window.escapeButton = delBtn;
     listButtons->addWidget(newBtn);
     listButtons->addWidget(editBtn);
     listButtons->addWidget(delBtn);
@@ -188,7 +173,7 @@ bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
         refreshList(-1);
     });
     newBtn->setDefault(true);
-    addOkButton(window, column);
+    binder.enableWhileTaken(addOkButton(window, column), {&dialog.preised, &dialog.SpezGewEd});
     name->setFocus();
     return window.exec() == QDialog::Accepted;
 }

@@ -5,30 +5,37 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <optional>
 
 namespace quentar::costing::ui {
 
 NumberSpinBox::NumberSpinBox(NumberField &field, double step, QWidget *parent)
     : QAbstractSpinBox(parent), field_(field), step_(step) {}
 
-double NumberSpinBox::floor() const {
+std::optional<double> NumberSpinBox::stepped(int steps) const {
     const NumberRules &r = field_.rules();
-    return r.ranged ? std::max(r.minimum, r.low) : r.minimum;
+    // Held at the ends of what the field takes; a step that would go below a value the field
+    // must lie above (0 mm of sheet) is not made at all.
+    double v = std::min(field_.value() + steps * step_, r.most);
+    if (!r.leastExcluded) v = std::max(v, r.least);
+    if (field_.checkValue(v)) return std::nullopt;
+    return v;
 }
 
 void NumberSpinBox::stepBy(int steps) {
     if (isReadOnly()) return;
-    field_.setValue(std::max(field_.value() + steps * step_, floor()));
+    const std::optional<double> v = stepped(steps);
+    if (!v) return;
+    field_.setValue(*v);
     if (style()->styleHint(QStyle::SH_SpinBox_SelectOnStep, nullptr, this)) selectAll();
 }
 
 QAbstractSpinBox::StepEnabled NumberSpinBox::stepEnabled() const {
     if (isReadOnly()) return StepNone;
     const double v = field_.value();
-    const NumberRules &r = field_.rules();
     StepEnabled enabled = StepNone;
-    if (v > floor()) enabled |= StepDownEnabled;
-    if (!r.ranged || v < r.high) enabled |= StepUpEnabled;
+    if (auto down = stepped(-1); down && *down < v) enabled |= StepDownEnabled;
+    if (auto up = stepped(1); up && *up > v) enabled |= StepUpEnabled;
     return enabled;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QAbstractSpinBox>
 
+#include <optional>
+
 class QLineEdit;
 
 namespace quentar::costing::ui {
@@ -12,8 +14,8 @@ namespace quentar::costing::ui {
 // The text is the field's own text: typing goes to the field as typed, exactly like a plain line
 // edit bound by FieldBinder. A step writes the field's value plus or minus the step through the
 // field, so its range, its formatting and its change handlers apply as to any formula's write.
-// A step never goes below what unreadable text counts as (0, or 1 for the quantity), so the
-// arrows cannot produce negative thicknesses or hole counts.
+// A step never leaves the values the field takes, so the arrows cannot produce a thickness of 0
+// or a negative hole count.
 class NumberSpinBox : public QAbstractSpinBox {
     Q_OBJECT
 public:
@@ -29,7 +31,8 @@ protected:
     StepEnabled stepEnabled() const override;
 
 private:
-    double floor() const;
+    // The value `steps` steps away, held within what the field takes; nullopt when there is none.
+    std::optional<double> stepped(int steps) const;
 
     NumberField &field_;
     double step_;

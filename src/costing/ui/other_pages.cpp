@@ -27,6 +27,13 @@ void warnIfUnsaved(QWidget *parent, SaveResult result, const char *file) {
                                  QStringLiteral(" konnte nicht gespeichert werden."));
 }
 
+// Deleting cannot be undone: the user says so first. No is the answer Enter gives.
+bool confirmDeletion(QWidget *parent, const QString &question) {
+    return QMessageBox::question(parent, parent->windowTitle(), question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 } // namespace
 
 QWidget *TLaserForm::buildMaterialienPage() {
@@ -74,7 +81,14 @@ void TLaserForm::EditMatBtnClick() {
 }
 
 void TLaserForm::DelMatBtnClick() {
-    warnIfUnsaved(this, calc_->deleteMaterial(selectedRow(materialList_)), "material.dat");
+    const int row = selectedRow(materialList_);
+    if (row < 0) return;
+    const QString name = qs(calc_->catalogue().rows()[static_cast<std::size_t>(row)].name);
+    if (!confirmDeletion(this, QStringLiteral("Soll das Material \"%1\" mit seinen "
+                                              "Materialstärken gelöscht werden?")
+                                   .arg(name)))
+        return;
+    warnIfUnsaved(this, calc_->deleteMaterial(row), "material.dat");
     refreshMaterialList(-1);
 }
 
@@ -146,7 +160,14 @@ void TLaserForm::BitBtn4Click() {
 }
 
 void TLaserForm::BitBtn5Click() {
-    warnIfUnsaved(this, calc_->deleteTier(selectedRow(tierList_)), "staffel.dat");
+    const int row = selectedRow(tierList_);
+    if (row < 0) return;
+    const TierRow &tier = calc_->tiers().rows()[static_cast<std::size_t>(row)];
+    if (!confirmDeletion(this, QStringLiteral("Soll der Staffelpreis ab %1 Stück (%2 %) "
+                                              "gelöscht werden?")
+                                   .arg(qs(tier.fromQuantity), qs(tier.discount))))
+        return;
+    warnIfUnsaved(this, calc_->deleteTier(row), "staffel.dat");
     refreshTierList(-1);
 }
 

@@ -149,29 +149,49 @@ void TLaserForm::PageControl1Change() {
         // With the offer prices the engine runs through every tier twice.
         std::optional<BusyCursor> busy;
         if (withOffersCheck_->isChecked()) busy.emplace();
-        showReport(reportView_, CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
-                                             withOffersCheck_->isChecked()));
+        lastReport_ = CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
+                                   withOffersCheck_->isChecked());
+        showReport(reportView_, lastReport_);
     } else if (pageControl_->currentIndex() == kAngebotspreisePage) {
         const BusyCursor busy;
+        lastOffers_ = calc_->CalcAngebotspreise();
         QString text;
-        for (const std::string &line : calc_->CalcAngebotspreise()) text += qs(line) + '\n';
+        for (const std::string &line : lastOffers_) text += qs(line) + '\n';
         offerView_->setPlainText(text);
     }
+}
+
+const std::vector<ReportLine> &TLaserForm::shownReport() {
+    if (lastReport_.empty()) {
+        lastReport_ = CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
+                                   withOffersCheck_->isChecked());
+        showReport(reportView_, lastReport_);
+    }
+    return lastReport_;
+}
+
+const std::vector<std::string> &TLaserForm::shownOffers() {
+    if (lastOffers_.empty()) {
+        lastOffers_ = calc_->CalcAngebotspreise();
+        QString text;
+        for (const std::string &line : lastOffers_) text += qs(line) + '\n';
+        offerView_->setPlainText(text);
+    }
+    return lastOffers_;
 }
 
 bool TLaserForm::saveReportPdf(const QString &path) {
     const BusyCursor busy;
     const pdf::RgbImage picture = rgbOf(vorschau_);
     pdf::TPDFCanvas canvas;
-    return exportReportPdf(CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
-                                        withOffersCheck_->isChecked()),
-                           path.toStdString(), &picture, canvas);
+    return exportReportPdf(shownReport(), path.toStdString(), &picture, canvas);
 }
 
 bool TLaserForm::saveOfferText(const QString &path) {
     const BusyCursor busy;
+    // CR LF, as every text file the program writes.
     std::string bytes;
-    for (const std::string &line : calc_->CalcAngebotspreise()) bytes += line + "\n";
+    for (const std::string &line : shownOffers()) bytes += line + "\r\n";
     return document::writeFileAtomically(path.toStdString(), bytes);
 }
 
@@ -205,10 +225,7 @@ QPrinter &TLaserForm::printer() {
 
 bool TLaserForm::printReport(QPrinter &printer) {
     const BusyCursor busy;
-    return printReportLines(printer,
-                            CalcAusdruck(*calc_, projektNameEd_->text().toStdString(),
-                                         withOffersCheck_->isChecked()),
-                            vorschau_, QStringLiteral("Ausdruck"));
+    return printReportLines(printer, shownReport(), vorschau_, QStringLiteral("Ausdruck"));
 }
 
 void TLaserForm::BitBtn1Click() {

@@ -33,6 +33,7 @@ bool runTierDialog(TierDialog &dialog, QWidget *parent) {
     column->addWidget(discount);
     auto *ok = new QPushButton(QStringLiteral("OK"));
     ok->setDefault(true);
+    binder.enableWhileTaken(ok, {&dialog.StueckEd, &dialog.RabattEd});
     QObject::connect(ok, &QPushButton::clicked, &window, &QDialog::accept);
     column->addWidget(ok, 0, Qt::AlignRight);
     quantity->setFocus();

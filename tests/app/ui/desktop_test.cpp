@@ -5,11 +5,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
 
 namespace quentar::app::ui {
 namespace {
@@ -115,6 +121,100 @@ TEST(Desktop, ChosenLanguageIsKeptWhenTheDrawingWindowCloses) {
     Desktop again(f.folders());
     EXPECT_TRUE(item(again, "English1")->isChecked());
     EXPECT_EQ(again.translator().MessageText(5), "Save");
+}
+
+// Every file below `folder` with its bytes.
+std::map<QString, QByteArray> filesIn(const QString &folder) {
+    std::map<QString, QByteArray> all;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        all[f.fileName()] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unread>");
+    }
+    return all;
+}
+
+// The program's own files that are there but cannot be understood, and stored settings that make
+// no sense: told once at start, in one message box, each naming its file, what is used instead
+// and that the file is kept; and every file is as it was when the program ends.
+TEST(Desktop, DamagedFilesAndRefusedSettingsAreToldOnceAtStart) {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"),
+                    QStringLiteral("Quentar"));
+    const QString ini = store.fileName();
+    struct Case {
+        const char *name;
+        std::function<void(Folders2 &)> setUp;
+        QStringList told; // each a paragraph of the box, {program} and {data} the two folders
+    };
+    const auto put = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    const Case cases[] = {
+        {"all is well", [](Folders2 &) {}, {}},
+        {"material.dat claims more than it holds",
+         [&](Folders2 &f) { put(f.data.filePath("material.dat"), QByteArray("\x05\0\0\0", 4)); },
+         {"Die Datei {data}/material.dat ist beschädigt. Es werden die vorgegebenen Materialien "
+          "verwendet; die Datei bleibt unverändert, bis Sie die Materialien ändern."}},
+        {"staffel.dat cut short and options.dat cut short",
+         [&](Folders2 &f) {
+             put(f.data.filePath("staffel.dat"), QByteArray("\x01\0\0\0\x02\0", 6));
+             f.putOptions(std::string("\x01\0", 2));
+         },
+         {"Die Datei {data}/staffel.dat ist beschädigt. Es werden keine Staffelpreise verwendet; "
+          "die Datei bleibt unverändert, bis Sie die Staffelpreise ändern.",
+          "Die Datei {program}/options.dat ist beschädigt. Die Sprache ist Deutsch; die Datei "
+          "bleibt unverändert, bis Sie eine andere Sprache wählen."}},
+        {"translate.dat that is no table",
+         [&](Folders2 &f) { put(f.program.filePath("translate.dat"), QByteArray("garbage")); },
+         {"Die Datei {program}/translate.dat ist beschädigt. Die Meldungen erscheinen auf "
+          "Deutsch; die Datei bleibt unverändert, bis Sie eine Übersetzung bearbeiten."}},
+        {"a stored negative rate and a fraction of a hole",
+         [&](Folders2 &) {
+             QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Morvane"),
+                         QStringLiteral("Quentar"));
+             s.setValue(QStringLiteral("TLaserForm/StundensatzEd_Value"), QStringLiteral("-5"));
+             s.setValue(QStringLiteral("TLaserForm/AnzLochEd_Value"), QStringLiteral("2.5"));
+         },
+         {"Die gespeicherte Einstellung StundensatzEd_Value in {ini}: -5 muss mindestens 0 sein. "
+          "Es gilt der Startwert.",
+          "Die gespeicherte Einstellung AnzLochEd_Value in {ini}: 2.5 ist keine ganze Zahl. Es "
+          "gilt der Startwert."}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders2 f;
+        c.setUp(f);
+        const auto program = filesIn(f.program.path()), data = filesIn(f.data.path());
+        QStringList expected;
+        for (QString t : c.told)
+            expected << t.replace(QStringLiteral("{program}"), f.program.path())
+                            .replace(QStringLiteral("{data}"), f.data.path())
+                            .replace(QStringLiteral("{ini}"), ini);
+        {
+            Desktop d(f.folders());
+            QStringList boxes;
+            ModalAnswers answers;
+            answers.then([&](QWidget *box) {
+                if (auto *m = qobject_cast<QMessageBox *>(box)) boxes << m->text();
+                box->close();
+            });
+            d.start();
+            if (expected.isEmpty()) {
+                EXPECT_TRUE(boxes.isEmpty()) << boxes.join("|").toStdString();
+            } else {
+                ASSERT_EQ(boxes.size(), 1);
+                EXPECT_EQ(boxes[0], expected.join(QStringLiteral("\n\n")));
+            }
+            EXPECT_EQ(d.calculator().calculator().engine().StundensatzEd.text(), "250.00");
+            d.calculator().close();
+        }
+        EXPECT_EQ(filesIn(f.program.path()), program);
+        EXPECT_EQ(filesIn(f.data.path()), data);
+        store.remove(QStringLiteral("TLaserForm"));
+        store.sync();
+    }
 }
 
 } // namespace

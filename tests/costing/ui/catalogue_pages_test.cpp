@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
@@ -201,8 +203,8 @@ TEST(CataloguePages, ADoubleClickOnARowEditsIt) {
     EXPECT_EQ(form.calculator().tiers().rows()[1].discount, "12.5");
 }
 
-// Enter adds a thickness, Escape deletes the chosen one and leaves the dialog open, a double
-// click edits a thickness; only the window's close button cancels.
+// Enter adds a thickness, "Löschen" deletes the chosen one, a double click edits a thickness;
+// Escape closes the window like its close button and cancels, whatever row is chosen.
 TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
     Data data;
     TLaserForm form(data.dir.path(), kTemplates);
@@ -216,16 +218,15 @@ TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
         return dialog.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
     };
 
-    // Escape deletes, then the window is closed: nothing reaches the catalogue.
+    // Escape with a thickness chosen closes the window and deletes nothing.
     NextDialog closed([&](QDialog &dialog) {
         QTreeWidget *list = thicknessList(dialog);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(buttonIn(&dialog, QStringLiteral("Abbrechen")), nullptr);
         list->setCurrentItem(list->topLevelItem(0));
         QTest::keyClick(list, Qt::Key_Escape);
-        EXPECT_EQ(list->topLevelItemCount(), 16);
-        EXPECT_TRUE(dialog.isVisible());
-        dialog.close();
+        EXPECT_EQ(list->topLevelItemCount(), 17);
+        EXPECT_FALSE(dialog.isVisible());
     });
     doubleClickRow(materials, 0);
     ASSERT_TRUE(closed.answered());
@@ -239,9 +240,11 @@ TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
         EXPECT_EQ(rowTexts(list, 0), (QStringList{"1", "11.5"}));
         EXPECT_TRUE(list->topLevelItem(0)->textAlignment(1) & Qt::AlignRight);
         list->setCurrentItem(list->topLevelItem(0));
-        QTest::keyClick(list, Qt::Key_Escape);
-        // The deleted row takes the choice with it: a second Escape deletes nothing.
-        QTest::keyClick(list, Qt::Key_Escape);
+        QPushButton *remove = buttonIn(&dialog, QStringLiteral("Löschen"));
+        ASSERT_NE(remove, nullptr);
+        remove->click();
+        // The deleted row takes the choice with it: a second click deletes nothing.
+        remove->click();
         ASSERT_EQ(list->topLevelItemCount(), 16);
         EXPECT_EQ(rowTexts(list, 0), (QStringList{"1.5", "8.8"}));
 
@@ -285,4 +288,108 @@ TEST(CataloguePages, TheMaterialDialogsKeysAndTheirThicknessList) {
     expected.front().feed = "9";
     expected.push_back({"30", "12"});
     EXPECT_EQ(form.calculator().catalogue().thicknessRows(0), expected);
+}
+
+// Deleting a material or a tier asks first; "No" leaves the list and its file as they were.
+TEST(CataloguePages, DeletingAMaterialOrATierAsksFirst) {
+    const struct {
+        int page;
+        const char *list, *file;
+        int row;
+        const char *question;
+        QStringList firstRowAfterYes;
+    } cases[] = {
+        {1,
+         "ListView1",
+         "material.dat",
+         1,
+         "Soll das Material \"Stahl\" mit seinen Materialstärken gelöscht werden?",
+         {"Edelstahl", "3.00", "7.80", "Nein"}},
+        {4,
+         "ListView2",
+         "staffel.dat",
+         0,
+         "Soll der Staffelpreis ab 10 Stück (5 %) gelöscht werden?",
+         {"100", "10"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list);
+        Data data;
+        TLaserForm form(data.dir.path(), kTemplates);
+        form.show();
+        form.pages()->setCurrentIndex(c.page);
+        auto *list = form.findChild<QTreeWidget *>(QString::fromLatin1(c.list));
+        ASSERT_NE(list, nullptr);
+        QFile file(data.dir.filePath(QString::fromLatin1(c.file)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        const int rows = list->topLevelItemCount();
+        QPushButton *remove = nullptr;
+        for (QPushButton *b : form.findChildren<QPushButton *>())
+            if (b->text() == QStringLiteral("Löschen") && b->isVisibleTo(list->parentWidget()) &&
+                b->parentWidget() == list->parentWidget())
+                remove = b;
+        ASSERT_NE(remove, nullptr);
+
+        for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            list->setCurrentItem(list->topLevelItem(c.row));
+            QString asked;
+            NextDialog reply([&](QDialog &dialog) {
+                auto *box = qobject_cast<QMessageBox *>(&dialog);
+                ASSERT_NE(box, nullptr);
+                asked = box->text();
+                box->button(answer)->click();
+            });
+            remove->click();
+            ASSERT_TRUE(reply.answered());
+            EXPECT_EQ(asked, QString::fromUtf8(c.question));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray now = file.readAll();
+            file.close();
+            if (answer == QMessageBox::No) {
+                EXPECT_EQ(list->topLevelItemCount(), rows);
+                EXPECT_EQ(now, bytes);
+            } else {
+                EXPECT_EQ(list->topLevelItemCount(), rows - 1);
+                EXPECT_EQ(rowTexts(list, 0), c.firstRowAfterYes);
+                EXPECT_NE(now, bytes);
+            }
+        }
+    }
+}
+
+// A dialog does not store the last value taken while it shows a refused one: its OK waits.
+TEST(CataloguePages, ADialogsOkWaitsWhileAValueIsRefused) {
+    Data data;
+    TLaserForm form(data.dir.path(), kTemplates);
+    form.show();
+    form.pages()->setCurrentIndex(4);
+    QPushButton *newTier = nullptr;
+    for (QPushButton *b : form.findChildren<QPushButton *>())
+        if (b->text() == QStringLiteral("Neuer Staffelpreis...")) newTier = b;
+    ASSERT_NE(newTier, nullptr);
+    NextDialog answer([](QDialog &dialog) {
+        QPushButton *ok = buttonIn(&dialog, QStringLiteral("OK"));
+        auto *quantity = dialog.findChild<QLineEdit *>(QStringLiteral("StueckEd"));
+        auto *discount = dialog.findChild<QLineEdit *>(QStringLiteral("RabattEd"));
+        ASSERT_TRUE(ok && quantity && discount);
+        const struct {
+            QLineEdit *edit;
+            const char *typed;
+            bool okEnabled;
+        } steps[] = {{discount, "150", false}, {discount, "15", true},  {quantity, "2.5", false},
+                     {quantity, "0", false},   {quantity, "200", true}, {discount, "-1", false},
+                     {discount, "12.5", true}};
+        for (const auto &s : steps) {
+            typeInto(s.edit, QString::fromLatin1(s.typed));
+            EXPECT_EQ(ok->isEnabled(), s.okEnabled) << s.typed;
+            EXPECT_EQ(s.edit->toolTip().isEmpty(), s.okEnabled) << s.typed;
+        }
+        ok->click();
+    });
+    newTier->click();
+    ASSERT_TRUE(answer.answered());
+    ASSERT_EQ(form.calculator().tiers().rows().size(), 3u);
+    EXPECT_EQ(form.calculator().tiers().rows()[2], (quentar::costing::TierRow{"200", "12.5"}));
 }

@@ -8,29 +8,31 @@
 #include "render/view.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
-#include <QTimer>
-#include <QLineEdit>
 #include <QSettings>
-#include <QUrl>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QRegularExpression>
 #include <QTextEdit>
 #include <QTimeEdit>
+#include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -187,7 +189,7 @@ TEST(LaserForm, WritesTheOfferPricesAndTheQuotationFiles) {
     reference.windowShown();
     reference.engine().takeOverDrawing(measure(kVoron.toStdString()));
     std::string expected;
-    for (const std::string &line : reference.CalcAngebotspreise()) expected += line + "\n";
+    for (const std::string &line : reference.CalcAngebotspreise()) expected += line + "\r\n";
     QFile offers(out.filePath(QStringLiteral("offers.txt")));
     ASSERT_TRUE(offers.open(QIODevice::ReadOnly));
     EXPECT_EQ(offers.readAll().toStdString(), expected);
@@ -237,10 +239,10 @@ TEST(LaserForm, SpinEditorsStepThroughTheirFieldsAndKeepTypedText) {
         Qt::Key key;
         const char *after;
     };
-    // PageUp is ten steps; a step never goes below what the field reads for no number.
+    // PageUp is ten steps; a step never leaves the values the field takes: no sheet of 0 mm.
     const Case cases[] = {
         {"MatstarkEd", "1", Qt::Key_Up, "1.50"},      {"MatstarkEd", "2.25", Qt::Key_Down, "1.75"},
-        {"MatstarkEd", "1", Qt::Key_PageUp, "6.00"},  {"MatstarkEd", "0.3", Qt::Key_Down, "0.00"},
+        {"MatstarkEd", "1", Qt::Key_PageUp, "6.00"},  {"MatstarkEd", "0.3", Qt::Key_Down, "0.3"},
         {"DurchMesserEd", "10", Qt::Key_Up, "10.50"}, {"StueckEd", "1", Qt::Key_Down, "1"},
         {"StueckEd", "7", Qt::Key_Up, "8"},           {"AnzLochEd", "3", Qt::Key_Up, "4"},
     };
@@ -396,14 +398,19 @@ TEST(LaserForm, PrintsTheQuotationInOrderAndBreaksLongOnesOntoANewPage) {
     ASSERT_TRUE(form.printReport(printer));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils are installed by the test set-up";
+    // A PDF the tools cannot read is a failed print, not a reason to skip.
     auto run = [](const QString &program, const QStringList &args) {
         QProcess p;
         p.start(program, args);
-        if (!p.waitForFinished(30000) || p.exitCode() != 0) return QString();
+        EXPECT_TRUE(p.waitForFinished(30000)) << program.toStdString();
+        EXPECT_EQ(p.exitCode(), 0)
+            << program.toStdString() << ": " << p.readAllStandardError().toStdString();
         return QString::fromUtf8(p.readAllStandardOutput());
     };
     const QString text = run(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
-    if (text.isEmpty()) GTEST_SKIP() << "pdftotext is not available";
+    ASSERT_FALSE(text.trimmed().isEmpty());
     const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 2);
     qsizetype at = 0;
@@ -427,4 +434,122 @@ TEST(LaserForm, PrintsTheQuotationInOrderAndBreaksLongOnesOntoANewPage) {
     nowhere.setOutputFormat(QPrinter::PdfFormat);
     nowhere.setOutputFileName(out.filePath(QStringLiteral("missing/printed.pdf")));
     EXPECT_FALSE(form.printReport(nowhere));
+}
+
+// A text a field refuses stays in its editor, marked, with the reason and the value calculated
+// with as its tooltip; no figure moves. The next sensible text takes the mark away.
+TEST(LaserForm, RefusedTextsAreMarkedAndNoFigureMoves) {
+    struct Case {
+        const char *field, *typed, *reason, *valid;
+    };
+    const Case cases[] = {
+        {"StueckEd", "1.5", "1.5 ist keine ganze Zahl. Gerechnet wird mit 1.", "2"},
+        {"StueckEd", "0", "0 muss mindestens 1 sein. Gerechnet wird mit 2.", "3"},
+        {"MatstarkEd", "0", "0 muss größer als 0 sein. Gerechnet wird mit 1.00.", "2"},
+        {"StundensatzEd", "-5", "-5 muss mindestens 0 sein.", "120"},
+        {"RabattEd", "101", "101 darf höchstens 100 sein.", "10"},
+        {"GewinnAufschlagEd", "-150", "-150 muss mindestens -100 sein.", "-100"},
+        {"MatPreisEd", "abc", "abc ist keine Zahl.", "4"},
+        {"LaserZeitEd", "1:75", "1:75 ist keine Zeit (H:MM:SS).", "1:15"},
+    };
+    DataFolder data;
+    TLaserForm form(data.path(), kTemplates);
+    ASSERT_TRUE(form.loadDrawing(kVoron, confirm));
+    const auto figures = [&form] {
+        std::vector<std::string> all;
+        for (const auto *f : form.calculator().engine().fields()) all.push_back(f->text());
+        return all;
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.typed);
+        QLineEdit *box = typingBox(form, c.field);
+        ASSERT_NE(box, nullptr);
+        // Typed key by key; the refused text is the whole one, its beginning may be taken.
+        const QString typed = QString::fromUtf8(c.typed);
+        box->selectAll();
+        QTest::keyClicks(box, typed.chopped(1));
+        const auto before = figures();
+        QTest::keyClicks(box, typed.right(1));
+        EXPECT_EQ(box->text(), typed);
+        EXPECT_TRUE(box->toolTip().contains(QString::fromUtf8(c.reason)))
+            << box->toolTip().toStdString();
+        auto *mark = box->findChild<QAction *>(QStringLiteral("refusedMark"));
+        ASSERT_NE(mark, nullptr);
+        EXPECT_TRUE(mark->isVisible());
+        EXPECT_EQ(figures(), before);
+
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromUtf8(c.valid));
+        EXPECT_FALSE(mark->isVisible());
+        EXPECT_TRUE(box->toolTip().isEmpty());
+        EXPECT_FALSE(form.calculator().engine().field(c.field)->refusal());
+    }
+}
+
+TEST(LaserForm, ALaserTimeOfADayOrMoreReadsSo) {
+    DataFolder data;
+    TLaserForm form(data.path(), kTemplates);
+    auto &e = form.calculator().engine();
+    ASSERT_TRUE(e.vorschubed.setText("10"));
+    ASSERT_TRUE(e.KonturmmEd.setText("15000000")); // 25 hours at 10 m/min
+    EXPECT_EQ(textOf(form, "LaserZeitEd"), QStringLiteral("25:00:00"));
+    form.pages()->setCurrentIndex(2);
+    EXPECT_TRUE(form.reportView()->toPlainText().contains(
+        QStringLiteral("Laserzeit/Stück: 25:00:00 hh:mm:ss")));
+}
+
+// What the "Ausdruck" page shows is what goes to paper and PDF: built once, with a discount set
+// by hand that the offer run (with the offer prices listed) must not replace.
+TEST(LaserForm, PrintAndPdfTakeTheQuotationAsShown) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils are installed by the test set-up";
+    DataFolder data;
+    quentar::costing::TierList tiers;
+    tiers.add({"10", "5"});
+    tiers.add({"100", "10"});
+    ASSERT_TRUE(tiers.save(data.path().toStdString()));
+    TLaserForm form(data.path(), kTemplates);
+    form.show();
+    ASSERT_TRUE(form.loadDrawing(kVoron, confirm));
+    auto &e = form.calculator().engine();
+    ASSERT_TRUE(e.StueckEd.setText("20"));
+    ASSERT_TRUE(e.RabattEd.setText("15"));
+    for (auto *b : form.findChildren<QCheckBox *>())
+        if (b->text() == QStringLiteral("Angebotspreise mit im Ausdruck auflisten")) b->click();
+    form.pages()->setCurrentIndex(2);
+    const QString shown = form.reportView()->toPlainText();
+    ASSERT_TRUE(shown.contains(QStringLiteral("Rabatt auf Maschinenstundensatz: 15 %")));
+    ASSERT_TRUE(shown.contains(QStringLiteral("Angebotspreis 100 Stück")));
+    EXPECT_EQ(e.RabattEd.text(), "15");
+
+    QTemporaryDir out;
+    const auto pdfText = [](const QString &file) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+        EXPECT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 0) << "the PDF must read";
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const auto shownLines = [&shown] {
+        QStringList lines;
+        for (const QString &l : shown.split(QLatin1Char('\n')))
+            if (!l.trimmed().isEmpty()) lines << l.trimmed();
+        return lines;
+    }();
+    const QString saved = out.filePath(QStringLiteral("saved.pdf"));
+    ASSERT_TRUE(form.saveReportPdf(saved));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out.filePath(QStringLiteral("printed.pdf")));
+    ASSERT_TRUE(form.printReport(printer));
+    for (const QString &file : {saved, printer.outputFileName()}) {
+        SCOPED_TRACE(file.toStdString());
+        const QString text = pdfText(file);
+        for (const QString &line : shownLines)
+            EXPECT_TRUE(text.contains(line)) << line.toStdString();
+    }
+    // A change the page has not shown yet does not slip into the next print.
+    ASSERT_TRUE(e.StueckEd.setText("30"));
+    ASSERT_TRUE(form.saveReportPdf(saved));
+    EXPECT_TRUE(pdfText(saved).contains(QStringLiteral("Menge: 20 Stück")));
 }
