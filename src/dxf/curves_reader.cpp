@@ -224,6 +224,8 @@ void readSpline(Pass &p, EntityBuild &e) {
         uint16_t issues = issuesOf(render::sampleSplineCurve(spline, sampleBudget, samples));
         if (fit.size() == 2) issues &= static_cast<uint16_t>(~document::kIssueSplineControlPolygon);
         e.rec.readIssues |= issues;
+    } else {
+        e.rec.readIssues |= document::kIssueSplineTooFewPoints;
     }
     auto &ps = e.geom.ps;
     if (!EntityBuild::reserve(p, static_cast<int64_t>(samples.size() + control.size()))) return;

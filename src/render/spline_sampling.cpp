@@ -122,7 +122,11 @@ bool prepareWeights(const std::vector<double> &weights, std::size_t count,
     return true;
 }
 
-double distanceXY(const Point3 &a, const Point3 &b) { return std::hypot(a.x - b.x, a.y - b.y); }
+// Not std::hypot: this runs three times per sample, and overflow shows as a non-finite sample.
+double distanceXY(const Point3 &a, const Point3 &b) {
+    const double dx = a.x - b.x, dy = a.y - b.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
 
 // Size of the control polygon: the diagonal of its box in the plane.
 double controlSize(const std::vector<Point3> &control) {
@@ -192,9 +196,14 @@ enum class Adaptive { Done, Cut, NoRoom };
 // NoRoom (and nothing sampled) when it does not even hold two samples per initial step.
 Adaptive sampleAdaptively(const Nurbs &curve, const double *u, const Point3 *control, int p,
                           Span spans, double size, int64_t maxSamples, std::vector<Point3> &out) {
+    std::vector<int> spanStepCount(static_cast<std::size_t>(spans.last - spans.first + 1), 0);
     int64_t steps = 0;
-    for (int64_t j = spans.first; j <= spans.last; ++j)
-        if (u[j] < u[j + 1]) steps += spanSteps(control, j, p);
+    for (int64_t j = spans.first; j <= spans.last; ++j) {
+        if (!(u[j] < u[j + 1])) continue;
+        const int k = spanSteps(control, j, p);
+        spanStepCount[static_cast<std::size_t>(j - spans.first)] = k;
+        steps += k;
+    }
     if (1 + 2 * steps > maxSamples) return Adaptive::NoRoom;
     out.reserve(static_cast<std::size_t>(std::min(maxSamples, 1 + 4 * steps)));
 
@@ -212,8 +221,7 @@ Adaptive sampleAdaptively(const Nurbs &curve, const double *u, const Point3 *con
     int64_t stepsLeft = steps;
     bool cut = false;
     for (int64_t j = spans.first; j <= spans.last; ++j) {
-        if (!(u[j] < u[j + 1])) continue;
-        const int k = spanSteps(control, j, p);
+        const int k = spanStepCount[static_cast<std::size_t>(j - spans.first)];
         const double t0 = u[j], t1 = u[j + 1];
         for (int s = 1; s <= k; ++s) {
             --stepsLeft;

@@ -141,6 +141,7 @@ TEST(SplineReader, WarningsWhereThereIsNoCurve) {
         return g;
     };
     const Case cases[] = {
+        {"no points at all", {{0, "SPLINE"}, {71, "3"}}, document::kIssueSplineTooFewPoints, 0, 0},
         {"one control point", concat({{{0, "SPLINE"}}, controlPoints(1)}),
          document::kIssueSplineTooFewPoints, 0, 1},
         {"degree 30", concat({{{0, "SPLINE"}, {71, "30"}}, controlPoints(40)}),
