@@ -1,5 +1,6 @@
 // Readers of ELLIPSE and SPLINE: the curve is sampled once here, construction points kept hidden.
 #include "dxf/pass.h"
+#include "geometry/spline_sampling.h"
 
 #include <cmath>
 #include <vector>
@@ -147,9 +148,26 @@ void readEllipse(Pass &p, EntityBuild &e) {
     }
 }
 
+namespace {
+
+// The reading warnings of what became of a spline's geometry.
+uint16_t issuesOf(const render::SplineSampling &r) {
+    uint16_t issues = 0;
+    switch (r.shape) {
+    case render::SplineShape::Curve: break;
+    case render::SplineShape::ControlPolygon: issues |= document::kIssueSplineControlPolygon; break;
+    case render::SplineShape::Unsupported: issues |= document::kIssueSplineUnsupported; break;
+    case render::SplineShape::TooFewPoints: issues |= document::kIssueSplineTooFewPoints; break;
+    }
+    if (r.weightsIgnored) issues |= document::kIssueAbsurdValue;
+    if (r.cut) issues |= document::kIssueVerticesDropped;
+    return issues;
+}
+
+} // namespace
+
 void readSpline(Pass &p, EntityBuild &e) {
-    int32_t degree = 3;
-    std::vector<double> knots;
+    render::SplineData spline;
     std::vector<Tmypoi> control;
     std::vector<render::Point3> fit;
     e.rec.isclosed = false;
@@ -157,10 +175,13 @@ void readSpline(Pass &p, EntityBuild &e) {
         double x;
         switch (c) {
         case 71:
-            toInteger(v, degree);
+            toInteger(v, spline.degree);
             break;
         case 40:
-            if (toReal(v, x)) knots.push_back(x);
+            if (toReal(v, x)) spline.knots.push_back(x);
+            break;
+        case 41:
+            if (toReal(v, x)) spline.weights.push_back(x);
             break;
         case 10:
             if (toReal(v, x)) {
@@ -192,47 +213,63 @@ void readSpline(Pass &p, EntityBuild &e) {
             if (!fit.empty()) toReal(v, fit.back().z);
             break;
         case 70: {
+            // Periodic splines are closed ones too, whichever of the two flags a program sets.
             int32_t f;
-            if (toInteger(v, f)) e.rec.isclosed = (f & 1) != 0;
+            if (toInteger(v, f)) e.rec.isclosed = (f & 3) != 0;
             break;
         }
         default:
             break;
         }
     });
+    spline.closed = e.rec.isclosed;
+
+    // The control points stay in the file's order behind the samples, hidden, as grips; they
+    // come out of the budget first.
+    if (p.verticesLeft < static_cast<int64_t>(control.size())) {
+        e.rec.readIssues |= document::kIssueVerticesDropped;
+        return;
+    }
+    const int64_t sampleBudget = p.verticesLeft - static_cast<int64_t>(control.size());
 
     std::vector<render::Point3> samples;
     if (!control.empty()) {
-        const int n = static_cast<int>(control.size()) - 1;
-        const int t = degree + 1;
-        // Absurd degrees or sizes are read but not sampled: the control points stay pickable.
-        if (degree >= 1 && degree <= render::kMaxSplineDegree &&
-            control.size() <= static_cast<std::size_t>(render::kMaxSplineControlPoints)) {
-            std::vector<render::Point3> cps(control.size());
-            for (std::size_t i = 0; i < control.size(); ++i)
-                cps[i] = {control[i].x, control[i].y, control[i].z};
-            if (knots.size() != static_cast<std::size_t>(n + 1 + degree + 1))
-                render::makeknots(knots, n, t);
-            render::samplespline(n, t, cps, render::kSplineSamples, samples, knots);
-        }
+        spline.control.resize(control.size());
+        for (std::size_t i = 0; i < control.size(); ++i)
+            spline.control[i] = {control[i].x, control[i].y, control[i].z};
+        e.rec.readIssues |= issuesOf(render::sampleSplineCurve(spline, sampleBudget, samples));
     } else if (!fit.empty()) {
-        if (fit.size() <= static_cast<std::size_t>(render::kMaxSplineControlPoints)) {
+        // Fitted splines are cubic. Below four fit points the fit has no knot domain: the fit
+        // points are joined straight, which for two of them is the curve itself.
+        spline.degree = 3;
+        spline.knots.clear();
+        spline.weights.clear();
+        if (fit.size() >= 4 &&
+            fit.size() <= static_cast<std::size_t>(render::kMaxSplineControlPoints)) {
             render::RandomSource &rng = p.rng ? *p.rng : render::programRandom();
-            std::vector<render::Point3> cps = render::fitcontrolpoints(fit, 1000, {}, rng);
-            const int n = static_cast<int>(cps.size()) - 1;
-            std::vector<double> gen;
-            render::makeknots(gen, n, 4);
-            render::samplespline(n, 4, cps, render::kSplineSamples, samples, gen);
+            spline.control = render::fitcontrolpoints(fit, 1000, {}, rng);
+            render::makeknots(spline.knots, static_cast<int>(spline.control.size()) - 1, 4);
+        } else {
+            spline.control = fit;
         }
+        uint16_t issues = issuesOf(render::sampleSplineCurve(spline, sampleBudget, samples));
+        if (fit.size() == 2) issues &= static_cast<uint16_t>(~document::kIssueSplineControlPolygon);
+        e.rec.readIssues |= issues;
+    } else {
+        e.rec.readIssues |= document::kIssueSplineTooFewPoints;
     }
     auto &ps = e.geom.ps;
     if (!EntityBuild::reserve(p, static_cast<int64_t>(samples.size() + control.size()))) return;
     ps.reserve(samples.size() + control.size());
+    // A spline drawn as its control polygon (or two fit points joined) has straight edges.
+    const bool curved = !(e.rec.readIssues & document::kIssueSplineControlPolygon) &&
+                        !(control.empty() && fit.size() == 2);
     for (const auto &q : samples) {
         Tmypoi &v = ps.emplace_back();
         v.x = q.x;
         v.y = q.y;
         v.z = q.z;
+        v.curve = curved;
     }
     for (const auto &cp : control) ps.push_back(cp);
 }

@@ -1,6 +1,8 @@
 // Curve evaluation: arcs, ellipses, bulge arcs and B-splines become lists of points.
 #include "geometry/curves.h"
 
+#include "geometry/spline_sampling.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -469,24 +471,42 @@ void samplespline(int n, int t, const std::vector<Point3> &control, int res,
         out.clear();
         return;
     }
-    const bool sane = evaluable(n, t, knots.size(), control.size()) &&
-                      t - 1 <= kMaxSplineDegree && n + 1 <= kMaxSplineControlPoints;
+    bool sane = evaluable(n, t, knots.size(), control.size()) && t - 1 <= kMaxSplineDegree &&
+                n + 1 <= kMaxSplineControlPoints;
+    // Knots and control points beyond those of the spline play no part.
+    std::vector<double> ownKnots;
+    std::vector<Point3> ownControl;
+    const std::vector<double> *u = &knots;
+    const std::vector<Point3> *cp = &control;
+    if (sane && knots.size() != static_cast<std::size_t>(n) + t + 1) {
+        ownKnots.assign(knots.begin(), knots.begin() + n + t + 1);
+        u = &ownKnots;
+    }
+    if (sane && control.size() != static_cast<std::size_t>(n) + 1) {
+        ownControl.assign(control.begin(), control.begin() + n + 1);
+        cp = &ownControl;
+    }
+    sane = sane && hasKnotDomain(t - 1, static_cast<std::size_t>(n) + 1, *u);
     if (!sane) {
         out.assign(static_cast<std::size_t>(res), control.empty() ? Point3{} : control.front());
         return;
     }
     out.resize(static_cast<std::size_t>(res));
     BasisTable table(knots.data(), n, t);
-    // A division by zero for res == 1 is harmless: no sample is taken at v then.
-    const double h = knots[static_cast<std::size_t>(n) + t] / (res - 1);
-    double v = 0;
+    // The domain [u(t - 1), u(n + 1)]: where the basis functions sum to one. Its end lies outside
+    // the half-open spans, so the last sample is evaluated on the last span. A division by zero for
+    // res == 1 is harmless: no sample is taken at v then.
+    const double start = knots[static_cast<std::size_t>(t) - 1];
+    const double end = knots[static_cast<std::size_t>(n) + 1];
+    const double h = (end - start) / (res - 1);
+    double v = start;
     for (int i = 0; i < res - 1; ++i) {
         int64_t first = 0;
         const int count = table.at(v, first);
         out[i] = combine(table.values(), count, control.data() + first);
         v += h;
     }
-    out[res - 1] = control[n];
+    out[res - 1] = splinePointAt(t - 1, *cp, *u, {}, end);
 }
 
 // ---------------------------------------------------------------------------------------------

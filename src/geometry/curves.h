@@ -17,7 +17,8 @@ struct Point3 {
 inline constexpr int kCurveSamples = 101;
 // Points inserted for one bulge arc of a polyline.
 inline constexpr int kBulgePoints = 50;
-// Samples of a spline.
+// Samples of a spline drawn by the editor (a spline read from a drawing is sampled by its knot
+// spans, spline_sampling.h).
 inline constexpr int kSplineSamples = 100;
 
 // Absurd input from a customer's file must not hang the reader: splines beyond these bounds are not
@@ -80,11 +81,11 @@ double basisvalue(int k, int t, const std::vector<double> &knots, double v);
 Point3 evalspline(const std::vector<double> &knots, int n, int t, double v,
                   const std::vector<Point3> &control);
 
-// res samples at v = i * h (h = knots[n + t] / (res - 1), accumulated by addition from 0);
-// the last sample is P_n. Outside the knot range the sum is empty and a sample is the origin.
-// When t < 1, n < 0, t - 1 > kMaxSplineDegree, n + 1 > kMaxSplineControlPoints, or knots or control
-// points are too few, nothing is evaluated: all res samples are P_0 (the origin without control
-// points).
+// res samples at equal steps over the knot domain [u(t - 1), u(n + 1)] (v accumulated by addition
+// from its start); the last sample is the domain's end, P_n for a clamped knot vector.
+// When t < 1, n < 0, t - 1 > kMaxSplineDegree, n + 1 > kMaxSplineControlPoints, knots or control
+// points are too few, or there is no knot domain (hasKnotDomain), nothing is evaluated: all res
+// samples are P_0 (the origin without control points).
 void samplespline(int n, int t, const std::vector<Point3> &control, int res,
                   std::vector<Point3> &out, const std::vector<double> &knots);
 

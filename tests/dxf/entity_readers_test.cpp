@@ -180,19 +180,24 @@ TEST(CurveReaders, SplineWithAndWithoutKnots) {
                  {40, "1"}, {40, "1"}, {40, "1"}, {40, "1"}};
     auto withKnots = only(concat({{{0, "SPLINE"}, {70, "8"}, {71, "3"}}, knots, cps}));
     auto noKnots = only(concat({{{0, "SPLINE"}, {71, "3"}}, cps}));
+    ASSERT_EQ(withKnots.anzp, noKnots.anzp);
+    const int samples = withKnots.anzp - 4;
+    ASSERT_GT(samples, 2);
     for (const auto *p : {&withKnots, &noKnots}) {
-        ASSERT_EQ(p->anzp, 104);
         EXPECT_EQ(p->p(0).x, 0.0);
-        EXPECT_EQ(p->p(99).x, 4.0);
-        for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(p->p(samples - 1).x, 4.0);
+        for (int i = 0; i < samples; ++i) {
             EXPECT_FALSE(p->p(i).donotdraw);
+            EXPECT_EQ(p->p(i).linex, 0);
             EXPECT_EQ(withKnots.p(i).x, noKnots.p(i).x);
         }
-        for (int i = 100; i < 104; ++i) {
+        // The control points follow, hidden, with their lines: the grips of the editor.
+        for (int i = samples; i < p->anzp; ++i) {
             EXPECT_TRUE(p->p(i).donotdraw);
             EXPECT_NE(p->p(i).linex, 0);
         }
         EXPECT_EQ(p->rausx, 4.0); // the last control point
+        EXPECT_EQ(p->readIssues, 0);
     }
 }
 
@@ -205,12 +210,14 @@ TEST(CurveReaders, FitPointSplinePassesNearItsPoints) {
         s.push_back({21, std::to_string(fy[i])});
     }
     auto p = only(s);
-    ASSERT_EQ(p.anzp, 100); // no control points in the file, so no hidden vertices
+    ASSERT_GT(p.anzp, 2);
+    for (int i = 0; i < p.anzp; ++i) // no control points in the file, so no hidden vertices
+        EXPECT_FALSE(p.p(i).donotdraw);
     for (int k = 0; k < 5; ++k) {
         double best = 1e9;
-        for (int i = 0; i < 100; ++i)
+        for (int i = 0; i < p.anzp; ++i)
             best = std::min(best, std::hypot(p.p(i).x - fx[k], p.p(i).y - fy[k]));
-        EXPECT_LT(best, 1.0) << k; // 100 samples over ~60 units: about 0.6 apart
+        EXPECT_LT(best, 1.0) << k;
     }
 }
 
