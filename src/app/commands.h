@@ -2,6 +2,8 @@
 #pragma once
 
 #include "document/drawing.h"
+#include "app/json_writer.h"
+#include "render/measure_drawing.h"
 #include "render/render_pass.h"
 #include "render/view.h"
 
@@ -26,5 +28,24 @@ QImage renderPreview(document::Drawing &d, int tab, const render::ViewState &vie
 void ensureGuiApplication(std::unique_ptr<QGuiApplication> &app, int &argc, char **argv);
 
 int runQuote(const std::vector<std::string> &args, int &argc, char **argv);
+
+// A drawing opened and measured as the calculator takes it over: `error` says why it cannot be
+// priced (it cannot be opened, is no drawing, has nothing in the tab); with `withPreview` also
+// its preview picture (180 x 210).
+struct MeasuredFile {
+    std::unique_ptr<document::Drawing> drawing;
+    render::DrawingMeasurement m;
+    QImage preview;
+    std::string error;
+};
+MeasuredFile measureFile(const std::string &file, const render::MeasureOptions &options,
+                         bool withPreview, int &argc, char **argv,
+                         std::unique_ptr<QGuiApplication> &app);
+// --cut-only and --units MODE: true when args[i] is one of them (i moves past its value); `ok`
+// false for a bad value.
+bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
+                        render::MeasureOptions &o, bool &ok);
+// The measurement's analysis, unit and warnings as fields of the open JSON object.
+void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m);
 
 } // namespace quentar::app

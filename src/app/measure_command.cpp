@@ -1,9 +1,12 @@
 // quentar measure: what the calculator takes over from a drawing, with its preview picture.
 #include "app/commands.h"
+#include "app/exit_codes.h"
 #include "app/json_writer.h"
 #include "costing/decimal_text.h"
 #include "document/dxf_file.h"
+#include "document/safe_file.h"
 #include "dxf/reader.h"
+#include "render/measure_drawing.h"
 #include "render/qt/qpainter_canvas.h"
 #include "render/view.h"
 
@@ -21,7 +24,9 @@ namespace quentar::app {
 namespace {
 
 void usageMeasure() {
-    std::fputs("usage: quentar measure FILE.dxf [--tab N] [--preview OUT.png]\n", stderr);
+    std::fputs("usage: quentar measure FILE.dxf [--tab N] [--cut-only] [--units auto|mm|inch]\n"
+               "                       [--preview OUT.png]\n",
+               stderr);
 }
 
 // The calculator's preview: the 180-pixel picture with the part's size centred underneath.
@@ -67,17 +72,140 @@ void ensureGuiApplication(std::unique_ptr<QGuiApplication> &app, int &argc, char
     app = std::make_unique<QGuiApplication>(argc, argv);
 }
 
+MeasuredFile measureFile(const std::string &file, const render::MeasureOptions &options,
+                         bool withPreview, int &argc, char **argv,
+                         std::unique_ptr<QGuiApplication> &app) {
+    MeasuredFile out;
+    out.drawing = std::make_unique<document::Drawing>();
+    document::Drawing &d = *out.drawing;
+    const document::LoadResult loaded = document::loadDxfFile(file, d);
+    if (!loaded) {
+        out.error = "cannot open " + file + ": " + document::loadFailureText(loaded);
+        return out;
+    }
+    dxf::processdxf(d);
+    if (options.tab >= static_cast<int>(d.tabCaptions.size())) {
+        out.error = "the drawing has " + std::to_string(d.tabCaptions.size()) + " tabs; tab " +
+                    std::to_string(options.tab) + " does not exist";
+        return out;
+    }
+    if (withPreview) {
+        ensureGuiApplication(app, argc, argv);
+        QImage picture(render::kPreviewSize, render::kPreviewSize, QImage::Format_RGB32);
+        const render::Rgb bg = render::previewBackground(d, options.tab, false);
+        picture.fill(QColor(bg.r, bg.g, bg.b));
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            render::QPainterCanvas canvas(painter);
+            out.m = render::measureDrawing(d, options, &canvas);
+        }
+        out.preview = composePreview(
+            picture, costing::formatTwoDecimals(out.m.maxx - out.m.minx) + " x " +
+                         costing::formatTwoDecimals(out.m.maxy - out.m.miny) + " mm");
+    } else {
+        out.m = render::measureDrawing(d, options, nullptr);
+    }
+    if (out.m.empty) {
+        const std::string tabName = d.tabCaptions[static_cast<std::size_t>(options.tab)];
+        out.error = "cannot price " + file + ": " +
+                    (d.anzpoly == 0 ? std::string("the drawing has no entities")
+                                    : (options.cutContoursOnly ? "no cut contours in "
+                                                               : "nothing to measure in ") +
+                                          tabName);
+    }
+    return out;
+}
+
+bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
+                        render::MeasureOptions &o, bool &ok) {
+    const std::string &a = args[i];
+    if (a == "--cut-only") {
+        o.cutContoursOnly = true;
+        return true;
+    }
+    if (a == "--units") {
+        if (i + 1 >= args.size()) {
+            ok = false;
+            return true;
+        }
+        const std::string &v = args[++i];
+        if (v == "auto") o.units = render::UnitChoice::Auto;
+        else if (v == "mm") o.units = render::UnitChoice::Millimetres;
+        else if (v == "inch") o.units = render::UnitChoice::Inches;
+        else ok = false;
+        return true;
+    }
+    return false;
+}
+
+void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
+    const render::ContourAnalysis &a = m.figures.analysis;
+    const double s = m.scale;
+    j.key("units").beginObject();
+    if (m.drawingUnit.empty())
+        j.key("drawing").raw("null");
+    else
+        j.field("drawing", m.drawingUnit);
+    j.field("scale", m.scale).endObject();
+    j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
+    j.field("open_chains", a.openCount);
+    j.key("contours").beginArray();
+    for (const render::Contour &c : a.contours) {
+        j.beginObject();
+        j.field("kind", !c.closed ? "open" : c.depth == 0 ? "outer" : c.depth % 2 ? "hole" : "island");
+        if (c.closed) j.field("area", c.area * s * s);
+        j.field("length", c.length * s).field("depth", c.depth).field("parent", c.parent);
+        j.key("box").beginArray().value(c.minx * s).value(c.miny * s).value(c.maxx * s);
+        j.value(c.maxy * s).endArray();
+        j.endObject();
+    }
+    j.endArray();
+    j.key("open_ends").beginArray();
+    for (const render::OpenEnd &e : a.openEnds) {
+        j.beginObject().field("x", e.x * s).field("y", e.y * s);
+        if (e.nearest >= 0) j.field("gap", e.nearest * s);
+        j.endObject();
+    }
+    j.endArray();
+    j.key("duplicates").beginObject().field("length", a.duplicateLength * s);
+    j.key("places").beginArray();
+    for (const render::DuplicateCut &dc : a.duplicates)
+        j.beginObject().field("x", dc.x * s).field("y", dc.y * s).field("length", dc.length * s)
+            .endObject();
+    j.endArray().endObject();
+    j.key("breakdown").beginObject();
+    for (int k = 0; k < render::kMeasureKinds; ++k) {
+        const auto kind = static_cast<render::MeasureKind>(k);
+        j.key(render::measureKindName(kind)).beginObject();
+        j.field("length", a.lengthByKind[static_cast<std::size_t>(k)] * s);
+        j.field("measured", a.kindMeasured[static_cast<std::size_t>(k)]);
+        j.endObject();
+    }
+    j.endObject();
+    j.key("warnings").beginArray();
+    for (const render::MeasureWarning &w : m.warnings)
+        j.beginObject().field("code", w.code).field("message", w.english).endObject();
+    j.endArray();
+}
+
 int runMeasure(const std::vector<std::string> &args, int &argc, char **argv) {
     std::string file, previewPath;
-    int tab = 0;
+    render::MeasureOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &a = args[i];
-        if (a == "--tab" && i + 1 < args.size()) {
-            const std::string &v = args[++i];
-            auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), tab);
-            if (ec != std::errc() || p != v.data() + v.size() || tab < 0) {
+        bool ok = true;
+        if (parseMeasureOption(args, i, options, ok)) {
+            if (!ok) {
                 usageMeasure();
-                return 2;
+                return kRefused;
+            }
+        } else if (a == "--tab" && i + 1 < args.size()) {
+            const std::string &v = args[++i];
+            auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), options.tab);
+            if (ec != std::errc() || p != v.data() + v.size() || options.tab < 0) {
+                usageMeasure();
+                return kRefused;
             }
         } else if (a == "--preview" && i + 1 < args.size()) {
             previewPath = args[++i];
@@ -85,89 +213,58 @@ int runMeasure(const std::vector<std::string> &args, int &argc, char **argv) {
             file = a;
         } else {
             usageMeasure();
-            return 2;
+            return kRefused;
         }
     }
     if (file.empty()) {
         usageMeasure();
-        return 2;
+        return kRefused;
     }
-    document::Drawing &d = *new document::Drawing; // left to the OS at exit, as in info
-    if (!document::loadDxfLines(file, d)) {
-        std::fprintf(stderr, "quentar: cannot read %s\n", file.c_str());
-        return 1;
-    }
-    dxf::processdxf(d);
-    if (tab >= static_cast<int>(d.tabCaptions.size())) {
-        std::fprintf(stderr, "quentar: the drawing has %zu tabs; --tab %d does not exist\n",
-                     d.tabCaptions.size(), tab);
-        return 2;
-    }
+    if (!previewPath.empty() && document::isSameFile(previewPath, file))
+        return fail("--preview " + previewPath + " is the drawing " + file +
+                    ", which would be overwritten");
 
-    // Opening shows the drawing fitted into the window; confirming it fits the 180-pixel square.
-    render::ViewState view;
-    const render::PageSetup page;
-    render::fitView(d, tab, render::kDefaultPaintBoxWidth, render::kDefaultPaintBoxHeight, page,
-                    view);
-    render::ZoomFullIn180(d, tab, page, view);
-
-    render::ContourFigures figures;
     std::unique_ptr<QGuiApplication> app;
-    QImage composed;
-    if (!previewPath.empty()) {
-        ensureGuiApplication(app, argc, argv);
-        composed = renderPreview(d, tab, view, figures);
-    } else {
-        render::Vorschaubild(d, tab, view, false, 96, nullptr, figures);
-    }
+    MeasuredFile mf = measureFile(file, options, !previewPath.empty(), argc, argv, app);
+    if (!mf.error.empty()) return fail(mf.error);
+    const render::DrawingMeasurement &m = mf.m;
+    for (const render::MeasureWarning &w : m.warnings) warn(w.english);
 
-    // Largest contour first; the others are holes.
-    std::vector<double> areas = figures.areas();
-    for (std::size_t i = 0; i + 1 < areas.size(); ++i)
-        for (std::size_t j = i + 1; j < areas.size(); ++j)
-            if (areas[j] > areas[i]) std::swap(areas[i], areas[j]);
-    double net = 0;
-    if (!areas.empty()) {
-        double others = 0;
-        for (std::size_t i = 1; i < areas.size(); ++i) others += areas[i];
-        net = areas[0] - others;
-    }
-    const std::string widthText =
-        costing::formatTwoDecimals(figures.konturmaxx - figures.konturminx);
-    const std::string lengthText =
-        costing::formatTwoDecimals(figures.konturmaxy - figures.konturminy);
+    const std::string widthText = costing::formatTwoDecimals(m.maxx - m.minx);
+    const std::string lengthText = costing::formatTwoDecimals(m.maxy - m.miny);
     const double width = costing::parseDecimal(widthText);
     const double length = costing::parseDecimal(lengthText);
-    const double coverage = width * length == 0 ? 100 : net * 100 / (width * length);
+    const double coverage = width * length == 0 ? 100 : m.netArea * 100 / (width * length);
 
     std::string out;
     JsonWriter j(out);
     j.beginObject()
-        .field("tab", static_cast<int32_t>(tab))
-        .field("zoomedvalue", view.zoomedvalue)
-        .field("konturlang", figures.konturlang)
-        .field("konturminx", figures.konturminx)
-        .field("konturmaxx", figures.konturmaxx)
-        .field("konturminy", figures.konturminy)
-        .field("konturmaxy", figures.konturmaxy);
+        .field("tab", static_cast<int32_t>(m.tab))
+        .field("zoomedvalue", m.view.zoomedvalue)
+        .field("konturlang", m.konturlang)
+        .field("konturminx", m.minx)
+        .field("konturmaxx", m.maxx)
+        .field("konturminy", m.miny)
+        .field("konturmaxy", m.maxy);
     j.key("width").raw(widthText);
     j.key("length").raw(lengthText);
     j.key("flaechen").beginArray();
-    for (double a : areas) j.value(a);
+    for (double a : m.areas) j.value(a);
     j.endArray();
-    j.field("net_area", net);
+    j.field("net_area", m.netArea);
     j.key("coverage").raw(costing::formatTwoDecimals(coverage));
+    writeMeasurementJson(j, m);
     if (!previewPath.empty()) {
-        if (!render::savePng(composed, previewPath)) {
-            std::fprintf(stderr, "quentar: cannot write %s\n", previewPath.c_str());
-            return 1;
-        }
+        if (!render::savePng(mf.preview, previewPath))
+            return fail("cannot write " + previewPath, kNotWritten);
         j.field("preview", previewPath);
     }
     j.endObject();
     out.push_back('\n');
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return fail("cannot write the standard output", kNotWritten);
+    return kDone;
 }
 
 } // namespace quentar::app

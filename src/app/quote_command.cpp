@@ -1,5 +1,6 @@
 // quentar quote: the calculator's main road without a window, from drawing to prices.
 #include "app/commands.h"
+#include "app/exit_codes.h"
 #include "app/core/data_file_warnings.h"
 #include "app/core/folders.h"
 #include "app/json_writer.h"
@@ -36,22 +37,6 @@ struct QuoteOptions {
     bool offers = false, json = false;
     std::string dataDir, csv, pdf, text, project;
 };
-
-// The exit codes every command gives for the same outcome.
-constexpr int kDone = 0;
-constexpr int kNotWritten = 1; // an output could not be written; nothing half-written is left
-constexpr int kRefused = 2;    // bad arguments or values, an unreadable input, an input at risk
-constexpr int kTooLarge = 3;   // the drawing does not fit the memory available
-
-// One line on stderr; nothing is written after a refusal.
-int fail(const std::string &message, int code = kRefused) {
-    std::fprintf(stderr, "quentar: %s\n", message.c_str());
-    return code;
-}
-
-void warn(const std::string &message) {
-    std::fprintf(stderr, "quentar: warning: %s\n", message.c_str());
-}
 
 // "StueckEd: 1.5 is not a whole number"
 std::string refusedValue(const std::string &name, const std::string &value,

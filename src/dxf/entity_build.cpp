@@ -26,7 +26,7 @@ bool takeCoordinate(Pass &p, EntityBuild &e, PointSlot *slots, int first, int co
     if (c < 10 || c > 39 || family < first % 10 || family >= first % 10 + count) return false;
     PointSlot &s = slots[family - first % 10];
     double x;
-    if (!toReal(v, x)) return true;
+    if (!e.coordinate(v, x)) return true;
     const int32_t line = e.rel(p.valueLine());
     if (axis == 1) {
         s.given = true;

@@ -214,6 +214,15 @@ void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
         s.z = cz;
     }
     const double r = e.rec.radius;
+    // A negative or astronomic radius, or angles of a million turns, draw nothing sensible.
+    constexpr double kMaxAngle = 1e6; // degrees
+    if (!(r >= 0 && r <= kBeyondAnyDrawing) || !(std::fabs(start) <= kMaxAngle) ||
+        !(std::fabs(end) <= kMaxAngle) || !(std::fabs(cx) <= kBeyondAnyDrawing) ||
+        !(std::fabs(cy) <= kBeyondAnyDrawing) || !(std::fabs(cz) <= kBeyondAnyDrawing)) {
+        e.rec.readIssues |= document::kIssueAbsurdValue;
+        e.objectToWorld();
+        return;
+    }
     const int hidden = circle ? 1 : 3;
     if (!e.reserveFor(p, hidden + render::kCurveSamples)) {
         e.objectToWorld();

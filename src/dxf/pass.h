@@ -7,6 +7,7 @@
 #include "geometry/curves.h"
 #include "geometry/placement.h"
 
+#include <cmath>
 #include <string_view>
 
 namespace quentar::dxf {
@@ -14,6 +15,11 @@ namespace quentar::dxf {
 using document::EntityGeometry;
 using document::Tmypoi;
 using document::tpoly;
+
+// Beyond these a value describes no drawing (a thousand kilometres in millimetres; a bulge of
+// an arc short of a full turn by a millionth): read as far as sensible, with a warning.
+inline constexpr double kBeyondAnyDrawing = 1e12;
+inline constexpr double kMaxBulge = 1e6;
 
 // One reading pass: the group cursor and the section state.
 struct Pass {
@@ -27,7 +33,8 @@ struct Pass {
 
     bool inEntities = false, inBlocks = false, inBlock = false, inTables = false,
          inObjects = false, sectionNameExpected = false, handleSeedExpected = false,
-         versionExpected = false;
+         versionExpected = false, unitsExpected = false, measurementExpected = false;
+    bool sectionSeen = false; // a SECTION with a name: the text is laid out as a DXF file
 
     // The last BLOCK record read; applied to every entity while in-block.
     std::string_view blockName;
@@ -80,10 +87,25 @@ struct EntityBuild {
     // Vertex line numbers are kept relative to the entity's first line.
     int32_t rel(int32_t line) const { return line - rec.linefrom; }
 
+    // A coordinate as read: false (and the entity marked) when it does not convert or lies
+    // beyond any drawing (then it is left out, as a value that does not convert).
+    bool coordinate(std::string_view value, double &out) {
+        double v;
+        if (!toReal(value, v)) {
+            rec.readIssues |= document::kIssueBadNumber;
+            return false;
+        }
+        if (!(std::fabs(v) <= kBeyondAnyDrawing)) {
+            rec.readIssues |= document::kIssueAbsurdValue;
+            return false;
+        }
+        out = v;
+        return true;
+    }
     // New vertex with x from `value`; no vertex when the value does not convert.
     Tmypoi *newVertex(Pass &p, std::string_view value, bool recordLine = true) {
         double x;
-        if (!toReal(value, x)) return nullptr;
+        if (!coordinate(value, x)) return nullptr;
         return addVertex(p, x, recordLine ? rel(p.valueLine()) : 0);
     }
     Tmypoi *addVertex(Pass &p, double x, int32_t relLine) {
@@ -98,10 +120,20 @@ struct EntityBuild {
         return &v;
     }
     Tmypoi *lastVertex() { return geom.ps.empty() ? nullptr : &geom.ps.back(); }
-    // Bulge of the last vertex: exact for the expansion, single precision in the record.
+    // Bulge of the last vertex: exact for the expansion, single precision in the record. A
+    // bulge beyond kMaxBulge (an arc of all but a millionth of a turn) is no arc anyone drew: the
+    // segment stays straight and the entity is marked.
     void setLastBulge(std::string_view value) {
         double b;
-        if (geom.ps.empty() || !toReal(value, b)) return;
+        if (geom.ps.empty()) return;
+        if (!toReal(value, b)) {
+            rec.readIssues |= document::kIssueBadNumber;
+            return;
+        }
+        if (!(std::fabs(b) <= kMaxBulge)) {
+            rec.readIssues |= document::kIssueAbsurdValue;
+            return;
+        }
         geom.ps.back().bulge = static_cast<float>(b);
         bulges.resize(geom.ps.size(), 0.0);
         bulges.back() = b;
@@ -111,7 +143,7 @@ struct EntityBuild {
     void setLastY(Pass &p, std::string_view value, bool recordLine = true) {
         Tmypoi *v = lastVertex();
         double y;
-        if (v && toReal(value, y)) {
+        if (v && coordinate(value, y)) {
             v->y = y;
             if (recordLine) v->liney = rel(p.valueLine());
         }
@@ -119,7 +151,7 @@ struct EntityBuild {
     void setLastZ(Pass &p, std::string_view value, bool recordLine = true) {
         Tmypoi *v = lastVertex();
         double z;
-        if (v && toReal(value, z)) {
+        if (v && coordinate(value, z)) {
             v->z = z;
             if (recordLine) v->linez = rel(p.valueLine());
         }

@@ -510,6 +510,17 @@ void PassRunner::run() {
         if (code == 9) {
             p.handleSeedExpected = value == "$HANDSEED";
             p.versionExpected = value == "$ACADVER";
+            p.unitsExpected = value == "$INSUNITS";
+            p.measurementExpected = value == "$MEASUREMENT";
+        }
+        // The drawing's unit, as far as it says one.
+        if (p.unitsExpected && code == 70) {
+            p.unitsExpected = false;
+            toInteger(value, d.insunits);
+        }
+        if (p.measurementExpected && code == 70) {
+            p.measurementExpected = false;
+            toInteger(value, d.measurement);
         }
         // 3.
         if (p.handleSeedExpected && code == 5) {
@@ -531,6 +542,7 @@ void PassRunner::run() {
         }
         // 6. Section name.
         if (code == 2 && p.sectionNameExpected) {
+            p.sectionSeen = true;
             p.inEntities = value == "ENTITIES";
             if (p.inEntities) {
                 p.inBlock = false;
@@ -597,6 +609,8 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
     d.insertlinepos = -1;
     d.anzlt = d.anzlayer = d.anzpoly = 0;
     d.maxhandle = 0;
+    d.insunits = d.measurement = -1;
+    d.hasSections = false;
     d.linetype.clear();
     d.layers.clear();
     d.layouts.clear();
@@ -612,6 +626,7 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
     runner.newPolys.reserve(std::max<std::size_t>(
         {d.polys.size() + 64, d.dxf.size() / 12, std::size_t{1000}}));
     runner.run();
+    d.hasSections = runner.p.sectionSeen;
     spare = std::move(d.polys);
     spare.clear();
     d.polys = std::move(runner.newPolys);

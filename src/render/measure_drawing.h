@@ -1,5 +1,5 @@
 // Opening and measuring a drawing as the calculator takes it over: one routine for the commands,
-// the windows and the tests.
+// the windows and the tests, with what was measured and why a figure may not be what it seems.
 #pragma once
 
 #include "document/drawing.h"
@@ -7,6 +7,9 @@
 #include "render/contours.h"
 #include "render/render_pass.h"
 #include "render/view.h"
+
+#include <string>
+#include <vector>
 
 namespace quentar::render {
 
@@ -16,5 +19,49 @@ namespace quentar::render {
 // `view` receives the fitted view.
 void measureTab(document::Drawing &d, int tab, ViewState &view, Canvas *canvas,
                 ContourFigures &figures);
+
+// How the drawing's numbers become millimetres: as its $INSUNITS says (inches, feet,
+// centimetres, metres; millimetres when it says nothing), or as the user says.
+enum class UnitChoice { Auto, Millimetres, Inches };
+
+struct MeasureOptions {
+    int tab = 0;
+    bool cutContoursOnly = false; // dimensions, hatches, construction lines ... not measured
+    UnitChoice units = UnitChoice::Auto;
+};
+
+// Something the user must know about the figures. `code` is stable (for scripts), the texts are
+// one line each.
+struct MeasureWarning {
+    std::string code;
+    std::string english;
+    std::string german;
+};
+
+// A drawing as the calculator takes it over.
+struct DrawingMeasurement {
+    ContourFigures figures; // as measured, in drawing units
+    ViewState view;         // the 180-pixel fit
+    int tab = 0;
+    bool empty = true;      // nothing of the tab was measured (nothing to price)
+    std::string drawingUnit; // what the drawing says its unit is ("inch", "mm", ...; "" nothing)
+    double scale = 1;        // millimetres per drawing unit, applied below
+    // In millimetres:
+    double konturlang = 0, minx = 0, maxx = 0, miny = 0, maxy = 0;
+    double netArea = 0;
+    std::vector<double> areas; // closed contours, largest first
+    std::vector<MeasureWarning> warnings;
+};
+
+// Measures tab `options.tab` of a read drawing (see measureTab) and says what may be wrong with
+// the figures: limits hit while reading or drawing, open ends, duplicate cuts, what besides cut
+// contours was measured, the unit. `canvas` as for measureTab.
+DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &options,
+                                  Canvas *canvas = nullptr);
+
+// Name of an $INSUNITS value ("inch", "mm", ...), empty for unitless or unknown; and the
+// millimetres per unit it stands for (0 when it is no length).
+std::string unitName(int32_t insunits);
+double millimetresPerUnit(int32_t insunits);
 
 } // namespace quentar::render

@@ -148,16 +148,19 @@ TEST_F(Session, SavingWritesTheLinesBackWithCrLf) {
     // The drawing of kLine with LF line ends only, and a text with a character beyond ASCII.
     std::string lfOnly = kLine;
     for (std::size_t at; (at = lfOnly.find("\r\n")) != std::string::npos;) lfOnly.erase(at, 1);
-    const std::string text = "  0\r\nTEXT\r\n  1\r\nMa\xdf 1\r\n  0\r\nEOF\r\n";
+    const std::string text =
+        "  0\r\nSECTION\r\n  0\r\nTEXT\r\n  1\r\nMa\xdf 1\r\n  0\r\nEOF\r\n";
     std::string textLf = text;
     for (std::size_t at; (at = textLf.find("\r\n")) != std::string::npos;) textLf.erase(at, 1);
     const Case cases[] = {
         {"CR LF file comes back byte-identical", kLine, kLine},
         {"an LF file comes back with CR LF, byte for byte", lfOnly, kLine},
-        {"a final line end is added", "  0\r\nEOF", "  0\r\nEOF\r\n"},
+        {"a final line end is added", "  0\r\nSECTION\r\n  0\r\nEOF",
+         "  0\r\nSECTION\r\n  0\r\nEOF\r\n"},
         {"LF and CR become CR LF", "  0\nSECTION\r  0\r\nEOF\n",
          "  0\r\nSECTION\r\n  0\r\nEOF\r\n"},
-        {"bytes beyond ASCII are kept", "  1\r\nMa\xdf 1\r\n", "  1\r\nMa\xdf 1\r\n"},
+        {"bytes beyond ASCII are kept", "  0\r\nSECTION\r\n  1\r\nMa\xdf 1\r\n",
+         "  0\r\nSECTION\r\n  1\r\nMa\xdf 1\r\n"},
         {"UTF-16 big-endian stays so", utf16(textLf, true), utf16(text, true)},
         {"UTF-16 little-endian stays so", utf16(text, false), utf16(text, false)},
     };

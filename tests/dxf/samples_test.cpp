@@ -134,12 +134,13 @@ TEST(DxfFile, LineEndsAreNormalisedOnSave) {
 TEST(DxfFile, Utf16FilesComeBackAsUtf16) {
     const fs::path dir = fs::temp_directory_path() / "quentar_utf16_test";
     fs::create_directories(dir);
-    const std::string le = std::string("\xFF\xFE", 2) + std::string("0\0\r\0\n\0E\0\xD6\0F\0\r\0\n\0", 16);
+    std::string le("\xFF\xFE", 2);
+    for (char c : std::string("0\r\nSECTION\r\n0\r\nE\xD6" "F\r\n")) le += std::string{c, '\0'};
     std::ofstream(dir / "in.dxf", std::ios::binary) << le;
     document::Drawing d;
     ASSERT_TRUE(document::loadDxfLines((dir / "in.dxf").string(), d));
-    ASSERT_EQ(d.dxf.size(), 2u);
-    EXPECT_EQ(d.dxf[1], "E\xC3\x96" "F");
+    ASSERT_EQ(d.dxf.size(), 4u);
+    EXPECT_EQ(d.dxf[3], "E\xC3\x96" "F");
     ASSERT_TRUE(document::saveDxfLines((dir / "out.dxf").string(), d));
     EXPECT_EQ(bytesOf(dir / "out.dxf"), le);
     fs::remove_all(dir);
