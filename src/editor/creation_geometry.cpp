@@ -28,8 +28,7 @@ double planarDistance(double x1, double y1, double x2, double y2) {
 // Into [0, 2 pi).
 double wrapParameter(double t) {
     t = std::fmod(t, 2 * kPi);
-    if (t < 0)
-        t += 2 * kPi;
+    if (t < 0) t += 2 * kPi;
     return t;
 }
 
@@ -87,8 +86,7 @@ std::optional<EllipseAxes> ellipseFromPoints(int arcmode, const Point3 &p1, cons
     e.start = startParameter;
     e.end = endParameter;
     const double a = distance3(p2, e.centre), b = distance3(p3, e.centre);
-    if (!(a > 0) || !(b > 0))
-        return std::nullopt;
+    if (!(a > 0) || !(b > 0)) return std::nullopt;
     e.ratio = b / a;
     if (e.ratio > 1) {
         // The minor axis is the major axis turned a quarter turn counter-clockwise (about the
@@ -98,16 +96,13 @@ std::optional<EllipseAxes> ellipseFromPoints(int arcmode, const Point3 &p1, cons
         e.start = wrapParameter(e.start - kPi / 2);
         e.end = wrapParameter(e.end - kPi / 2);
     }
-    if (!(e.ratio >= kMinEllipseRatio))
-        return std::nullopt;
+    if (!(e.ratio >= kMinEllipseRatio)) return std::nullopt;
     return e;
 }
 
 int polygonCornerCount(double field) {
-    if (!(field >= 3))
-        return 3;
-    if (field > 1000)
-        return 1000;
+    if (!(field >= 3)) return 3;
+    if (field > 1000) return 1000;
     return static_cast<int>(std::nearbyint(field)); // ties to even in the default rounding mode
 }
 
@@ -127,8 +122,7 @@ std::vector<DrawnVertex> polygonCorners(const Point3 &centre, const Point3 &poin
 std::optional<std::array<Point3, 3>> arrowheadCorners(double tipx, double tipy, double fromx,
                                                       double fromy) {
     const double d = planarDistance(tipx, tipy, fromx, fromy);
-    if (!(d > 0) || !std::isfinite(d))
-        return std::nullopt;
+    if (!(d > 0) || !std::isfinite(d)) return std::nullopt;
     const double ux = (fromx - tipx) / d * kArrowLength, uy = (fromy - tipy) / d * kArrowLength;
     const double wx = kArrowHalfWidth * ux, wy = kArrowHalfWidth * uy;
     return std::array<Point3, 3>{Point3{tipx, tipy, 0}, Point3{tipx + ux - wy, tipy + uy + wx, 0},
@@ -148,10 +142,8 @@ std::vector<Point3> splineTargets(const std::vector<DrawnVertex> &polyline0, int
     std::vector<Point3> t;
     const std::size_t n = polyline0.size();
     if (splinemode != 2 || n < 3) {
-        for (const DrawnVertex &v : polyline0)
-            t.push_back(at(v));
-        if (splinemode >= 1 && t.size() > 2)
-            fixed.push_back(1);
+        for (const DrawnVertex &v : polyline0) t.push_back(at(v));
+        if (splinemode >= 1 && t.size() > 2) fixed.push_back(1);
         return t;
     }
     // Phase 2: the fit points, then the start and the end tangent click.
@@ -167,8 +159,7 @@ std::vector<Point3> splineTargets(const std::vector<DrawnVertex> &polyline0, int
             : 10.0;
     t.push_back(first);
     t.push_back(tangentHandle(first, startClick, startDist));
-    for (std::size_t i = 1; i + 1 < fitCount; ++i)
-        t.push_back(at(polyline0[i]));
+    for (std::size_t i = 1; i + 1 < fitCount; ++i) t.push_back(at(polyline0[i]));
     t.push_back(tangentHandle(last, endClick, endDist));
     t.push_back(last);
     fixed = {1, static_cast<int>(t.size()) - 2};
@@ -179,8 +170,7 @@ std::optional<SplineDefinition> fitSpline(const std::vector<Point3> &targets,
                                           const std::vector<int> &fixed,
                                           render::RandomSource &rng) {
     const std::size_t m = targets.size();
-    if (m < 2 || m > static_cast<std::size_t>(render::kMaxSplineControlPoints))
-        return std::nullopt;
+    if (m < 2 || m > static_cast<std::size_t>(render::kMaxSplineControlPoints)) return std::nullopt;
     SplineDefinition s;
     const int n = static_cast<int>(m) - 1;
     if (m >= 4) {

@@ -22,8 +22,7 @@ std::string fixedForm(double value) {
 } // namespace
 
 std::string FloatToDXFStr(double value) {
-    if (!std::isfinite(value) || value == 0)
-        return "0";
+    if (!std::isfinite(value) || value == 0) return "0";
     // Rounded to 15 significant digits first: the rounding decides the exponent (9.9999999999999999
     // becomes 10).
     char buf[64];
@@ -33,14 +32,12 @@ std::string FloatToDXFStr(double value) {
     const std::size_t e = sci.find('e');
     int exponent = 0;
     std::from_chars(sci.data() + e + 1 + (sci[e + 1] == '+'), sci.data() + sci.size(), exponent);
-    if (exponent < -5 || exponent >= kSignificantDigits)
-        return fixedForm(value);
+    if (exponent < -5 || exponent >= kSignificantDigits) return fixedForm(value);
 
     const bool negative = sci[0] == '-';
     std::string digits; // the 15 significant digits without the point
     for (std::size_t i = negative ? 1 : 0; i < e; ++i)
-        if (sci[i] != '.')
-            digits.push_back(sci[i]);
+        if (sci[i] != '.') digits.push_back(sci[i]);
     std::string out = negative ? "-" : "";
     if (exponent < 0) {
         out += "0.";
@@ -51,10 +48,8 @@ std::string FloatToDXFStr(double value) {
         out.push_back('.');
         out.append(digits, static_cast<std::size_t>(exponent) + 1);
     }
-    while (out.back() == '0')
-        out.pop_back();
-    if (out.back() == '.')
-        out.pop_back();
+    while (out.back() == '0') out.pop_back();
+    if (out.back() == '.') out.pop_back();
     return out;
 }
 
@@ -63,10 +58,8 @@ std::string handleText(uint64_t handle) {
     const auto r = std::to_chars(buf, buf + sizeof buf, handle, 16);
     std::string out(buf, r.ptr);
     for (char &c : out)
-        if (c >= 'a' && c <= 'f')
-            c = static_cast<char>(c - 'a' + 'A');
-    if (out.size() < 2)
-        out.insert(out.begin(), '0');
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    if (out.size() < 2) out.insert(out.begin(), '0');
     return out;
 }
 

@@ -22,8 +22,7 @@ Creation refused(int message) {
 }
 
 void insert(Creation &c, NewEntities &ne, EntityText &&e) {
-    if (auto batch = ne.insert(std::move(e)))
-        c.steps.push_back(std::move(*batch));
+    if (auto batch = ne.insert(std::move(e))) c.steps.push_back(std::move(*batch));
 }
 
 double distance3(const Point3 &a, const Point3 &b) {
@@ -76,15 +75,12 @@ std::vector<std::string_view> textLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
+        if (text[i] != '\r' && text[i] != '\n') continue;
         lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    if (start < text.size() || lines.empty())
-        lines.push_back(text.substr(start));
+    if (start < text.size() || lines.empty()) lines.push_back(text.substr(start));
     return lines;
 }
 
@@ -93,8 +89,7 @@ std::string withParagraphCodes(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
             out += "\\P";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         } else {
             out.push_back(text[i]);
         }
@@ -105,13 +100,11 @@ std::string withParagraphCodes(std::string_view text) {
 // The byte length of the first `count` characters: UTF-8 characters are never cut apart, in a
 // text of another encoding a byte is a character.
 std::size_t prefixBytes(std::string_view text, std::size_t count, bool utf8) {
-    if (!utf8)
-        return std::min(count, text.size());
+    if (!utf8) return std::min(count, text.size());
     std::size_t i = 0;
     for (std::size_t chars = 0; chars < count && i < text.size(); ++chars) {
         ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
     }
     return i;
 }
@@ -120,8 +113,7 @@ EntityText textEntity(NewEntities &ne, const Point3 &p, const TextInput &in, int
     EntityText e;
     if (!ne.newer()) {
         const std::vector<std::string_view> lines = textLines(in.text);
-        if (lines.size() > 1)
-            message = kMsgOnlyFirstTextLine;
+        if (lines.size() > 1) message = kMsgOnlyFirstTextLine;
         ne.head(e, "TEXT", "");
         ne.r12Handle(e);
         e.point(10, p);
@@ -138,8 +130,7 @@ EntityText textEntity(NewEntities &ne, const Point3 &p, const TextInput &in, int
     const bool utf8 = document::isValidUtf8(rest);
     for (;;) {
         const std::size_t piece = prefixBytes(rest, kTextPiece, utf8);
-        if (piece >= rest.size())
-            break;
+        if (piece >= rest.size()) break;
         e.pair("  3", rest.substr(0, piece));
         rest.erase(0, piece);
     }
@@ -151,16 +142,14 @@ EntityText polylineEntity(NewEntities &ne, const std::vector<DrawnVertex> &verti
     EntityText e;
     if (!ne.newer()) {
         ne.head(e, "POLYLINE", "", {{" 66", "1"}});
-        if (closed)
-            e.pair(" 70", "1");
+        if (closed) e.pair(" 70", "1");
         ne.r12Handle(e);
         for (const DrawnVertex &v : vertices) {
             e.pair("  0", "VERTEX");
             e.pair("  8", ne.layer());
             e.pair("  5", ne.nextHandle());
             e.point(10, {v.x, v.y, v.z});
-            if (v.bulge != 0)
-                e.real("  42", -v.bulge);
+            if (v.bulge != 0) e.real("  42", -v.bulge);
         }
         e.pair("  0", "SEQEND");
         e.pair("  8", ne.layer());
@@ -169,20 +158,17 @@ EntityText polylineEntity(NewEntities &ne, const std::vector<DrawnVertex> &verti
     }
     ne.head(e, "LWPOLYLINE", "AcDbPolyline");
     e.integer(" 90", static_cast<int64_t>(vertices.size()));
-    if (closed)
-        e.pair(" 70", "1");
+    if (closed) e.pair(" 70", "1");
     for (const DrawnVertex &v : vertices) {
         e.point(10, {v.x, v.y, v.z});
-        if (v.bulge != 0)
-            e.real("  42", -v.bulge);
+        if (v.bulge != 0) e.real("  42", -v.bulge);
     }
     return e;
 }
 
 void arrowhead(Creation &c, NewEntities &ne, double linesx, double linesy, double xx, double yy) {
     const auto corners = arrowheadCorners(linesx, linesy, xx, yy);
-    if (!corners)
-        return;
+    if (!corners) return;
     const auto &[a, b, tip] = *corners;
     insert(c, ne, solidEntity(ne, a, b, tip, tip));
 }
@@ -195,8 +181,7 @@ Creation AddLine(document::Drawing &d, const CreationSettings &s, int arcmode, c
     if (directed && d.cadver <= 1009)
         return refused(arcmode == arcmodes::kRay ? kMsgNoRays : kMsgNoConstructionLines);
     // A construction line or ray without a direction is no line at all.
-    if (directed && p1.x == p2.x && p1.y == p2.y && p1.z == p2.z)
-        return {};
+    if (directed && p1.x == p2.x && p1.y == p2.y && p1.z == p2.z) return {};
     Creation c;
     NewEntities ne(d, s);
     insert(c, ne, lineEntity(ne, arcmode, p1, p2));
@@ -234,8 +219,7 @@ Creation AddCircle(document::Drawing &d, const CreationSettings &s, int arcmode,
 Creation AddCircleDurch3Punkte(document::Drawing &d, const CreationSettings &s, const Point3 &p1,
                                const Point3 &p2, const Point3 &p3) {
     CircleArc arc;
-    if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc))
-        return {};
+    if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc)) return {};
     Creation c;
     NewEntities ne(d, s);
     insert(c, ne, circleEntity(ne, {arc.arcmx, arc.arcmy, 0}, arc.arcradius));
@@ -246,11 +230,9 @@ Creation AddArc(document::Drawing &d, const CreationSettings &s, int arcmode, co
                 const Point3 &p2, const Point3 &p3) {
     CircleArc arc;
     if (arcmode == arcmodes::kStartMiddleEnd) {
-        if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc))
-            return {};
+        if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc)) return {};
     } else if (arcmode == arcmodes::kStartEndMiddle) {
-        if (!ArcDurch3Punkte(p1.x, p1.y, p3.x, p3.y, p2.x, p2.y, arc))
-            return {};
+        if (!ArcDurch3Punkte(p1.x, p1.y, p3.x, p3.y, p2.x, p2.y, arc)) return {};
     } else if (arcmode == arcmodes::kCentreStartEnd) {
         arc.arcmx = p1.x;
         arc.arcmy = p1.y;
@@ -268,8 +250,7 @@ Creation AddArc(document::Drawing &d, const CreationSettings &s, int arcmode, co
     ne.r12Handle(e);
     e.point(10, {arc.arcmx, arc.arcmy, 0});
     e.real("  40", arc.arcradius);
-    if (ne.newer())
-        e.pair("100", "AcDbArc");
+    if (ne.newer()) e.pair("100", "AcDbArc");
     e.real("  50", start);
     e.real("  51", end);
     insert(c, ne, std::move(e));
@@ -279,11 +260,9 @@ Creation AddArc(document::Drawing &d, const CreationSettings &s, int arcmode, co
 Creation AddEllipse(document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
                     const Point3 &p2, const Point3 &p3, double ellipsewinkel1,
                     double ellipsewinkel2) {
-    if (d.cadver <= 1009)
-        return refused(kMsgNoEllipses);
+    if (d.cadver <= 1009) return refused(kMsgNoEllipses);
     const auto axes = ellipseFromPoints(arcmode, p1, p2, p3, ellipsewinkel1, ellipsewinkel2);
-    if (!axes)
-        return {};
+    if (!axes) return {};
     Creation c;
     NewEntities ne(d, s);
     EntityText e;
@@ -301,8 +280,7 @@ Creation AddEllipse(document::Drawing &d, const CreationSettings &s, int arcmode
 
 double textAngle(std::string_view field) {
     double angle = 0;
-    if (!dxf::toReal(document::trimLine(field), angle))
-        return 0;
+    if (!dxf::toReal(document::trimLine(field), angle)) return 0;
     return angle;
 }
 
@@ -318,8 +296,7 @@ Creation AddText(document::Drawing &d, const CreationSettings &s, const Point3 &
 Creation AddPolyLine(document::Drawing &d, const CreationSettings &s,
                      const std::vector<DrawnVertex> &polyline0, bool closed) {
     // A polyline needs two vertices; readers drop one with fewer.
-    if (polyline0.size() < 2)
-        return {};
+    if (polyline0.size() < 2) return {};
     Creation c;
     NewEntities ne(d, s);
     insert(c, ne, polylineEntity(ne, polyline0, closed));
@@ -367,26 +344,21 @@ Creation AddDimension(document::Drawing &d, const CreationSettings &s, const Poi
 Creation AddSPLINE(document::Drawing &d, const CreationSettings &s,
                    const std::vector<DrawnVertex> &polyline0, int splinemode, bool closed,
                    render::RandomSource &rng) {
-    if (d.cadver <= 1009)
-        return refused(kMsgNoSplines);
+    if (d.cadver <= 1009) return refused(kMsgNoSplines);
     std::vector<int> fixed;
     const std::vector<Point3> targets = splineTargets(polyline0, splinemode, fixed);
     const auto spline = fitSpline(targets, fixed, rng);
-    if (!spline)
-        return {};
+    if (!spline) return {};
     Creation c;
     NewEntities ne(d, s);
     EntityText e;
     ne.head(e, "SPLINE", "AcDbSpline");
     e.integer(" 72", static_cast<int64_t>(spline->knots.size()));
     e.integer(" 73", static_cast<int64_t>(spline->control.size()));
-    if (closed)
-        e.pair(" 70", "1");
+    if (closed) e.pair(" 70", "1");
     e.integer(" 71", spline->degree);
-    for (double k : spline->knots)
-        e.real("  40", k);
-    for (const Point3 &p : spline->control)
-        e.point(10, p);
+    for (double k : spline->knots) e.real("  40", k);
+    for (const Point3 &p : spline->control) e.point(10, p);
     insert(c, ne, std::move(e));
     return c;
 }

@@ -17,8 +17,7 @@ namespace {
 constexpr uint64_t kLastUsableHandle = 0x7fff0000u;
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(a[i])) !=
             std::tolower(static_cast<unsigned char>(b[i])))
@@ -28,30 +27,24 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 bool parseHandle(std::string_view s, uint64_t &out) {
     s = document::trimLine(s);
-    while (s.size() > 16 && s[0] == '0')
-        s.remove_prefix(1);
-    if (s.empty() || s.size() > 16)
-        return false;
+    while (s.size() > 16 && s[0] == '0') s.remove_prefix(1);
+    if (s.empty() || s.size() > 16) return false;
     uint64_t v = 0;
     const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 16);
-    if (ec != std::errc() || p != s.data() + s.size())
-        return false;
+    if (ec != std::errc() || p != s.data() + s.size()) return false;
     out = v;
     return true;
 }
 
 void moveDown(int32_t &line, int32_t at, int32_t count) {
-    if (line >= at)
-        line += count;
+    if (line >= at) line += count;
 }
 
 } // namespace
 
 std::string layerOfNewEntities(const document::Drawing &d, const CreationSettings &s) {
-    if (!s.layer.empty())
-        return s.layer;
-    if (!d.layerNames.empty())
-        return d.layerNames.front();
+    if (!s.layer.empty()) return s.layer;
+    if (!d.layerNames.empty()) return d.layerNames.front();
     return "0";
 }
 
@@ -64,8 +57,7 @@ Placement AddToLayout(const document::Drawing &d, int tab) {
         model = tab == 0;
         if (tab > 0) {
             for (const document::tblock &b : d.blocks) {
-                if (b.hand != h)
-                    continue;
+                if (b.hand != h) continue;
                 // Block names are not case-sensitive: older files spell it "*PAPER_SPACE". The
                 // entities of the active paper space stay in the ENTITIES section; a block without
                 // an end has no place for them.
@@ -87,14 +79,11 @@ uint64_t largestHandleInUse(const document::Drawing &d) {
     const std::size_t n = d.dxf.size();
     for (std::size_t i = 0; i + 1 < n; i += 2) {
         const std::string_view code = document::trimLine(d.dxf[i]);
-        if (code != "5" && code != "105")
-            continue;
+        if (code != "5" && code != "105") continue;
         uint64_t h = 0;
-        if (!parseHandle(d.dxf[i + 1], h))
-            continue;
+        if (!parseHandle(d.dxf[i + 1], h)) continue;
         if (static_cast<int64_t>(i + 1) == d.handleseedpos) {
-            if (h > 0)
-                h -= 1; // the seed is the next handle to give, not one in use
+            if (h > 0) h -= 1; // the seed is the next handle to give, not one in use
         }
         largest = std::max(largest, h);
     }
@@ -116,20 +105,22 @@ document::EditBatch InsertCode(document::Drawing &d, int32_t at, std::vector<std
     moveDown(d.layerinsertlinenr, at, count);
     moveDown(d.ltypeinsetlinenr, at, count);
     moveDown(d.handleseedpos, at, count);
-    for (document::tblock &b : d.blocks)
-        moveDown(b.linetoinsert, at, count);
+    for (document::tblock &b : d.blocks) moveDown(b.linetoinsert, at, count);
     d.changed = true;
     return batch;
 }
 
 void EntityText::pair(std::string_view code, std::string value) {
+    // A line break inside a value would split it into lines of their own and break the groups
+    // of everything after it.
+    for (char &c : value)
+        if (c == '\r' || c == '\n') c = ' ';
     lines_.emplace_back(code);
     lines_.push_back(std::move(value));
 }
 
 void EntityText::real(std::string_view code, double value) {
-    if (!std::isfinite(value))
-        finite_ = false;
+    if (!std::isfinite(value)) finite_ = false;
     pair(code, FloatToDXFStr(value));
 }
 
@@ -158,30 +149,20 @@ void NewEntities::head(EntityText &e, std::string_view type, std::string_view su
     // Newer versions: the handle and the owner belong before the first subclass marker; a reader
     // that keeps to the subclasses (ezdxf) does not find a handle written after it and gives the
     // entity a new one.
-    if (newer())
-        e.pair("  5", nextHandle());
-    for (const auto &[code, value] : afterType)
-        e.pair(code, value);
-    if (placement_.owner)
-        e.pair("330", handleText(placement_.owner));
-    if (newer())
-        e.pair("100", "AcDbEntity");
-    if (placement_.paperSpace)
-        e.pair(" 67", "1");
+    if (newer()) e.pair("  5", nextHandle());
+    for (const auto &[code, value] : afterType) e.pair(code, value);
+    if (placement_.owner) e.pair("330", handleText(placement_.owner));
+    if (newer()) e.pair("100", "AcDbEntity");
+    if (placement_.paperSpace) e.pair(" 67", "1");
     e.pair("  8", layer_);
-    if (!settings_.lineType.empty())
-        e.pair("  6", settings_.lineType);
-    if (settings_.colorNumber)
-        e.integer(" 62", *settings_.colorNumber);
-    if (settings_.lineWeight && newer())
-        e.integer("370", *settings_.lineWeight);
-    if (newer() && !subclass.empty())
-        e.pair("100", std::string(subclass));
+    if (!settings_.lineType.empty()) e.pair("  6", settings_.lineType);
+    if (settings_.colorNumber) e.integer(" 62", *settings_.colorNumber);
+    if (settings_.lineWeight && newer()) e.integer("370", *settings_.lineWeight);
+    if (newer() && !subclass.empty()) e.pair("100", std::string(subclass));
 }
 
 void NewEntities::r12Handle(EntityText &e) {
-    if (!newer())
-        e.pair("  5", nextHandle());
+    if (!newer()) e.pair("  5", nextHandle());
 }
 
 std::optional<document::EditBatch> NewEntities::insert(EntityText &&e) {

@@ -58,7 +58,7 @@ uint64_t largestHandleInUse(const document::Drawing &d);
 document::EditBatch InsertCode(document::Drawing &d, int32_t at, std::vector<std::string> str);
 
 // The lines of one entity while it is built. A coordinate that is not finite makes the entity
-// unwritable: no reader takes "nan" or "inf".
+// unwritable: no reader takes "nan" or "inf". Line breaks inside a value become blanks.
 class EntityText {
   public:
     void pair(std::string_view code, std::string value);

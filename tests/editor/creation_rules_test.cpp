@@ -26,16 +26,14 @@ std::string withSeed(const char *templ, const std::string &seed) {
 std::string handleOf(const Creation &c) {
     const auto l = insertedLines(c);
     for (std::size_t i = 0; i + 1 < l.size(); ++i)
-        if (l[i] == "  5")
-            return l[i + 1];
+        if (l[i] == "  5") return l[i + 1];
     return {};
 }
 
 std::vector<std::string> groupValues(const std::vector<std::string> &l, const std::string &code) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i + 1 < l.size(); i += 2)
-        if (l[i] == code)
-            out.push_back(l[i + 1]);
+        if (l[i] == code) out.push_back(l[i + 1]);
     return out;
 }
 
@@ -198,8 +196,7 @@ TEST(CreationGeometry, ArcThroughThreePointsInEitherOrder) {
         EXPECT_NEAR(arc.arcmx, c.cx, 1e-12);
         EXPECT_NEAR(arc.arcmy, c.cy, 1e-12);
         EXPECT_NEAR(arc.arcradius, c.r, 1e-12);
-        if (!c.made)
-            continue;
+        if (!c.made) continue;
         const auto [start, end] = editor::arcAnglesInDegrees(arc);
         EXPECT_NEAR(start, c.start, 1e-9);
         EXPECT_NEAR(end, c.end, 1e-9);
@@ -229,8 +226,7 @@ TEST(CreationText, MtextIsWrittenInPiecesOf250Characters) {
         std::size_t last;                 // length of the "  1" piece in bytes
     };
     std::string umlauts;
-    for (int i = 0; i < 251; ++i)
-        umlauts += "\xC3\xA4"; // 251 times "ä" in UTF-8
+    for (int i = 0; i < 251; ++i) umlauts += "\xC3\xA4"; // 251 times "ä" in UTF-8
     const PieceCase cases[] = {
         {std::string(250, 'a'), {}, 250},
         {std::string(251, 'a'), {250}, 1},
@@ -244,15 +240,13 @@ TEST(CreationText, MtextIsWrittenInPiecesOf250Characters) {
         document::Drawing d = newDrawing(kNewerTemplate);
         const auto l = insertedLines(editor::AddText(d, {}, {0, 0, 0}, {c.text, 0.2, 0}));
         std::vector<std::size_t> pieces;
-        for (const auto &p : groupValues(l, "  3"))
-            pieces.push_back(p.size());
+        for (const auto &p : groupValues(l, "  3")) pieces.push_back(p.size());
         EXPECT_EQ(pieces, c.pieces3);
         const auto last = groupValues(l, "  1");
         ASSERT_EQ(last.size(), 1u);
         EXPECT_EQ(last[0].size(), c.last);
         std::string whole;
-        for (const auto &p : groupValues(l, "  3"))
-            whole += p;
+        for (const auto &p : groupValues(l, "  3")) whole += p;
         EXPECT_EQ(whole + last[0], c.text);
     }
 }
@@ -280,10 +274,8 @@ TEST(CreationGeometry, RegularPolygonStartsAQuarterTurnBeforeThePointerAndRunsCl
             const double a0 = std::atan2(v[i].y - 1, v[i].x - 1);
             const double a1 = std::atan2(v[i + 1].y - 1, v[i + 1].x - 1);
             double step = a1 - a0;
-            while (step > std::numbers::pi)
-                step -= 2 * std::numbers::pi;
-            while (step < -std::numbers::pi)
-                step += 2 * std::numbers::pi;
+            while (step > std::numbers::pi) step -= 2 * std::numbers::pi;
+            while (step < -std::numbers::pi) step += 2 * std::numbers::pi;
             EXPECT_NEAR(step, -2 * std::numbers::pi / n, 1e-12); // clockwise
             EXPECT_NEAR(std::hypot(v[i].x - 1, v[i].y - 1), 2, 1e-12);
         }
@@ -322,6 +314,10 @@ TEST(CreationHead, LayerAndChosenPropertiesGoIntoTheHead) {
     EXPECT_EQ(std::vector<std::string>(l.begin(), l.begin() + 18),
               lines("  0|POINT|  5|2A|330|1F|100|AcDbEntity|  8|Kontur|  6|DASHED| 62|1|370|50|"
                     "100|AcDbPoint"));
+    // A value never breaks the line it stands on.
+    s.layer = "Kon\r\ntur";
+    EXPECT_EQ(insertedLines(editor::AddPoint(d, s, {0, 0, 0}))[9], "Kon  tur");
+    s.layer = "Kontur";
     // R12 knows no line weights.
     document::Drawing r12 = newDrawing(kR12Template);
     EXPECT_EQ(joined(insertedLines(editor::AddPoint(r12, s, {0, 0, 0}))),

@@ -42,23 +42,20 @@ inline std::vector<std::string> lines(std::string_view joined) {
     for (;;) {
         const std::size_t bar = joined.find('|', start);
         out.emplace_back(joined.substr(start, bar - start));
-        if (bar == std::string_view::npos)
-            return out;
+        if (bar == std::string_view::npos) return out;
         start = bar + 1;
     }
 }
 
 inline std::vector<std::string> linesOf(const document::LineStore &s) {
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        out.emplace_back(s[i]);
+    for (std::size_t i = 0; i < s.size(); ++i) out.emplace_back(s[i]);
     return out;
 }
 
 inline std::string joined(const std::vector<std::string> &v) {
     std::string out;
-    for (std::size_t i = 0; i < v.size(); ++i)
-        out += (i ? "|" : "") + v[i];
+    for (std::size_t i = 0; i < v.size(); ++i) out += (i ? "|" : "") + v[i];
     return out;
 }
 
@@ -67,15 +64,13 @@ inline std::vector<std::string> insertedLines(const editor::Creation &c) {
     std::vector<std::string> out;
     for (const auto &step : c.steps)
         for (const auto &e : step.edits)
-            if (e.removed.empty())
-                out.insert(out.end(), e.inserted.begin(), e.inserted.end());
+            if (e.removed.empty()) out.insert(out.end(), e.inserted.begin(), e.inserted.end());
     return out;
 }
 
 // Takes back the creation's steps, last first.
 inline void undoAll(document::Drawing &d, const editor::Creation &c) {
-    for (auto it = c.steps.rbegin(); it != c.steps.rend(); ++it)
-        document::undoBatch(d.dxf, *it);
+    for (auto it = c.steps.rbegin(); it != c.steps.rend(); ++it) document::undoBatch(d.dxf, *it);
 }
 
 } // namespace quentar::testing

@@ -47,6 +47,5 @@ TEST(DxfNumbers, HandlesAreUpperCaseHexWithAtLeastTwoDigits) {
                                                                  {0x100, "100"},
                                                                  {500, "1F4"},
                                                                  {0xABCDEF12ull, "ABCDEF12"}};
-    for (const auto &[handle, text] : cases)
-        EXPECT_EQ(handleText(handle), text);
+    for (const auto &[handle, text] : cases) EXPECT_EQ(handleText(handle), text);
 }
