@@ -16,11 +16,6 @@ constexpr double kArrowLength = 0.17;   // drawing units, whatever the zoom
 constexpr double kArrowHalfWidth = 0.2; // of the length
 constexpr int kSplineTries = 1000;
 
-double distance3(const Point3 &a, const Point3 &b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
-                     (a.z - b.z) * (a.z - b.z));
-}
-
 double planarDistance(double x1, double y1, double x2, double y2) {
     return std::hypot(x2 - x1, y2 - y1);
 }
@@ -41,6 +36,11 @@ Point3 tangentHandle(const Point3 &fa, const Point3 &s, double dist) {
 }
 
 } // namespace
+
+double spatialDistance(const Point3 &a, const Point3 &b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                     (a.z - b.z) * (a.z - b.z));
+}
 
 bool ArcDurch3Punkte(double x1, double y1, double x2, double y2, double x3, double y3,
                      CircleArc &arc) {
@@ -85,7 +85,7 @@ std::optional<EllipseAxes> ellipseFromPoints(int arcmode, const Point3 &p1, cons
     e.major = {p2.x - e.centre.x, p2.y - e.centre.y, p2.z - e.centre.z};
     e.start = startParameter;
     e.end = endParameter;
-    const double a = distance3(p2, e.centre), b = distance3(p3, e.centre);
+    const double a = spatialDistance(p2, e.centre), b = spatialDistance(p3, e.centre);
     if (!(a > 0) || !(b > 0)) return std::nullopt;
     e.ratio = b / a;
     if (e.ratio > 1) {
@@ -132,7 +132,7 @@ std::optional<std::array<Point3, 3>> arrowheadCorners(double tipx, double tipy, 
 std::string dimensionValueText(const Point3 &p1, const Point3 &p2) {
     char buf[400];
     const auto r =
-        std::to_chars(buf, buf + sizeof buf, distance3(p1, p2), std::chars_format::fixed, 2);
+        std::to_chars(buf, buf + sizeof buf, spatialDistance(p1, p2), std::chars_format::fixed, 2);
     return std::string(buf, r.ptr);
 }
 

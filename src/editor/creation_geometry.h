@@ -27,6 +27,9 @@ struct CircleArc {
     double arcwinkel1 = 0, arcwinkel2 = 0;
 };
 
+// The distance of two points in space.
+double spatialDistance(const Point3 &a, const Point3 &b);
+
 // ArcDurch3Punkte: the circle through the three points; the arc runs from the first point
 // through the second to the third, whichever way round they are given. False (and all fields 0)
 // when the points are collinear.

@@ -25,11 +25,6 @@ void insert(Creation &c, NewEntities &ne, EntityText &&e) {
     if (auto batch = ne.insert(std::move(e))) c.steps.push_back(std::move(*batch));
 }
 
-double distance3(const Point3 &a, const Point3 &b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
-                     (a.z - b.z) * (a.z - b.z));
-}
-
 EntityText lineEntity(NewEntities &ne, int arcmode, const Point3 &p1, const Point3 &p2) {
     EntityText e;
     if (arcmode == arcmodes::kConstructionLine)
@@ -209,7 +204,7 @@ Creation AddPoint(document::Drawing &d, const CreationSettings &s, const Point3 
 
 Creation AddCircle(document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
                    const Point3 &p2) {
-    const double dist = distance3(p1, p2);
+    const double dist = spatialDistance(p1, p2);
     Creation c;
     NewEntities ne(d, s);
     insert(c, ne, circleEntity(ne, p1, arcmode == arcmodes::kCentreDiameter ? dist / 2 : dist));

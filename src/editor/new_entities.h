@@ -60,7 +60,7 @@ document::EditBatch InsertCode(document::Drawing &d, int32_t at, std::vector<std
 // The lines of one entity while it is built. A coordinate that is not finite makes the entity
 // unwritable: no reader takes "nan" or "inf". Line breaks inside a value become blanks.
 class EntityText {
-  public:
+public:
     void pair(std::string_view code, std::string value);
     void real(std::string_view code, double value);
     void integer(std::string_view code, int64_t value);
@@ -71,7 +71,7 @@ class EntityText {
     const std::vector<std::string> &lines() const { return lines_; }
     std::vector<std::string> take() { return std::move(lines_); }
 
-  private:
+private:
     std::vector<std::string> lines_;
     bool finite_ = true;
 };
@@ -79,17 +79,16 @@ class EntityText {
 // The entities of one creation operation: their placement, their handles and their insertion,
 // one undo step per entity.
 class NewEntities {
-  public:
+public:
     NewEntities(document::Drawing &d, const CreationSettings &s);
 
     // False when the drawing has nowhere to insert (no ENTITIES section) or no handles left.
     bool possible() const { return placement_.at >= 0 && handlesLeft_; }
-    // The version writes subclass markers, handles at the front and owners (above R12).
+    // Above R12: subclass markers, the handle before them.
     bool newer() const { return d_.cadver > 1009; }
-    document::Drawing &drawing() { return d_; }
     const std::string &layer() const { return layer_; }
 
-    // The next handle, counted whether or not the entity is inserted in the end.
+    // The next handle; given back when its entity is not inserted.
     std::string nextHandle();
 
     // The first lines of an entity up to its own data. Newer versions: type, handle, owner,
@@ -104,7 +103,7 @@ class NewEntities {
     // given back, when it is not writable.
     std::optional<document::EditBatch> insert(EntityText &&e);
 
-  private:
+private:
     document::Drawing &d_;
     std::string layer_;
     const CreationSettings &settings_;

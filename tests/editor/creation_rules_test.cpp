@@ -299,6 +299,14 @@ TEST(CreationGeometry, DegenerateInputCreatesNothingReadersWouldRefuse) {
     EXPECT_FALSE(editor::AddPoint(d, {}, {std::nan(""), 0, 0}).created());
     EXPECT_FALSE(editor::AddSPLINE(d, {}, {{1, 1, 0, 0}}, 0, false).created());
     EXPECT_EQ(d.dxf.serialize(), before);
+    // A drawing without an ENTITIES section has no place for new entities.
+    document::Drawing none = drawingOf("  0\r\nSECTION\r\n  2\r\nHEADER\r\n  0\r\nENDSEC\r\n"
+                                       "  0\r\nEOF\r\n");
+    ASSERT_EQ(none.insertlinepos, -1);
+    EXPECT_FALSE(editor::AddLine(none, {}, 0, o, {2, 2, 0}).created());
+    EXPECT_FALSE(
+        editor::AddDimension(none, {}, o, {2, 1, 0}, {1, 2, 0}, {2, 2, 0}, o, {}).created());
+    EXPECT_EQ(none.dxf.size(), 8u);
     // A zero radius is a circle still, as the pointer left it.
     EXPECT_TRUE(editor::AddCircle(d, {}, 0, o, o).created());
 }
