@@ -78,7 +78,11 @@ uint64_t largestHandleInUse(const document::Drawing &d) {
     uint64_t largest = d.maxhandle > 0 ? static_cast<uint64_t>(d.maxhandle) : 0;
     const std::size_t n = d.dxf.size();
     for (std::size_t i = 0; i + 1 < n; i += 2) {
-        const std::string_view code = document::trimLine(d.dxf[i]);
+        // Most code lines do not end in 5: a look at the last character spares the trimming.
+        const std::string_view raw = d.dxf[i];
+        if (raw.empty() || (raw.back() != '5' && static_cast<unsigned char>(raw.back()) > 32))
+            continue;
+        const std::string_view code = document::trimLine(raw);
         if (code != "5" && code != "105") continue;
         uint64_t h = 0;
         if (!parseHandle(d.dxf[i + 1], h)) continue;
