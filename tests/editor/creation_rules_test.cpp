@@ -61,6 +61,24 @@ TEST(CreationHandles, EachEntityTakesTheNextHandleAndAdvancesTheSeed) {
     }
 }
 
+TEST(CreationHandles, CreationsWithoutAReadBetweenThemFollowEachOther) {
+    // The arrow tool creates its line and then its arrowhead; the insertion place and the handles
+    // stay right until the drawing is read again.
+    for (const char *templ : {kR12Template, kNewerTemplate}) {
+        SCOPED_TRACE(templ);
+        document::Drawing d = newDrawing(templ);
+        const Creation line = editor::AddLine(d, {}, 0, {0, 0, 0}, {1, 0, 0});
+        const Creation arrow = editor::AddArrowToLine(d, {}, 0, 0, 1, 0);
+        const std::string first = handleOf(line), second = handleOf(arrow);
+        EXPECT_EQ(std::stoi(second, nullptr, 16), std::stoi(first, nullptr, 16) + 1);
+        dxf::processdxf(d);
+        ASSERT_EQ(d.anzpoly, 2);
+        EXPECT_EQ(d.polys[0].kind, document::EntityKind::Line);
+        EXPECT_EQ(d.polys[1].kind, document::EntityKind::Solid);
+        EXPECT_EQ(d.dxf[static_cast<std::size_t>(d.insertlinepos) + 1], "ENDSEC");
+    }
+}
+
 TEST(CreationHandles, AnR12PolylineGivesEveryVertexAndItsEndAHandle) {
     document::Drawing d = newDrawing(kR12Template);
     const Creation c =
