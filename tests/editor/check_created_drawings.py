@@ -131,21 +131,21 @@ def check_figures(label, got, want, problems, area_tolerance=AREA, known=None):
         problems.append(f"{label} areas {areas}, quentar {got['areas']}")
 
 
-def check_drawing(spec, quentar):
+def check_drawing(drawing, quentar):
     problems = []
-    doc = ezdxf.readfile(spec["file"])
-    if doc.dxfversion != spec["version"]:
+    doc = ezdxf.readfile(drawing["file"])
+    if doc.dxfversion != drawing["version"]:
         problems.append(f"version {doc.dxfversion}")
     auditor = doc.audit()
     for entry in list(auditor.errors) + list(auditor.fixes):
         problems.append(f"audit: {entry.message}")
 
-    layout = doc.modelspace() if spec["tab"] == 0 else doc.layouts.active_layout()
+    layout = doc.modelspace() if drawing["tab"] == 0 else doc.layouts.active_layout()
     found = list(layout)
-    if len(found) != len(spec["entities"]):
-        problems.append(f"{len(found)} entities in {layout.name}, created {len(spec['entities'])}")
-    first = int(spec["first_handle"], 16)
-    for i, exp in enumerate(spec["entities"]):
+    if len(found) != len(drawing["entities"]):
+        problems.append(f"{len(found)} entities in {layout.name}, created {len(drawing['entities'])}")
+    first = int(drawing["first_handle"], 16)
+    for i, exp in enumerate(drawing["entities"]):
         handle = "%X" % (first + i)
         e = doc.entitydb.get(handle)
         if e is None or e.dxftype() != exp["type"]:
@@ -155,7 +155,7 @@ def check_drawing(spec, quentar):
             problems.append(f"{exp['type']} #{handle} is not in {layout.name}")
         check_entity(e, exp, problems)
 
-    run = subprocess.run([quentar, "measure", spec["file"], "--tab", str(spec["tab"])],
+    run = subprocess.run([quentar, "measure", drawing["file"], "--tab", str(drawing["tab"])],
                          capture_output=True, text=True)
     if run.returncode != 0:
         problems.append(f"quentar measure failed: {run.stderr.strip()}")
@@ -164,12 +164,12 @@ def check_drawing(spec, quentar):
     got = {"length": ours["konturlang"],
            "box": [ours["konturminx"], ours["konturminy"], ours["konturmaxx"], ours["konturmaxy"]],
            "areas": ours["flaechen"]}
-    known = spec.get("known_difference")
-    if "figures" in spec:
-        check_figures("created", got, spec["figures"], problems, known=known)
+    known = drawing.get("known_difference")
+    if "figures" in drawing:
+        check_figures("created", got, drawing["figures"], problems, known=known)
     # The peer measures model space, and no unbounded lines.
-    if spec["tab"] == 0 and not {"XLINE", "RAY"} & {e["type"] for e in spec["entities"]}:
-        peer = measure(spec["file"])
+    if drawing["tab"] == 0 and not {"XLINE", "RAY"} & {e["type"] for e in drawing["entities"]}:
+        peer = measure(drawing["file"])
         check_figures("ezdxf", got, {"length": peer["length"], "box": peer["bbox"],
                                      "areas": peer["areas"]}, problems, PEER_AREA, known)
     return problems
@@ -178,18 +178,18 @@ def check_drawing(spec, quentar):
 def main():
     quentar, expected = sys.argv[1], sys.argv[2]
     with open(expected, encoding="utf-8") as f:
-        specs = json.load(f)
+        drawings = json.load(f)
     bad = 0
-    for spec in specs:
+    for drawing in drawings:
         try:
-            problems = check_drawing(spec, quentar)
+            problems = check_drawing(drawing, quentar)
         except Exception as exc:  # a file ezdxf cannot read at all
             problems = [f"{type(exc).__name__}: {exc}"]
-        print(("ok" if not problems else "FAILED") + ": " + os.path.basename(spec["file"]))
+        print(("ok" if not problems else "FAILED") + ": " + os.path.basename(drawing["file"]))
         for p in problems:
             print("    " + p)
         bad += bool(problems)
-    print(f"{len(specs) - bad} of {len(specs)} drawings as created")
+    print(f"{len(drawings) - bad} of {len(drawings)} drawings as created")
     return 1 if bad else 0
 
 
