@@ -20,6 +20,7 @@ import sys
 import ezdxf
 from ezdxf.math import Vec3
 
+sys.dont_write_bytecode = True  # the source tree stays as checked out
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "peer"))
 from ezdxf_measure import measure  # noqa: E402
 
