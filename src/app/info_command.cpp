@@ -1,7 +1,9 @@
 // quentar info / resave: what the reader makes of a drawing, and a pass-through save.
 #include "app/commands.h"
+#include "app/exit_codes.h"
 #include "app/json_writer.h"
 #include "document/dxf_file.h"
+#include "document/safe_file.h"
 #include "document/text_codec.h"
 #include "dxf/reader.h"
 #include "geometry/placement.h"
@@ -49,10 +51,8 @@ int runInfo(const std::vector<std::string> &args) {
     // The process ends right after printing: the drawing is left to the operating system rather
     // than freeing a hundred thousand vertex lists one by one.
     document::Drawing &d = *new document::Drawing;
-    if (!document::loadDxfLines(file, d)) {
-        std::fprintf(stderr, "quentar: cannot read %s\n", file.c_str());
-        return 1;
-    }
+    if (const document::LoadResult r = document::loadDxfFile(file, d); !r)
+        return fail("cannot open " + file + ": " + document::loadFailureText(r));
     dxf::processdxf(d);
 
     std::string out;
@@ -187,19 +187,16 @@ int runResave(const std::vector<std::string> &args) {
         std::fputs("usage: quentar resave IN.dxf OUT.dxf\n", stderr);
         return 2;
     }
+    if (document::isSameFile(args[1], args[0]))
+        return fail(args[1] + " is the drawing itself; save it under another name");
     document::Drawing d;
-    if (!document::loadDxfLines(args[0], d)) {
-        std::fprintf(stderr, "quentar: cannot read %s\n", args[0].c_str());
-        return 1;
-    }
+    if (const document::LoadResult r = document::loadDxfFile(args[0], d); !r)
+        return fail("cannot open " + args[0] + ": " + document::loadFailureText(r));
     // Opening reads the drawing as the drawing window does; the lines themselves are written
     // back unchanged.
     dxf::processdxf(d);
-    if (!document::saveDxfLines(args[1], d)) {
-        std::fprintf(stderr, "quentar: cannot write %s\n", args[1].c_str());
-        return 1;
-    }
-    return 0;
+    if (!document::saveDxfLines(args[1], d)) return fail("cannot write " + args[1], kNotWritten);
+    return kDone;
 }
 
 } // namespace quentar::app

@@ -1,11 +1,14 @@
 // quentar: the calculator window, or one of the headless subcommands.
 #include "app/commands.h"
+#include "app/exit_codes.h"
 #include "app/core/folders.h"
 #include "app/ui/desktop.h"
+#include "document/dxf_file.h"
 
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -13,32 +16,59 @@
 namespace {
 
 void usage(std::FILE *to) {
-    std::fputs("usage: quentar <command> [arguments]\n"
+    std::fputs("usage: quentar [FILE.dxf]          the calculator window (with the drawing)\n"
+               "       quentar <command> [arguments]\n"
                "\n"
                "  info FILE.dxf [--entities]   what Quentar reads from a drawing, as JSON\n"
                "  resave IN.dxf OUT.dxf         open a drawing and save it again unchanged\n"
-               "  measure FILE.dxf [--tab N] [--preview OUT.png]\n"
-               "                                what the calculator takes over, as JSON\n"
+               "  measure FILE.dxf [--tab N] [--cut-only] [--units auto|mm|inch]\n"
+               "        [--preview OUT.png]     what the calculator takes over, as JSON\n"
                "  quote FILE.dxf ... [--material NAME|INDEX] [--thickness MM] [--quantity N]\n"
                "        [--set FIELD=VALUE ...] [--offers] [--data-dir DIR] [--json] [--csv OUT]\n"
                "        [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n"
-               "                                the cost breakdown and prices of each drawing\n",
+               "        [--cut-only] [--units auto|mm|inch]\n"
+               "                                the cost breakdown and prices of each drawing\n"
+               "\n"
+               "  --cut-only    measure the cut contours only (no dimensions, hatch boundaries,\n"
+               "                construction lines, leaders or viewport frames)\n"
+               "  --units       auto: as the drawing's $INSUNITS says (default); mm or inch: so\n"
+               "\n"
+               "exit codes:\n"
+               "  0  done\n"
+               "  1  an output could not be written (nothing half-written is left)\n"
+               "  2  refused: bad arguments or values, an input that cannot be read or is no\n"
+               "     drawing, an output that would overwrite an input\n"
+               "  3  the drawing is too large for the memory available\n",
                to);
 }
 
-} // namespace
+bool hasDxfExtension(const std::string &path) {
+    if (path.size() <= 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char &c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".dxf";
+}
 
-int main(int argc, char **argv) {
+int run(int argc, char **argv) {
     using namespace quentar::app;
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return quentar::app::ui::runDesktop(argc, argv, "");
-    // A drawing given alone (as a file manager passes it) opens the window with it loaded.
-    if (args.size() == 1 && std::filesystem::is_regular_file(args[0]) && args[0].size() > 4) {
-        std::string ext = args[0].substr(args[0].size() - 4);
-        for (char &c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (ext == ".dxf") return quentar::app::ui::runDesktop(argc, argv, args[0]);
-    }
     const std::string cmd = args.front();
+    // A drawing given alone (as a file manager passes it) opens the window with it loaded.
+    if (args.size() == 1 && hasDxfExtension(cmd) && cmd != "info" && cmd != "resave" &&
+        cmd != "measure" && cmd != "quote") {
+        if (!std::filesystem::is_regular_file(cmd)) {
+            quentar::document::Drawing probe;
+            const std::string why =
+                "cannot open " + cmd + ": " +
+                quentar::document::loadFailureText(quentar::document::loadDxfFile(cmd, probe));
+            // Started from a terminal the message goes there; from a desktop (no terminal to
+            // read it) the window opens and says it.
+            if (isatty(STDERR_FILENO)) return fail(why);
+            std::fprintf(stderr, "quentar: %s\n", why.c_str());
+        }
+        return quentar::app::ui::runDesktop(argc, argv, cmd);
+    }
     args.erase(args.begin());
     if (cmd == "info") return runInfo(args);
     if (cmd == "resave") return runResave(args);
@@ -46,9 +76,21 @@ int main(int argc, char **argv) {
     if (cmd == "quote") return runQuote(args, argc, argv);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
         usage(stdout);
-        return 0;
+        return kDone;
     }
     std::fprintf(stderr, "quentar: unknown command '%s'\n", cmd.c_str());
     usage(stderr);
-    return 2;
+    return kRefused;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    // A drawing beyond the memory available is refused, not left to abort the process.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        return quentar::app::fail("the drawing is too large for the memory available",
+                                  quentar::app::kTooLarge);
+    }
 }

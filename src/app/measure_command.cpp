@@ -110,9 +110,7 @@ MeasuredFile measureFile(const std::string &file, const render::MeasureOptions &
         const std::string tabName = d.tabCaptions[static_cast<std::size_t>(options.tab)];
         out.error = "cannot price " + file + ": " +
                     (d.anzpoly == 0 ? std::string("the drawing has no entities")
-                                    : (options.cutContoursOnly ? "no cut contours in "
-                                                               : "nothing to measure in ") +
-                                          tabName);
+                                    : "the drawing has no entities in " + tabName);
     }
     return out;
 }

@@ -5,6 +5,7 @@
 #include "app/core/folders.h"
 #include "app/json_writer.h"
 #include "costing/calculator.h"
+#include "costing/drawing_takeover.h"
 #include "costing/persisted_settings.h"
 #include "costing/report.h"
 #include "costing/report_pdf.h"
@@ -31,6 +32,7 @@ namespace quentar::app {
 namespace {
 
 struct QuoteOptions {
+    render::MeasureOptions measure;
     std::vector<std::string> files;
     std::string material, thickness, quantity;
     std::vector<std::pair<std::string, std::string>> sets;
@@ -77,31 +79,6 @@ struct StoredSettings {
     }
 };
 
-// The figures the drawing window hands over when the user confirms a drawing, and with
-// `preview` its picture.
-bool measureDrawing(const std::string &file, costing::DrawingFigures &out, QImage *preview) {
-    document::Drawing d;
-    if (!document::loadDxfLines(file, d)) return false;
-    dxf::processdxf(d);
-    render::ViewState view;
-    const render::PageSetup page;
-    render::fitView(d, 0, render::kDefaultPaintBoxWidth, render::kDefaultPaintBoxHeight, page,
-                    view);
-    render::ZoomFullIn180(d, 0, page, view);
-    render::ContourFigures f;
-    if (preview)
-        *preview = renderPreview(d, 0, view, f);
-    else
-        render::Vorschaubild(d, 0, view, false, 96, nullptr, f);
-    out.konturlang = f.konturlang;
-    out.konturminx = f.konturminx;
-    out.konturmaxx = f.konturmaxx;
-    out.konturminy = f.konturminy;
-    out.konturmaxy = f.konturmaxy;
-    out.flaechen = f.areas();
-    return true;
-}
-
 std::string csvCell(const std::string &s) {
     if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
     std::string out = "\"";
@@ -113,7 +90,8 @@ std::string csvCell(const std::string &s) {
 }
 
 // The cost breakdown on stdout, from the same figures as the JSON and the quotation.
-std::string breakdownText(const std::string &file, costing::Calculator &calc) {
+std::string breakdownText(const std::string &file, costing::Calculator &calc,
+                          const render::DrawingMeasurement &m) {
     costing::Engine &e = calc.engine();
     const std::string cur = " " + calc.WaehrEd + "\n";
     std::string t = "Zeichnung: " + file + "\n";
@@ -133,6 +111,10 @@ std::string breakdownText(const std::string &file, costing::Calculator &calc) {
     t += "  Gesamtkosten/Stück:   " + e.GesamtKostenEd.text() + cur;
     t += "  Preis/Stück:          " + e.PreisProStueckEd.text() + cur;
     t += "  Gesamtpreis:          " + e.GesamtPreisEd.text() + cur;
+    const render::ContourAnalysis &a = m.figures.analysis;
+    t += "  Teile: " + std::to_string(a.parts) + ", Löcher: " + std::to_string(a.holes) +
+         ", Einstiche: " + std::to_string(a.pierces) + "\n";
+    for (const render::MeasureWarning &w : m.warnings) t += "  Warnung: " + w.german + "\n";
     return t;
 }
 
@@ -159,6 +141,7 @@ std::optional<std::string> applySetting(costing::Engine &e, costing::Field &f,
 void usageQuote() {
     std::fputs("usage: quentar quote FILE.dxf [FILE.dxf ...] [--material NAME|INDEX]\n"
                "       [--thickness MM] [--quantity N] [--set FIELD=VALUE ...] [--offers]\n"
+               "       [--cut-only] [--units auto|mm|inch]\n"
                "       [--data-dir DIR] [--json] [--csv OUT.csv]\n"
                "       [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n",
                stderr);
@@ -176,7 +159,8 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             return true;
         };
         bool ok = true;
-        if (a == "--material") ok = next(o.material);
+        if (parseMeasureOption(args, i, o.measure, ok)) {
+        } else if (a == "--material") ok = next(o.material);
         else if (a == "--thickness") ok = next(o.thickness);
         else if (a == "--quantity") ok = next(o.quantity);
         else if (a == "--data-dir") ok = next(o.dataDir);
@@ -207,8 +191,6 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         usageQuote();
         return kRefused;
     }
-    for (const auto &f : o.files)
-        if (!std::filesystem::is_regular_file(f)) return fail("cannot read " + f);
     if ((!o.pdf.empty() || !o.text.empty()) && o.files.size() != 1)
         return fail("--pdf and --text take the quotation of one drawing");
 
@@ -252,6 +234,8 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         std::vector<costing::ReportLine> report;
         QImage preview;
         std::string breakdown;
+        std::vector<render::MeasureWarning> warnings;
+        render::DrawingMeasurement measurement;
     };
     std::vector<Result> results;
     try {
@@ -275,11 +259,16 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
                                          refused.front().refusal));
             calc.windowShown();
             costing::Engine &e = calc.engine();
-            costing::DrawingFigures figures;
             Result r;
-            if (!measureDrawing(file, figures, o.pdf.empty() ? nullptr : &r.preview))
-                return fail("cannot read " + file);
-            e.takeOverDrawing(figures);
+            MeasuredFile mf = measureFile(file, o.measure, !o.pdf.empty(), argc, argv, gui);
+            if (!mf.error.empty()) return fail(mf.error);
+            r.preview = std::move(mf.preview);
+            for (const render::MeasureWarning &w : mf.m.warnings) {
+                warn(file + ": " + w.english);
+                r.warnings.push_back(w);
+            }
+            r.measurement = std::move(mf.m);
+            e.takeOverDrawing(costing::figuresOf(r.measurement));
             if (!o.material.empty()) {
                 bool chosen = e.MaterialBoxEd.setText(o.material);
                 if (!chosen && isNumber(o.material)) {
@@ -309,7 +298,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             r.file = file;
             r.material = e.MaterialBoxEd.text();
             for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
-            r.breakdown = breakdownText(file, calc);
+            r.breakdown = breakdownText(file, calc, r.measurement);
             // The quotation is built before the offer run, as the window builds it; the run
             // leaves every field as it was, so all outputs show the same prices.
             if (!o.pdf.empty()) r.report = costing::CalcAusdruck(calc, o.project, false);
@@ -327,6 +316,12 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             JsonWriter j(out);
             j.beginObject().field("file", r.file).field("material", r.material);
             for (const auto &[name, text] : r.fields) j.field(name, text);
+            const render::ContourAnalysis &a = r.measurement.figures.analysis;
+            j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
+            j.key("warnings").beginArray();
+            for (const render::MeasureWarning &w : r.warnings)
+                j.beginObject().field("code", w.code).field("message", w.english).endObject();
+            j.endArray();
             if (o.offers) {
                 j.key("offers").beginArray();
                 for (const auto &line : r.offers) j.value(line);
@@ -362,11 +357,14 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
     if (!o.csv.empty()) {
         std::string csv = "file,material";
         for (const auto &[name, text] : first.fields) csv += "," + name;
-        csv += "\r\n";
+        csv += ",warnings\r\n";
         for (const Result &r : results) {
             csv += csvCell(r.file) + "," + csvCell(r.material);
             for (const auto &[name, text] : r.fields) csv += "," + csvCell(text);
-            csv += "\r\n";
+            std::string warnings;
+            for (const render::MeasureWarning &w : r.warnings)
+                warnings += (warnings.empty() ? "" : "; ") + w.english;
+            csv += "," + csvCell(warnings) + "\r\n";
         }
         if (!document::writeFileAtomically(o.csv, csv))
             return fail("cannot write " + o.csv, kNotWritten);

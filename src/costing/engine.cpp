@@ -50,7 +50,8 @@ Engine::Engine(const Catalogue &catalogue, const TierList &tiers)
       FlaecheEd("FlaecheEd", 0, kAnyResult), MatPreisEd("MatPreisEd", 0, kNotNegative),
       vorschubed("vorschubed", 0, kNotNegative), SpezGewEd("SpezGewEd", 0, kNotNegative),
       AnzLochEd("AnzLochEd", 0, kHoles), DurchMesserEd("DurchMesserEd", 1, kNotNegative),
-      EinstechzeitEd("EinstechzeitEd", 0, 0, 0), StundeEd("StundeEd", 0, kNotNegative),
+      EinstechzeitEd("EinstechzeitEd", 0, 0, 0), PiercesEd("PiercesEd", 0, kHoles),
+      PierceContoursCheck("PierceContoursCheck", false), StundeEd("StundeEd", 0, kNotNegative),
       DateTimePicker1("DateTimePicker1", 0, 0, 0), DateTimePicker2("DateTimePicker2", 0, 0, 0),
       DateTimePicker3("DateTimePicker3", 0, 0, 0), DateTimePicker4("DateTimePicker4", 0, 0, 0),
       DateTimePicker5("DateTimePicker5", 0, 0, 0), DateTimePicker6("DateTimePicker6", 0, 0, 0),
@@ -68,7 +69,8 @@ Engine::Engine(const Catalogue &catalogue, const TierList &tiers)
                &KleinMengenEd,  &TransportEd,      &qmPreisCheck,  &TransportproStueckCheck,
                &breited,        &hoched,           &KonturmmEd,    &FlaecheEd,
                &MatPreisEd,     &vorschubed,       &SpezGewEd,     &AnzLochEd,
-               &DurchMesserEd,  &EinstechzeitEd,   &StundeEd};
+               &DurchMesserEd,  &EinstechzeitEd,   &PiercesEd,     &PierceContoursCheck,
+               &StundeEd};
     for (int i = 1; i <= 10; ++i) fields_.push_back(&effortTime(i));
     for (Field *f : {static_cast<Field *>(&GewichtEd), static_cast<Field *>(&TeilgewichtEd),
                      static_cast<Field *>(&LaserZeitEd), static_cast<Field *>(&matkostenEd),
@@ -162,7 +164,8 @@ void Engine::wireHandlers() {
     for (Field *f : std::initializer_list<Field *>{&MatPreisEd, &mataufschlagEd, &qmPreisCheck})
         on(*f, [this] { calcmatkosten(); });
     for (Field *f : std::initializer_list<Field *>{&KonturmmEd, &vorschubed, &AnzLochEd,
-                                                   &DurchMesserEd, &EinstechzeitEd})
+                                                   &DurchMesserEd, &EinstechzeitEd, &PiercesEd,
+                                                   &PierceContoursCheck})
         on(*f, [this] { calclaserzeit(); });
     for (Field *f : std::initializer_list<Field *>{&LaserZeitEd, &StundensatzEd, &RabattEd})
         on(*f, [this] { calcschneidkosten(); });
@@ -256,8 +259,10 @@ void Engine::calclaserzeit() {
     // Without a feed rate there is no cutting time; the last laser time stays.
     if (v != 0) {
         const double k = AnzLochEd.value(), d = DurchMesserEd.value();
-        // Piercing is charged for the additional holes only, not for the drawing's contours.
-        const double piercing = EinstechzeitEd.dayFraction() * 24 * 3600 * k;
+        // Piercing is charged for the additional holes, and for the drawing's own contours
+        // when the user asks for it.
+        const double pierces = k + (PierceContoursCheck.checked() ? PiercesEd.value() : 0);
+        const double piercing = EinstechzeitEd.dayFraction() * 24 * 3600 * pierces;
         // The feed in m/min as mm/s; each additional hole adds its circumference.
         const double cutting = (KonturmmEd.value() + d * std::numbers::pi * k) / (v * 1000 / 60);
         LaserZeitEd.setTimeOfDay((piercing + cutting) / 86400);
@@ -343,17 +348,23 @@ void Engine::updateMaterialBox() {
 }
 
 void Engine::takeOverDrawing(const DrawingFigures &figures) {
-    // Largest contour first: it is the outline, every other closed contour a hole.
-    std::vector<double> areas = figures.flaechen;
-    for (std::size_t i = 0; i + 1 < areas.size(); ++i)
-        for (std::size_t j = i + 1; j < areas.size(); ++j)
-            if (areas[j] > areas[i]) std::swap(areas[i], areas[j]);
+    // The parts' net area as the contours nest; without it, the largest contour is the outline
+    // and every other closed contour a hole.
     double net = 0;
-    if (!areas.empty()) {
-        double holes = 0;
-        for (std::size_t i = 1; i < areas.size(); ++i) holes += areas[i];
-        net = areas[0] - holes;
+    if (figures.netArea) {
+        net = *figures.netArea;
+    } else {
+        std::vector<double> areas = figures.flaechen;
+        for (std::size_t i = 0; i + 1 < areas.size(); ++i)
+            for (std::size_t j = i + 1; j < areas.size(); ++j)
+                if (areas[j] > areas[i]) std::swap(areas[i], areas[j]);
+        if (!areas.empty()) {
+            double holes = 0;
+            for (std::size_t i = 1; i < areas.size(); ++i) holes += areas[i];
+            net = areas[0] - holes;
+        }
     }
+    PiercesEd.setValue(figures.pierces);
     KonturmmEd.setValue(figures.konturlang);
     breited.setValue(figures.konturmaxx - figures.konturminx);
     hoched.setValue(figures.konturmaxy - figures.konturminy);

@@ -18,6 +18,10 @@ struct DrawingFigures {
     double konturminx = 0, konturmaxx = 0; // bounding box, x
     double konturminy = 0, konturmaxy = 0; // bounding box, y
     std::vector<double> flaechen;          // areas of the closed contours
+    // The net area of the parts (their outlines less their holes) when the drawing's contours
+    // were nested; without it the largest area less all others stands for it.
+    std::optional<double> netArea;
+    int32_t pierces = 0;                   // contours the laser starts on, one pierce each
 };
 
 // Every quantity is a field (fields.h) that holds what it shows. A change of a field runs the
@@ -74,6 +78,10 @@ public:
     NumberField AnzLochEd;                 // additional round holes per piece, whole number
     NumberField DurchMesserEd;             // diameter of the additional holes, mm
     TimeField EinstechzeitEd;              // piercing time per additional hole, time
+    NumberField PiercesEd;                 // pierces of the drawing's own contours, whole number
+    // The piercing time is charged for the drawing's own contours too (pierces x piercing
+    // time); off, only the additional holes are pierced, as the calculation always did.
+    CheckField PierceContoursCheck;
     NumberField StundeEd;                  // rate of the ten effort rows, currency per hour
     TimeField DateTimePicker1, DateTimePicker2, DateTimePicker3, DateTimePicker4, DateTimePicker5,
         DateTimePicker6, DateTimePicker7, DateTimePicker8, DateTimePicker9,

@@ -51,6 +51,8 @@ const std::vector<std::string> &persistedKeys() {
         for (const char *s :
              {"StundeEd_Value", "AnzLochEd_Value", "DurchMesserEd_Value", "EinstechzeitEd_Time"})
             k.push_back(s);
+        // Whether the drawing's own contours are pierced in the laser time.
+        k.push_back("PierceContoursCheck_Checked");
         return k;
     }();
     return keys;

@@ -31,14 +31,15 @@ std::string DrawingSession::title() const {
 
 bool DrawingSession::openfilewithname(const std::string &path) {
     ui_.setBusy(true);
-    const bool loaded = loadDxfLines(path, d_);
+    const LoadResult loaded = loadDxfFile(path, d_);
     if (loaded) d_.afilename = path;
     // The previous document is read again after a failure as well: its derived arrays and the
     // view start afresh either way.
     readDocument_(d_);
     ui_.setBusy(false);
     if (!loaded) {
-        ui_.showError(message(kMsgCannotOpen) + path);
+        // What was found, for a file that is no drawing at all.
+        ui_.showError(message(kMsgCannotOpen) + path + "\n" + loadFailureTextGerman(loaded));
         return false;
     }
     SetUnChanged();

@@ -73,6 +73,37 @@ std::string loadFailureText(const LoadResult &r) {
     return {};
 }
 
+std::string loadFailureTextGerman(const LoadResult &r) {
+    static const std::pair<std::string_view, std::string_view> kFound[] = {
+        {"a PNG image", "ein PNG-Bild"},
+        {"a JPEG image", "ein JPEG-Bild"},
+        {"a GIF image", "ein GIF-Bild"},
+        {"a TIFF image", "ein TIFF-Bild"},
+        {"a PDF document", "ein PDF-Dokument"},
+        {"a ZIP archive (or an office document)", "ein ZIP-Archiv (oder Office-Dokument)"},
+        {"a DWG drawing", "eine DWG-Zeichnung"},
+        {"a program", "ein Programm"},
+        {"binary data", "Binärdaten"},
+        {"an XML or SVG file", "eine XML- oder SVG-Datei"},
+        {"a text without DXF sections", "ein Text ohne DXF-Abschnitte"},
+    };
+    switch (r.failure) {
+    case LoadFailure::None: return {};
+    case LoadFailure::Missing: return "Die Datei gibt es nicht.";
+    case LoadFailure::NotAFile: return "Das ist keine Datei.";
+    case LoadFailure::Unreadable: return "Die Datei kann nicht gelesen werden (" + r.detail + ").";
+    case LoadFailure::TooLarge: return "Die Datei ist zu groß (2 GB oder mehr).";
+    case LoadFailure::Empty: return "Die Datei ist leer.";
+    case LoadFailure::BinaryDxf:
+        return "Das ist eine binäre DXF-Datei; gelesen werden DXF-Dateien in Textform.";
+    case LoadFailure::NotDxf:
+        for (const auto &[en, de] : kFound)
+            if (r.detail == en) return "Das ist keine DXF-Zeichnung, sondern " + std::string(de) + ".";
+        return "Das ist keine DXF-Zeichnung.";
+    }
+    return {};
+}
+
 LoadResult loadDxfFile(const std::string &path, Drawing &d) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);

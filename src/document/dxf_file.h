@@ -24,8 +24,10 @@ struct LoadResult {
     std::string detail;
     explicit operator bool() const { return failure == LoadFailure::None; }
 };
-// The reason in words for messages, e.g. "no such file", "not a DXF drawing but a PNG image".
+// The reason in words for messages, e.g. "no such file", "not a DXF drawing but a PNG image";
+// in German for the windows.
 std::string loadFailureText(const LoadResult &r);
+std::string loadFailureTextGerman(const LoadResult &r);
 
 // Replaces the lines of `d` by the file's lines. A UTF-16 byte-order mark selects that encoding
 // (the lines are then held as UTF-8 and written back as UTF-16); otherwise the bytes are kept as

@@ -84,7 +84,7 @@ DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &o,
     measureTab(d, o.tab, m.view, canvas, m.figures);
     const ContourFigures &f = m.figures;
     const ContourAnalysis &a = f.analysis;
-    m.empty = f.konturminmaxfirst;
+    m.empty = f.entitiesDrawn == 0;
     auto warn = [&](std::string code, std::string english, std::string german) {
         m.warnings.push_back({std::move(code), std::move(english), std::move(german)});
     };

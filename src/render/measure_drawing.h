@@ -43,7 +43,7 @@ struct DrawingMeasurement {
     ContourFigures figures; // as measured, in drawing units
     ViewState view;         // the 180-pixel fit
     int tab = 0;
-    bool empty = true;      // nothing of the tab was measured (nothing to price)
+    bool empty = true;      // the tab holds no entity at all (nothing to price)
     std::string drawingUnit; // what the drawing says its unit is ("inch", "mm", ...; "" nothing)
     double scale = 1;        // millimetres per drawing unit, applied below
     // In millimetres:

@@ -52,6 +52,7 @@ void ContourFigures::reset() {
     konturminx = konturmaxx = konturminy = konturmaxy = 0;
     renderIssues = 0;
     readIssues = 0;
+    entitiesDrawn = 0;
     if (collector) collector->clear();
     analysis = {};
 }
@@ -177,6 +178,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     // 4. Block filter.
     if (e.isblock ? e.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
     f_.readIssues |= e.readIssues;
+    ++f_.entitiesDrawn;
     // 3. Pen.
     const Rgb color = (e.colorispresent && e.colornr < 256)
                           ? getcolornr(e.colornr, p.showmodelforcolor)
@@ -306,6 +308,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
 
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
+    double fwx = 0, fwy = 0; // the first vertex walked
 
     auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
         const double dx = fromX - tipX, dy = fromY - tipY;
@@ -346,6 +349,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         }
         if (first) {
             first = false;
+            fwx = wx;
+            fwy = wy;
             startPiece(i, wx, wy);
             if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
         } else {
@@ -406,6 +411,13 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             path.clear();
             interrupted = true;
         }
+    }
+    // A closed entity that does not come back to its first vertex (a SOLID lists its corners
+    // only) is cut all round: its closing side counts like the others.
+    if (e.isclosed && !first && !interrupted && (wxp != fwx || wyp != fwy) && !firstStep) {
+        const double step = std::sqrt((wxp - fwx) * (wxp - fwx) + (wyp - fwy) * (wyp - fwy));
+        if (measured) f_.konturlang += step;
+        if (collector) piece.length += step;
     }
     if (collector && !first) finishPiece(piece, pl);
 

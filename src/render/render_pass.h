@@ -54,6 +54,7 @@ struct ContourFigures {
     // The areas of the closed contours, largest first, drawing units squared (filled by the
     // contour analysis of a measurement, see measure_drawing.h).
     document::TypedDynaArray<double> flaechen;
+    int64_t entitiesDrawn = 0; // entities of the tab that passed the filters (inserts included)
     uint32_t renderIssues = 0; // RenderIssue bits
     uint16_t readIssues = 0;   // document::ReadIssue bits of the entities drawn
 

@@ -15,11 +15,16 @@ namespace {
 struct CommandRun {
     int status;
     std::string out;
+    std::string err;
 };
 
+std::string bytesOf(const fs::path &p);
+
 CommandRun run(const std::string &args) {
-    const std::string cmd = "'" + std::string(QUENTAR_BINARY) + "' " + args + " 2>/dev/null";
-    CommandRun r{-1, {}};
+    const fs::path errFile = fs::temp_directory_path() / "quentar_commands_test.err";
+    const std::string cmd =
+        "'" + std::string(QUENTAR_BINARY) + "' " + args + " 2>'" + errFile.string() + "'";
+    CommandRun r{-1, {}, {}};
     FILE *p = popen(cmd.c_str(), "r");
     if (!p) return r;
     char buf[4096];
@@ -27,6 +32,8 @@ CommandRun run(const std::string &args) {
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = bytesOf(errFile);
+    fs::remove(errFile);
     return r;
 }
 
@@ -60,12 +67,16 @@ TEST(Commands, InfoPrintsOneJsonObject) {
 }
 
 TEST(Commands, UnreadableFilesAndBadUsage) {
-    EXPECT_EQ(run("info /nonexistent/drawing.dxf").status, 1);
+    EXPECT_EQ(run("info /nonexistent/drawing.dxf").status, 2);
     EXPECT_EQ(run("info").status, 2);
     EXPECT_EQ(run("frobnicate").status, 2);
-    EXPECT_EQ(run("resave /nonexistent/a.dxf /tmp/b.dxf").status, 1);
-    // A file that is not a drawing at all is still read as far as it goes.
-    EXPECT_EQ(run("info /etc/hostname").status, 0);
+    EXPECT_EQ(run("resave /nonexistent/a.dxf /tmp/b.dxf").status, 2);
+    // A file that is no drawing is refused, saying what it is.
+    const CommandRun text = run("info /etc/hostname");
+    EXPECT_EQ(text.status, 2);
+    EXPECT_NE(text.err.find("not a DXF drawing but a text without DXF sections"),
+              std::string::npos)
+        << text.err;
 }
 
 TEST(Commands, ResaveWritesTheSameBytes) {
@@ -84,7 +95,7 @@ TEST(Commands, MeasureTakesOverTheFigures) {
         EXPECT_NE(r.out.find(key), std::string::npos) << key << "\n" << r.out;
     EXPECT_EQ(r.out.find("\"preview\""), std::string::npos);
     EXPECT_EQ(run("measure '" + kSample + "' --tab 7").status, 2);
-    EXPECT_EQ(run("measure /nonexistent.dxf").status, 1);
+    EXPECT_EQ(run("measure /nonexistent.dxf").status, 2);
 }
 
 TEST(Commands, MeasureWritesThePreviewPicture) {

@@ -170,7 +170,7 @@ TEST(QuoteOutcomes, NonsenseIsRefusedAndNothingIsWritten) {
          }},
         {"two outputs in one file", "p.dxf --csv o.csv --text o.csv",
          "--csv and --text name the same file o.csv"},
-        {"a drawing that is not there", "missing.dxf --csv o.csv", "cannot read missing.dxf"},
+        {"a drawing that is not there", "missing.dxf --csv o.csv", "cannot open missing.dxf: no such file"},
         {"one quotation for two drawings", "p.dxf p.dxf --pdf o.pdf",
          "--pdf and --text take the quotation of one drawing"},
     };

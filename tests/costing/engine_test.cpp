@@ -70,6 +70,8 @@ TEST_F(EngineTest, StartsWithTheStartValuesAndTheFirstMaterial) {
         {"AnzLochEd", "0"},
         {"DurchMesserEd", "1.00"},
         {"EinstechzeitEd", "0:00:00"},
+        {"PiercesEd", "0"},
+        {"PierceContoursCheck", "False"},
         {"StundeEd", "40.00"},
         {"DateTimePicker1", "0:00:00"},
         {"DateTimePicker2", "0:00:00"},

@@ -12,7 +12,7 @@ using testing::TempFolder;
 
 TEST(PersistedSettings, KeysInStoreOrder) {
     const auto &keys = persistedKeys();
-    ASSERT_EQ(keys.size(), 33u);
+    ASSERT_EQ(keys.size(), 34u);
     EXPECT_EQ(keys[0], "WaehrEd_Text");
     EXPECT_EQ(keys[8], "TransportproStueckCheck_Checked");
     EXPECT_EQ(keys[9], "Edit1_Text");
@@ -21,6 +21,7 @@ TEST(PersistedSettings, KeysInStoreOrder) {
     EXPECT_EQ(keys[19], "DateTimePicker1_Time");
     EXPECT_EQ(keys[20], "DateTimePicker10_Time");
     EXPECT_EQ(keys[32], "EinstechzeitEd_Time");
+    EXPECT_EQ(keys[33], "PierceContoursCheck_Checked"); // added after the original 33
 }
 
 TEST(PersistedSettings, StoredTextsAndTheirRestore) {

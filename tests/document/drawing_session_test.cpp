@@ -219,7 +219,8 @@ TEST_F(Session, FailedOpenKeepsTheDocumentAndReadsItAgain) {
     const std::string missing = (dir_ / "missing.dxf").string();
     EXPECT_FALSE(session.openfilewithname(missing));
     EXPECT_EQ(ui.errors,
-              std::vector<std::string>{"Konnte folgende Datei nicht öffnen: " + missing});
+              std::vector<std::string>{"Konnte folgende Datei nicht öffnen: " + missing +
+                                       "\nDie Datei gibt es nicht."});
     EXPECT_EQ(reads, 2);
     EXPECT_EQ(session.drawing().afilename, path);
     EXPECT_EQ(session.drawing().anzpoly, 1);

@@ -40,9 +40,9 @@ const Case kCases[] = {
     // layer with its SEQEND on layer 0 (nothing), a line with a reactor group (30), an
     // associative hatch over the outline (140) and a block named by group 2 only (20).
     {"owners_layers_newer_files.dxf", 140 + 30 + 140 + 20, 0, 0, 60, 30},
-    // LINE groups 10, 11, 20, 21: (0, 0) to (30, 40); SOLID corners in mixed order: three sides
-    // of a 10 x 10 square measured.
-    {"group_order.dxf", 50 + 30, 0, 0, 60, 40},
+    // LINE groups 10, 11, 20, 21: (0, 0) to (30, 40); SOLID corners in mixed order: a 10 x 10
+    // square, its closing side measured too.
+    {"group_order.dxf", 50 + 40, 0, 0, 60, 40},
 };
 
 class RealDrawings : public ::testing::TestWithParam<Case> {};
