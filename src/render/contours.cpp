@@ -57,6 +57,41 @@ void piecePoints(const document::Drawing &d, const Piece &p, std::vector<double>
     }
 }
 
+void edgePoints(const document::Drawing &d, const PieceCollector &col, const ContourEdge &e,
+                bool backwards, std::vector<double> &xy) {
+    const std::size_t at = xy.size();
+    xy.push_back(e.ax);
+    xy.push_back(e.ay);
+    if (e.piece < col.pieces.size()) {
+        const Piece &p = col.pieces[e.piece];
+        const document::tpoly &en = d.polys[p.entity];
+        int32_t k = 0;
+        for (int32_t i = p.from; i <= p.to && i < en.anzp; ++i) {
+            const auto &v = en.p(i);
+            if (v.donotdraw) continue;
+            // Points strictly inside the edge: beyond its start, before its end.
+            const bool afterStart = e.head ? k >= e.i0 : k > e.i0;
+            const bool beforeEnd = e.tail ? k <= e.i1 : k < e.i1;
+            if (afterStart && beforeEnd) {
+                double x, y;
+                p.place.world(v, x, y);
+                xy.push_back(x);
+                xy.push_back(y);
+            }
+            ++k;
+        }
+    }
+    xy.push_back(e.bx);
+    xy.push_back(e.by);
+    if (backwards) {
+        const std::size_t n = (xy.size() - at) / 2;
+        for (std::size_t i = 0; i < n / 2; ++i) {
+            std::swap(xy[at + 2 * i], xy[at + 2 * (n - 1 - i)]);
+            std::swap(xy[at + 2 * i + 1], xy[at + 2 * (n - 1 - i) + 1]);
+        }
+    }
+}
+
 namespace {
 
 double dist(double ax, double ay, double bx, double by) { return std::hypot(ax - bx, ay - by); }
@@ -72,54 +107,6 @@ int64_t cellOf(double v, double origin, double size) {
 uint64_t cellKey(int64_t ix, int64_t iy) {
     return static_cast<uint64_t>(ix) * 0x9E3779B97F4A7C15ull ^
            (static_cast<uint64_t>(iy) + 0x632BE59BD9B4E019ull);
-}
-
-// ----------------------------------------------------------------------------------------------
-// Chaining
-
-struct End {
-    double x, y;
-    uint32_t piece; // index into the open-piece list
-    bool atEnd;     // the piece's end (else its start)
-};
-
-// Pairs every open end with the nearest other end within `tol`, nearest pairs first.
-std::vector<int32_t> matchEnds(const std::vector<End> &ends, double tol) {
-    std::vector<int32_t> partner(ends.size(), -1);
-    if (ends.empty()) return partner;
-    const double cell = std::max(tol, 1e-12);
-    const double ox = ends[0].x, oy = ends[0].y;
-    std::unordered_map<uint64_t, std::vector<uint32_t>> grid;
-    grid.reserve(ends.size());
-    for (uint32_t i = 0; i < ends.size(); ++i)
-        grid[cellKey(cellOf(ends[i].x, ox, cell), cellOf(ends[i].y, oy, cell))].push_back(i);
-    struct Candidate {
-        double d;
-        uint32_t a, b;
-    };
-    std::vector<Candidate> candidates;
-    for (uint32_t i = 0; i < ends.size(); ++i) {
-        const int64_t cx = cellOf(ends[i].x, ox, cell), cy = cellOf(ends[i].y, oy, cell);
-        for (int64_t gx = cx - 1; gx <= cx + 1; ++gx)
-            for (int64_t gy = cy - 1; gy <= cy + 1; ++gy) {
-                auto it = grid.find(cellKey(gx, gy));
-                if (it == grid.end()) continue;
-                for (uint32_t j : it->second) {
-                    if (j <= i || ends[j].piece == ends[i].piece) continue;
-                    const double dd = dist(ends[i].x, ends[i].y, ends[j].x, ends[j].y);
-                    if (dd <= tol) candidates.push_back({dd, i, j});
-                }
-            }
-    }
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate &a, const Candidate &b) {
-        return a.d < b.d || (a.d == b.d && (a.a < b.a || (a.a == b.a && a.b < b.b)));
-    });
-    for (const Candidate &c : candidates)
-        if (partner[c.a] < 0 && partner[c.b] < 0) {
-            partner[c.a] = static_cast<int32_t>(c.b);
-            partner[c.b] = static_cast<int32_t>(c.a);
-        }
-    return partner;
 }
 
 // ----------------------------------------------------------------------------------------------
@@ -219,47 +206,646 @@ void collinearOverlaps(std::vector<Edge> &edges, double tol, std::vector<double>
 }
 
 // ----------------------------------------------------------------------------------------------
-// Nesting
+// The graph of the cut contours
 
-// Even-odd test of (px, py) against a closed contour, streamed from its pieces. `onEdge` when
-// the point lies within `tol` of the boundary (then inside/outside says nothing).
-bool insideContour(const document::Drawing &d, const PieceCollector &col, const Contour &c,
-                   double px, double py, double tol, bool &onEdge, std::vector<double> &buf) {
-    bool inside = false;
-    onEdge = false;
-    bool havePrev = false, haveFirst = false;
-    double fx = 0, fy = 0, lx = 0, ly = 0;
-    auto step = [&](double ax, double ay, double bx, double by) {
-        if ((ay > py) != (by > py)) {
-            const double x = ax + (py - ay) * (bx - ax) / (by - ay);
-            if (x > px) inside = !inside;
+// Union-find over indices.
+struct Sets {
+    std::vector<uint32_t> up;
+    explicit Sets(std::size_t n) : up(n) { std::iota(up.begin(), up.end(), 0u); }
+    uint32_t find(uint32_t a) {
+        while (up[a] != a) a = up[a] = up[up[a]];
+        return a;
+    }
+    void join(uint32_t a, uint32_t b) {
+        a = find(a);
+        b = find(b);
+        if (a != b) up[std::max(a, b)] = std::min(a, b);
+    }
+};
+
+// A grid of boxes: what lies near a point.
+class BoxGrid {
+public:
+    BoxGrid(double x0, double y0, double x1, double y1, std::size_t items)
+        : x0_(x0), y0_(y0) {
+        cells_ = std::clamp<int64_t>(
+            static_cast<int64_t>(std::sqrt(static_cast<double>(items))), 1, 1024);
+        cw_ = std::max((x1 - x0) / static_cast<double>(cells_), 1e-12);
+        ch_ = std::max((y1 - y0) / static_cast<double>(cells_), 1e-12);
+        grid_.resize(static_cast<std::size_t>(cells_ * cells_));
+    }
+    void add(uint32_t item, double minx, double miny, double maxx, double maxy) {
+        const int64_t a = cx(minx), b = cx(maxx), c = cy(miny), e = cy(maxy);
+        if ((b - a + 1) * (e - c + 1) > 4096) {
+            big_.push_back(item);
+            return;
         }
-        // Distance from the point to the segment.
-        const double dx = bx - ax, dy = by - ay;
-        const double l2 = dx * dx + dy * dy;
-        double t = l2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / l2 : 0;
-        t = std::clamp(t, 0.0, 1.0);
-        if (dist(px, py, ax + t * dx, ay + t * dy) <= tol) onEdge = true;
+        for (int64_t x = a; x <= b; ++x)
+            for (int64_t y = c; y <= e; ++y) grid_[static_cast<std::size_t>(x * cells_ + y)].push_back(item);
+    }
+    template <class F> void near(double x, double y, F &&f) const {
+        for (uint32_t i : grid_[static_cast<std::size_t>(cx(x) * cells_ + cy(y))]) f(i);
+        for (uint32_t i : big_) f(i);
+    }
+
+private:
+    int64_t cx(double x) const { return std::clamp<int64_t>(cellOf(x, x0_, cw_), 0, cells_ - 1); }
+    int64_t cy(double y) const { return std::clamp<int64_t>(cellOf(y, y0_, ch_), 0, cells_ - 1); }
+    double x0_, y0_, cw_ = 1, ch_ = 1;
+    int64_t cells_ = 1;
+    std::vector<std::vector<uint32_t>> grid_;
+    std::vector<uint32_t> big_;
+};
+
+// Where another piece's loose end lies on a piece: after its point `segment`, at `t` of the way.
+struct Split {
+    int32_t segment;
+    double t;
+    double x, y;
+    uint32_t node;
+};
+
+double segmentDistance(double px, double py, double ax, double ay, double bx, double by,
+                       double &t) {
+    const double dx = bx - ax, dy = by - ay;
+    const double l2 = dx * dx + dy * dy;
+    t = l2 > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / l2, 0.0, 1.0) : 0;
+    return dist(px, py, ax + t * dx, ay + t * dy);
+}
+
+void buildGraph(const document::Drawing &d, const PieceCollector &col, double tol,
+                const std::vector<double> &dup, ContourAnalysis &out) {
+    const std::vector<Piece> &pieces = col.pieces;
+    const double ox = col.ox, oy = col.oy;
+    auto cross = [&](double ax, double ay, double bx, double by) {
+        return (ax - ox) * (by - oy) - (bx - ox) * (ay - oy);
     };
-    for (std::size_t k = 0; k < c.pieces.size(); ++k) {
-        piecePoints(d, col.pieces[c.pieces[k]], buf);
-        const std::size_t n = buf.size() / 2;
-        for (std::size_t m = 0; m < n; ++m) {
-            const std::size_t i = c.reversed[k] ? n - 1 - m : m;
-            const double x = buf[2 * i], y = buf[2 * i + 1];
-            if (!haveFirst) {
-                haveFirst = true;
-                fx = x;
-                fy = y;
-            }
-            if (havePrev) step(lx, ly, x, y);
-            havePrev = true;
-            lx = x;
-            ly = y;
+
+    // The cut pieces that take part: a piece drawn wholly over earlier cut pieces is the same
+    // cut twice, and would only add slivers between its copies.
+    std::vector<uint32_t> parts;
+    for (uint32_t i = 0; i < pieces.size(); ++i) {
+        const Piece &p = pieces[i];
+        if (p.kind != MeasureKind::Cut || p.length <= tol) continue;
+        if (dup[i] >= p.length * 0.999) continue;
+        parts.push_back(i);
+    }
+    if (parts.empty()) return;
+
+    // -- Nodes: ends within the tolerance of each other are one node.
+    struct EndRef {
+        double x, y;
+    };
+    std::vector<EndRef> ends;
+    ends.reserve(parts.size() * 2);
+    for (uint32_t i : parts) {
+        ends.push_back({pieces[i].sx, pieces[i].sy});
+        ends.push_back({pieces[i].ex, pieces[i].ey});
+    }
+    Sets same(ends.size());
+    {
+        const double cell = std::max(tol, 1e-12);
+        std::unordered_map<uint64_t, std::vector<uint32_t>> grid;
+        grid.reserve(ends.size());
+        for (uint32_t i = 0; i < ends.size(); ++i) {
+            const int64_t cx = cellOf(ends[i].x, ox, cell), cy = cellOf(ends[i].y, oy, cell);
+            for (int64_t gx = cx - 1; gx <= cx + 1; ++gx)
+                for (int64_t gy = cy - 1; gy <= cy + 1; ++gy) {
+                    auto it = grid.find(cellKey(gx, gy));
+                    if (it == grid.end()) continue;
+                    for (uint32_t j : it->second)
+                        if (dist(ends[i].x, ends[i].y, ends[j].x, ends[j].y) <= tol) same.join(i, j);
+                }
+            grid[cellKey(cx, cy)].push_back(i);
         }
     }
-    if (havePrev) step(lx, ly, fx, fy);
-    return inside;
+    std::vector<uint32_t> nodeOfEnd(ends.size());
+    std::vector<EndRef> nodes;
+    {
+        std::unordered_map<uint32_t, uint32_t> number;
+        for (uint32_t i = 0; i < ends.size(); ++i) {
+            const uint32_t root = same.find(i);
+            auto [it, fresh] = number.emplace(root, static_cast<uint32_t>(nodes.size()));
+            if (fresh) nodes.push_back(ends[root]);
+            nodeOfEnd[i] = it->second;
+        }
+    }
+    std::vector<uint32_t> degree(nodes.size(), 0);
+    for (uint32_t k = 0; k < parts.size(); ++k) {
+        ++degree[nodeOfEnd[2 * k]];
+        ++degree[nodeOfEnd[2 * k + 1]];
+    }
+
+    // -- A loose end lying on another piece splits it there (a line ending on an outline).
+    std::vector<std::vector<Split>> splits(parts.size());
+    std::vector<double> buf;
+    {
+        double gx0 = pieces[parts[0]].minx, gy0 = pieces[parts[0]].miny,
+               gx1 = pieces[parts[0]].maxx, gy1 = pieces[parts[0]].maxy;
+        for (uint32_t i : parts) {
+            gx0 = std::min(gx0, pieces[i].minx);
+            gy0 = std::min(gy0, pieces[i].miny);
+            gx1 = std::max(gx1, pieces[i].maxx);
+            gy1 = std::max(gy1, pieces[i].maxy);
+        }
+        BoxGrid grid(gx0, gy0, gx1, gy1, parts.size());
+        for (uint32_t k = 0; k < parts.size(); ++k) {
+            const Piece &p = pieces[parts[k]];
+            grid.add(k, p.minx - tol, p.miny - tol, p.maxx + tol, p.maxy + tol);
+        }
+        for (uint32_t k = 0; k < parts.size(); ++k)
+            for (int side = 0; side < 2; ++side) {
+                const uint32_t node = nodeOfEnd[2 * k + side];
+                if (degree[node] != 1) continue;
+                const double px = ends[2 * k + side].x, py = ends[2 * k + side].y;
+                uint32_t bestPiece = UINT32_MAX;
+                Split best{0, 0, 0, 0, node};
+                double bestD = tol;
+                grid.near(px, py, [&](uint32_t j) {
+                    if (j == k) return;
+                    const Piece &q = pieces[parts[j]];
+                    if (px < q.minx - tol || px > q.maxx + tol || py < q.miny - tol ||
+                        py > q.maxy + tol)
+                        return;
+                    piecePoints(d, q, buf);
+                    const std::size_t n = buf.size() / 2;
+                    for (std::size_t m = 0; m + 1 < n; ++m) {
+                        double t;
+                        const double dd = segmentDistance(px, py, buf[2 * m], buf[2 * m + 1],
+                                                          buf[2 * m + 2], buf[2 * m + 3], t);
+                        if (dd <= bestD) {
+                            bestD = dd;
+                            bestPiece = j;
+                            best = {static_cast<int32_t>(m), t, px, py, node};
+                        }
+                    }
+                });
+                if (bestPiece == UINT32_MAX) continue;
+                splits[bestPiece].push_back(best);
+                ++degree[node];
+            }
+    }
+
+    // -- Where two pieces of one connected outline cross (a dimension line through its
+    // arrowhead, a centre line through the part it is joined to), the crossing is a node too:
+    // otherwise the outline is no plane graph and its faces come out wrong. Pieces that touch
+    // nothing else, and separate outlines crossing each other, stay as they are.
+    {
+        Sets joined(parts.size());
+        std::vector<int64_t> pieceAtNode(nodes.size(), -1);
+        for (uint32_t k = 0; k < parts.size(); ++k)
+            for (int side = 0; side < 2; ++side) {
+                int64_t &at = pieceAtNode[nodeOfEnd[2 * k + side]];
+                if (at < 0)
+                    at = k;
+                else
+                    joined.join(k, static_cast<uint32_t>(at));
+            }
+        for (uint32_t k = 0; k < parts.size(); ++k)
+            for (const Split &sp : splits[k]) {
+                const int64_t at = pieceAtNode[sp.node];
+                if (at >= 0) joined.join(k, static_cast<uint32_t>(at));
+            }
+        std::unordered_map<uint32_t, std::vector<uint32_t>> groups;
+        for (uint32_t k = 0; k < parts.size(); ++k) groups[joined.find(k)].push_back(k);
+        struct Seg {
+            double ax, ay, bx, by;
+            uint32_t piece;
+            int32_t index;
+        };
+        std::vector<Seg> segs;
+        std::vector<std::vector<double>> pointsOf;
+        for (auto &[root, members] : groups) {
+            if (members.size() < 2) continue;
+            segs.clear();
+            double minLen = 0, sum = 0;
+            for (uint32_t k : members) {
+                piecePoints(d, pieces[parts[k]], buf);
+                for (std::size_t m = 0; m + 3 < buf.size(); m += 2) {
+                    segs.push_back({buf[m], buf[m + 1], buf[m + 2], buf[m + 3], k,
+                                    static_cast<int32_t>(m / 2)});
+                    sum += dist(buf[m], buf[m + 1], buf[m + 2], buf[m + 3]);
+                }
+            }
+            (void)minLen;
+            if (segs.size() < 2) continue;
+            const double cell = std::max(2 * sum / static_cast<double>(segs.size()), tol * 4);
+            std::unordered_map<uint64_t, std::vector<uint32_t>> grid;
+            for (uint32_t i = 0; i < segs.size(); ++i) {
+                const Seg &g = segs[i];
+                const int64_t x0 = cellOf(std::min(g.ax, g.bx), ox, cell),
+                              x1 = cellOf(std::max(g.ax, g.bx), ox, cell),
+                              y0 = cellOf(std::min(g.ay, g.by), oy, cell),
+                              y1 = cellOf(std::max(g.ay, g.by), oy, cell);
+                if ((x1 - x0 + 1) * (y1 - y0 + 1) > 64) continue; // a long line: see below
+                for (int64_t x = x0; x <= x1; ++x)
+                    for (int64_t y = y0; y <= y1; ++y) grid[cellKey(x, y)].push_back(i);
+            }
+            std::vector<std::pair<uint32_t, uint32_t>> tested;
+            auto crossingOf = [&](uint32_t i, uint32_t j) {
+                const Seg &a = segs[i], &b = segs[j];
+                if (a.piece == b.piece) return;
+                const double rx = a.bx - a.ax, ry = a.by - a.ay, sx = b.bx - b.ax,
+                             sy = b.by - b.ay;
+                const double den = rx * sy - ry * sx;
+                if (den == 0 || !std::isfinite(den)) return;
+                const double qx = b.ax - a.ax, qy = b.ay - a.ay;
+                const double t = (qx * sy - qy * sx) / den, u = (qx * ry - qy * rx) / den;
+                if (t <= 0 || t >= 1 || u <= 0 || u >= 1) return;
+                const double px = a.ax + t * rx, py = a.ay + t * ry;
+                // At an end of either piece it is a junction already (or a loose end).
+                for (uint32_t k : {a.piece, b.piece}) {
+                    const Piece &p = pieces[parts[k]];
+                    if (dist(px, py, p.sx, p.sy) <= tol || dist(px, py, p.ex, p.ey) <= tol) return;
+                }
+                for (const Split &sp : splits[a.piece])
+                    if (dist(px, py, sp.x, sp.y) <= tol) return;
+                const uint32_t node = static_cast<uint32_t>(nodes.size());
+                nodes.push_back({px, py});
+                degree.push_back(4);
+                splits[a.piece].push_back({a.index, t, px, py, node});
+                splits[b.piece].push_back({b.index, u, px, py, node});
+            };
+            for (auto &[key, list] : grid)
+                for (std::size_t x = 0; x < list.size(); ++x)
+                    for (std::size_t y = x + 1; y < list.size(); ++y) {
+                        uint32_t i = list[x], j = list[y];
+                        if (i > j) std::swap(i, j);
+                        tested.emplace_back(i, j);
+                    }
+            // Long segments cross many cells: test them against every segment of the outline.
+            for (uint32_t i = 0; i < segs.size(); ++i) {
+                const Seg &g = segs[i];
+                const int64_t w = cellOf(std::max(g.ax, g.bx), ox, cell) -
+                                  cellOf(std::min(g.ax, g.bx), ox, cell) + 1,
+                              h = cellOf(std::max(g.ay, g.by), oy, cell) -
+                                  cellOf(std::min(g.ay, g.by), oy, cell) + 1;
+                if (w * h <= 64) continue;
+                for (uint32_t j = 0; j < segs.size(); ++j)
+                    if (j != i) tested.emplace_back(std::min(i, j), std::max(i, j));
+            }
+            std::sort(tested.begin(), tested.end());
+            tested.erase(std::unique(tested.begin(), tested.end()), tested.end());
+            for (const auto &[i, j] : tested) crossingOf(i, j);
+        }
+    }
+
+    // -- Edges: the pieces cut at their splits, and the closing sides of closed entities.
+    std::vector<ContourEdge> &edges = out.edges;
+    for (uint32_t k = 0; k < parts.size(); ++k) {
+        const uint32_t pi = parts[k];
+        const Piece &p = pieces[pi];
+        const uint32_t us = nodeOfEnd[2 * k], ue = nodeOfEnd[2 * k + 1];
+        const double perChord = p.segments > 0 ? p.curveArea / p.segments : 0;
+        if (splits[k].empty()) {
+            ContourEdge e;
+            e.piece = pi;
+            e.i0 = 0;
+            e.i1 = INT32_MAX; // all of the piece's points
+            e.ax = p.sx;
+            e.ay = p.sy;
+            e.bx = p.ex;
+            e.by = p.ey;
+            e.u = us;
+            e.v = ue;
+            e.length = p.length;
+            e.shoelace = p.shoelace;
+            e.curveArea = p.curveArea;
+            edges.push_back(e);
+        } else {
+            std::vector<Split> &sp = splits[k];
+            std::sort(sp.begin(), sp.end(), [](const Split &a, const Split &b) {
+                return a.segment < b.segment || (a.segment == b.segment && a.t < b.t);
+            });
+            piecePoints(d, p, buf);
+            const int32_t n = static_cast<int32_t>(buf.size() / 2);
+            // Walk the points, closing an edge at every split.
+            ContourEdge e;
+            e.piece = pi;
+            e.i0 = 0;
+            e.ax = buf[0];
+            e.ay = buf[1];
+            e.u = us;
+            double lx = buf[0], ly = buf[1];
+            int32_t chords = 0;
+            std::size_t next = 0;
+            auto step = [&](double x, double y) {
+                e.length += dist(lx, ly, x, y);
+                e.shoelace += cross(lx, ly, x, y);
+                lx = x;
+                ly = y;
+            };
+            for (int32_t m = 1; m < n; ++m) {
+                while (next < sp.size() && sp[next].segment == m - 1) {
+                    const Split &s = sp[next++];
+                    step(s.x, s.y);
+                    e.i1 = m - 1;
+                    e.tail = true;
+                    e.bx = s.x;
+                    e.by = s.y;
+                    e.v = s.node;
+                    e.curveArea = perChord * chords;
+                    edges.push_back(e);
+                    e = ContourEdge{};
+                    e.piece = pi;
+                    e.head = true;
+                    e.i0 = m;
+                    e.ax = s.x;
+                    e.ay = s.y;
+                    e.u = s.node;
+                    chords = 0;
+                }
+                step(buf[2 * m], buf[2 * m + 1]);
+                ++chords;
+            }
+            e.i1 = n - 1;
+            e.bx = lx;
+            e.by = ly;
+            e.v = ue;
+            e.curveArea = perChord * chords;
+            edges.push_back(e);
+        }
+        if (p.closedEntity && us != ue) {
+            // The closing side of an entity that does not walk back to its start (a SOLID).
+            ContourEdge c;
+            c.ax = p.ex;
+            c.ay = p.ey;
+            c.bx = p.sx;
+            c.by = p.sy;
+            c.u = ue;
+            c.v = us;
+            c.length = dist(c.ax, c.ay, c.bx, c.by);
+            c.shoelace = cross(c.ax, c.ay, c.bx, c.by);
+            edges.push_back(c);
+            ++degree[us];
+            ++degree[ue];
+        }
+    }
+
+    // -- Half-edges around each node, counter-clockwise by the direction they leave in.
+    const std::size_t halves = edges.size() * 2;
+    auto origin = [&](uint32_t h) { return (h & 1) ? edges[h >> 1].v : edges[h >> 1].u; };
+    std::vector<uint32_t> start(nodes.size() + 1, 0);
+    for (uint32_t h = 0; h < halves; ++h) ++start[origin(h) + 1];
+    for (std::size_t n = 0; n < nodes.size(); ++n) start[n + 1] += start[n];
+    std::vector<uint32_t> around(halves), fill(start.begin(), start.end() - 1);
+    for (uint32_t h = 0; h < halves; ++h) around[fill[origin(h)]++] = h;
+    // The direction a half-edge leaves its node in: towards its first point a little away from
+    // the node (bulges begin with a point on the vertex itself).
+    auto leaving = [&](uint32_t h) {
+        const ContourEdge &e = edges[h >> 1];
+        const bool back = h & 1;
+        const double nx = back ? e.bx : e.ax, ny = back ? e.by : e.ay;
+        buf.clear();
+        edgePoints(d, col, e, back, buf);
+        const double away = tol * 0.5;
+        for (std::size_t m = 2; m + 1 < buf.size(); m += 2)
+            if (dist(nx, ny, buf[m], buf[m + 1]) > away)
+                return std::atan2(buf[m + 1] - ny, buf[m] - nx);
+        const double fx = back ? e.ax : e.bx, fy = back ? e.ay : e.by;
+        return std::atan2(fy - ny, fx - nx);
+    };
+    std::vector<uint32_t> position(halves);
+    std::vector<std::pair<double, uint32_t>> sorted;
+    for (std::size_t n = 0; n < nodes.size(); ++n) {
+        const uint32_t b = start[n], e = start[n + 1];
+        if (e - b >= 3) {
+            sorted.clear();
+            for (uint32_t i = b; i < e; ++i) sorted.emplace_back(leaving(around[i]), around[i]);
+            std::sort(sorted.begin(), sorted.end());
+            for (uint32_t i = b; i < e; ++i) around[i] = sorted[i - b].second;
+        }
+        for (uint32_t i = b; i < e; ++i) position[around[i]] = i;
+    }
+    // The face to the left of h goes on with the half-edge leaving h's end just clockwise of
+    // the way back.
+    auto nextOf = [&](uint32_t h) {
+        const uint32_t back = h ^ 1u;
+        const uint32_t n = origin(back);
+        const uint32_t b = start[n], count = start[n + 1] - b;
+        return around[b + (position[back] - b + count - 1) % count];
+    };
+
+    // -- Faces.
+    Sets together(nodes.size());
+    for (const ContourEdge &e : edges) together.join(e.u, e.v);
+    struct Face {
+        std::vector<uint32_t> halves;
+        double area; // signed: positive for a bounded face
+        uint32_t component;
+    };
+    std::vector<Face> faces;
+    std::vector<char> seen(halves, 0);
+    for (uint32_t h0 = 0; h0 < halves; ++h0) {
+        if (seen[h0]) continue;
+        Face f;
+        double s = 0, curves = 0;
+        uint32_t h = h0;
+        for (std::size_t guard = 0; guard <= halves && !seen[h]; ++guard) {
+            seen[h] = 1;
+            f.halves.push_back(h);
+            const ContourEdge &e = edges[h >> 1];
+            const bool back = h & 1;
+            s += back ? -e.shoelace : e.shoelace;
+            curves += back ? -e.curveArea : e.curveArea;
+            const uint32_t nh = nextOf(h);
+            const ContourEdge &ne = edges[nh >> 1];
+            // The step from this edge's end to the next one's start (ends within the tolerance).
+            s += cross(back ? e.ax : e.bx, back ? e.ay : e.by, (nh & 1) ? ne.bx : ne.ax,
+                       (nh & 1) ? ne.by : ne.ay);
+            h = nh;
+        }
+        f.area = s / 2 + curves;
+        f.component = together.find(origin(h0));
+        faces.push_back(std::move(f));
+    }
+
+    // Bounded faces have a positive area; the outer side of each component is negative, and a
+    // face of no width (a line drawn back and forth) has none.
+    double size = 0;
+    for (const ContourEdge &e : edges) size += e.length;
+    const double noArea = std::max(tol * tol, 1e-12 * size * size);
+    std::vector<uint32_t> bounded;
+    std::unordered_map<uint32_t, double> outerArea; // per component
+    for (uint32_t i = 0; i < faces.size(); ++i) {
+        if (faces[i].area > noArea)
+            bounded.push_back(i);
+        else
+            outerArea[faces[i].component] += -faces[i].area;
+    }
+
+    // Contours of the bounded faces, their boxes and lengths.
+    std::vector<Contour> closed;
+    for (uint32_t fi : bounded) {
+        Contour c;
+        c.closed = true;
+        c.halfEdges = faces[fi].halves;
+        c.area = faces[fi].area;
+        bool first = true;
+        for (uint32_t h : c.halfEdges) {
+            const ContourEdge &e = edges[h >> 1];
+            c.length += e.length;
+            const Piece *p = e.piece == UINT32_MAX ? nullptr : &pieces[e.piece];
+            const double x0 = p ? p->minx : std::min(e.ax, e.bx),
+                         x1 = p ? p->maxx : std::max(e.ax, e.bx),
+                         y0 = p ? p->miny : std::min(e.ay, e.by),
+                         y1 = p ? p->maxy : std::max(e.ay, e.by);
+            if (first) {
+                c.minx = x0;
+                c.maxx = x1;
+                c.miny = y0;
+                c.maxy = y1;
+                first = false;
+            } else {
+                c.minx = std::min(c.minx, x0);
+                c.maxx = std::max(c.maxx, x1);
+                c.miny = std::min(c.miny, y0);
+                c.maxy = std::max(c.maxy, y1);
+            }
+        }
+        closed.push_back(std::move(c));
+    }
+
+    // -- Nesting: a component lies in the smallest face of another component around it.
+    std::unordered_map<uint32_t, std::vector<uint32_t>> facesOf; // component -> closed contours
+    for (uint32_t i = 0; i < bounded.size(); ++i) facesOf[faces[bounded[i]].component].push_back(i);
+    std::vector<uint32_t> components;
+    for (const auto &[comp, list] : facesOf) components.push_back(comp);
+    std::sort(components.begin(), components.end(), [&](uint32_t a, uint32_t b) {
+        return outerArea[a] > outerArea[b] || (outerArea[a] == outerArea[b] && a < b);
+    });
+    std::vector<int32_t> parentFace(closed.size(), -1);
+    std::unordered_map<uint32_t, int32_t> depthOf;
+    if (!closed.empty()) {
+        double gx0 = closed[0].minx, gy0 = closed[0].miny, gx1 = closed[0].maxx,
+               gy1 = closed[0].maxy;
+        for (const Contour &c : closed) {
+            gx0 = std::min(gx0, c.minx);
+            gy0 = std::min(gy0, c.miny);
+            gx1 = std::max(gx1, c.maxx);
+            gy1 = std::max(gy1, c.maxy);
+        }
+        BoxGrid grid(gx0, gy0, gx1, gy1, closed.size());
+        for (uint32_t i = 0; i < closed.size(); ++i)
+            grid.add(i, closed[i].minx, closed[i].miny, closed[i].maxx, closed[i].maxy);
+        std::vector<uint32_t> candidates;
+        std::vector<double> poly;
+        for (uint32_t comp : components) {
+            const std::vector<uint32_t> &own = facesOf[comp];
+            // The component's box and a point on it: the middle of its first edge's first chord.
+            double bx0 = closed[own[0]].minx, by0 = closed[own[0]].miny,
+                   bx1 = closed[own[0]].maxx, by1 = closed[own[0]].maxy;
+            for (uint32_t i : own) {
+                bx0 = std::min(bx0, closed[i].minx);
+                by0 = std::min(by0, closed[i].miny);
+                bx1 = std::max(bx1, closed[i].maxx);
+                by1 = std::max(by1, closed[i].maxy);
+            }
+            buf.clear();
+            edgePoints(d, col, edges[closed[own[0]].halfEdges[0] >> 1], false, buf);
+            if (buf.size() < 4) continue;
+            const double px = (buf[0] + buf[2]) / 2, py = (buf[1] + buf[3]) / 2;
+            candidates.clear();
+            grid.near(px, py, [&](uint32_t j) {
+                const Contour &o = closed[j];
+                if (faces[bounded[j]].component == comp) return;
+                if (!depthOf.count(faces[bounded[j]].component)) return; // not larger
+                if (o.minx > bx0 + tol || o.miny > by0 + tol || o.maxx < bx1 - tol ||
+                    o.maxy < by1 - tol)
+                    return;
+                candidates.push_back(j);
+            });
+            std::sort(candidates.begin(), candidates.end(),
+                      [&](uint32_t a, uint32_t b) { return closed[a].area < closed[b].area; });
+            candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+            int32_t parent = -1;
+            for (uint32_t j : candidates) {
+                // Even-odd test of the point against the face's outline.
+                bool inside = false;
+                poly.clear();
+                for (uint32_t h : closed[j].halfEdges)
+                    edgePoints(d, col, edges[h >> 1], h & 1, poly);
+                const std::size_t n = poly.size() / 2;
+                for (std::size_t m = 0; m < n; ++m) {
+                    const double ax = poly[2 * m], ay = poly[2 * m + 1];
+                    const double bx = poly[2 * ((m + 1) % n)], by = poly[2 * ((m + 1) % n) + 1];
+                    if ((ay > py) != (by > py) && ax + (py - ay) * (bx - ax) / (by - ay) > px)
+                        inside = !inside;
+                }
+                if (inside) {
+                    parent = static_cast<int32_t>(j);
+                    break;
+                }
+            }
+            const int32_t depth =
+                parent < 0 ? 0 : depthOf[faces[bounded[static_cast<std::size_t>(parent)]].component] + 1;
+            depthOf[comp] = depth;
+            for (uint32_t i : own) {
+                closed[i].depth = depth;
+                parentFace[i] = parent;
+            }
+        }
+    }
+
+    // -- Parts, holes and the net area, largest contours first.
+    std::vector<uint32_t> order(closed.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return closed[a].area > closed[b].area; });
+    std::vector<uint32_t> newIndex(closed.size());
+    for (uint32_t r = 0; r < order.size(); ++r) newIndex[order[r]] = r;
+    for (uint32_t i : order) {
+        Contour c = closed[i];
+        c.parent = parentFace[i] < 0 ? -1 : static_cast<int32_t>(newIndex[static_cast<std::size_t>(parentFace[i])]);
+        out.contours.push_back(std::move(c));
+    }
+    std::vector<double> holesOf(out.contours.size(), 0);
+    for (const Contour &c : out.contours)
+        if (c.parent >= 0 && c.depth % 2 == 1) holesOf[static_cast<std::size_t>(c.parent)] += c.area;
+    for (std::size_t i = 0; i < out.contours.size(); ++i) {
+        const Contour &c = out.contours[i];
+        ++out.closedCount;
+        if (c.depth % 2 == 1) {
+            ++out.holes;
+            continue;
+        }
+        ++out.parts;
+        double net = c.area - holesOf[i];
+        if (net < 0) {
+            out.overlapping = true;
+            net = 0;
+        }
+        out.netArea += net;
+    }
+
+    // -- Open cuts: components that enclose nothing, and every loose end.
+    std::unordered_map<uint32_t, uint32_t> openOf;
+    for (uint32_t ei = 0; ei < edges.size(); ++ei) {
+        const uint32_t comp = together.find(edges[ei].u);
+        if (facesOf.count(comp)) continue;
+        auto [it, fresh] = openOf.emplace(comp, static_cast<uint32_t>(out.contours.size()));
+        if (fresh) {
+            Contour c;
+            c.minx = c.maxx = edges[ei].ax;
+            c.miny = c.maxy = edges[ei].ay;
+            out.contours.push_back(std::move(c));
+        }
+        Contour &c = out.contours[it->second];
+        c.halfEdges.push_back(2 * ei);
+        c.length += edges[ei].length;
+        for (double x : {edges[ei].ax, edges[ei].bx}) {
+            c.minx = std::min(c.minx, x);
+            c.maxx = std::max(c.maxx, x);
+        }
+        for (double y : {edges[ei].ay, edges[ei].by}) {
+            c.miny = std::min(c.miny, y);
+            c.maxy = std::max(c.maxy, y);
+        }
+    }
+    out.openCount = static_cast<int32_t>(openOf.size());
+    for (std::size_t n = 0; n < nodes.size(); ++n)
+        if (degree[n] == 1) out.openEnds.push_back({nodes[n].x, nodes[n].y, -1});
+    out.pierces = out.closedCount + out.openCount;
 }
 
 } // namespace
@@ -354,282 +940,7 @@ ContourAnalysis analyseContours(const document::Drawing &d, const PieceCollector
             out.duplicateLength += len;
         }
 
-    // -- Chaining: closed pieces stand alone, open ones are joined end to start.
-    std::vector<uint32_t> open;
-    std::vector<Contour> closed, chains;
-    auto addBox = [](Contour &c, const Piece &p, bool first) {
-        if (first) {
-            c.minx = p.minx;
-            c.miny = p.miny;
-            c.maxx = p.maxx;
-            c.maxy = p.maxy;
-        } else {
-            c.minx = std::min(c.minx, p.minx);
-            c.miny = std::min(c.miny, p.miny);
-            c.maxx = std::max(c.maxx, p.maxx);
-            c.maxy = std::max(c.maxy, p.maxy);
-        }
-    };
-    for (uint32_t i = 0; i < pieces.size(); ++i) {
-        const Piece &p = pieces[i];
-        if (p.kind != MeasureKind::Cut || p.length <= tol) continue;
-        const bool shut = p.closedEntity || (p.segments >= 2 && dist(p.sx, p.sy, p.ex, p.ey) <= tol);
-        if (!shut) {
-            open.push_back(i);
-            continue;
-        }
-        Contour c;
-        c.pieces = {i};
-        c.reversed = {false};
-        c.closed = true;
-        c.length = p.length;
-        addBox(c, p, true);
-        closed.push_back(std::move(c));
-    }
-    std::vector<End> ends;
-    ends.reserve(open.size() * 2);
-    for (uint32_t k = 0; k < open.size(); ++k) {
-        const Piece &p = pieces[open[k]];
-        ends.push_back({p.sx, p.sy, k, false});
-        ends.push_back({p.ex, p.ey, k, true});
-    }
-    const std::vector<int32_t> partner = matchEnds(ends, tol);
-    std::vector<char> used(open.size(), 0);
-    for (uint32_t k0 = 0; k0 < open.size(); ++k0) {
-        if (used[k0]) continue;
-        // Back to where the chain begins (or all the way round).
-        uint32_t k = k0;
-        bool atEndIn = false; // we stand at piece k's start (entering it there when going on)
-        bool cycle = false;
-        for (std::size_t guard = 0; guard <= open.size(); ++guard) {
-            const int32_t e = partner[2 * k + (atEndIn ? 1 : 0)];
-            if (e < 0) break;
-            const End &other = ends[static_cast<std::size_t>(e)];
-            // Going backwards we leave through the partner piece's far side.
-            k = other.piece;
-            atEndIn = !other.atEnd;
-            if (k == k0) {
-                cycle = true;
-                break;
-            }
-        }
-        // The chain starts at piece k, entered at its start unless atEndIn (then reversed).
-        Contour c;
-        bool rev = atEndIn;
-        if (cycle) {
-            k = k0;
-            rev = false;
-        }
-        bool first = true;
-        for (std::size_t guard = 0; guard <= open.size(); ++guard) {
-            if (used[k]) break;
-            used[k] = 1;
-            const Piece &p = pieces[open[k]];
-            c.pieces.push_back(open[k]);
-            c.reversed.push_back(rev);
-            c.length += p.length;
-            addBox(c, p, first);
-            first = false;
-            const int32_t e = partner[2 * k + (rev ? 0 : 1)];
-            if (e < 0) break;
-            const End &other = ends[static_cast<std::size_t>(e)];
-            k = other.piece;
-            rev = other.atEnd;
-        }
-        c.closed = cycle;
-        if (cycle)
-            closed.push_back(std::move(c));
-        else
-            chains.push_back(std::move(c));
-    }
-
-    // -- Exact areas: the shoelace sums of the pieces, the steps between them, their arcs.
-    auto endOf = [&](const Contour &c, std::size_t k, bool last, double &x, double &y) {
-        const Piece &p = pieces[c.pieces[k]];
-        const bool atEnd = c.reversed[k] != last;
-        x = atEnd ? p.ex : p.sx;
-        y = atEnd ? p.ey : p.sy;
-    };
-    for (Contour &c : closed) {
-        double s = 0, curves = 0;
-        for (std::size_t k = 0; k < c.pieces.size(); ++k) {
-            const Piece &p = pieces[c.pieces[k]];
-            s += c.reversed[k] ? -p.shoelace : p.shoelace;
-            curves += c.reversed[k] ? -p.curveArea : p.curveArea;
-            double ax, ay, bx, by;
-            endOf(c, k, true, ax, ay);
-            endOf(c, (k + 1) % c.pieces.size(), false, bx, by);
-            s += (ax - ox) * (by - oy) - (bx - ox) * (ay - oy);
-        }
-        c.area = std::fabs(s / 2 + curves);
-    }
-
-    // A closed contour lying wholly over earlier cut pieces is the same cut drawn twice: it is no
-    // second part (nor a hole in the first).
-    std::vector<char> dropped(closed.size(), 0);
-    for (std::size_t i = 0; i < closed.size(); ++i) {
-        double twice = 0;
-        for (uint32_t idx : closed[i].pieces) twice += std::min(dup[idx], pieces[idx].length);
-        if (closed[i].length > 0 && twice >= closed[i].length * 0.999) dropped[i] = 1;
-    }
-
-    // -- Nesting: each closed contour's parent is the smallest larger one around it.
-    std::vector<uint32_t> byArea(closed.size());
-    std::iota(byArea.begin(), byArea.end(), 0u);
-    std::stable_sort(byArea.begin(), byArea.end(),
-                     [&](uint32_t a, uint32_t b) { return closed[a].area > closed[b].area; });
-    std::vector<uint32_t> position(closed.size());
-    for (uint32_t r = 0; r < byArea.size(); ++r) position[byArea[r]] = r;
-    std::vector<int32_t> parent(closed.size(), -1);
-    if (closed.size() > 1) {
-        double gx0 = closed[0].minx, gy0 = closed[0].miny, gx1 = closed[0].maxx,
-               gy1 = closed[0].maxy;
-        for (const Contour &c : closed) {
-            gx0 = std::min(gx0, c.minx);
-            gy0 = std::min(gy0, c.miny);
-            gx1 = std::max(gx1, c.maxx);
-            gy1 = std::max(gy1, c.maxy);
-        }
-        const int64_t cells = std::clamp<int64_t>(
-            static_cast<int64_t>(std::sqrt(static_cast<double>(closed.size()))), 1, 512);
-        const double cw = std::max((gx1 - gx0) / static_cast<double>(cells), 1e-12);
-        const double ch = std::max((gy1 - gy0) / static_cast<double>(cells), 1e-12);
-        auto cx = [&](double x) { return std::clamp<int64_t>(cellOf(x, gx0, cw), 0, cells - 1); };
-        auto cy = [&](double y) { return std::clamp<int64_t>(cellOf(y, gy0, ch), 0, cells - 1); };
-        std::vector<std::vector<uint32_t>> grid(static_cast<std::size_t>(cells * cells));
-        std::vector<uint32_t> big;
-        for (uint32_t i = 0; i < closed.size(); ++i) {
-            if (dropped[i]) continue;
-            const Contour &c = closed[i];
-            const int64_t x0 = cx(c.minx), x1 = cx(c.maxx), y0 = cy(c.miny), y1 = cy(c.maxy);
-            if ((x1 - x0 + 1) * (y1 - y0 + 1) > 4096) {
-                big.push_back(i);
-                continue;
-            }
-            for (int64_t x = x0; x <= x1; ++x)
-                for (int64_t y = y0; y <= y1; ++y)
-                    grid[static_cast<std::size_t>(x * cells + y)].push_back(i);
-        }
-        std::vector<double> buf, candidatesBuf;
-        std::vector<uint32_t> candidates;
-        for (uint32_t i = 0; i < closed.size(); ++i) {
-            if (dropped[i]) continue;
-            const Contour &c = closed[i];
-            // Points on the contour to test: mid-points of a few of its chords.
-            std::vector<std::pair<double, double>> probes;
-            for (std::size_t k = 0; k < c.pieces.size() && probes.size() < 4; ++k) {
-                piecePoints(d, pieces[c.pieces[k]], buf);
-                const std::size_t n = buf.size() / 2;
-                for (std::size_t m : {std::size_t{0}, n / 3, (2 * n) / 3}) {
-                    if (m + 1 >= n || probes.size() >= 4) continue;
-                    probes.emplace_back((buf[2 * m] + buf[2 * m + 2]) / 2,
-                                        (buf[2 * m + 1] + buf[2 * m + 3]) / 2);
-                }
-            }
-            if (probes.empty()) continue;
-            candidates.clear();
-            auto consider = [&](uint32_t j) {
-                if (j == i || dropped[j] || position[j] >= position[i]) return;
-                const Contour &o = closed[j];
-                if (o.minx > c.minx + tol || o.miny > c.miny + tol || o.maxx < c.maxx - tol ||
-                    o.maxy < c.maxy - tol)
-                    return;
-                candidates.push_back(j);
-            };
-            for (uint32_t j : grid[static_cast<std::size_t>(cx(probes[0].first) * cells +
-                                                            cy(probes[0].second))])
-                consider(j);
-            for (uint32_t j : big) consider(j);
-            // Smallest first: the first that holds the contour is its parent.
-            std::sort(candidates.begin(), candidates.end(),
-                      [&](uint32_t a, uint32_t b) { return position[a] > position[b]; });
-            candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-            for (uint32_t j : candidates) {
-                int votes = 0, decided = 0;
-                for (const auto &[px, py] : probes) {
-                    bool onEdge;
-                    const bool in = insideContour(d, col, closed[j], px, py, tol, onEdge,
-                                                  candidatesBuf);
-                    if (onEdge) continue;
-                    ++decided;
-                    votes += in ? 1 : -1;
-                }
-                if (decided > 0 && votes > 0) {
-                    parent[i] = static_cast<int32_t>(j);
-                    break;
-                }
-            }
-        }
-    }
-
-    // -- Parts, holes and the net area, largest contours first.
-    std::vector<uint32_t> newIndex(closed.size(), UINT32_MAX);
-    for (uint32_t i : byArea) {
-        if (dropped[i]) continue;
-        newIndex[i] = static_cast<uint32_t>(out.contours.size());
-        out.contours.push_back(closed[i]);
-    }
-    for (uint32_t i : byArea) {
-        if (dropped[i]) continue;
-        Contour &c = out.contours[newIndex[i]];
-        c.parent = parent[i] >= 0 ? static_cast<int32_t>(newIndex[static_cast<std::size_t>(parent[i])])
-                                  : -1;
-        c.depth = c.parent >= 0 ? out.contours[static_cast<std::size_t>(c.parent)].depth + 1 : 0;
-    }
-    std::vector<double> holesOf(out.contours.size(), 0);
-    for (const Contour &c : out.contours)
-        if (c.parent >= 0 && c.depth % 2 == 1) holesOf[static_cast<std::size_t>(c.parent)] += c.area;
-    for (std::size_t i = 0; i < out.contours.size(); ++i) {
-        const Contour &c = out.contours[i];
-        ++out.closedCount;
-        if (c.depth % 2 == 1) {
-            ++out.holes;
-            continue;
-        }
-        ++out.parts;
-        double net = c.area - holesOf[i];
-        if (net < 0) {
-            out.overlapping = true;
-            net = 0;
-        }
-        out.netArea += net;
-    }
-    // Open chains: each is pierced once; its two loose ends are where the cut stops.
-    for (Contour &c : chains) {
-        double twice = 0;
-        for (uint32_t idx : c.pieces) twice += std::min(dup[idx], pieces[idx].length);
-        if (c.length > 0 && twice >= c.length * 0.999) continue;
-        ++out.openCount;
-        double x, y;
-        endOf(c, 0, false, x, y);
-        out.openEnds.push_back({x, y, -1});
-        endOf(c, c.pieces.size() - 1, true, x, y);
-        out.openEnds.push_back({x, y, -1});
-        out.contours.push_back(std::move(c));
-    }
-    out.pierces = out.closedCount + out.openCount;
-    // How far each loose end is from the next: a gap of a few hundredths is a drawing fault.
-    std::vector<uint32_t> byX(out.openEnds.size());
-    std::iota(byX.begin(), byX.end(), 0u);
-    std::sort(byX.begin(), byX.end(),
-              [&](uint32_t a, uint32_t b) { return out.openEnds[a].x < out.openEnds[b].x; });
-    for (std::size_t a = 0; a < byX.size(); ++a) {
-        OpenEnd &e = out.openEnds[byX[a]];
-        double best = -1;
-        for (std::size_t b = a + 1; b < byX.size(); ++b) {
-            const OpenEnd &o = out.openEnds[byX[b]];
-            if (best >= 0 && o.x - e.x > best) break;
-            const double dd = dist(e.x, e.y, o.x, o.y);
-            if (best < 0 || dd < best) best = dd;
-        }
-        for (std::size_t b = a; b-- > 0;) {
-            const OpenEnd &o = out.openEnds[byX[b]];
-            if (best >= 0 && e.x - o.x > best) break;
-            const double dd = dist(e.x, e.y, o.x, o.y);
-            if (best < 0 || dd < best) best = dd;
-        }
-        e.nearest = best;
-    }
+    buildGraph(d, col, tol, dup, out);
     return out;
 }
 

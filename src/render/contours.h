@@ -72,15 +72,27 @@ struct PieceCollector {
     }
 };
 
-// A contour: pieces chained end to start.
+// A stretch of a piece between two nodes of the drawing's graph (pieces are split where another
+// piece ends on them), or the closing side of a closed entity that does not return to its start.
+struct ContourEdge {
+    uint32_t piece = UINT32_MAX; // UINT32_MAX: a straight closing side from (ax, ay) to (bx, by)
+    int32_t i0 = 0, i1 = -1;     // the piece's points i0 ... i1 (walking order) lie on it
+    bool head = false, tail = false; // it starts / ends at a split point (a, b) off the points
+    double ax = 0, ay = 0, bx = 0, by = 0; // its two ends
+    uint32_t u = 0, v = 0;       // the nodes at a and b
+    double length = 0, shoelace = 0, curveArea = 0;
+};
+
+// A contour: a face of the graph the cut contours form (closed), or a connected set of edges
+// that encloses nothing (open).
 struct Contour {
-    std::vector<uint32_t> pieces; // indices into the collector's pieces, in order
-    std::vector<bool> reversed;   // walked backwards
+    std::vector<uint32_t> halfEdges; // closed: 2 * edge + (1 when walked from b to a), in order;
+                                     // open: 2 * edge
     bool closed = false;
     double area = 0;              // enclosed area (closed contours), drawing units squared
     double length = 0;
     double minx = 0, miny = 0, maxx = 0, maxy = 0;
-    int32_t parent = -1;          // the smallest closed contour around it
+    int32_t parent = -1;          // the contour of the part or hole it lies in
     int32_t depth = 0;            // 0 outer edge of a part, 1 hole, 2 island in a hole, ...
     bool hole() const { return closed && depth % 2 == 1; }
 };
@@ -98,6 +110,7 @@ struct DuplicateCut {
 
 struct ContourAnalysis {
     double tolerance = 0;              // ends closer than this meet, drawing units
+    std::vector<ContourEdge> edges;
     std::vector<Contour> contours;     // closed contours first (largest first), then open chains
     std::vector<OpenEnd> openEnds;
     std::vector<DuplicateCut> duplicates;
@@ -110,11 +123,17 @@ struct ContourAnalysis {
     std::vector<double> areas() const; // areas of the closed contours, largest first
 };
 
-// Chains, nests and measures the cut pieces collected by a render. Cost about linear in the
-// pieces and their vertices: ends meet through a grid, parents are looked up through a grid.
+// Joins the cut pieces collected by a render into a graph (ends that meet become one node, an end
+// lying on another piece splits it), takes the faces of that graph as the closed contours (parts
+// sharing an edge are two contours), nests them into parts and holes and measures them. Cost
+// about linear in the pieces and their vertices: ends meet through a grid, parents are looked up
+// through a grid.
 ContourAnalysis analyseContours(const document::Drawing &d, const PieceCollector &collected);
 
 // The points of a piece in drawing coordinates, in walking order.
 void piecePoints(const document::Drawing &d, const Piece &p, std::vector<double> &xy);
+// The points of an edge walked forwards (or backwards), appended to `xy`.
+void edgePoints(const document::Drawing &d, const PieceCollector &collected,
+                const ContourEdge &e, bool backwards, std::vector<double> &xy);
 
 } // namespace quentar::render

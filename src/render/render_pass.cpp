@@ -55,6 +55,7 @@ void ContourFigures::reset() {
     entitiesDrawn = 0;
     if (collector) collector->clear();
     analysis = {};
+    pieces.clear();
 }
 
 std::vector<double> ContourFigures::areas() const {

@@ -62,8 +62,10 @@ struct ContourFigures {
     // pieces for the contour analysis are collected here when given.
     bool cutContoursOnly = false;
     PieceCollector *collector = nullptr;
-    // The contours of the last measurement (Vorschaubild): parts, holes, open ends, duplicates.
+    // The contours of the last measurement (Vorschaubild): parts, holes, open ends, duplicates,
+    // and the pieces they are made of.
     ContourAnalysis analysis;
+    PieceCollector pieces;
 
     void reset();
     // `flaechen` as a plain list, in order.

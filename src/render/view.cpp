@@ -153,12 +153,11 @@ bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showwe
     if (v.donotdrawnow) return false;
     // The areas are not taken from the picture: the pieces drawn are chained into contours and
     // measured exactly, whatever the view.
-    PieceCollector pieces;
     PieceCollector *given = figures.collector;
-    figures.collector = &pieces;
+    figures.collector = &figures.pieces;
     drawTab(d, tv, v, kPreviewSize, showweight, dpi, canvas, figures);
     figures.collector = given;
-    figures.analysis = analyseContours(d, pieces);
+    figures.analysis = analyseContours(d, figures.pieces);
     for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
     return true;
 }
