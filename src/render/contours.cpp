@@ -846,6 +846,26 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
     for (std::size_t n = 0; n < nodes.size(); ++n)
         if (degree[n] == 1) out.openEnds.push_back({nodes[n].x, nodes[n].y, -1});
     out.pierces = out.closedCount + out.openCount;
+    // How far each loose end is from the next: a gap of a few hundredths is a drawing fault.
+    std::vector<uint32_t> byX(out.openEnds.size());
+    std::iota(byX.begin(), byX.end(), 0u);
+    std::sort(byX.begin(), byX.end(),
+              [&](uint32_t a, uint32_t b) { return out.openEnds[a].x < out.openEnds[b].x; });
+    for (std::size_t a = 0; a < byX.size(); ++a) {
+        OpenEnd &e = out.openEnds[byX[a]];
+        double best = -1;
+        auto look = [&](std::size_t b) {
+            const OpenEnd &o = out.openEnds[byX[b]];
+            if (best >= 0 && std::fabs(o.x - e.x) > best) return false;
+            const double dd = dist(e.x, e.y, o.x, o.y);
+            if (best < 0 || dd < best) best = dd;
+            return true;
+        };
+        for (std::size_t b = a + 1; b < byX.size() && look(b);) ++b;
+        for (std::size_t b = a; b-- > 0 && look(b);) {
+        }
+        e.nearest = best;
+    }
 }
 
 } // namespace
