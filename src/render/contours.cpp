@@ -47,6 +47,7 @@ void piecePoints(const document::Drawing &d, const Piece &p, std::vector<double>
     xy.clear();
     if (p.entity >= d.polys.size()) return;
     const document::tpoly &e = d.polys[p.entity];
+    xy.reserve(2 * static_cast<std::size_t>(p.segments + 1));
     for (int32_t i = p.from; i <= p.to && i < e.anzp; ++i) {
         const auto &v = e.p(i);
         if (v.donotdraw) continue;
@@ -94,7 +95,11 @@ void edgePoints(const document::Drawing &d, const PieceCollector &col, const Con
 
 namespace {
 
-double dist(double ax, double ay, double bx, double by) { return std::hypot(ax - bx, ay - by); }
+// (std::hypot guards against overflow the coordinates of a drawing never come near, at several
+// times the cost.)
+double dist(double ax, double ay, double bx, double by) {
+    return std::sqrt((ax - bx) * (ax - bx) + (ay - by) * (ay - by));
+}
 
 // Integer cell of a coordinate; saturates so absurd coordinates cannot overflow.
 int64_t cellOf(double v, double origin, double size) {
@@ -124,64 +129,133 @@ void collinearOverlaps(std::vector<Edge> &edges, double tol, std::vector<double>
                        std::vector<std::pair<double, double>> &where) {
     if (edges.empty()) return;
     // Bin by direction (angle in [0, pi)) and by distance of the line from a common origin;
-    // neighbouring bins are looked at too, so a line on a bin's border is not lost.
+    // neighbouring bins are looked at too, so a line on a bin's border is not lost. Within a
+    // bin the edges lie along one line: sorted by where they start on it, only those reaching
+    // into an edge's stretch are looked at (a row of parts puts hundreds of edges on one line).
     const double ox = edges[0].x1, oy = edges[0].y1;
     constexpr double kAngleBin = 1e-4; // radians
     struct Keyed {
         int64_t a, o;
+        double t0, t1; // the stretch along the bin's direction
         uint32_t edge;
     };
     const double offsetBin = std::max(tol * 4, 1e-12);
+    double extent = 0;
+    for (const Edge &e : edges)
+        extent = std::max({extent, std::fabs(e.x1 - ox), std::fabs(e.y1 - oy),
+                           std::fabs(e.x2 - ox), std::fabs(e.y2 - oy)});
+    // Neighbouring bins measure along directions a bin apart: stretches are compared loosely.
+    const double slack = 4 * kAngleBin * extent + 2 * tol;
     std::vector<Keyed> keyed;
     keyed.reserve(edges.size());
     for (uint32_t i = 0; i < edges.size(); ++i) {
         const Edge &e = edges[i];
         const double dx = e.x2 - e.x1, dy = e.y2 - e.y1;
-        const double len = std::hypot(dx, dy);
+        const double len = std::sqrt(dx * dx + dy * dy);
         if (!(len > tol)) continue;
         double ang = std::atan2(dy, dx);
         if (ang < 0) ang += M_PI;
         if (ang >= M_PI) ang -= M_PI;
         const double ux = std::cos(ang), uy = std::sin(ang);
         const double off = (e.x1 - ox) * -uy + (e.y1 - oy) * ux;
-        keyed.push_back({static_cast<int64_t>(std::floor(ang / kAngleBin)),
-                         cellOf(off, 0, offsetBin), i});
+        const int64_t a = static_cast<int64_t>(std::floor(ang / kAngleBin));
+        const double ca = std::cos(static_cast<double>(a) * kAngleBin),
+                     sa = std::sin(static_cast<double>(a) * kAngleBin);
+        double t0 = (e.x1 - ox) * ca + (e.y1 - oy) * sa, t1 = (e.x2 - ox) * ca + (e.y2 - oy) * sa;
+        if (t0 > t1) std::swap(t0, t1);
+        keyed.push_back({a, cellOf(off, 0, offsetBin), t0, t1, i});
     }
-    std::unordered_map<uint64_t, std::vector<uint32_t>> bins;
-    for (const Keyed &k : keyed) bins[cellKey(k.a, k.o)].push_back(k.edge);
+    std::vector<Keyed> sorted = keyed;
+    std::sort(sorted.begin(), sorted.end(), [](const Keyed &x, const Keyed &y) {
+        return x.a < y.a || (x.a == y.a && (x.o < y.o || (x.o == y.o && x.t0 < y.t0)));
+    });
+    // The furthest end reached by the edges of a bin up to each one.
+    std::vector<double> reach(sorted.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const bool sameBin = i > 0 && sorted[i - 1].a == sorted[i].a && sorted[i - 1].o == sorted[i].o;
+        reach[i] = sameBin ? std::max(reach[i - 1], sorted[i].t1) : sorted[i].t1;
+    }
+    // Where each bin's run begins and ends: an open-addressed table of the runs.
+    struct Run {
+        int64_t a, o;
+        uint32_t lo, hi;
+    };
+    std::size_t capacity = 16;
+    while (capacity < sorted.size() * 2) capacity <<= 1;
+    std::vector<Run> runs(capacity, Run{0, 0, 0, 0});
+    auto slotOf = [&](int64_t a, int64_t o) {
+        return static_cast<std::size_t>(cellKey(a, o) * 0x9E3779B97F4A7C15ull >> 20) &
+               (capacity - 1);
+    };
+    for (uint32_t i = 0; i < sorted.size();) {
+        uint32_t j = i;
+        while (j < sorted.size() && sorted[j].a == sorted[i].a && sorted[j].o == sorted[i].o) ++j;
+        std::size_t slot = slotOf(sorted[i].a, sorted[i].o);
+        while (runs[slot].hi != 0) slot = (slot + 1) & (capacity - 1);
+        runs[slot] = {sorted[i].a, sorted[i].o, i, j};
+        i = j;
+    }
+    auto bin = [&](int64_t a, int64_t o) {
+        for (std::size_t slot = slotOf(a, o); runs[slot].hi != 0;
+             slot = (slot + 1) & (capacity - 1))
+            if (runs[slot].a == a && runs[slot].o == o)
+                return std::pair{sorted.begin() + runs[slot].lo, sorted.begin() + runs[slot].hi};
+        return std::pair{sorted.end(), sorted.end()};
+    };
     const int64_t angleBins = static_cast<int64_t>(std::ceil(M_PI / kAngleBin));
     std::vector<std::pair<double, double>> covered;
     for (const Keyed &k : keyed) {
         const Edge &e = edges[k.edge];
         const double dx = e.x2 - e.x1, dy = e.y2 - e.y1;
-        const double len = std::hypot(dx, dy);
+        const double len = std::sqrt(dx * dx + dy * dy);
         const double ux = dx / len, uy = dy / len;
         covered.clear();
-        for (int64_t da = -1; da <= 1; ++da)
-            for (int64_t dof = -1; dof <= 1; ++dof) {
+        // The neighbouring bins only where a collinear edge could fall into them: near a
+        // border by the edge's uncertainty in direction (tol over its length) or distance.
+        double ang = std::atan2(dy, dx);
+        if (ang < 0) ang += M_PI;
+        if (ang >= M_PI) ang -= M_PI;
+        const double inA = ang / kAngleBin - static_cast<double>(k.a);
+        const double spreadA = 2 * tol / len / kAngleBin;
+        const double off = (e.x1 - ox) * -std::sin(ang) + (e.y1 - oy) * std::cos(ang);
+        const double inO = off / offsetBin - static_cast<double>(k.o);
+        const double spreadO = 2 * tol / offsetBin + 2 * len * kAngleBin / offsetBin;
+        const int64_t aLow = inA < spreadA ? -1 : 0, aHigh = inA > 1 - spreadA ? 1 : 0;
+        const int64_t oLow = inO < spreadO ? -1 : 0, oHigh = inO > 1 - spreadO ? 1 : 0;
+        for (int64_t da = aLow; da <= aHigh; ++da)
+            for (int64_t dof = oLow; dof <= oHigh; ++dof) {
                 int64_t a = k.a + da;
                 int64_t o = k.o + dof;
+                double t0 = k.t0, t1 = k.t1;
                 // Directions wrap at pi: beyond the last bin is the first, with the line's
-                // distance from the origin counted the other way.
+                // distance from the origin and its stretch counted the other way.
                 if (a < 0 || a >= angleBins) {
                     a = a < 0 ? a + angleBins : a - angleBins;
                     o = -k.o - 1 + dof;
+                    std::swap(t0, t1);
+                    t0 = -t0;
+                    t1 = -t1;
                 }
-                auto it = bins.find(cellKey(a, o));
-                if (it == bins.end()) continue;
-                for (uint32_t j : it->second) {
-                    const Edge &f = edges[j];
+                const auto [lo, hi] = bin(a, o);
+                if (lo == hi) continue;
+                // Candidates start before this stretch ends and reach into it.
+                auto end = std::upper_bound(lo, hi, t1 + slack,
+                                            [](double t, const Keyed &x) { return t < x.t0; });
+                for (auto it = end; it != lo;) {
+                    --it;
+                    if (reach[static_cast<std::size_t>(it - sorted.begin())] < t0 - slack) break;
+                    const Edge &f = edges[it->edge];
                     if (f.rank >= e.rank || f.piece == e.piece) continue;
                     // Both ends of the other edge on this edge's line?
                     const double d1 = std::fabs((f.x1 - e.x1) * -uy + (f.y1 - e.y1) * ux);
                     const double d2 = std::fabs((f.x2 - e.x1) * -uy + (f.y2 - e.y1) * ux);
                     if (d1 > tol || d2 > tol) continue;
-                    double t1 = (f.x1 - e.x1) * ux + (f.y1 - e.y1) * uy;
-                    double t2 = (f.x2 - e.x1) * ux + (f.y2 - e.y1) * uy;
-                    if (t1 > t2) std::swap(t1, t2);
-                    t1 = std::max(t1, 0.0);
-                    t2 = std::min(t2, len);
-                    if (t2 > t1) covered.emplace_back(t1, t2);
+                    double s1 = (f.x1 - e.x1) * ux + (f.y1 - e.y1) * uy;
+                    double s2 = (f.x2 - e.x1) * ux + (f.y2 - e.y1) * uy;
+                    if (s1 > s2) std::swap(s1, s2);
+                    s1 = std::max(s1, 0.0);
+                    s2 = std::min(s2, len);
+                    if (s2 > s1) covered.emplace_back(s1, s2);
                 }
             }
         if (covered.empty()) continue;
@@ -367,12 +441,31 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
                     if (px < q.minx - tol || px > q.maxx + tol || py < q.miny - tol ||
                         py > q.maxy + tol)
                         return;
-                    piecePoints(d, q, buf);
+                    // An arc or circle: the point must lie near its circle (chords run inside it
+                    // by at most the sagitta of a hundredth of a turn).
+                    const document::tpoly &qe = d.polys[q.entity];
+                    if (q.place.identity && (qe.kind == document::EntityKind::Arc ||
+                                             qe.kind == document::EntityKind::Circle)) {
+                        const double r = qe.radius;
+                        const double off =
+                            std::fabs(dist(px, py, qe.cx + q.place.bx, qe.cy + q.place.by) - r);
+                        if (off > tol + r * (1 - std::cos(M_PI / 100)) + 1e-9 * r) return;
+                    }
+                    if (q.segments == 1) {
+                        // A single straight step: its ends are its points.
+                        buf = {q.sx, q.sy, q.ex, q.ey};
+                    } else {
+                        piecePoints(d, q, buf);
+                    }
                     const std::size_t n = buf.size() / 2;
                     for (std::size_t m = 0; m + 1 < n; ++m) {
+                        const double ax = buf[2 * m], ay = buf[2 * m + 1], bx = buf[2 * m + 2],
+                                     by = buf[2 * m + 3];
+                        if (px < std::min(ax, bx) - bestD || px > std::max(ax, bx) + bestD ||
+                            py < std::min(ay, by) - bestD || py > std::max(ay, by) + bestD)
+                            continue;
                         double t;
-                        const double dd = segmentDistance(px, py, buf[2 * m], buf[2 * m + 1],
-                                                          buf[2 * m + 2], buf[2 * m + 3], t);
+                        const double dd = segmentDistance(px, py, ax, ay, bx, by, t);
                         if (dd <= bestD) {
                             bestD = dd;
                             bestPiece = j;
@@ -417,6 +510,17 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
         std::vector<std::vector<double>> pointsOf;
         for (auto &[root, members] : groups) {
             if (members.size() < 2) continue;
+            // A group without a cycle (fewer edges than nodes) has no face to get wrong.
+            std::size_t edgeCount = members.size();
+            std::vector<uint32_t> touched;
+            for (uint32_t k : members) {
+                touched.push_back(nodeOfEnd[2 * k]);
+                touched.push_back(nodeOfEnd[2 * k + 1]);
+                edgeCount += splits[k].size();
+            }
+            std::sort(touched.begin(), touched.end());
+            touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+            if (edgeCount < touched.size()) continue;
             segs.clear();
             double minLen = 0, sum = 0;
             for (uint32_t k : members) {
@@ -730,6 +834,9 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
             grid.add(i, closed[i].minx, closed[i].miny, closed[i].maxx, closed[i].maxy);
         std::vector<uint32_t> candidates;
         std::vector<double> poly;
+        std::unordered_map<uint32_t, std::vector<double>> polygons;
+        std::size_t cachedValues = 0;
+        constexpr std::size_t kPolygonCache = 8'000'000; // coordinates, 64 MB
         for (uint32_t comp : components) {
             const std::vector<uint32_t> &own = facesOf[comp];
             // The component's box and a point on it: the middle of its first edge's first chord.
@@ -760,15 +867,25 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
             candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
             int32_t parent = -1;
             for (uint32_t j : candidates) {
-                // Even-odd test of the point against the face's outline.
+                // Even-odd test of the point against the face's outline. The outline of a large
+                // part is tested for each of its holes: it is kept once made.
                 bool inside = false;
-                poly.clear();
-                for (uint32_t h : closed[j].halfEdges)
-                    edgePoints(d, col, edges[h >> 1], h & 1, poly);
-                const std::size_t n = poly.size() / 2;
+                auto cached = polygons.find(j);
+                if (cached == polygons.end()) {
+                    poly.clear();
+                    for (uint32_t h : closed[j].halfEdges)
+                        edgePoints(d, col, edges[h >> 1], h & 1, poly);
+                    if (cachedValues + poly.size() <= kPolygonCache) {
+                        cachedValues += poly.size();
+                        cached = polygons.emplace(j, poly).first;
+                    }
+                }
+                const std::vector<double> &outline =
+                    cached != polygons.end() ? cached->second : poly;
+                const std::size_t n = outline.size() / 2;
                 for (std::size_t m = 0; m < n; ++m) {
-                    const double ax = poly[2 * m], ay = poly[2 * m + 1];
-                    const double bx = poly[2 * ((m + 1) % n)], by = poly[2 * ((m + 1) % n) + 1];
+                    const double ax = outline[2 * m], ay = outline[2 * m + 1];
+                    const double bx = outline[2 * ((m + 1) % n)], by = outline[2 * ((m + 1) % n) + 1];
                     if ((ay > py) != (by > py) && ax + (py - ay) * (bx - ax) / (by - ay) > px)
                         inside = !inside;
                 }
@@ -847,22 +964,46 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
         if (degree[n] == 1) out.openEnds.push_back({nodes[n].x, nodes[n].y, -1});
     out.pierces = out.closedCount + out.openCount;
     // How far each loose end is from the next: a gap of a few hundredths is a drawing fault.
-    std::vector<uint32_t> byX(out.openEnds.size());
-    std::iota(byX.begin(), byX.end(), 0u);
-    std::sort(byX.begin(), byX.end(),
-              [&](uint32_t a, uint32_t b) { return out.openEnds[a].x < out.openEnds[b].x; });
-    for (std::size_t a = 0; a < byX.size(); ++a) {
-        OpenEnd &e = out.openEnds[byX[a]];
+    // The ends go into a grid of about one end per cell; each looks at the rings of cells around
+    // its own until no nearer end can be found.
+    std::vector<OpenEnd> &open = out.openEnds;
+    if (open.size() < 2) return;
+    double x0 = open[0].x, y0 = open[0].y, x1 = x0, y1 = y0;
+    for (const OpenEnd &e : open) {
+        x0 = std::min(x0, e.x);
+        y0 = std::min(y0, e.y);
+        x1 = std::max(x1, e.x);
+        y1 = std::max(y1, e.y);
+    }
+    const int64_t cells = std::clamp<int64_t>(
+        static_cast<int64_t>(std::sqrt(static_cast<double>(open.size()))), 1, 2048);
+    const double cs = std::max(std::max(x1 - x0, y1 - y0) / static_cast<double>(cells), 1e-12);
+    auto cellX = [&](double x) { return std::clamp<int64_t>(cellOf(x, x0, cs), 0, cells - 1); };
+    auto cellY = [&](double y) { return std::clamp<int64_t>(cellOf(y, y0, cs), 0, cells - 1); };
+    std::vector<uint32_t> first(static_cast<std::size_t>(cells * cells + 1), 0), slot(open.size());
+    for (const OpenEnd &e : open) ++first[static_cast<std::size_t>(cellX(e.x) * cells + cellY(e.y)) + 1];
+    for (std::size_t c = 1; c < first.size(); ++c) first[c] += first[c - 1];
+    std::vector<uint32_t> filled(first.begin(), first.end() - 1);
+    for (uint32_t i = 0; i < open.size(); ++i)
+        slot[filled[static_cast<std::size_t>(cellX(open[i].x) * cells + cellY(open[i].y))]++] = i;
+    for (uint32_t i = 0; i < open.size(); ++i) {
+        OpenEnd &e = open[i];
+        const int64_t cx = cellX(e.x), cy = cellY(e.y);
         double best = -1;
-        auto look = [&](std::size_t b) {
-            const OpenEnd &o = out.openEnds[byX[b]];
-            if (best >= 0 && std::fabs(o.x - e.x) > best) return false;
-            const double dd = dist(e.x, e.y, o.x, o.y);
-            if (best < 0 || dd < best) best = dd;
-            return true;
-        };
-        for (std::size_t b = a + 1; b < byX.size() && look(b);) ++b;
-        for (std::size_t b = a; b-- > 0 && look(b);) {
+        for (int64_t ring = 0; ring < cells; ++ring) {
+            // Every end in ring r is at least (r - 1) cells away.
+            if (best >= 0 && static_cast<double>(ring - 1) * cs > best) break;
+            for (int64_t gx = cx - ring; gx <= cx + ring; ++gx)
+                for (int64_t gy = cy - ring; gy <= cy + ring; ++gy) {
+                    if (std::max(std::llabs(gx - cx), std::llabs(gy - cy)) != ring) continue;
+                    if (gx < 0 || gy < 0 || gx >= cells || gy >= cells) continue;
+                    const std::size_t c = static_cast<std::size_t>(gx * cells + gy);
+                    for (uint32_t k = first[c]; k < first[c + 1]; ++k) {
+                        if (slot[k] == i) continue;
+                        const double dd = dist(e.x, e.y, open[slot[k]].x, open[slot[k]].y);
+                        if (best < 0 || dd < best) best = dd;
+                    }
+                }
         }
         e.nearest = best;
     }
