@@ -517,6 +517,9 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
                 touched.push_back(nodeOfEnd[2 * k]);
                 touched.push_back(nodeOfEnd[2 * k + 1]);
                 edgeCount += splits[k].size();
+                // The closing side of an entity that does not walk back to its start.
+                if (pieces[parts[k]].closedEntity && nodeOfEnd[2 * k] != nodeOfEnd[2 * k + 1])
+                    ++edgeCount;
             }
             std::sort(touched.begin(), touched.end());
             touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
@@ -740,6 +743,7 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
     };
     std::vector<Face> faces;
     std::vector<char> seen(halves, 0);
+    std::vector<uint32_t> faceOfHalf(halves, UINT32_MAX);
     for (uint32_t h0 = 0; h0 < halves; ++h0) {
         if (seen[h0]) continue;
         Face f;
@@ -747,6 +751,7 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
         uint32_t h = h0;
         for (std::size_t guard = 0; guard <= halves && !seen[h]; ++guard) {
             seen[h] = 1;
+            faceOfHalf[h] = static_cast<uint32_t>(faces.size());
             f.halves.push_back(h);
             const ContourEdge &e = edges[h >> 1];
             const bool back = h & 1;
@@ -901,6 +906,66 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
                 closed[i].depth = depth;
                 parentFace[i] = parent;
             }
+        }
+    }
+
+    // -- A line drawn across a hole (a centre mark joined to its outline) cuts nothing out of
+    // the part: the hole's faces on both sides of it are one hole. Across material such a line
+    // is a cut between two parts, which stay two.
+    {
+        std::vector<int32_t> closedOfFace(faces.size(), -1);
+        for (uint32_t i = 0; i < bounded.size(); ++i) closedOfFace[bounded[i]] = static_cast<int32_t>(i);
+        Sets holeOf(closed.size());
+        bool merged = false;
+        for (uint32_t e = 0; e < edges.size(); ++e) {
+            const int32_t a = closedOfFace[faceOfHalf[2 * e]], b = closedOfFace[faceOfHalf[2 * e + 1]];
+            if (a < 0 || b < 0 || a == b) continue;
+            if (closed[static_cast<std::size_t>(a)].depth % 2 == 1 &&
+                closed[static_cast<std::size_t>(b)].depth % 2 == 1) {
+                holeOf.join(static_cast<uint32_t>(a), static_cast<uint32_t>(b));
+                merged = true;
+            }
+        }
+        if (merged) {
+            std::vector<Contour> kept;
+            std::vector<int32_t> keptParent;
+            std::vector<int32_t> into(closed.size(), -1);
+            for (uint32_t i = 0; i < closed.size(); ++i) {
+                const uint32_t root = holeOf.find(i);
+                if (into[root] < 0) {
+                    into[root] = static_cast<int32_t>(kept.size());
+                    kept.push_back(closed[root]);
+                    kept.back().halfEdges.clear();
+                    kept.back().area = 0;
+                    kept.back().length = 0;
+                    keptParent.push_back(parentFace[root]);
+                }
+                Contour &k = kept[static_cast<std::size_t>(into[root])];
+                const Contour &c = closed[i];
+                k.halfEdges.insert(k.halfEdges.end(), c.halfEdges.begin(), c.halfEdges.end());
+                k.area += c.area;
+                k.minx = std::min(k.minx, c.minx);
+                k.miny = std::min(k.miny, c.miny);
+                k.maxx = std::max(k.maxx, c.maxx);
+                k.maxy = std::max(k.maxy, c.maxy);
+            }
+            // The outline of a merged hole: the half-edges whose other side is not in it.
+            for (std::size_t i = 0; i < kept.size(); ++i) {
+                std::vector<uint32_t> outline;
+                for (uint32_t h : kept[i].halfEdges) {
+                    const int32_t other = closedOfFace[faceOfHalf[h ^ 1u]];
+                    if (other >= 0 && into[holeOf.find(static_cast<uint32_t>(other))] == static_cast<int32_t>(i))
+                        continue;
+                    outline.push_back(h);
+                    kept[i].length += edges[h >> 1].length;
+                }
+                kept[i].halfEdges = std::move(outline);
+            }
+            // Parents point into the merged list.
+            for (int32_t &pf : keptParent)
+                if (pf >= 0) pf = into[holeOf.find(static_cast<uint32_t>(pf))];
+            closed = std::move(kept);
+            parentFace = std::move(keptParent);
         }
     }
 
