@@ -254,7 +254,7 @@ TEST_F(Window, PaintBoxPassesItsInputToTheHandler) {
                                             "key a"};
     EXPECT_EQ(handler.seen, expected);
     form_->setPointerHandler(nullptr);
-    EXPECT_EQ(form_->paintBox()->pointerHandler(), &form_->viewTools());
+    EXPECT_EQ(form_->paintBox()->pointerHandler(), &form_->editorInput());
 }
 
 TEST_F(Window, PrintPreviewShowsTheSheetUnderTheModel) {
