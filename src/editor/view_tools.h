@@ -1,4 +1,4 @@
-// The viewer's pointer handler: the zoom and hand tools, and the mouse wheel.
+// The view tools (zoom and hand) and the mouse wheel: the editor's input hands them the pointer.
 #pragma once
 
 #include "editor/drawing_viewer.h"

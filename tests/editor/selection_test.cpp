@@ -119,7 +119,9 @@ TEST_F(Picking, BoxSelection) {
     open(concat({kLockedLayer, entitiesSection(concat({line(100, 100, 900, 100),         // 0
                                                        line(100, 300, 200, 300),         // 1
                                                        line(100, 400, 200, 400, "LOCK"), // 2
-                                                       point(500, 500)}))}));            // 3
+                                                       point(500, 500),                  // 3
+                                                       line(100, 500, 200, 500, "0",     // 4
+                                                            {{67, "1"}})}))}));
     struct Case {
         const char *name;
         Indices before;
@@ -136,6 +138,7 @@ TEST_F(Picking, BoxSelection) {
         {"a segment through the box without a vertex in it", {}, 400, 50, 500, 150, false, false,
          {}},
         {"locked entities are not caught", {}, 50, 250, 250, 450, false, true, {1}},
+        {"another tab's entities are not caught", {}, 50, 450, 250, 550, false, false, {}},
         {"others keep their state", {3}, 50, 250, 250, 450, false, true, {1, 3}},
         {"Shift deselects", {0, 1}, 50, 250, 250, 350, true, true, {0}},
         {"an empty box", {0}, 300, 200, 400, 250, false, false, {0}},

@@ -12,10 +12,10 @@ using namespace quentar::render;
 namespace {
 
 const ViewState kViews[] = {
-    {100, -2000, 2000, false},       // a freshly opened view
-    {5, 123456789, -98765, false},   // the smallest zoom, far away
-    {37.5, -1, 1, false},            // hundredths of a pixel
-    {137.3, 12345, -6789, false},    // uneven
+    {100, -2000, 2000, false},                 // a freshly opened view
+    {5, 123456789, -98765, false},             // the smallest zoom, far away
+    {37.5, -1, 1, false},                      // hundredths of a pixel
+    {137.3, 12345, -6789, false},              // uneven
     {1000000, -2000000000, 2000000000, false}, // the largest zoom at the scroll range's end
 };
 

@@ -307,7 +307,7 @@ TEST_F(Window, ABoxDrawnWithTheMouseSelects) {
     EXPECT_TRUE(form_->editor().IsSelected());
     const QImage selectedShot = shot();
     EXPECT_EQ(qGray(selectedShot.pixel(500, 4)), 255); // the band is gone
-    EXPECT_NE(selectedShot, before);                    // dashed outlines and grips
+    EXPECT_NE(selectedShot, before);                   // dashed outlines and grips
     // Escape without a tool deselects.
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(form_->paintBox(), &esc);
