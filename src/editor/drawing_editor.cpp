@@ -18,6 +18,7 @@ void DrawingEditor::ensureCurrent() {
     if (read_ == viewer_.readCount() && selection_.size() == viewer_.drawing().polys.size()) return;
     // A read we did not carry the selection through: nothing is known to be selected.
     read_ = viewer_.readCount();
+    grid_.releaseUnused();
     selection_.reset(viewer_.drawing().polys.size());
     layers_ = document::LayerLookup(viewer_.drawing());
 }
@@ -175,6 +176,7 @@ void DrawingEditor::readAfter(const document::EditBatch &step, bool undone,
                               std::vector<Carried> carried) {
     viewer_.documentEdited();
     read_ = viewer_.readCount();
+    grid_.releaseUnused();
     selection_.reset(viewer_.drawing().polys.size());
     layers_ = document::LayerLookup(viewer_.drawing());
     restoreSelection(carried, step, undone);

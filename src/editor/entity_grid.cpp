@@ -53,9 +53,13 @@ void WorldBox::add(double x, double y) {
 
 void EntityGrid::clear() { *this = EntityGrid(); }
 
+void EntityGrid::releaseUnused() {
+    for (auto &g : geometry_)
+        if (g && g.use_count() == 1) g.reset();
+}
+
 int64_t EntityGrid::cellIndex(double v, int level) const {
-    const double c = std::ldexp(cell0_, level);
-    const double f = std::floor(v / c);
+    const double f = std::floor(v * perCell_[level]);
     constexpr double kLimit = 4.6e18; // cells beyond this are all one: nothing there is reached
     if (!(f > -kLimit)) return static_cast<int64_t>(-kLimit);
     if (f > kLimit) return static_cast<int64_t>(kLimit);
@@ -65,7 +69,7 @@ int64_t EntityGrid::cellIndex(double v, int level) const {
 uint64_t EntityGrid::bucketOf(int level, int64_t ix, int64_t iy) const {
     const uint64_t h = mix(static_cast<uint64_t>(ix) * 0x9e3779b97f4a7c15ull ^
                            mix(static_cast<uint64_t>(iy) + static_cast<uint64_t>(level)));
-    return h & (buckets_.size() - 1);
+    return h & (starts_.size() - 2);
 }
 
 void EntityGrid::build(const document::Drawing &d) {
@@ -112,53 +116,53 @@ void EntityGrid::build(const document::Drawing &d) {
         if (!(c > 0) || !std::isfinite(c)) c = std::isfinite(extent) && extent > 0 ? extent : 1;
         cell0_ = c;
     }
+    for (int level = 0; level < kLevels; ++level) perCell_[level] = 1 / std::ldexp(cell0_, level);
 
     level_.assign(n, -1);
     huge_.clear();
     usedLevels_ = 0;
+    // The cells of each entity: at most two by two at the level whose cells are as big as it.
+    struct Span {
+        int64_t x0, x1, y0, y1;
+    };
+    std::vector<Span> spans(n);
     std::size_t entries = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const WorldBox &b = bounds_[i];
         if (b.empty()) continue;
         const double s = std::max(b.maxx - b.minx, b.maxy - b.miny);
         int level = 0;
-        while (level < kLevels && !(std::ldexp(cell0_, level) >= s)) ++level;
+        while (level < kLevels && !(s * perCell_[level] <= 1)) ++level;
         level_[i] = static_cast<int8_t>(level);
         if (level == kLevels) {
             huge_.push_back(static_cast<uint32_t>(i));
             continue;
         }
         usedLevels_ |= 1u << level;
-        entries +=
-            static_cast<std::size_t>((cellIndex(b.maxx, level) - cellIndex(b.minx, level) + 1) *
-                                     (cellIndex(b.maxy, level) - cellIndex(b.miny, level) + 1));
+        Span &sp = spans[i];
+        sp = {cellIndex(b.minx, level), cellIndex(b.maxx, level), cellIndex(b.miny, level),
+              cellIndex(b.maxy, level)};
+        entries += static_cast<std::size_t>((sp.x1 - sp.x0 + 1) * (sp.y1 - sp.y0 + 1));
     }
     std::size_t nb = 16;
-    while (nb < 2 * entries) nb *= 2;
-    buckets_.assign(nb, Cell{});
+    while (nb < entries) nb *= 2;
+    starts_.assign(nb + 1, 0);
     members_.assign(entries, 0);
     // Two passes: count per bucket, then place.
     auto forEachCell = [&](std::size_t i, auto &&f) {
-        const WorldBox &b = bounds_[i];
-        const int level = level_[i];
-        for (int64_t ix = cellIndex(b.minx, level); ix <= cellIndex(b.maxx, level); ++ix)
-            for (int64_t iy = cellIndex(b.miny, level); iy <= cellIndex(b.maxy, level); ++iy)
-                f(bucketOf(level, ix, iy));
+        const Span &sp = spans[i];
+        for (int64_t ix = sp.x0; ix <= sp.x1; ++ix)
+            for (int64_t iy = sp.y0; iy <= sp.y1; ++iy) f(bucketOf(level_[i], ix, iy));
     };
     auto gridded = [&](std::size_t i) { return level_[i] >= 0 && level_[i] < kLevels; };
     for (std::size_t i = 0; i < n; ++i)
-        if (gridded(i)) forEachCell(i, [&](uint64_t bucket) { ++buckets_[bucket].end; });
-    uint32_t at = 0;
-    for (Cell &c : buckets_) {
-        const uint32_t count = c.end;
-        c.begin = c.end = at;
-        at += count;
-    }
+        if (gridded(i)) forEachCell(i, [&](uint64_t bucket) { ++starts_[bucket + 1]; });
+    for (std::size_t b = 1; b <= nb; ++b) starts_[b] += starts_[b - 1];
+    std::vector<uint32_t> next(starts_.begin(), starts_.end() - 1);
     for (std::size_t i = 0; i < n; ++i)
         if (gridded(i))
-            forEachCell(i, [&](uint64_t bucket) {
-                members_[buckets_[bucket].end++] = static_cast<uint32_t>(i);
-            });
+            forEachCell(
+                i, [&](uint64_t bucket) { members_[next[bucket]++] = static_cast<uint32_t>(i); });
     seen_.assign(n, 0);
     queryStamp_ = 0;
 }
@@ -173,8 +177,8 @@ void EntityGrid::query(const WorldBox &box, std::vector<uint32_t> &out) const {
     int64_t cells = 0;
     for (int level = 0; level < kLevels; ++level) {
         if (!(usedLevels_ & (1u << level))) continue;
-        const double w = (box.maxx - box.minx) / std::ldexp(cell0_, level);
-        const double h = (box.maxy - box.miny) / std::ldexp(cell0_, level);
+        const double w = (box.maxx - box.minx) * perCell_[level];
+        const double h = (box.maxy - box.miny) * perCell_[level];
         if (!(w < kMaxCellsPerQuery && h < kMaxCellsPerQuery)) {
             cells = kMaxCellsPerQuery + 1;
             break;
@@ -192,8 +196,8 @@ void EntityGrid::query(const WorldBox &box, std::vector<uint32_t> &out) const {
         if (!(usedLevels_ & (1u << level))) continue;
         for (int64_t ix = cellIndex(box.minx, level); ix <= cellIndex(box.maxx, level); ++ix)
             for (int64_t iy = cellIndex(box.miny, level); iy <= cellIndex(box.maxy, level); ++iy) {
-                const Cell &c = buckets_[bucketOf(level, ix, iy)];
-                for (uint32_t k = c.begin; k < c.end; ++k) {
+                const uint64_t b = bucketOf(level, ix, iy);
+                for (uint32_t k = starts_[b]; k < starts_[b + 1]; ++k) {
                     const uint32_t i = members_[k];
                     if (seen_[i] == queryStamp_) continue;
                     seen_[i] = queryStamp_;

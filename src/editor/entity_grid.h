@@ -33,6 +33,9 @@ public:
     void build(const document::Drawing &d);
     // Forgets everything (another document).
     void clear();
+    // After a read: lets go of the geometry of entities the read did not take over, which only
+    // the grid still held, so that a big deletion frees its memory at once.
+    void releaseUnused();
 
     std::size_t size() const { return bounds_.size(); }
     const WorldBox &bounds(std::size_t i) const { return bounds_[i]; }
@@ -42,9 +45,6 @@ public:
 
 private:
     static constexpr int kLevels = 24; // cell sizes c, 2c, 4c, ... 2^23 c
-    struct Cell {
-        uint32_t begin = 0, end = 0; // range of `members_`
-    };
     uint64_t bucketOf(int level, int64_t ix, int64_t iy) const;
     int64_t cellIndex(double v, int level) const;
 
@@ -52,8 +52,10 @@ private:
     std::vector<int8_t> level_; // per entity: -1 not in the grid, kLevels: too big
     std::vector<std::shared_ptr<const document::EntityGeometry>> geometry_; // what bounds_ are of
     double cell0_ = 1;                   // smallest cell size, drawing units
+    double perCell_[kLevels] = {};       // cells per drawing unit, per level
     uint32_t usedLevels_ = 0;            // bit per level holding entities
-    std::vector<Cell> buckets_;          // hashed cells, a power of two of them
+    // Hashed cells, a power of two of them: bucket b holds members_[starts_[b] ... starts_[b+1]).
+    std::vector<uint32_t> starts_;
     std::vector<uint32_t> members_;      // entity indices, grouped by bucket
     std::vector<uint32_t> huge_;         // entities too big for any cell: always candidates
     mutable std::vector<uint32_t> seen_; // per entity: the query that last took it
