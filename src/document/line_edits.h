@@ -5,7 +5,9 @@
 #include "document/line_store.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quentar::document {
@@ -43,8 +45,27 @@ inline const LineEdit &replaceLine(LineStore &lines, EditBatch &batch, int32_t a
     return applyEdit(lines, batch, at, 1, {std::move(text)});
 }
 
+// Deletes several ranges of lines (first line, count), given from the highest to the lowest and
+// not overlapping, recorded as that many deletions in that order, as deleteLines one after the
+// other would; done in one pass over the lines.
+void deleteRanges(LineStore &lines, EditBatch &batch,
+                  const std::vector<std::pair<int32_t, int32_t>> &ranges);
+
 // Takes the batch back, last change first: the lines are as before its first change, byte for
-// byte.
+// byte. A batch whose changes each lie below the one before (as deleting many entities from the
+// last to the first makes it) is taken back in one pass.
 void undoBatch(LineStore &lines, const EditBatch &batch);
+
+// One change of a batch as a position in a single store state, for applying or following a
+// whole batch at once: `removed` lines at `at` become `inserted` lines.
+struct BatchChange {
+    int64_t at = 0;
+    int64_t removed = 0, inserted = 0;
+    const std::vector<std::string> *text = nullptr; // the lines that come in
+};
+// The changes of a batch whose changes each lie below the one before, as simultaneous changes
+// of the store before the batch (undone = false) or after it (undone = true, the changes taking
+// it back), ascending. Nullopt for any other batch: it must be followed change by change.
+std::optional<std::vector<BatchChange>> simultaneousChanges(const EditBatch &batch, bool undone);
 
 } // namespace quentar::document

@@ -1,6 +1,7 @@
 // Splitting a file into lines, editing lines, writing them back with CR LF.
 #include "document/line_store.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quentar::document {
@@ -54,18 +55,21 @@ void LineStore::clear() {
     fileBuffer_.reset();
 }
 
-LineStore::Ref LineStore::store(std::string_view line) {
+void LineStore::makeRoom(std::size_t bytes) {
     // An arena that would outgrow 32-bit positions starts over with the lines still in use.
-    if (arena_.size() + line.size() >= kArena) {
-        std::string fresh;
-        for (Ref &r : lines_) {
-            if (!(r.length & kArena)) continue;
-            const std::string_view v = view(r);
-            r.offset = static_cast<uint32_t>(fresh.size());
-            fresh.append(v);
-        }
-        arena_ = std::move(fresh);
+    if (arena_.size() + bytes < kArena) return;
+    std::string fresh;
+    for (Ref &r : lines_) {
+        if (!(r.length & kArena)) continue;
+        const std::string_view v = view(r);
+        r.offset = static_cast<uint32_t>(fresh.size());
+        fresh.append(v);
     }
+    arena_ = std::move(fresh);
+}
+
+LineStore::Ref LineStore::store(std::string_view line) {
+    makeRoom(line.size());
     const Ref r{static_cast<uint32_t>(arena_.size()),
                 static_cast<uint32_t>(line.size()) | kArena};
     arena_.append(line);
@@ -80,6 +84,10 @@ void LineStore::insert(std::size_t pos, std::string_view line) {
 
 void LineStore::insert(std::size_t pos, const std::vector<std::string> &lines) {
     if (pos > lines_.size()) pos = lines_.size();
+    // Room for all first: a compaction while they are stored would move the ones stored before.
+    std::size_t bytes = 0;
+    for (const auto &l : lines) bytes += l.size();
+    makeRoom(bytes);
     std::vector<Ref> refs;
     refs.reserve(lines.size());
     for (const auto &l : lines) refs.push_back(store(l));
@@ -96,6 +104,30 @@ void LineStore::erase(std::size_t pos, std::size_t count) {
     if (count > lines_.size() - pos) count = lines_.size() - pos;
     auto b = lines_.begin() + static_cast<std::ptrdiff_t>(pos);
     lines_.erase(b, b + static_cast<std::ptrdiff_t>(count));
+}
+
+void LineStore::splice(const std::vector<Splice> &changes) {
+    std::size_t added = 0, bytes = 0;
+    for (const Splice &c : changes)
+        if (c.insert) {
+            added += c.insert->size();
+            for (const std::string &l : *c.insert) bytes += l.size();
+        }
+    // Room for all first: the lines taken over below must not move while the new ones go in.
+    makeRoom(bytes);
+    std::vector<Ref> out;
+    out.reserve(lines_.size() + added);
+    std::size_t from = 0;
+    for (const Splice &c : changes) {
+        const std::size_t at = std::clamp(c.at, from, lines_.size());
+        out.insert(out.end(), lines_.begin() + static_cast<std::ptrdiff_t>(from),
+                   lines_.begin() + static_cast<std::ptrdiff_t>(at));
+        if (c.insert)
+            for (const std::string &l : *c.insert) out.push_back(store(l));
+        from = std::min(at + c.remove, lines_.size());
+    }
+    out.insert(out.end(), lines_.begin() + static_cast<std::ptrdiff_t>(from), lines_.end());
+    lines_ = std::move(out);
 }
 
 std::string LineStore::serialize() const {

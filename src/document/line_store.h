@@ -36,6 +36,17 @@ public:
     void insert(std::size_t pos, const std::vector<std::string> &lines);
     void replace(std::size_t pos, std::string_view line);
     void erase(std::size_t pos, std::size_t count = 1);
+
+    // Several changes at once, in one pass over the lines: `remove` lines at `at` give way to
+    // `insert` (may be null: nothing). Positions are those of the store before any of them;
+    // the changes ascend and do not overlap. Deleting thousands of scattered entities costs one
+    // pass, not one shift of every later line per entity.
+    struct Splice {
+        std::size_t at = 0;
+        std::size_t remove = 0;
+        const std::vector<std::string> *insert = nullptr;
+    };
+    void splice(const std::vector<Splice> &changes);
     void push_back(std::string_view line) { insert(lines_.size(), line); }
 
     // Every line followed by CR LF: an unchanged file that had CR LF comes back byte-identical.
@@ -54,6 +65,9 @@ private:
         return {fileBuffer_->data() + r.offset, r.length};
     }
     Ref store(std::string_view line);
+    // Makes room for `bytes` more in the arena, starting it over when it would outgrow 32-bit
+    // positions (which moves the arena lines in use).
+    void makeRoom(std::size_t bytes);
 
     std::shared_ptr<const std::string> fileBuffer_;
     std::string arena_;

@@ -83,14 +83,17 @@ struct tpoly {
 
     bool linweightpresent = false, layerpresent = false, ltnamepresent = false;
     bool istext = false, isviewport = false, ispaperspace = false;
-    bool locked = false;          // runtime: on a locked layer (set by the render pass)
+    // Not used: the lock state is computed (document::LayerLookup::locked) and the selection is
+    // the editor's (editor::Selection), kept by entity key across reads. The reader still clears
+    // these three; they go once it no longer does.
+    bool locked = false;
     bool setwidonce = false;      // group 43 read; thewid holds it
     bool linweighttpolypresent = false;
     bool patternfill = false, iswipeout = false, ispoint = false, issolid = false;
     bool arrowhead = false, colorispresent = false;
     bool needext210 = false, needext220 = false, needext230 = false;
     bool isellipse = false, ismtext = false, isblock = false, ray = false, xline = false;
-    bool massselected = false, selected = false; // runtime selection state
+    bool massselected = false, selected = false; // not used, see `locked`
     bool isclosed = false;
 
     double viewheight = 0;

@@ -1,6 +1,7 @@
 // The drawing surface the render pass talks to: screen, preview picture, printer and PDF alike.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -94,6 +95,12 @@ public:
 
     // The viewport handle pictures 0, 1, 2 (centre, zoom up, zoom down) at (x, y).
     virtual void drawHandleImage(int index, int x, int y) = 0;
+
+    // Everything drawn between these belongs to entity `index` of the drawing's records. The
+    // entities of an inserted block nest inside the insert's scope; a surface that asks what
+    // lies under a pixel answers with the outermost entity.
+    virtual void beginEntity(std::size_t /*index*/) {}
+    virtual void endEntity() {}
 };
 
 } // namespace quentar::render

@@ -79,7 +79,7 @@ DrawParams printParams(const PrintSettings &s, const PrinterPage &page, const Ta
     return p;
 }
 
-void printTab(document::Drawing &d, int tab, const PrintSettings &s, const PrinterPage &page,
+void printTab(const document::Drawing &d, int tab, const PrintSettings &s, const PrinterPage &page,
               bool showweight, Canvas &canvas, ContourFigures &figures) {
     const TabView tv = tabForFit(d, tab);
     const PixelRect clip = printClip(s, page);

@@ -70,7 +70,7 @@ DrawParams printParams(const PrintSettings &s, const PrinterPage &page, const Ta
 
 // Prints tab `tab` of `d` on a page through `canvas`: clipped to the margin, to scale, in print
 // colours without grips. The figures are not reset: they gain the print pass's.
-void printTab(document::Drawing &d, int tab, const PrintSettings &s, const PrinterPage &page,
+void printTab(const document::Drawing &d, int tab, const PrintSettings &s, const PrinterPage &page,
               bool showweight, Canvas &canvas, ContourFigures &figures);
 
 } // namespace quentar::render

@@ -67,10 +67,8 @@ bool isDimension(const document::Drawing &, const tpoly &e) {
     return !e.istext && e.kind == document::EntityKind::Dimension;
 }
 
-RenderPass::RenderPass(document::Drawing &d, ContourFigures &figures, Canvas *canvas)
-    : d_(d), f_(figures), canvas_(canvas) {
-    for (int i = 0; i < d.anzlayer; ++i)
-        layerIndex_.emplace(trimLine(d.layers[static_cast<std::size_t>(i)].name), i);
+RenderPass::RenderPass(const document::Drawing &d, ContourFigures &figures, Canvas *canvas)
+    : d_(d), f_(figures), canvas_(canvas), layers_(d) {
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
         const tpoly &e = d.polys[i];
         if (e.isblock)
@@ -78,12 +76,6 @@ RenderPass::RenderPass(document::Drawing &d, ContourFigures &figures, Canvas *ca
         else
             topLevel_.push_back(i);
     }
-}
-
-const document::TLayer *RenderPass::findLayer(const tpoly &e) const {
-    if (!e.layerpresent || e.layer.empty()) return nullptr;
-    auto it = layerIndex_.find(trimLine(e.layer));
-    return it == layerIndex_.end() ? nullptr : &d_.layers[static_cast<std::size_t>(it->second)];
 }
 
 void RenderPass::takeIn(double px, double py) {
@@ -115,8 +107,8 @@ void RenderPass::Drawpolys(const DrawParams &p) {
     --depth_;
 }
 
-Pen RenderPass::makePen(const tpoly &e, const DrawParams &p, const document::TLayer *layer,
-                        Rgb color) const {
+Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
+                        const document::TLayer *layer, Rgb color) const {
     Pen pen;
     pen.color = color;
     pen.width = 1;
@@ -126,7 +118,7 @@ Pen RenderPass::makePen(const tpoly &e, const DrawParams &p, const document::TLa
         else if (layer && layer->linweightpresent && layer->lineweight > 0)
             pen.width = p.dpi1 * (layer->lineweight / 100.0) / kMmPerInch * 2;
     }
-    if (e.selected && !p.forprint) {
+    if (selected && !p.forprint) {
         pen.dashPattern = {5, 5};
         return pen;
     }
@@ -158,7 +150,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         f_.renderIssues |= kRenderVisitsCut;
         return;
     }
-    tpoly &e = d_.polys[index];
+    const tpoly &e = d_.polys[index];
     current_ = index;
     // 1. Space filter.
     if (p.thelayhan == kNoLayout) {
@@ -167,24 +159,25 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     } else if (e.layhan != p.thelayhan && !(p.showmodel && e.layhan == 0)) {
         return;
     }
-    // 2. Layer: switched-off layers hide the entity; locked layers only mark it.
-    e.locked = false;
-    const document::TLayer *layer = findLayer(e);
+    // 2. Layer: switched-off layers hide the entity (a locked layer is the editor's business).
+    const document::TLayer *layer = layers_.layerOf(e);
     int layerColor = 7;
     if (layer) {
         layerColor = layer->colornr;
-        if (layer->flag & 4) e.locked = true;
         if (layer->colornr < 0) return;
     }
     // 4. Block filter.
     if (e.isblock ? e.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
     f_.readIssues |= e.readIssues;
     ++f_.entitiesDrawn;
+    const bool selected = selected_ && selected_(index);
+    currentSelected_ = selected;
+    if (canvas_) canvas_->beginEntity(index);
     // 3. Pen.
     const Rgb color = (e.colorispresent && e.colornr < 256)
                           ? getcolornr(e.colornr, p.showmodelforcolor)
                           : getcolornr(layerColor, p.showmodelforcolor);
-    const Pen pen = makePen(e, p, layer, color);
+    const Pen pen = makePen(e, selected, p, layer, color);
     // 5. Base offset: a block entity's base point goes to the insertion point.
     Place pl;
     pl.linear = p.linearIdentity ? nullptr : &p.linear;
@@ -215,7 +208,8 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     }
     // 9. Viewport contents and grips.
     if (e.isviewport && e.viewid != 1) drawViewport(e, p, pl.bx, pl.by);
-    if (!p.forprint && e.selected) drawGrips(e, p, pl);
+    if (!p.forprint && selected) drawGrips(e, p, pl);
+    if (canvas_) canvas_->endEntity();
 }
 
 void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &pl) {
@@ -289,7 +283,7 @@ void RenderPass::finishPiece(Piece &piece, const Place &pl) {
 void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                           const Pen &basePen, Rgb color) {
     const double z = p.zoomit;
-    const double h1 = p.paintbox1height - 1;
+    const ViewTransform vt = p.view();
     Pen pen = basePen;
     Path path;
     bool interrupted = false;
@@ -341,8 +335,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         if (v.donotdraw) continue;
         double wx, wy;
         pl.world(v.x, v.y, v.z, wx, wy);
-        const double X = wx * z / 100 - p.scrollx;
-        const double Y = h1 - roundEven(wy * z / 100 + p.scrolly);
+        const double X = vt.screenX(wx);
+        const double Y = vt.screenY(wy);
         const bool ownWidth = v.setwid && v.wid != 0;
         if (ownWidth) {
             pen.width = v.wid * z / 100;
@@ -465,14 +459,15 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
     if (size < 1) size = 1;
     double wx, wy;
     pl.world(e.cx1, e.cy1, e.cz1, wx, wy);
-    const double Xt = wx * p.zoomit / 100 - p.scrollx;
-    const double Yt = (p.paintbox1height - 1) - roundEven(wy * p.zoomit / 100 + p.scrolly);
+    const ViewTransform vt = p.view();
+    const double Xt = vt.screenX(wx);
+    const double Yt = vt.screenY(wy);
     int w = 0, h = 0;
     canvas_->textExtent(text, size, w, h);
     Transform at;
     at.dx = roundInt(Xt) - w / 2;
     at.dy = roundInt(Yt) - h / 2;
-    if (e.selected && !p.forprint) {
+    if (currentSelected_ && !p.forprint) {
         canvas_->strokePath(path, pen);
         path.clear();
         canvas_->strokeText(text, size, at, pen);
@@ -515,14 +510,14 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
     }
     double x0, y0;
     pl.world(e.p(0).x, e.p(0).y, e.p(0).z, x0, y0);
-    const double X = x0 * p.zoomit / 100 - p.scrollx;
+    const ViewTransform vt = p.view();
+    const double X = vt.screenX(x0);
     const double sigma = mirrored ? -rho : rho;
     Transform R{std::cos(sigma), -std::sin(sigma), std::sin(sigma), std::cos(sigma), 0, 0};
     for (const std::string &line : lines) {
-        Transform T{1, 0, 0, mirrored ? -1.0 : 1.0, X + L,
-                    (p.paintbox1height - 1) - (y0 * p.zoomit / 100 + p.scrolly + M)};
+        Transform T{1, 0, 0, mirrored ? -1.0 : 1.0, X + L, vt.exactScreenY(y0) - M};
         const Transform world = R.followedBy(T);
-        if (e.selected && !p.forprint)
+        if (currentSelected_ && !p.forprint)
             canvas_->strokeText(line, fh, world, pen);
         else
             canvas_->drawText(line, fh, world, color);
@@ -538,12 +533,10 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
 
 void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, double by) {
     const double z = p.zoomit;
-    const int left = roundInt((e.cx - e.widx / 2 + bx) * z / 100 - p.scrollx);
-    const int right = roundInt((e.cx + e.widx / 2 + bx) * z / 100 - p.scrollx);
-    const int top = (p.paintbox1height - 1) - roundInt((e.cy + e.widy / 2 + by) * z / 100 + p.scrolly);
-    const int bottom =
-        (p.paintbox1height - 1) - roundInt((e.cy - e.widy / 2 + by) * z / 100 + p.scrolly);
-    if (canvas_) canvas_->pushClipRect(left, top, right, bottom);
+    const ViewTransform vt = p.view();
+    const Pixel topLeft = vt.pixel(e.cx - e.widx / 2 + bx, e.cy + e.widy / 2 + by);
+    const Pixel bottomRight = vt.pixel(e.cx + e.widx / 2 + bx, e.cy - e.widy / 2 + by);
+    if (canvas_) canvas_->pushClipRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
     DrawParams nested = p;
     nested.blocktodraw.clear();
     nested.showmodel = true;
@@ -577,13 +570,13 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
 void RenderPass::drawGrips(const tpoly &e, const DrawParams &p, const Place &pl) {
     if (!canvas_) return;
     const Rgb outline = p.showmodelforcolor ? kBlack : kWhite;
+    const ViewTransform vt = p.view();
     for (int i = 0; i < e.anzp; ++i) {
         const auto &v = e.p(i);
         if (v.linex <= 0) continue;
         double wx, wy;
         pl.world(v.x, v.y, v.z, wx, wy);
-        const int x = roundInt(wx * p.zoomit / 100 - p.scrollx);
-        const int y = (p.paintbox1height - 1) - roundInt(wy * p.zoomit / 100 + p.scrolly);
+        const auto [x, y] = vt.pixel(wx, wy);
         if (e.isviewport && e.viewid != 1 && i >= 5 && i <= 7) {
             canvas_->drawHandleImage(i - 5, x - 8, y - 8);
             continue;

@@ -4,11 +4,14 @@
 
 #include "document/drawing.h"
 #include "document/dyna_array.h"
+#include "document/layer_lookup.h"
 #include "geometry/placement.h"
 #include "render/canvas.h"
 #include "render/contours.h"
+#include "render/view_transform.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,7 +39,14 @@ struct DrawParams {
     bool showmodel = true;           // the pass shows model space
     bool showmodelforcolor = true;   // model colours (black on white) rather than paper colours
     bool forprint = false;           // drawing for the printer: no grips, no selection dashes
+
+    // Drawing units to pixels of this pass's surface.
+    ViewTransform view() const { return {zoomit, scrollx, scrolly, paintbox1height}; }
 };
+
+// Whether the entity with this index of the drawing's records is selected (dashed, with grips on
+// screen). The selection is the editor's; the drawing's records do not hold it.
+using SelectedLookup = std::function<bool(std::size_t index)>;
 
 // Why a render's figures may be partial; carried as warnings with the figures.
 enum RenderIssue : uint32_t {
@@ -80,8 +90,11 @@ bool isDimension(const document::Drawing &d, const document::tpoly &e);
 // contents) and the guard against self-inserting blocks.
 class RenderPass {
 public:
-    // `canvas` may be null: the pass then only measures.
-    RenderPass(document::Drawing &d, ContourFigures &figures, Canvas *canvas);
+    // `canvas` may be null: the pass then only measures. The pass only reads the drawing.
+    RenderPass(const document::Drawing &d, ContourFigures &figures, Canvas *canvas);
+
+    // Marks the selected entities on screen; without a lookup nothing is selected.
+    void setSelected(SelectedLookup selected) { selected_ = std::move(selected); }
 
     void Drawpolys(const DrawParams &params);
 
@@ -124,18 +137,19 @@ private:
                            const Pen &pen, Rgb color, Path &path);
     void drawViewport(const document::tpoly &e, const DrawParams &p, double bx, double by);
     void drawGrips(const document::tpoly &e, const DrawParams &p, const Place &pl);
-    Pen makePen(const document::tpoly &e, const DrawParams &p, const document::TLayer *layer,
-                Rgb color) const;
-    const document::TLayer *findLayer(const document::tpoly &e) const;
+    Pen makePen(const document::tpoly &e, bool selected, const DrawParams &p,
+                const document::TLayer *layer, Rgb color) const;
     void takeIn(double px, double py);
 
-    document::Drawing &d_;
+    const document::Drawing &d_;
     ContourFigures &f_;
     Canvas *canvas_;
+    SelectedLookup selected_;
+    document::LayerLookup layers_;
     std::size_t current_ = 0; // index of the entity being drawn
+    bool currentSelected_ = false; // and whether it is selected
     int depth_ = 0;
     int64_t visits_ = 0;
-    std::unordered_map<std::string_view, int> layerIndex_;             // trimmed name -> first
     std::unordered_map<std::string_view, std::vector<std::size_t>> blockEntities_;
     std::vector<std::size_t> topLevel_;                                // non-block entities
     std::vector<std::string_view> insertChain_; // blocks being drawn, outermost first

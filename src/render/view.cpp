@@ -26,13 +26,13 @@ void clampZoom(ViewState &v) {
 }
 
 void DXF2Bildschirm(const ViewState &v, int h, double x, double y, double &xx, double &yy) {
-    xx = v.zoomedvalue * x / 100 - v.horzPosition / 100.0;
-    yy = (h - 1) - v.zoomedvalue * y / 100 - v.vertPosition / 100.0;
+    const ViewTransform t = transformOf(v, h);
+    xx = t.screenX(x);
+    yy = t.exactScreenY(y);
 }
 
 void Bildschirm2DXF(const ViewState &v, int h, double x, double y, double &xx, double &yy) {
-    xx = (v.horzPosition / 100.0 + x) * 100 / v.zoomedvalue;
-    yy = ((h - 1) - (v.vertPosition / 100.0 + y)) * 100 / v.zoomedvalue;
+    transformOf(v, h).world(x, y, xx, yy);
 }
 
 TabView tabForFit(const document::Drawing &d, int t) {
@@ -125,9 +125,11 @@ Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
     return (!tv.model || druckvorschau) ? Rgb{192, 192, 192} : kWhite;
 }
 
-void drawTab(document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
-             bool showweight, int dpi, Canvas *canvas, ContourFigures &figures) {
+void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
+             bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
+             const SelectedLookup &selected) {
     RenderPass pass(d, figures, canvas);
+    pass.setSelected(selected);
     DrawParams p;
     p.scrollx = v.horzPosition / 100.0;
     p.scrolly = v.vertPosition / 100.0;
@@ -146,7 +148,7 @@ void drawTab(document::Drawing &d, const TabView &tv, const ViewState &v, int su
     }
 }
 
-bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
+bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
                   Canvas *canvas, ContourFigures &figures) {
     figures.reset();
     const TabView tv = tabForPreview(d, tab);

@@ -5,6 +5,7 @@
 #include "document/drawing.h"
 #include "render/canvas.h"
 #include "render/render_pass.h"
+#include "render/view_transform.h"
 
 #include <cstdint>
 #include <string>
@@ -28,7 +29,14 @@ struct ViewState {
 
 void clampZoom(ViewState &v);
 
-// Drawing units <-> pixels of a surface of the given height (no rounding).
+// The view as the transform the drawing, picking and snapping share, on a surface of the given
+// height.
+inline ViewTransform transformOf(const ViewState &v, int paintBoxHeight) {
+    return {v.zoomedvalue, v.horzPosition / 100.0, v.vertPosition / 100.0, paintBoxHeight};
+}
+
+// Drawing units -> pixels of a surface of the given height, unrounded (a typed position comes
+// back unchanged), and the way back (transformOf(...).world).
 void DXF2Bildschirm(const ViewState &v, int paintBoxHeight, double x, double y, double &xx,
                     double &yy);
 void Bildschirm2DXF(const ViewState &v, int paintBoxHeight, double x, double y, double &xx,
@@ -73,14 +81,16 @@ Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau);
 
 // The passes that draw a tab (the layout's entities, then its own block) on a surface of the
 // given height, measuring into `figures` (not reset here). The window's paint and the preview
-// share it.
-void drawTab(document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
-             bool showweight, int dpi, Canvas *canvas, ContourFigures &figures);
+// share it; the window marks the editor's selection.
+void drawTab(const document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
+             bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
+             const SelectedLookup &selected = {});
 
 // Vorschaubild: resets the figures and renders the tab into a 180 x 180 surface (the caller
 // filled it with previewBackground) through `canvas` (may be null: measure only). Returns false
-// and draws nothing when drawing is suppressed.
-bool Vorschaubild(document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
+// and draws nothing when drawing is suppressed. The preview shows the part, not the editing
+// state: no selection is marked in it.
+bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
                   Canvas *canvas, ContourFigures &figures);
 
 } // namespace quentar::render

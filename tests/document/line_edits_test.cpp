@@ -13,6 +13,12 @@ std::vector<std::string> linesOf(const LineStore &s) {
     return out;
 }
 
+std::string serialized(const std::string &text) {
+    LineStore s;
+    s.assign(text);
+    return s.serialize();
+}
+
 } // namespace
 
 TEST(LineEdits, EveryKindOfEditIsTakenBackExactly) {
@@ -46,4 +52,36 @@ TEST(LineEdits, KeptStepsSurviveTheStoreCompactingItsArena) {
     }
     for (auto it = steps.rbegin(); it != steps.rend(); ++it) undoBatch(s, *it);
     EXPECT_EQ(linesOf(s), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(LineEdits, ManyDeletionsAtOnceAreTheDeletionsOneByOne) {
+    // Ranges from the highest to the lowest, as deleting entities from the last to the first
+    // gives them; a range beyond the end is clamped as deleteLines clamps it.
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "line" + std::to_string(i) + "\n";
+    const std::vector<std::pair<int32_t, int32_t>> ranges{{38, 5}, {30, 3}, {12, 1}, {0, 2}};
+    LineStore one, many;
+    one.assign(text);
+    many.assign(text);
+    EditBatch oneByOne, atOnce;
+    for (const auto &[at, n] : ranges) deleteLines(one, oneByOne, at, n);
+    deleteRanges(many, atOnce, ranges);
+    EXPECT_EQ(linesOf(many), linesOf(one));
+    ASSERT_EQ(atOnce.edits.size(), oneByOne.edits.size());
+    for (std::size_t i = 0; i < atOnce.edits.size(); ++i) {
+        EXPECT_EQ(atOnce.edits[i].at, oneByOne.edits[i].at);
+        EXPECT_EQ(atOnce.edits[i].removed, oneByOne.edits[i].removed);
+    }
+    // Taking it back in one pass, and a batch of mixed changes change by change: the bytes of
+    // the file come back either way.
+    undoBatch(many, atOnce);
+    EXPECT_EQ(many.serialize(), serialized(text));
+    EditBatch mixed;
+    insertLines(many, mixed, 10, {"a", "b"});
+    replaceLine(many, mixed, 30, "c");
+    deleteLines(many, mixed, 5, 3);
+    insertLines(many, mixed, 5, {"d"});
+    ASSERT_FALSE(simultaneousChanges(mixed, true));
+    undoBatch(many, mixed);
+    EXPECT_EQ(many.serialize(), serialized(text));
 }

@@ -1,5 +1,6 @@
 // What the render pass measures: contour length, bounding box and areas, as the costing takes them.
 #include "../dxf/dxf_builder.h"
+#include "document/layer_lookup.h"
 #include "render/view.h"
 
 #include <cmath>
@@ -123,8 +124,9 @@ TEST(Measurement, BlockInsertedTwiceAndLayers) {
                                                         square(0, 0, 3, "off")}))}));
     f = measure(layered);
     EXPECT_DOUBLE_EQ(f.konturlang, 4 + 8 + 12);
-    EXPECT_FALSE(layered.polys[0].locked);
-    EXPECT_TRUE(layered.polys[1].locked);
+    const document::LayerLookup layers(layered);
+    EXPECT_FALSE(layers.locked(layered.polys[0]));
+    EXPECT_TRUE(layers.locked(layered.polys[1]));
 }
 
 TEST(Measurement, HiddenPointsJumpsAndTexts) {

@@ -3,6 +3,7 @@
 #include "render/colors.h"
 #include "render/render_pass.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -57,6 +58,10 @@ public:
     void drawHandleImage(int index, int x, int y) override {
         calls.push_back({"image", {}, {}, {}, std::to_string(index), 0, {}, x, y, {}});
     }
+    void beginEntity(std::size_t index) override {
+        calls.push_back({"begin", {}, {}, {}, std::to_string(index), 0, {}, 0, 0, {}});
+    }
+    void endEntity() override { calls.push_back({"end", {}, {}, {}, {}, 0, {}, 0, 0, {}}); }
     std::vector<Recorded> of(const std::string &kind) const {
         std::vector<Recorded> out;
         for (const auto &c : calls)
@@ -71,11 +76,14 @@ Groups tables(const Groups &layers, const Groups &ltypes = {}) {
                    {{0, "ENDTAB"}, {0, "ENDSEC"}}});
 }
 
-RecordingCanvas draw(document::Drawing &d, bool model = true, bool showweight = false,
-                     bool forprint = false) {
+RecordingCanvas draw(const document::Drawing &d, bool model = true, bool showweight = false,
+                     bool forprint = false, std::vector<std::size_t> selected = {}) {
     RecordingCanvas c;
     render::ContourFigures f;
     render::RenderPass pass(d, f, &c);
+    pass.setSelected([selected](std::size_t i) {
+        return std::find(selected.begin(), selected.end(), i) != selected.end();
+    });
     render::DrawParams p;
     p.paintbox1height = 200;
     p.showmodel = p.showmodelforcolor = model;
@@ -159,15 +167,14 @@ TEST(Renderer, LineWeightsAndDashes) {
 
 TEST(Renderer, SelectionDashesAndGripsOnScreenOnly) {
     auto d = read(entitiesSection(lineWith({})));
-    d.polys[0].selected = true;
-    auto screen = draw(d);
+    auto screen = draw(d, true, false, false, {0});
     EXPECT_EQ(screen.of("stroke")[0].pen.dashPattern, (std::vector<double>{5, 5}));
     const auto grips = screen.of("rect");
     ASSERT_EQ(grips.size(), 2u);
     EXPECT_EQ(grips[0].color, (Rgb{0, 0, 255}));
     EXPECT_EQ(grips[0].x, -5);
     EXPECT_EQ(grips[0].y, 199 - 5);
-    auto printed = draw(d, true, false, true);
+    auto printed = draw(d, true, false, true, {0});
     EXPECT_TRUE(printed.of("stroke")[0].pen.dashPattern.empty());
     EXPECT_TRUE(printed.of("rect").empty());
 }
@@ -183,13 +190,42 @@ TEST(Renderer, GripsSitOnTheDrawnGeometry) {
     Groups insert{{0, "INSERT"}, {8, "0"}, {2, "B"}, {10, "100"}, {20, "0"}, {41, "2"},
                   {42, "2"}, {50, "90"}};
     auto d = read(concat({blocks, entitiesSection(concat({arc, insert}))}));
-    for (auto &e : d.polys) e.selected = true;
     std::vector<std::pair<int, int>> grips;
-    for (const auto &g : draw(d).of("rect")) grips.emplace_back(g.x + 5, 199 - (g.y + 5));
+    for (const auto &g : draw(d, true, false, false, {0, 1, 2}).of("rect"))
+        grips.emplace_back(g.x + 5, 199 - (g.y + 5));
     const std::vector<std::pair<int, int>> expected{
         {50, 40}, {45, 40}, {55, 40}, {50, 45}, // arc: centre, start, end, radius (world)
         {100, 0}, {100, 20}};                   // the block's line: (0, 0) and (10, 0) placed
     EXPECT_EQ(grips, expected);
+}
+
+TEST(Renderer, EntityScopesNestInsideInserts) {
+    // A block with a line, inserted once; a line on a switched-off layer; a text. Everything an
+    // entity draws lies in its scope, a block's entities inside the insert's.
+    Groups blocks{{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {2, "B"},      {3, "B"},
+                  {10, "0"},      {20, "0"},     {0, "LINE"},  {8, "0"},      {10, "0"},
+                  {20, "0"},      {11, "10"},    {21, "0"},    {0, "ENDBLK"}, {0, "ENDSEC"}};
+    const Groups layers = tables({{0, "LAYER"}, {2, "OFF"}, {62, "-1"}});
+    Groups ents{{0, "INSERT"}, {8, "0"},  {2, "B"},  {10, "100"}, {20, "0"}, {0, "LINE"},
+                {8, "OFF"},    {10, "0"}, {20, "0"}, {11, "1"},   {21, "1"}, {0, "TEXT"},
+                {10, "5"},     {20, "5"}, {40, "2"}, {1, "T"}};
+    auto d = read(concat({layers, blocks, entitiesSection(ents)}));
+    ASSERT_EQ(d.anzpoly, 4);
+    std::vector<std::string> scopes;
+    int depth = 0;
+    for (const auto &c : draw(d).calls) {
+        if (c.kind == "begin") {
+            scopes.push_back("begin " + c.text);
+            ++depth;
+        } else if (c.kind == "end") {
+            scopes.push_back("end");
+            --depth;
+        } else {
+            EXPECT_GT(depth, 0) << c.kind << " drawn outside an entity";
+        }
+    }
+    const std::vector<std::string> expected{"begin 1", "begin 0", "end", "end", "begin 3", "end"};
+    EXPECT_EQ(scopes, expected);
 }
 
 TEST(Renderer, TextPlacement) {
@@ -239,8 +275,7 @@ TEST(Renderer, ViewportShowsTheModelClipped) {
                                           {{0, "VIEWPORT"}, {67, "1"}, {10, "50"}, {20, "50"},
                                            {40, "40"}, {41, "40"}, {69, "2"}, {12, "5"},
                                            {22, "5"}, {45, "20"}}})));
-    d.polys[1].selected = true;
-    auto c = draw(d, false);
+    auto c = draw(d, false, false, false, {1});
     ASSERT_EQ(c.of("clip").size(), 1u);
     EXPECT_EQ(c.of("clip")[0].x, 30);
     // The frame and the model line seen through it, at twice the size.

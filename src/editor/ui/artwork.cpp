@@ -63,6 +63,7 @@ void floppy(QPainter &p) {
 }
 
 void paint(QPainter &p, Artwork which) {
+    if (paintToolArtwork(p, which)) return;
     switch (which) {
     case Artwork::NewDrawing:
         page(p, {5, 2, 14, 20});
@@ -188,6 +189,8 @@ void paint(QPainter &p, Artwork which) {
         p.drawPolygon(QPolygonF({{5, 18}, {5, 7}, {12, 7}, {12, 11}, {19, 11}, {19, 18}}));
         p.drawEllipse(QPointF(8.5, 14.5), 1.6, 1.6);
         p.drawEllipse(QPointF(15.5, 14.5), 1.6, 1.6);
+        break;
+    default:
         break;
     }
 }

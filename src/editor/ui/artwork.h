@@ -1,10 +1,12 @@
 // The drawing window's tool bar icons and cursors, drawn at run time (no image files to ship).
 #pragma once
 
-#include "editor/ui/pointer_handler.h"
+#include "editor/pointer_handler.h"
 
 #include <QCursor>
 #include <QIcon>
+
+class QPainter;
 
 namespace quentar::editor::ui {
 
@@ -24,9 +26,29 @@ enum class Artwork {
     LineWeights,
     Confirm,
     Application,
+    // The editing tools.
+    Undo,
+    Delete,
+    Line,
+    Polyline,
+    Freehand,
+    Spline,
+    Rectangle,
+    Polygon,
+    Circle,
+    Arc,
+    Ellipse,
+    Text,
+    Dimension,
+    Point,
+    Solid,
+    Arrow,
 };
 
 QIcon iconFor(Artwork which);
+
+// Paints the icon of an editing tool on the 24-unit grid; false for any other artwork.
+bool paintToolArtwork(QPainter &p, Artwork which);
 QCursor cursorFor(CursorShape shape);
 
 } // namespace quentar::editor::ui

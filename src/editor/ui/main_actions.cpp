@@ -82,10 +82,10 @@ void MainActions::build(QMainWindow &w) {
     file->addActions({print, pageSetup, printerSetup, printPreviewToggle});
     file->addSeparator();
     file->addAction(quit);
-    QMenu *view = w.menuBar()->addMenu(QStringLiteral("&Ansicht"));
-    view->addActions({showAll, zoomIn, zoomOut, zoomTool, handTool});
-    view->addSeparator();
-    view->addActions({printPreview, lineWeights});
+    viewMenu = w.menuBar()->addMenu(QStringLiteral("&Ansicht"));
+    viewMenu->addActions({showAll, zoomIn, zoomOut, zoomTool, handTool});
+    viewMenu->addSeparator();
+    viewMenu->addActions({printPreview, lineWeights});
     QMenu *language = w.menuBar()->addMenu(QStringLiteral("&Sprache"));
     language->addActions({german, english});
 

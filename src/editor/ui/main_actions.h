@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMainWindow>
+#include <QMenu>
 #include <QToolBar>
 
 namespace quentar::editor::ui {
@@ -30,6 +31,7 @@ struct MainActions {
     QAction *german = nullptr;        // "Deutsch" (radio item of "Sprache", checked at start)
     QAction *english = nullptr;       // "English" (radio item of "Sprache")
 
+    QMenu *viewMenu = nullptr; // "Ansicht"
     QToolBar *fileBar = nullptr;
     QToolBar *viewBar = nullptr;
 

@@ -76,11 +76,13 @@ MainFormOptions withMessages(MainFormOptions options) {
 TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
     : QMainWindow(parent), options_(withMessages(std::move(options))),
       viewer_(*this, options_.messages ? options_.messages : document::germanMessages()),
-      viewTools_(viewer_), printer_(defaultPrinter()) {
+      editor_(viewer_, *this), viewTools_(viewer_), input_(editor_, viewTools_),
+      printer_(defaultPrinter()) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("DXF Editor"));
     setWindowIcon(iconFor(Artwork::Application));
     actions_.build(*this);
+    editActions_.build(*this, actions_.viewMenu->menuAction());
     buildCentralWidget();
     druckenForm_ = new TDruckenForm(this);
     connectActions();
@@ -110,6 +112,7 @@ TMainForm::~TMainForm() {
     // nothing they send on the way out may reach them.
     paintBox_->setPointerHandler(nullptr);
     paintBox_->setPaintHandler({});
+    paintBox_->setOverlayHandler({});
     for (QObject *o : std::initializer_list<QObject *>{paintBox_, TabControl1_, HorzScrollbar_,
                                                        VertScrollbar_, druckenForm_})
         o->disconnect(this);
@@ -121,6 +124,7 @@ void TMainForm::buildCentralWidget() {
     paintBox_ = new PaintBox;
     paintBox_->setPointerHandler(handler_);
     paintBox_->setPaintHandler([this](QPainter &p) { PaintBox1Paint(p); });
+    paintBox_->setOverlayHandler([this](QPainter &p) { paintOverlay(p); });
     TabControl1_ = new QTabBar;
     TabControl1_->setObjectName(QStringLiteral("TabControl1"));
     TabControl1_->setExpanding(false);
@@ -172,6 +176,14 @@ void TMainForm::connectActions() {
     connect(a.zoomOut, &QAction::triggered, this, &TMainForm::ZoomOutBtnClick);
     connect(a.zoomTool, &QAction::triggered, this, &TMainForm::ZoomBtnClick);
     connect(a.handTool, &QAction::triggered, this, &TMainForm::HandBtnClick);
+    const EditActions &e = editActions_;
+    connect(e.undoItem, &QAction::triggered, this, &TMainForm::Rckgngig1Click);
+    connect(e.undoButton, &QAction::triggered, this, &TMainForm::UndoBtnClick);
+    connect(e.deleteItem, &QAction::triggered, this, &TMainForm::Lschen1Click);
+    connect(e.deleteButton, &QAction::triggered, this, &TMainForm::DelBtnClick);
+    connect(e.selectAll, &QAction::triggered, this, &TMainForm::AllesAuswhlen1Click);
+    connect(e.selectNone, &QAction::triggered, this, &TMainForm::Nichtsauswhlen1Click);
+    connect(e.editMenu, &QMenu::aboutToShow, this, &TMainForm::BearbeitenMenuShow);
     connect(a.german, &QAction::triggered, this, &TMainForm::Deutsch1Click);
     connect(a.english, &QAction::triggered, this, &TMainForm::English1Click);
     connect(okBtn_, &QPushButton::clicked, this, &TMainForm::OkBtnClick);
@@ -296,7 +308,7 @@ QImage TMainForm::Vorschaubild() {
 }
 
 void TMainForm::setPointerHandler(PointerHandler *handler) {
-    handler_ = handler ? handler : &viewTools_;
+    handler_ = handler ? handler : &input_;
     paintBox_->setPointerHandler(handler_);
     syncToolButtons();
 }
@@ -338,7 +350,7 @@ void TMainForm::Drucken1Click() {
 void TMainForm::Seiteeinrichten1Click() { askPrintSettings(false); }
 
 void TMainForm::printPage() {
-    paintBox_->update();
+    paintBox_->redraw();
     if (printer_->outputFormat() == QPrinter::PdfFormat) {
         const QString file =
             QFileDialog::getSaveFileName(this, QStringLiteral("Drucken in PDF-Datei"), QString(),
@@ -389,6 +401,25 @@ void TMainForm::PaintBox1Paint(QPainter &painter) {
     viewer_.PaintBox1Paint(canvas, paintBox_->logicalDpiX());
 }
 
+void TMainForm::paintOverlay(QPainter &painter) {
+    render::QPainterCanvas canvas(painter);
+    viewer_.paintOverlay(canvas);
+}
+
+void TMainForm::Rckgngig1Click() { editor_.Rckgngig1Click(); }
+void TMainForm::UndoBtnClick() { editor_.UndoBtnClick(); }
+void TMainForm::Lschen1Click() { editor_.Lschen1Click(); }
+
+void TMainForm::DelBtnClick() {
+    input_.DelBtnClick();
+    syncToolButtons();
+}
+
+void TMainForm::AllesAuswhlen1Click() { editor_.AllesAuswhlen1Click(); }
+void TMainForm::Nichtsauswhlen1Click() { editor_.Nichtsauswhlen1Click(); }
+
+void TMainForm::BearbeitenMenuShow() { editActions_.undoItem->setEnabled(editor_.canUndo()); }
+
 void TMainForm::PaintBox1MouseMove(int x, int y) {
     statusBar()->showMessage(QString::fromStdString(viewer_.pointerText(x, y)));
 }
@@ -414,7 +445,9 @@ void TMainForm::setBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void TMainForm::repaintDrawing() { paintBox_->update(); }
+void TMainForm::repaintDrawing() { paintBox_->redraw(); }
+void TMainForm::repaintOverlay() { paintBox_->redrawOverlay(); }
+void TMainForm::showUndoState(bool canUndo) { editActions_.showUndoState(canUndo); }
 
 void TMainForm::showTabs(const std::vector<std::string> &captions, int selected) {
     // Rebuilding the tabs is not a tab change of the user's.

@@ -1,12 +1,15 @@
-// TMainForm, the drawing window "DXF Editor": views, opens, saves and prints a drawing.
+// TMainForm, the drawing window "DXF Editor": views, edits, opens, saves and prints a drawing.
 #pragma once
 
 #include "app/core/options.h"
 #include "document/drawing_session.h"
-#include "i18n/translator.h"
-#include "editor/ui/drawing_viewer.h"
+#include "editor/drawing_editor.h"
+#include "editor/drawing_viewer.h"
+#include "editor/editor_input.h"
+#include "editor/ui/edit_actions.h"
 #include "editor/ui/main_actions.h"
-#include "editor/ui/view_tools.h"
+#include "editor/view_tools.h"
+#include "i18n/translator.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -45,7 +48,7 @@ struct MainFormOptions {
 
 // The calculator opens a file with openfilewithname, shows the window with ShowModal and, after a
 // confirmation, takes the preview and the measured figures from it.
-class TMainForm : public QMainWindow, private ViewerHost {
+class TMainForm : public QMainWindow, private ViewerHost, private EditorHost {
     Q_OBJECT
 public:
     // Starts with a new, empty drawing from template1.dat.
@@ -65,10 +68,12 @@ public:
     QImage Vorschaubild();
     const render::ContourFigures &figures() const { return viewer_.figures(); }
 
-    // The window's core object; the editor works on its drawing, reader and view.
+    // The window's core objects: the viewer (drawing, reader, view) and the editor on it.
     DrawingViewer &viewer() { return viewer_; }
+    DrawingEditor &editor() { return editor_; }
     PaintBox *paintBox() const { return paintBox_; }
     const MainActions &actions() const { return actions_; }
+    const EditActions &editActions() const { return editActions_; }
 
     // The interface language: the translation table's column used for messages (0 German,
     // 1 English), and the one options.dat held at start.
@@ -77,10 +82,12 @@ public:
     void LoadOptions();
     void SaveOptions();
 
-    // The paint box's input goes to `handler` (not owned); null gives it back to the view tools.
+    // The paint box's input goes to `handler` (not owned); null gives it back to the editor's.
     void setPointerHandler(PointerHandler *handler);
     // The view tools, for a handler that leaves zooming and panning to them.
     ViewTools &viewTools() { return viewTools_; }
+    // The paint box's own handler: selecting clicks, box selection, the view tools.
+    EditorInput &editorInput() { return input_; }
 
 protected:
     // FormCloseQuery: asks to save changes; when the window may close, SaveOptions runs.
@@ -114,7 +121,15 @@ private:
     void English1Click();
     void chooseLanguage(int language, QAction *item);
     void TabControl1Change(int index);
+    void Rckgngig1Click();
+    void UndoBtnClick();
+    void Lschen1Click();
+    void DelBtnClick();
+    void AllesAuswhlen1Click();
+    void Nichtsauswhlen1Click();
+    void BearbeitenMenuShow();
     void PaintBox1Paint(QPainter &painter);
+    void paintOverlay(QPainter &painter);
     void PaintBox1MouseMove(int x, int y);
     void syncToolButtons();
     void FormMouseWheel(QWheelEvent *event);
@@ -134,14 +149,20 @@ private:
     std::optional<std::string> chooseFileToSave() override;
     void setBusy(bool busy) override;
     void repaintDrawing() override;
+    void repaintOverlay() override;
     void showTabs(const std::vector<std::string> &captions, int selected) override;
     void showScrollPositions(int64_t horizontal, int64_t vertical) override;
+    // EditorHost
+    void showUndoState(bool canUndo) override;
 
     MainFormOptions options_;
     DrawingViewer viewer_;
+    DrawingEditor editor_;
     ViewTools viewTools_;
-    PointerHandler *handler_ = &viewTools_;
+    EditorInput input_;
+    PointerHandler *handler_ = &input_;
     MainActions actions_;
+    EditActions editActions_;
     PaintBox *paintBox_ = nullptr;
     QTabBar *TabControl1_ = nullptr;
     QScrollBar *HorzScrollbar_ = nullptr;

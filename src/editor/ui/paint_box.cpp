@@ -71,8 +71,18 @@ void PaintBox::paintEvent(QPaintEvent *) {
         painter.fillRect(rect(), Qt::white);
         return;
     }
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint_(painter);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (stale_ || picture_.size() != pixels || picture_.devicePixelRatio() != ratio) {
+        picture_ = QImage(pixels, QImage::Format_RGB32);
+        picture_.setDevicePixelRatio(ratio);
+        QPainter p(&picture_);
+        p.setRenderHint(QPainter::Antialiasing);
+        paint_(p);
+        stale_ = false;
+    }
+    painter.drawImage(0, 0, picture_);
+    if (overlay_) overlay_(painter);
 }
 
 void PaintBox::resizeEvent(QResizeEvent *event) {

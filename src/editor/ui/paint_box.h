@@ -1,8 +1,9 @@
 // PaintBox1, the drawing surface: paints through a callback, passes input to a pointer handler.
 #pragma once
 
-#include "editor/ui/pointer_handler.h"
+#include "editor/pointer_handler.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -15,7 +16,23 @@ public:
     explicit PaintBox(QWidget *parent = nullptr);
 
     // Draws the whole surface (PaintBox1Paint); the painter is set up for anti-aliasing.
-    void setPaintHandler(std::function<void(QPainter &)> paint) { paint_ = std::move(paint); }
+    void setPaintHandler(std::function<void(QPainter &)> paint) {
+        paint_ = std::move(paint);
+        redraw();
+    }
+    // Draws what lies over the drawing (rubber bands, markers) after every paint.
+    void setOverlayHandler(std::function<void(QPainter &)> overlay) {
+        overlay_ = std::move(overlay);
+        update();
+    }
+    // The drawing changed: it is painted again, the overlay over it.
+    void redraw() {
+        stale_ = true;
+        update();
+    }
+    // Only the overlay changed: the picture of the drawing painted last is shown under it again,
+    // so a rubber band follows the pointer without the drawing being painted anew.
+    void redrawOverlay() { update(); }
     // Not owned; null ignores all input.
     void setPointerHandler(PointerHandler *handler);
     PointerHandler *pointerHandler() const { return handler_; }
@@ -52,6 +69,9 @@ private:
     static constexpr int kWheelNotch = 120; // angle delta of one wheel notch
 
     std::function<void(QPainter &)> paint_;
+    std::function<void(QPainter &)> overlay_;
+    QImage picture_;    // the drawing as painted last
+    bool stale_ = true; // the drawing changed since
     PointerHandler *handler_ = nullptr;
     int wheelRest_ = 0;
 };

@@ -1,7 +1,7 @@
 // Printing the selected tab on a QPrinter, and the printer's page as the view needs it.
 #pragma once
 
-#include "editor/ui/drawing_viewer.h"
+#include "editor/drawing_viewer.h"
 
 #include <QPrinter>
 #include <QString>

@@ -254,7 +254,65 @@ TEST_F(Window, PaintBoxPassesItsInputToTheHandler) {
                                             "key a"};
     EXPECT_EQ(handler.seen, expected);
     form_->setPointerHandler(nullptr);
-    EXPECT_EQ(form_->paintBox()->pointerHandler(), &form_->viewTools());
+    EXPECT_EQ(form_->paintBox()->pointerHandler(), &form_->editorInput());
+}
+
+TEST_F(Window, EditMenuToolBarsAndTheUndoState) {
+    const EditActions &e = form_->editActions();
+    QStringList menus;
+    for (QAction *m : form_->menuBar()->actions()) menus << m->text();
+    EXPECT_EQ(menus, (QStringList{"&Datei", "&Bearbeiten", "&Zeichnen", "&Ansicht", "&Sprache"}));
+    EXPECT_EQ(e.undoItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(e.deleteItem->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(e.selectAll->text(), QStringLiteral("Alles Auswählen"));
+    EXPECT_FALSE(e.undoButton->isEnabled());
+    // The drawing tools are there with their hints, not yet usable.
+    ASSERT_EQ(e.toolButtons.size(), 14u);
+    EXPECT_EQ(e.toolButtons[0]->objectName(), QStringLiteral("LineBtn"));
+    EXPECT_EQ(e.toolButtons[0]->toolTip(), QStringLiteral("Linie"));
+    for (QAction *a : e.toolButtons) EXPECT_FALSE(a->isEnabled()) << a->toolTip().toStdString();
+    for (QAction *a : e.toolItems) EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+
+    ASSERT_TRUE(form_->openfilewithname(kDeckPanel));
+    const std::string original = form_->viewer().drawing().dxf.serialize();
+    const int count = form_->viewer().drawing().anzpoly;
+    e.selectAll->trigger();
+    EXPECT_TRUE(form_->editor().IsSelected());
+    e.deleteItem->trigger();
+    EXPECT_EQ(form_->viewer().drawing().anzpoly, 0);
+    EXPECT_TRUE(e.undoButton->isEnabled());
+    EXPECT_TRUE(form_->windowTitle().endsWith(QStringLiteral("*]")));
+    e.undoButton->trigger();
+    EXPECT_EQ(form_->viewer().drawing().anzpoly, count);
+    EXPECT_EQ(form_->viewer().drawing().dxf.serialize(), original);
+    EXPECT_FALSE(e.undoButton->isEnabled());
+    EXPECT_FALSE(e.undoItem->isEnabled());
+}
+
+TEST_F(Window, ABoxDrawnWithTheMouseSelects) {
+    ASSERT_TRUE(form_->openfilewithname(kDeckPanel));
+    const QImage before = shot();
+    // Empty space at the top left: the first click opens the box, the rubber band follows the
+    // pointer, the second click selects what has a vertex inside.
+    mouse(QEvent::MouseButtonPress, {4, 4}, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {4, 4}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {990, 630}, Qt::NoButton);
+    const QImage band = shot();
+    int dark = 0;
+    for (int x = 20; x < 980; ++x) dark += qGray(band.pixel(x, 4)) < 96;
+    EXPECT_GT(dark, 300);
+    EXPECT_FALSE(form_->editor().IsSelected());
+    mouse(QEvent::MouseButtonPress, {990, 630}, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {990, 630}, Qt::LeftButton);
+    EXPECT_TRUE(form_->editor().IsSelected());
+    const QImage selectedShot = shot();
+    EXPECT_EQ(qGray(selectedShot.pixel(500, 4)), 255); // the band is gone
+    EXPECT_NE(selectedShot, before);                   // dashed outlines and grips
+    // Escape without a tool deselects.
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(form_->paintBox(), &esc);
+    EXPECT_FALSE(form_->editor().IsSelected());
+    EXPECT_EQ(shot(), before);
 }
 
 TEST_F(Window, PrintPreviewShowsTheSheetUnderTheModel) {

@@ -1,11 +1,11 @@
-// The viewer's pointer handler: the zoom and hand tools, and the mouse wheel.
+// The view tools (zoom and hand) and the mouse wheel: the editor's input hands them the pointer.
 #pragma once
 
-#include "editor/ui/drawing_viewer.h"
-#include "editor/ui/pointer_handler.h"
+#include "editor/drawing_viewer.h"
+#include "editor/pointer_handler.h"
 #include "render/view_ops.h"
 
-namespace quentar::editor::ui {
+namespace quentar::editor {
 
 // The right button leaves a view tool; any other button drags: up and down zooms about the
 // pointer (zoom tool), or the drawing follows the pointer (hand tool). Escape leaves the tool.
@@ -34,4 +34,4 @@ private:
     render::PanDrag panDrag_;
 };
 
-} // namespace quentar::editor::ui
+} // namespace quentar::editor

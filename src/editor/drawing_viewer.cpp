@@ -1,12 +1,12 @@
 // Reading, tabs, view commands, the paint of the paint box, printing and the calculator's preview.
-#include "editor/ui/drawing_viewer.h"
+#include "editor/drawing_viewer.h"
 
 #include "render/colors.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace quentar::editor::ui {
+namespace quentar::editor {
 
 namespace {
 
@@ -55,6 +55,7 @@ void DrawingViewer::setPaintBoxSize(int width, int height) {
 
 void DrawingViewer::readDocument() {
     reader_.processdxf(drawing());
+    ++readCount_;
     if (replacedHook_) replacedHook_();
     // A new document: the views remembered for the previous one's tabs do not fit it.
     tabMemory_ = {};
@@ -68,6 +69,7 @@ void DrawingViewer::documentEdited() {
     document::Drawing &d = drawing();
     const std::vector<document::Tlayout> before = d.layouts;
     reader_.processdxf(d);
+    ++readCount_;
     // The layout records are rebuilt by the read; the views their tabs remember are carried over.
     for (document::Tlayout &l : d.layouts) {
         auto old = std::find_if(before.begin(), before.end(),
@@ -173,14 +175,12 @@ void DrawingViewer::setPrinterPage(const render::PrinterPage &page) {
 void DrawingViewer::drawPaper(render::Canvas &canvas, bool model, bool &clipped) {
     const render::DrawingRect sheet = render::paperSheet(print_, printer_);
     const render::DrawingRect frame = render::marginFrame(print_, printer_);
-    auto pixels = [this](const render::DrawingRect &r, int &l, int &t, int &rt, int &b) {
-        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        render::DXF2Bildschirm(view_, height_, r.minx, r.miny, x1, y1);
-        render::DXF2Bildschirm(view_, height_, r.maxx, r.maxy, x2, y2);
-        l = toPixel(x1, width_);
-        rt = toPixel(x2, width_);
-        t = toPixel(y2, height_);
-        b = toPixel(y1, height_);
+    const render::ViewTransform vt = transform();
+    auto pixels = [&](const render::DrawingRect &r, int &l, int &t, int &rt, int &b) {
+        l = toPixel(vt.screenX(r.minx), width_);
+        rt = toPixel(vt.screenX(r.maxx), width_);
+        t = toPixel(vt.screenY(r.maxy), height_);
+        b = toPixel(vt.screenY(r.miny), height_);
     };
     int l = 0, t = 0, r = 0, b = 0;
     pixels(sheet, l, t, r, b);
@@ -245,9 +245,12 @@ void DrawingViewer::PaintBox1Paint(render::Canvas &canvas, int dpi) {
     if (paper) drawPaper(canvas, tv.model, clipped);
     if (tv.model && !druckvorschau_) drawAxisIcon(canvas);
 
-    render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_);
+    render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_, selected_);
     if (clipped) canvas.popClip();
-    if (overlay_) overlay_(canvas);
+}
+
+void DrawingViewer::paintOverlay(render::Canvas &canvas) {
+    if (overlay_ && !view_.donotdrawnow) overlay_(canvas);
 }
 
 bool DrawingViewer::printSelectedTab(render::Canvas &canvas) {
@@ -273,4 +276,4 @@ std::string DrawingViewer::pointerText(int x, int y) const {
     return render::pointerPositionText(view_, height_, x, y);
 }
 
-} // namespace quentar::editor::ui
+} // namespace quentar::editor

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace quentar::editor::ui {
+namespace quentar::editor {
 
 // What the viewer needs from its window besides the session's dialogs.
 class ViewerHost : public document::SessionUi {
@@ -25,6 +25,9 @@ public:
     virtual void showTabs(const std::vector<std::string> &captions, int selected) = 0;
     // The scroll bars follow the view's positions.
     virtual void showScrollPositions(int64_t horizontal, int64_t vertical) = 0;
+    // Only what is drawn over the drawing changed (a rubber band): the window may keep the
+    // picture of the drawing it painted last.
+    virtual void repaintOverlay() { repaintDrawing(); }
 };
 
 // The one core object of the drawing window. Qt-free: the window forwards each control's event
@@ -55,15 +58,24 @@ public:
     void setTabChangeHook(std::function<void(int tab)> hook) { tabChangeHook_ = std::move(hook); }
     // After an edit of the lines: reads them again, keeps the tab and its remembered views.
     void documentEdited();
+    // Counts the reads of the lines: whatever was derived from one read (indices into the
+    // records, line numbers) is valid while this stays the same.
+    uint64_t readCount() const { return readCount_; }
     // Runs after every open, failed open and new drawing, before the first tab is shown: the
     // editor drops its undo steps and selection here.
     void setDocumentReplacedHook(std::function<void()> hook) { replacedHook_ = std::move(hook); }
     // Paints the paint box again once the current event is done.
     void repaint() { host_.repaintDrawing(); }
-    // Drawn over the drawing at the end of every paint (the editor's rubber bands and markers).
+    // Paints only what lies over the drawing again.
+    void repaintOverlay() { host_.repaintOverlay(); }
+    // Drawn over the drawing after every paint (the editor's rubber bands and markers).
     void setOverlay(std::function<void(render::Canvas &)> overlay) {
         overlay_ = std::move(overlay);
     }
+    // Which entities the paint marks as selected (the editor's selection).
+    void setSelectedLookup(render::SelectedLookup selected) { selected_ = std::move(selected); }
+    // The view as drawing, picking and snapping share it.
+    render::ViewTransform transform() const { return render::transformOf(view_, height_); }
 
     // ZoomFullIn: the selected tab fitted into the paint box.
     void ZoomFullIn();
@@ -94,6 +106,8 @@ public:
     // PaintBox1Paint: background, paper sheet and margin frame, axis icon and the render passes
     // of the selected tab, on a surface of the paint box's size. Resets the figures first.
     void PaintBox1Paint(render::Canvas &canvas, int dpi);
+    // What lies over the drawing: drawn after every paint, and alone by repaintOverlay.
+    void paintOverlay(render::Canvas &canvas);
     // Prints the selected tab on a page of printerPage(); false (nothing drawn) while drawing is
     // suppressed.
     bool printSelectedTab(render::Canvas &canvas);
@@ -134,6 +148,8 @@ private:
     std::function<void(int)> tabChangeHook_;
     std::function<void()> replacedHook_;
     std::function<void(render::Canvas &)> overlay_;
+    render::SelectedLookup selected_;
+    uint64_t readCount_ = 0;
 };
 
-} // namespace quentar::editor::ui
+} // namespace quentar::editor

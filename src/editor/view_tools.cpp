@@ -1,7 +1,7 @@
 // Zoom and pan drags, the wheel, and leaving a view tool.
-#include "editor/ui/view_tools.h"
+#include "editor/view_tools.h"
 
-namespace quentar::editor::ui {
+namespace quentar::editor {
 
 void ViewTools::chooseViewTool(ViewTool tool) {
     tool_ = tool;
@@ -59,4 +59,4 @@ CursorShape ViewTools::cursor() const {
     return CursorShape::Cross;
 }
 
-} // namespace quentar::editor::ui
+} // namespace quentar::editor

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace quentar::editor::ui {
+namespace quentar::editor {
 
 enum class MouseButton { Left, Right, Middle };
 
@@ -58,4 +58,4 @@ public:
     virtual CursorShape cursor() const { return CursorShape::Cross; }
 };
 
-} // namespace quentar::editor::ui
+} // namespace quentar::editor

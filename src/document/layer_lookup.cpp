@@ -1,0 +1,21 @@
+// The layer of an entity by name.
+#include "document/layer_lookup.h"
+
+#include <algorithm>
+
+namespace quentar::document {
+
+LayerLookup::LayerLookup(const Drawing &d) : d_(&d) {
+    const int n = std::min(d.anzlayer, static_cast<int32_t>(d.layers.size()));
+    index_.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        index_.emplace(trimLine(d.layers[static_cast<std::size_t>(i)].name), i);
+}
+
+const TLayer *LayerLookup::layerOf(const tpoly &e) const {
+    if (!d_ || !e.layerpresent || e.layer.empty()) return nullptr;
+    auto it = index_.find(trimLine(e.layer));
+    return it == index_.end() ? nullptr : &d_->layers[static_cast<std::size_t>(it->second)];
+}
+
+} // namespace quentar::document

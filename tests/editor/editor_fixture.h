@@ -1,0 +1,83 @@
+// The editor without a window: a host that records what the window would be asked to do, and a
+// drawing opened from groups.
+#pragma once
+
+#include "../dxf/dxf_builder.h"
+#include "editor/drawing_editor.h"
+#include "editor/drawing_viewer.h"
+#include "editor/editor_input.h"
+#include "editor/view_tools.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <string>
+
+#include <unistd.h>
+
+namespace quentar::render {
+inline void PrintTo(const Pixel &p, std::ostream *os) { *os << "(" << p.x << ", " << p.y << ")"; }
+} // namespace quentar::render
+
+namespace quentar::testing {
+
+class HeadlessWindow : public editor::ViewerHost, public editor::EditorHost {
+public:
+    int repaints = 0, overlayRepaints = 0;
+    bool canUndo = false;
+    std::vector<std::string> errors;
+
+    void showTitle(const std::string &) override {}
+    void showError(const std::string &text) override { errors.push_back(text); }
+    void showMessage(const std::string &text) override { errors.push_back(text); }
+    document::SaveAnswer askToSave(const std::string &, const std::string &) override {
+        return document::SaveAnswer::No;
+    }
+    std::optional<std::string> chooseFileToOpen() override { return std::nullopt; }
+    std::optional<std::string> chooseFileToSave() override { return std::nullopt; }
+    void repaintDrawing() override { ++repaints; }
+    void repaintOverlay() override { ++overlayRepaints; }
+    void showTabs(const std::vector<std::string> &, int) override {}
+    void showScrollPositions(int64_t, int64_t) override {}
+    void showUndoState(bool can) override { canUndo = can; }
+};
+
+// The drawing window's core objects, as the window wires them.
+class EditorTest : public ::testing::Test {
+protected:
+    HeadlessWindow window;
+    editor::DrawingViewer viewer{window};
+    editor::DrawingEditor editor{viewer, window};
+    editor::ViewTools viewTools{viewer};
+    editor::EditorInput input{editor, viewTools};
+
+    // Opens the text as a drawing file; then one drawing unit is one pixel, the drawing origin
+    // at the bottom left pixel (0, 639) of the 1000 x 640 paint box.
+    void open(const std::string &text) {
+        const auto path = std::filesystem::temp_directory_path() /
+                          ("quentar_editor_test_" + std::to_string(::getpid()) + ".dxf");
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << text;
+        }
+        ASSERT_TRUE(viewer.session().openfilewithname(path.string()));
+        std::filesystem::remove(path);
+        unitView();
+    }
+    void open(const Groups &groups) { open(dxfText(groups)); }
+    void openFile(const std::string &path) {
+        ASSERT_TRUE(viewer.session().openfilewithname(path));
+        unitView();
+    }
+    void unitView() { viewer.setView({100, 0, 0, false}); }
+
+    // The pixel of a drawing point in the current view.
+    render::Pixel px(double x, double y) const { return viewer.transform().pixel(x, y); }
+
+    std::vector<std::size_t> selected() { return editor.selection().indices(); }
+    std::string lines() const { return viewer.drawing().dxf.serialize(); }
+};
+
+} // namespace quentar::testing
