@@ -1,6 +1,6 @@
 // libFuzzer target for the shop's data files: material.dat, staffel.dat, translate.dat and
 // options.dat. The first byte chooses the reader; a broken file must be refused, never crash.
-#include "app/core/options.h"
+#include "i18n/options.h"
 #include "costing/catalogue.h"
 #include "costing/tiers.h"
 #include "i18n/translate_file.h"
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         (void)quentar::i18n::readTranslateFile(bytes);
         break;
     default:
-        (void)quentar::app::parseOptions(bytes);
+        (void)quentar::i18n::parseOptions(bytes);
         break;
     }
     return 0;

@@ -1,7 +1,7 @@
 // quentar: the calculator window, or one of the headless subcommands.
 #include "app/commands.h"
 #include "app/exit_codes.h"
-#include "app/core/folders.h"
+#include "document/folders.h"
 #include "app/ui/desktop.h"
 #include "document/dxf_file.h"
 

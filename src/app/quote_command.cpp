@@ -2,7 +2,7 @@
 #include "app/commands.h"
 #include "app/exit_codes.h"
 #include "app/core/data_file_warnings.h"
-#include "app/core/folders.h"
+#include "document/folders.h"
 #include "app/json_writer.h"
 #include "costing/calculator.h"
 #include "costing/drawing_takeover.h"
@@ -219,7 +219,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
     else
         core = std::make_unique<QCoreApplication>(argc, argv);
     const std::string dataDir =
-        o.dataDir.empty() ? Folders::ofThisProgram().dataFolder(false) : o.dataDir;
+        o.dataDir.empty() ? document::Folders::ofThisProgram().dataFolder(false) : o.dataDir;
     if (!o.dataDir.empty() && !std::filesystem::is_directory(o.dataDir))
         warn(missingDataFolderWarning(o.dataDir));
     const StoredSettings stored = StoredSettings::read();

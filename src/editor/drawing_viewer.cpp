@@ -62,6 +62,7 @@ void DrawingViewer::readDocument() {
     tab_ = 0;
     host_.showTabs(drawing().tabCaptions, tab_);
     ZoomFullIn();
+    changed();
     host_.repaintDrawing();
 }
 
@@ -82,6 +83,7 @@ void DrawingViewer::documentEdited() {
     }
     tab_ = std::clamp(tab_, 0, std::max(0, static_cast<int>(d.tabCaptions.size()) - 1));
     host_.showTabs(d.tabCaptions, tab_);
+    changed();
     host_.repaintDrawing();
 }
 
@@ -94,6 +96,7 @@ void DrawingViewer::TabControl1Change(int tab) {
         ZoomFullIn();
     donotstorenow_ = false;
     if (tabChangeHook_) tabChangeHook_(tab_);
+    changed();
     host_.repaintDrawing();
 }
 
@@ -244,8 +247,10 @@ void DrawingViewer::PaintBox1Paint(render::Canvas &canvas, int dpi) {
     bool clipped = false;
     if (paper) drawPaper(canvas, tv.model, clipped);
     if (tv.model && !druckvorschau_) drawAxisIcon(canvas);
+    if (under_) under_(canvas);
 
     render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_, selected_);
+    if (over_) over_(canvas);
     if (clipped) canvas.popClip();
 }
 
@@ -264,8 +269,9 @@ void DrawingViewer::ZoomFullIn180() {
     viewChanged();
 }
 
-bool DrawingViewer::Vorschaubild(render::Canvas *canvas, int dpi) {
-    return render::Vorschaubild(drawing(), tab_, view_, showweight_, dpi, canvas, figures_);
+bool DrawingViewer::Vorschaubild(render::Canvas *canvas, int dpi, render::ContourFigures *into) {
+    return render::Vorschaubild(drawing(), tab_, view_, showweight_, dpi, canvas,
+                                into ? *into : figures_);
 }
 
 render::Rgb DrawingViewer::previewBackground() const {

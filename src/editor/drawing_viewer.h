@@ -68,6 +68,17 @@ public:
     void repaint() { host_.repaintDrawing(); }
     // Paints only what lies over the drawing again.
     void repaintOverlay() { host_.repaintOverlay(); }
+    // Drawn under and over the drawing as part of every paint (the measurement's marks).
+    void setDecorations(std::function<void(render::Canvas &)> under,
+                        std::function<void(render::Canvas &)> over) {
+        under_ = std::move(under);
+        over_ = std::move(over);
+    }
+    // Told after every read of the document (open, new drawing, edit, undo) and every change of
+    // the tab shown.
+    void addChangeListener(std::function<void()> listener) {
+        changeListeners_.push_back(std::move(listener));
+    }
     // Drawn over the drawing after every paint (the editor's rubber bands and markers).
     void setOverlay(std::function<void(render::Canvas &)> overlay) {
         overlay_ = std::move(overlay);
@@ -116,7 +127,7 @@ public:
     // 180 x 180 surface the caller filled with previewBackground(). Vorschaubild measures the
     // drawing into figures(); false when drawing is suppressed.
     void ZoomFullIn180();
-    bool Vorschaubild(render::Canvas *canvas, int dpi);
+    bool Vorschaubild(render::Canvas *canvas, int dpi, render::ContourFigures *into = nullptr);
     render::Rgb previewBackground() const;
     // konturlang, the bounding box and flaechen of the last paint, preview or print.
     const render::ContourFigures &figures() const { return figures_; }
@@ -146,6 +157,11 @@ private:
     render::PrinterPage printer_;
     render::ContourFigures figures_;
     std::function<void(int)> tabChangeHook_;
+    std::function<void(render::Canvas &)> under_, over_;
+    std::vector<std::function<void()>> changeListeners_;
+    void changed() {
+        for (auto &l : changeListeners_) l();
+    }
     std::function<void()> replacedHook_;
     std::function<void(render::Canvas &)> overlay_;
     render::SelectedLookup selected_;

@@ -82,6 +82,13 @@ DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &o,
     m.tab = o.tab;
     m.figures.cutContoursOnly = o.cutContoursOnly;
     measureTab(d, o.tab, m.view, canvas, m.figures);
+    evaluateMeasurement(d, o, m);
+    return m;
+}
+
+void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
+                         DrawingMeasurement &m) {
+    m.warnings.clear();
     const ContourFigures &f = m.figures;
     const ContourAnalysis &a = f.analysis;
     m.empty = f.entitiesDrawn == 0;
@@ -122,8 +129,9 @@ DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &o,
     m.miny = f.konturminy * s;
     m.maxy = f.konturmaxy * s;
     m.netArea = a.netArea * s * s;
+    m.areas.clear();
     for (double area : a.areas()) m.areas.push_back(area * s * s);
-    if (m.empty) return m;
+    if (m.empty) return;
 
     // Limits hit while reading or drawing: the figures are of part of the drawing only.
     using namespace document;
@@ -228,7 +236,6 @@ DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &o,
                  "Ein Teil von " + number(width, true) + " x " + number(height, true) +
                      " mm ist für ein Blechteil unwahrscheinlich: bitte die Einheit prüfen");
     }
-    return m;
 }
 
 } // namespace quentar::render

@@ -58,6 +58,10 @@ struct DrawingMeasurement {
 // contours was measured, the unit. `canvas` as for measureTab.
 DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &options,
                                   Canvas *canvas = nullptr);
+// The second half of measureDrawing, for figures measured elsewhere (the drawing window's own
+// preview): `m.figures` in, the millimetre figures, the unit and the warnings out.
+void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &options,
+                         DrawingMeasurement &m);
 
 // Name of an $INSUNITS value ("inch", "mm", ...), empty for unitless or unknown; and the
 // millimetres per unit it stands for (0 when it is no length).

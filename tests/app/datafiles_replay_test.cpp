@@ -1,5 +1,5 @@
 // Replays the data-file fuzzer's corpus: every reader refuses or reads, none crashes.
-#include "app/core/options.h"
+#include "i18n/options.h"
 #include "costing/catalogue.h"
 #include "costing/tiers.h"
 #include "i18n/translate_file.h"
@@ -25,7 +25,7 @@ TEST(FuzzReplay, DataFiles) {
         quentar::costing::TierList t;
         (void)t.readFileBytes(body);
         (void)quentar::i18n::readTranslateFile(body);
-        (void)quentar::app::parseOptions(body);
+        (void)quentar::i18n::parseOptions(body);
         ++files;
     }
     EXPECT_GT(files, 0);

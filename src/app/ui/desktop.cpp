@@ -2,7 +2,7 @@
 #include "app/ui/desktop.h"
 
 #include "app/core/data_file_warnings.h"
-#include "app/core/translation_storage.h"
+#include "i18n/translation_storage.h"
 #include "editor/ui/artwork.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@
 namespace quentar::app::ui {
 
 Desktop::Desktop(Folders folders)
-    : folders_(std::move(folders)), translator_(translationStorage(folders_)),
+    : folders_(std::move(folders)), translator_(i18n::translationStorage(folders_)),
       options_(folders_) {
     // The data folder is created now so that the first change of the materials or tiers can be
     // written; reading from a folder that is not there simply finds no files.
@@ -26,12 +26,14 @@ Desktop::Desktop(Folders folders)
     options.translator = &translator_;
     options.optionsFile = &options_;
     drawingWindow_ = std::make_unique<editor::ui::TMainForm>(std::move(options));
-    calculator_->setDrawingWindow(drawingWindow_.get());
+    source_ = std::make_unique<DrawingWindowSource>(*drawingWindow_);
+    calculator_->setDrawingWindow(source_.get());
 }
 
 Desktop::~Desktop() {
     // The calculator keeps a pointer to the drawing window: it goes first.
     calculator_.reset();
+    source_.reset();
     drawingWindow_.reset();
 }
 
@@ -49,9 +51,9 @@ QStringList Desktop::startWarnings() const {
         damaged(DataFile::Tiers,
                 (std::filesystem::path(calc.dataFolder()) / costing::TierList::kFileName).string());
     if (translator_.fileDamaged())
-        damaged(DataFile::Translations, folders_.dataFileForReading(kTranslateFileName));
+        damaged(DataFile::Translations, folders_.dataFileForReading(i18n::kTranslateFileName));
     if (options_.fileNotUnderstood())
-        damaged(DataFile::Options, folders_.dataFileForReading(kOptionsFileName));
+        damaged(DataFile::Options, folders_.dataFileForReading(i18n::kOptionsFileName));
     for (const costing::RefusedSetting &r : calculator_->refusedSettings())
         warnings << QStringLiteral("Die gespeicherte Einstellung %1 in %2: %3 %4. Es gilt der "
                                    "Startwert.")
@@ -70,11 +72,12 @@ void Desktop::start(const QString &fileOrEmpty) {
                              warnings.join(QStringLiteral("\n\n")));
     if (!fileOrEmpty.isEmpty())
         calculator_->loadDrawing(fileOrEmpty,
-                                 [](editor::ui::TMainForm &window) { return window.ShowModal(); });
+                                 [](costing::ui::DrawingSource &window) { return window.showModal(); });
 }
 
 int runDesktop(int argc, char **argv, const std::string &fileOrEmpty) {
     QApplication app(argc, argv);
+    installDrawingWindowFactory();
     QApplication::setApplicationName(QStringLiteral("Quentar"));
     QApplication::setOrganizationName(QStringLiteral("Morvane"));
     QApplication::setWindowIcon(editor::ui::iconFor(editor::ui::Artwork::Application));

@@ -1,8 +1,9 @@
 // The desktop program: its windows, created once at start in a fixed order.
 #pragma once
 
-#include "app/core/folders.h"
-#include "app/core/options.h"
+#include "document/folders.h"
+#include "i18n/options.h"
+#include "app/ui/drawing_window_source.h"
 #include "costing/ui/laser_form.h"
 #include "editor/ui/main_form.h"
 #include "i18n/translator.h"
@@ -13,6 +14,9 @@
 #include <string>
 
 namespace quentar::app::ui {
+
+using document::Folders;
+using i18n::OptionsFile;
 
 // Owns the windows for the whole program run. The calculator comes first and is complete before
 // the drawing window exists (nothing in its creation may use it); the drawing window loads the
@@ -42,6 +46,7 @@ private:
     OptionsFile options_;
     std::unique_ptr<costing::ui::TLaserForm> calculator_;
     std::unique_ptr<editor::ui::TMainForm> drawingWindow_;
+    std::unique_ptr<DrawingWindowSource> source_; // the drawing window as the calculator sees it
 };
 
 // Runs the program until the calculator window closes; with a file, loads that drawing first.

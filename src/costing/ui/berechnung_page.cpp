@@ -160,6 +160,13 @@ QWidget *TLaserForm::buildBerechnungPage() {
                 numberEdit(e.KonturmmEd, Role::Drawing));
     addLabelled(drawingColumn, QStringLiteral("Flächenbelegung in %:"),
                 numberEdit(e.FlaecheEd, Role::Drawing));
+    // What the figures are measured in, how many pierces the contours take, and what may be
+    // wrong with them (the warnings in full when the pointer rests on it).
+    drawingNote_ = new QLabel;
+    drawingNote_->setObjectName(QStringLiteral("drawingNote"));
+    drawingNote_->setWordWrap(true);
+    drawingNote_->setMaximumWidth(150);
+    drawingColumn->addWidget(drawingNote_);
     drawing->setLayout(drawingColumn);
     middle->addWidget(drawing);
     auto *props = new QGroupBox(QStringLiteral("Materialeigenschaften"));

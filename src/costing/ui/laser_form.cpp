@@ -2,8 +2,8 @@
 #include "costing/ui/laser_form.h"
 
 #include "costing/persisted_settings.h"
+#include "costing/drawing_takeover.h"
 #include "costing/ui/busy_cursor.h"
-#include "editor/ui/main_form.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
@@ -73,7 +74,7 @@ QString droppedDrawing(const QMimeData *data) {
 TLaserForm::TLaserForm(const QString &dataFolder, const QString &templateFolder, QWidget *parent)
     : QWidget(parent), calc_(std::make_unique<Calculator>(dataFolder.toStdString())),
       templateFolder_(templateFolder),
-      showDrawingWindow_([](editor::ui::TMainForm &window) { return window.ShowModal(); }),
+      showDrawingWindow_([](DrawingSource &window) { return window.showModal(); }),
       vorschau_(250, 250, QImage::Format_RGB32) {
     vorschau_.fill(Qt::white);
     setAcceptDrops(true);
@@ -136,36 +137,119 @@ void TLaserForm::dropEvent(QDropEvent *event) {
     QTimer::singleShot(0, this, [this, path] { loadDrawing(path, showDrawingWindow_); });
 }
 
+namespace {
+
+TLaserForm::DrawingWindowFactory drawingWindowFactory = nullptr;
+
+bool hasWarning(const render::DrawingMeasurement &m, std::string_view code) {
+    for (const auto &w : m.warnings)
+        if (w.code == code) return true;
+    return false;
+}
+
+} // namespace
+
+void TLaserForm::setDrawingWindowFactory(DrawingWindowFactory make) { drawingWindowFactory = make; }
+
 bool TLaserForm::loadDrawing(const QString &path, const DrawingWindowRunner &show) {
     if (!drawingWindow_) {
-        editor::ui::MainFormOptions options;
-        options.dataFolder = templateFolder_;
-        ownDrawingWindow_ = std::make_unique<editor::ui::TMainForm>(options);
+        if (!drawingWindowFactory) return false;
+        ownDrawingWindow_ = drawingWindowFactory(templateFolder_);
         drawingWindow_ = ownDrawingWindow_.get();
     }
-    editor::ui::TMainForm &window = *drawingWindow_;
+    DrawingSource &window = *drawingWindow_;
     {
         const BusyCursor busy;
-        if (!window.openfilewithname(path)) return false;
+        if (!window.openDrawing(path)) return false;
     }
     if (show(window) != 1) return false;
-    window.ZoomFullIn180();
-    const QImage picture = window.Vorschaubild();
-    const render::ContourFigures &f = window.figures();
+    render::MeasureOptions options = window.measureOptions();
+    QImage picture;
+    if (!confirmFigures(window, options, picture)) return false;
     // Without a picture the preview keeps the last one; the figures are taken over regardless.
     if (!picture.isNull())
-        composePreview(picture, f.konturmaxx - f.konturminx, f.konturmaxy - f.konturminy);
-    DrawingFigures figures;
-    figures.konturlang = f.konturlang;
-    figures.konturminx = f.konturminx;
-    figures.konturmaxx = f.konturmaxx;
-    figures.konturminy = f.konturminy;
-    figures.konturmaxy = f.konturmaxy;
-    figures.flaechen = f.areas();
-    calc_->engine().takeOverDrawing(figures);
+        composePreview(picture, measured_.maxx - measured_.minx, measured_.maxy - measured_.miny);
+    calc_->engine().takeOverDrawing(figuresOf(measured_));
+    showDrawingNote();
     PageControl1Change();
     paintBox1_->setPixmap(QPixmap::fromImage(vorschau_));
     return true;
+}
+
+bool TLaserForm::confirmFigures(DrawingSource &window, render::MeasureOptions &options,
+                                QImage &picture) {
+    for (;;) {
+        {
+            const BusyCursor busy;
+            picture = window.measure(options, measured_);
+        }
+        if (measured_.empty) {
+            // Nothing to price: no empty drawing goes into the calculation.
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("Auf dem gezeigten Blatt der Zeichnung gibt es "
+                                                "nichts zu messen; es wird nichts übernommen."));
+            return false;
+        }
+        // Figures that would make a wrong price without anyone noticing: asked before.
+        const bool unit = hasWarning(measured_, "units-ignored") ||
+                          hasWarning(measured_, "implausible-size");
+        const bool nothingClosed = hasWarning(measured_, "no-closed-contour") ||
+                                   hasWarning(measured_, "zero-size");
+        const bool notCut = hasWarning(measured_, "not-cut");
+        if (!unit && !nothingClosed && !notCut) return true;
+        QString text = QStringLiteral("Bitte prüfen, bevor die Maße übernommen werden:\n");
+        for (const auto &w : measured_.warnings) text += QStringLiteral("\n• ") + qs(w.german);
+        QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::NoButton, this);
+        box.setObjectName(QStringLiteral("TakeOverWarnings"));
+        QPushButton *take = box.addButton(QStringLiteral("Übernehmen"), QMessageBox::AcceptRole);
+        QPushButton *inches = nullptr, *cutOnly = nullptr;
+        if (unit && options.units != render::UnitChoice::Inches)
+            inches = box.addButton(QStringLiteral("Zoll: mit 25,4 umrechnen"),
+                                   QMessageBox::ActionRole);
+        if (notCut && !options.cutContoursOnly)
+            cutOnly = box.addButton(QStringLiteral("Nur Schnittkonturen messen"),
+                                    QMessageBox::ActionRole);
+        box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.setDefaultButton(take);
+        box.exec();
+        if (box.clickedButton() == take) return true;
+        if (inches && box.clickedButton() == inches) {
+            options.units = render::UnitChoice::Inches;
+            continue;
+        }
+        if (cutOnly && box.clickedButton() == cutOnly) {
+            options.cutContoursOnly = true;
+            window.setCutContoursOnly(true);
+            continue;
+        }
+        return false;
+    }
+}
+
+void TLaserForm::showDrawingNote() {
+    const render::ContourAnalysis &a = measured_.figures.analysis;
+    QString unit = QStringLiteral("mm");
+    if (measured_.scale == 25.4)
+        unit = QStringLiteral("Zoll (× 25,4)");
+    else if (measured_.scale != 1)
+        unit = qs(measured_.drawingUnit) + QStringLiteral(" (× ") +
+               QString::number(measured_.scale).replace('.', ',') + QStringLiteral(")");
+    QString note = QStringLiteral("Einheit: %1 · Teile: %2 · Einstiche: %3")
+                       .arg(unit)
+                       .arg(a.parts)
+                       .arg(a.pierces);
+    QString tip;
+    for (const auto &w : measured_.warnings)
+        tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + qs(w.german);
+    if (!measured_.warnings.empty())
+        note += QStringLiteral("\n⚠ %1 %2 (Maus darauf zeigt sie)")
+                    .arg(measured_.warnings.size())
+                    .arg(measured_.warnings.size() == 1 ? QStringLiteral("Warnung")
+                                                        : QStringLiteral("Warnungen"));
+    drawingNote_->setText(note);
+    drawingNote_->setToolTip(tip);
+    drawingNote_->setStyleSheet(measured_.warnings.empty() ? QString()
+                                                           : QStringLiteral("color: #a04000;"));
 }
 
 void TLaserForm::composePreview(const QImage &picture, double width, double length) {
@@ -270,7 +354,7 @@ void TLaserForm::showEvent(QShowEvent *event) {
 void TLaserForm::closeEvent(QCloseEvent *event) {
     storeSettings();
     stored_ = true;
-    if (drawingWindow_) drawingWindow_->hide();
+    if (drawingWindow_) drawingWindow_->hideWindow();
     event->accept();
 }
 

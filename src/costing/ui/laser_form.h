@@ -2,6 +2,7 @@
 #pragma once
 
 #include "costing/calculator.h"
+#include "costing/ui/drawing_source.h"
 #include "costing/persisted_settings.h"
 #include "costing/report.h"
 #include "costing/ui/field_binder.h"
@@ -23,9 +24,6 @@ class QTabWidget;
 class QTextEdit;
 class QTreeWidget;
 
-namespace quentar::editor::ui {
-class TMainForm;
-}
 
 namespace quentar::costing::ui {
 
@@ -44,15 +42,20 @@ public:
     void OpenBtnClick();
     // Everything after the file dialog. `show` shows the drawing window and returns 1 when the
     // user confirmed; tests answer for the user. False when nothing was taken over.
-    using DrawingWindowRunner = std::function<int(editor::ui::TMainForm &)>;
+    using DrawingWindowRunner = std::function<int(DrawingSource &)>;
     bool loadDrawing(const QString &path, const DrawingWindowRunner &show);
     // How the file button and a dropped file show the drawing window; ShowModal unless replaced.
     void setDrawingWindowRunner(DrawingWindowRunner run) { showDrawingWindow_ = std::move(run); }
 
     // The program's drawing window, created at start-up after this window (not owned). Without
-    // one, the first drawing loaded creates a window of this form's own.
-    void setDrawingWindow(editor::ui::TMainForm *window) { drawingWindow_ = window; }
-    editor::ui::TMainForm *drawingWindow() const { return drawingWindow_; }
+    // one, the first drawing loaded creates a window of this form's own through the factory.
+    void setDrawingWindow(DrawingSource *window) { drawingWindow_ = window; }
+    DrawingSource *drawingWindow() const { return drawingWindow_; }
+    using DrawingWindowFactory = std::unique_ptr<DrawingSource> (*)(const QString &templateFolder);
+    static void setDrawingWindowFactory(DrawingWindowFactory make);
+
+    // What the last take-over measured: unit, pierces, warnings shown beside the figures.
+    const render::DrawingMeasurement &lastMeasurement() const { return measured_; }
 
     // Refreshes the report or the offer prices when their page is the current one.
     void PageControl1Change();
@@ -133,8 +136,14 @@ private:
     QString templateFolder_;
     // After the calculator: its listeners go first.
     FieldBinder binder_;
-    std::unique_ptr<editor::ui::TMainForm> ownDrawingWindow_;
-    editor::ui::TMainForm *drawingWindow_ = nullptr;
+    std::unique_ptr<DrawingSource> ownDrawingWindow_;
+    DrawingSource *drawingWindow_ = nullptr;
+    render::DrawingMeasurement measured_;
+    QLabel *drawingNote_ = nullptr; // unit, pierces and warnings of the drawing taken over
+    // Before the figures are taken over: what may be wrong with them, and what the user wants
+    // done (take them, scale them from inches, measure cut contours only, or nothing).
+    bool confirmFigures(DrawingSource &window, render::MeasureOptions &options, QImage &picture);
+    void showDrawingNote();
     DrawingWindowRunner showDrawingWindow_;
     // Made on first use: asking the print system for its default printer can take a while.
     std::unique_ptr<QPrinter> printer_;

@@ -211,6 +211,18 @@ QWidget *TLaserForm::buildLoecherPage() {
     column->addWidget(timeEdit(e.EinstechzeitEd, Role::Input));
     column->addWidget(
         new QLabel(QStringLiteral("Dies fließt zusätzlich in die Laserzeit pro Stück mit ein.")));
+    // The drawing's own contours are pierced too; the calculation charges only the additional
+    // holes' piercing unless asked.
+    column->addSpacing(12);
+    column->addWidget(new QLabel(QStringLiteral("Einstiche der Zeichnung (je Kontur einer):")));
+    QWidget *pierces = numberEdit(e.PiercesEd, Role::Drawing);
+    column->addWidget(pierces);
+    auto *pierceCheck = new QCheckBox(
+        QStringLiteral("Einstechzeit auch für die Konturen der Zeichnung berechnen"));
+    pierceCheck->setObjectName(QStringLiteral("PierceContoursCheck"));
+    binder_.bind(pierceCheck, e.PierceContoursCheck);
+    editors_.emplace_back(e.PierceContoursCheck.name(), pierceCheck);
+    column->addWidget(pierceCheck);
     column->addStretch();
     return page;
 }

@@ -1,8 +1,9 @@
 // The drawing window: its widgets, and one short call into the viewer per event.
 #include "editor/ui/main_form.h"
 
-#include "app/core/folders.h"
+#include "document/folders.h"
 #include "editor/ui/artwork.h"
+#include "editor/ui/measurement_panel.h"
 #include "editor/ui/paint_box.h"
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
@@ -85,6 +86,7 @@ TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
     editActions_.build(*this, actions_.viewMenu->menuAction());
     buildCentralWidget();
     druckenForm_ = new TDruckenForm(this);
+    measurement_ = new MeasurementPanel(*this, *actions_.viewMenu, viewer_, options_.settingsFile);
     connectActions();
     statusBar()->setSizeGripEnabled(true);
     if (options_.translator) options_.translator->InitTranslation();
@@ -92,7 +94,7 @@ TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
     // maincap: the caption as created (the interface language sets it anew).
     viewer_.session().setMaincap(windowTitle().toStdString());
     const QString data = options_.dataFolder.isEmpty()
-                             ? QString::fromStdString(app::installedDataFolder())
+                             ? QString::fromStdString(document::installedDataFolder())
                              : options_.dataFolder;
     viewer_.session().setTemplateFolder(QFile::encodeName(data).toStdString());
     {
@@ -292,7 +294,7 @@ void TMainForm::chooseLanguage(int language, QAction *item) {
 
 void TMainForm::ZoomFullIn180() { viewer_.ZoomFullIn180(); }
 
-QImage TMainForm::Vorschaubild() {
+QImage TMainForm::Vorschaubild(render::ContourFigures *into) {
     QImage image(render::kPreviewSize, render::kPreviewSize, QImage::Format_RGB32);
     const render::Rgb bg = viewer_.previewBackground();
     image.fill(QColor(bg.r, bg.g, bg.b));
@@ -301,7 +303,7 @@ QImage TMainForm::Vorschaubild() {
     bool drawn = false;
     {
         render::QPainterCanvas canvas(painter);
-        drawn = viewer_.Vorschaubild(&canvas, image.logicalDpiX());
+        drawn = viewer_.Vorschaubild(&canvas, image.logicalDpiX(), into);
     }
     painter.end();
     return drawn ? image : QImage();

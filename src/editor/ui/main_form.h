@@ -1,7 +1,7 @@
 // TMainForm, the drawing window "DXF Editor": views, edits, opens, saves and prints a drawing.
 #pragma once
 
-#include "app/core/options.h"
+#include "i18n/options.h"
 #include "document/drawing_session.h"
 #include "editor/drawing_editor.h"
 #include "editor/drawing_viewer.h"
@@ -26,6 +26,7 @@ class QTabBar;
 
 namespace quentar::editor::ui {
 
+class MeasurementPanel;
 class PaintBox;
 class TDruckenForm;
 
@@ -43,7 +44,7 @@ struct MainFormOptions {
     i18n::Translator *translator = nullptr;
     // options.dat (not owned): the language is read from it when the window is created and
     // written to it whenever the window is allowed to close.
-    app::OptionsFile *optionsFile = nullptr;
+    i18n::OptionsFile *optionsFile = nullptr;
 };
 
 // The calculator opens a file with openfilewithname, shows the window with ShowModal and, after a
@@ -65,7 +66,9 @@ public:
     // For the calculator after a confirmation: the 180-pixel fit, then the 180 x 180 preview,
     // which measures the drawing into figures(). A null image when drawing is suppressed.
     void ZoomFullIn180();
-    QImage Vorschaubild();
+    // `into`: measure into these figures (their setup, e.g. cut contours only, as given)
+    // instead of the window's own.
+    QImage Vorschaubild(render::ContourFigures *into = nullptr);
     const render::ContourFigures &figures() const { return viewer_.figures(); }
 
     // The window's core objects: the viewer (drawing, reader, view) and the editor on it.
@@ -73,6 +76,9 @@ public:
     DrawingEditor &editor() { return editor_; }
     PaintBox *paintBox() const { return paintBox_; }
     const MainActions &actions() const { return actions_; }
+    // What the window shows of the measurement, and what it measures ("Nur Schnittkonturen
+    // messen"): the calculator measures the same way.
+    MeasurementPanel &measurement() const { return *measurement_; }
     const EditActions &editActions() const { return editActions_; }
 
     // The interface language: the translation table's column used for messages (0 German,
@@ -164,6 +170,7 @@ private:
     MainActions actions_;
     EditActions editActions_;
     PaintBox *paintBox_ = nullptr;
+    MeasurementPanel *measurement_ = nullptr;
     QTabBar *TabControl1_ = nullptr;
     QScrollBar *HorzScrollbar_ = nullptr;
     QScrollBar *VertScrollbar_ = nullptr;

@@ -54,7 +54,9 @@ QAction *item(Desktop &d, const char *name) {
 TEST(Desktop, CreatesTheCalculatorFirstAndHandsItTheDrawingWindow) {
     Folders2 f;
     Desktop d(f.folders());
-    EXPECT_EQ(d.calculator().drawingWindow(), &d.drawingWindow());
+    auto *source = dynamic_cast<DrawingWindowSource *>(d.calculator().drawingWindow());
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(&source->window(), &d.drawingWindow());
     EXPECT_EQ(d.calculator().windowTitle(), QStringLiteral("Morvane Quentar 1.0"));
     EXPECT_EQ(d.drawingWindow().windowTitle().left(10), QStringLiteral("DXF Editor"));
     EXPECT_FALSE(d.drawingWindow().isVisible());

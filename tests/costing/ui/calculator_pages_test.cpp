@@ -181,7 +181,7 @@ TEST(CalculatorPages, FileDialogsOfferTheirKindAndAddItsExtensionToABareName) {
         TLaserForm form(data.path(), kTemplates);
         // Reached only once the drawing was read from the file.
         bool drawingOpened = false;
-        form.setDrawingWindowRunner([&](quentar::editor::ui::TMainForm &) {
+        form.setDrawingWindowRunner([&](quentar::costing::ui::DrawingSource &) {
             drawingOpened = true;
             return 1;
         });

@@ -90,8 +90,8 @@ DrawingFigures measure(const std::string &file) {
     return out;
 }
 
-int confirm(quentar::editor::ui::TMainForm &) { return 1; }
-int closeWithoutConfirming(quentar::editor::ui::TMainForm &) { return 2; }
+int confirm(quentar::costing::ui::DrawingSource &) { return 1; }
+int closeWithoutConfirming(quentar::costing::ui::DrawingSource &) { return 2; }
 
 } // namespace
 
@@ -275,7 +275,7 @@ TEST(LaserForm, ADroppedDxfFileLoadsLikeTheFileButtonAndOthersAreRefused) {
     EXPECT_TRUE(form.acceptDrops());
     int shown = 0;
     bool busyWhileShown = false;
-    form.setDrawingWindowRunner([&](quentar::editor::ui::TMainForm &) {
+    form.setDrawingWindowRunner([&](quentar::costing::ui::DrawingSource &) {
         ++shown;
         busyWhileShown = QApplication::overrideCursor() != nullptr;
         return 1;

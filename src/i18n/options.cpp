@@ -1,10 +1,10 @@
 // Reading and writing options.dat.
-#include "app/core/options.h"
+#include "i18n/options.h"
 
 #include "document/string_file.h"
 #include "i18n/translation_table.h"
 
-namespace quentar::app {
+namespace quentar::i18n {
 
 std::optional<std::int32_t> parseOptions(std::string_view bytes) {
     if (bytes.size() < 4) return std::nullopt;
@@ -39,4 +39,4 @@ bool OptionsFile::SaveOptions(std::int32_t language) {
     return true;
 }
 
-} // namespace quentar::app
+} // namespace quentar::i18n

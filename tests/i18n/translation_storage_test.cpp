@@ -1,10 +1,10 @@
 // The translation table kept in the program's folders: additions and edits persist for the user
 // even when the program folder cannot be written.
-#include "app/core/translation_storage.h"
+#include "i18n/translation_storage.h"
 
 #include "document/messages.h"
 #include "i18n/translate_file.h"
-#include "temp_folder.h"
+#include "../support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quentar::app {
+namespace quentar::i18n {
 namespace {
 
 using testing::fileBytes;
@@ -69,4 +69,4 @@ TEST(TranslationStorage, UsersCopyStartsFromTheShippedTable) {
 }
 
 } // namespace
-} // namespace quentar::app
+} // namespace quentar::i18n

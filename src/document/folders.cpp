@@ -1,5 +1,5 @@
 // Finding the program and data folders, and reading and writing the program's own files there.
-#include "app/core/folders.h"
+#include "document/folders.h"
 
 #include "document/safe_file.h"
 
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <utility>
 
-namespace quentar::app {
+namespace quentar::document {
 
 namespace {
 
@@ -102,4 +102,4 @@ bool Folders::writeDataFile(std::string_view name, std::string_view bytes) const
     return document::writeFileAtomically(dataFolder(true) + std::string(name), bytes);
 }
 
-} // namespace quentar::app
+} // namespace quentar::document

@@ -1,14 +1,16 @@
 // The interface language kept in options.dat between program runs.
 #pragma once
 
-#include "app/core/folders.h"
+#include "document/folders.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace quentar::app {
+namespace quentar::i18n {
+
+using document::Folders;
 
 inline constexpr std::string_view kOptionsFileName = "options.dat";
 
@@ -48,4 +50,4 @@ private:
     bool fileNotUnderstood_ = false;
 };
 
-} // namespace quentar::app
+} // namespace quentar::i18n

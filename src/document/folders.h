@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quentar::app {
+namespace quentar::document {
 
 // Where the shipped files (translations, templates, examples) of the running program are: the
 // "data" folder beside the executable (the build tree copies data/ there), else the
@@ -59,4 +59,4 @@ private:
     std::string dataFolder_;
 };
 
-} // namespace quentar::app
+} // namespace quentar::document

@@ -1,11 +1,11 @@
 // Tests of options.dat: its one integer, the range rule, damaged files and where it is kept.
-#include "app/core/options.h"
+#include "i18n/options.h"
 
-#include "temp_folder.h"
+#include "../support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-namespace quentar::app {
+namespace quentar::i18n {
 namespace {
 
 using namespace std::string_literals;
@@ -101,4 +101,4 @@ TEST(Options, NoWritableFolderIsSilent) {
 }
 
 } // namespace
-} // namespace quentar::app
+} // namespace quentar::i18n

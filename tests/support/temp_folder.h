@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace quentar::app::testing {
+namespace quentar::testing {
 
 class TempFolder {
 public:
@@ -79,4 +79,4 @@ inline void asUnprivilegedUser(const std::function<void()> &body) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the part run as \"nobody\" failed (see above)";
 }
 
-} // namespace quentar::app::testing
+} // namespace quentar::testing

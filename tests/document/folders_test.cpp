@@ -1,7 +1,7 @@
 // Tests of the program and data folders and of where the program's own files are read and written.
-#include "app/core/folders.h"
+#include "document/folders.h"
 
-#include "temp_folder.h"
+#include "../support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quentar::app {
+namespace quentar::document {
 namespace {
 
 using testing::fileBytes;
@@ -138,4 +138,4 @@ TEST(Folders, NoWriteAnywhereIsReportedAndChangesNothing) {
 }
 
 } // namespace
-} // namespace quentar::app
+} // namespace quentar::document

@@ -1,7 +1,7 @@
 // translate.dat in the program's folders.
-#include "app/core/translation_storage.h"
+#include "i18n/translation_storage.h"
 
-namespace quentar::app {
+namespace quentar::i18n {
 
 i18n::TranslationStorage translationStorage(const Folders &folders) {
     return {
@@ -12,4 +12,4 @@ i18n::TranslationStorage translationStorage(const Folders &folders) {
     };
 }
 
-} // namespace quentar::app
+} // namespace quentar::i18n
