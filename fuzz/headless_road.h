@@ -27,8 +27,9 @@ inline std::string headlessRoadCheck(std::string_view bytes) {
     dxf::processdxf(d, &rng);
     const int tabs = std::min<int>(3, static_cast<int>(d.tabCaptions.size()));
     for (int tab = 0; tab < tabs; ++tab) {
+        // Each tab once, the choices alternating: inches and cut contours only on the second.
         for (const render::UnitChoice units :
-             {render::UnitChoice::Auto, render::UnitChoice::Inches}) {
+             {tab == 1 ? render::UnitChoice::Inches : render::UnitChoice::Auto}) {
             render::MeasureOptions o;
             o.tab = tab;
             o.units = units;

@@ -10,13 +10,14 @@
 #include <filesystem>
 #include <new>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 void usage(std::FILE *to) {
     std::fputs("usage: quentar [FILE.dxf]          the calculator window (with the drawing)\n"
+               "       quentar --window [FILE.dxf] the same, saying in the window when the\n"
+               "                                   file cannot be opened (the desktop entry)\n"
                "       quentar <command> [arguments]\n"
                "\n"
                "  info FILE.dxf [--entities]   what Quentar reads from a drawing, as JSON\n"
@@ -53,20 +54,21 @@ int run(int argc, char **argv) {
     using namespace quentar::app;
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return quentar::app::ui::runDesktop(argc, argv, "");
+    // "--window FILE" (what the desktop entry runs): the window opens whatever becomes of the
+    // file, and says so itself; that is the only place a desktop user would read it.
+    const bool fromDesktop = args.front() == "--window";
+    if (fromDesktop) {
+        args.erase(args.begin());
+        return quentar::app::ui::runDesktop(argc, argv, args.empty() ? "" : args.front());
+    }
     const std::string cmd = args.front();
-    // A drawing given alone (as a file manager passes it) opens the window with it loaded.
+    // A drawing given alone opens the window with it loaded; one that cannot be opened is
+    // refused here, in the terminal it was typed into.
     if (args.size() == 1 && hasDxfExtension(cmd) && cmd != "info" && cmd != "resave" &&
         cmd != "measure" && cmd != "quote") {
-        if (!std::filesystem::is_regular_file(cmd)) {
-            quentar::document::Drawing probe;
-            const std::string why =
-                "cannot open " + cmd + ": " +
-                quentar::document::loadFailureText(quentar::document::loadDxfFile(cmd, probe));
-            // Started from a terminal the message goes there; from a desktop (no terminal to
-            // read it) the window opens and says it.
-            if (isatty(STDERR_FILENO)) return fail(why);
-            std::fprintf(stderr, "quentar: %s\n", why.c_str());
-        }
+        quentar::document::Drawing probe;
+        const quentar::document::LoadResult loaded = quentar::document::loadDxfFile(cmd, probe);
+        if (!loaded) return fail("cannot open " + cmd + ": " + quentar::document::loadFailureText(loaded));
         return quentar::app::ui::runDesktop(argc, argv, cmd);
     }
     args.erase(args.begin());

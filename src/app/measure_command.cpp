@@ -16,6 +16,8 @@
 #include <QPainter>
 
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <cstdio>
 #include <memory>
 
@@ -69,6 +71,12 @@ QImage renderPreview(document::Drawing &d, int tab, const render::ViewState &vie
 void ensureGuiApplication(std::unique_ptr<QGuiApplication> &app, int &argc, char **argv) {
     if (QGuiApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a runtime folder Qt makes one up and says so on stderr, where a command's one line
+    // of refusal belongs: a private one of our own keeps it quiet.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        std::string dir = (std::filesystem::temp_directory_path() / "quentar-runtime-XXXXXX").string();
+        if (::mkdtemp(dir.data())) qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
+    }
     app = std::make_unique<QGuiApplication>(argc, argv);
 }
 

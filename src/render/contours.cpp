@@ -210,6 +210,10 @@ void collinearOverlaps(std::vector<Edge> &edges, double tol, std::vector<double>
         const double len = std::sqrt(dx * dx + dy * dy);
         const double ux = dx / len, uy = dy / len;
         covered.clear();
+        bool whole = false;
+        std::size_t looked = 0;
+        // Beyond this many neighbours on its line an edge's overlap is taken as found so far.
+        constexpr std::size_t kMostLooked = 256;
         // The neighbouring bins only where a collinear edge could fall into them: near a
         // border by the edge's uncertainty in direction (tol over its length) or distance.
         double ang = std::atan2(dy, dx);
@@ -222,8 +226,8 @@ void collinearOverlaps(std::vector<Edge> &edges, double tol, std::vector<double>
         const double spreadO = 2 * tol / offsetBin + 2 * len * kAngleBin / offsetBin;
         const int64_t aLow = inA < spreadA ? -1 : 0, aHigh = inA > 1 - spreadA ? 1 : 0;
         const int64_t oLow = inO < spreadO ? -1 : 0, oHigh = inO > 1 - spreadO ? 1 : 0;
-        for (int64_t da = aLow; da <= aHigh; ++da)
-            for (int64_t dof = oLow; dof <= oHigh; ++dof) {
+        for (int64_t da = aLow; da <= aHigh && !whole; ++da)
+            for (int64_t dof = oLow; dof <= oHigh && !whole; ++dof) {
                 int64_t a = k.a + da;
                 int64_t o = k.o + dof;
                 double t0 = k.t0, t1 = k.t1;
@@ -241,8 +245,9 @@ void collinearOverlaps(std::vector<Edge> &edges, double tol, std::vector<double>
                 // Candidates start before this stretch ends and reach into it.
                 auto end = std::upper_bound(lo, hi, t1 + slack,
                                             [](double t, const Keyed &x) { return t < x.t0; });
-                for (auto it = end; it != lo;) {
+                for (auto it = end; it != lo && !whole && looked < kMostLooked;) {
                     --it;
+                    ++looked;
                     if (reach[static_cast<std::size_t>(it - sorted.begin())] < t0 - slack) break;
                     const Edge &f = edges[it->edge];
                     if (f.rank >= e.rank || f.piece == e.piece) continue;
@@ -256,6 +261,9 @@ void collinearOverlaps(std::vector<Edge> &edges, double tol, std::vector<double>
                     s1 = std::max(s1, 0.0);
                     s2 = std::min(s2, len);
                     if (s2 > s1) covered.emplace_back(s1, s2);
+                    // One edge lying over all of this one settles it (a block arrayed onto
+                    // itself puts thousands of copies on one line).
+                    whole = whole || (s1 <= 0 && s2 >= len);
                 }
             }
         if (covered.empty()) continue;
@@ -300,13 +308,22 @@ struct Sets {
 // A grid of boxes: what lies near a point.
 class BoxGrid {
 public:
-    BoxGrid(double x0, double y0, double x1, double y1, std::size_t items)
-        : x0_(x0), y0_(y0) {
-        cells_ = std::clamp<int64_t>(
-            static_cast<int64_t>(std::sqrt(static_cast<double>(items))), 1, 1024);
-        cw_ = std::max((x1 - x0) / static_cast<double>(cells_), 1e-12);
-        ch_ = std::max((y1 - y0) / static_cast<double>(cells_), 1e-12);
-        grid_.resize(static_cast<std::size_t>(cells_ * cells_));
+    // Square cells, about one item each, so a long narrow drawing (a row of parts) is split
+    // along its length rather than into slivers that each hold a thousand items.
+    BoxGrid(double x0, double y0, double x1, double y1, std::size_t items) : x0_(x0), y0_(y0) {
+        const double w = std::max(x1 - x0, 1e-12), h = std::max(y1 - y0, 1e-12);
+        const double n = static_cast<double>(std::clamp<std::size_t>(items, 1, 4'000'000));
+        double cs = std::sqrt(w * h / n);
+        cs = std::max({cs, w / 4'000'000.0, h / 4'000'000.0});
+        nx_ = std::clamp<int64_t>(static_cast<int64_t>(std::ceil(w / cs)), 1, 4'000'000);
+        ny_ = std::clamp<int64_t>(static_cast<int64_t>(std::ceil(h / cs)), 1, 4'000'000);
+        while (nx_ * ny_ > 4 * static_cast<int64_t>(n) + 16) {
+            nx_ = std::max<int64_t>(1, nx_ / 2);
+            ny_ = std::max<int64_t>(1, ny_ / 2);
+        }
+        cw_ = w / static_cast<double>(nx_);
+        ch_ = h / static_cast<double>(ny_);
+        grid_.resize(static_cast<std::size_t>(nx_ * ny_));
     }
     void add(uint32_t item, double minx, double miny, double maxx, double maxy) {
         const int64_t a = cx(minx), b = cx(maxx), c = cy(miny), e = cy(maxy);
@@ -315,18 +332,18 @@ public:
             return;
         }
         for (int64_t x = a; x <= b; ++x)
-            for (int64_t y = c; y <= e; ++y) grid_[static_cast<std::size_t>(x * cells_ + y)].push_back(item);
+            for (int64_t y = c; y <= e; ++y) grid_[static_cast<std::size_t>(x * ny_ + y)].push_back(item);
     }
     template <class F> void near(double x, double y, F &&f) const {
-        for (uint32_t i : grid_[static_cast<std::size_t>(cx(x) * cells_ + cy(y))]) f(i);
+        for (uint32_t i : grid_[static_cast<std::size_t>(cx(x) * ny_ + cy(y))]) f(i);
         for (uint32_t i : big_) f(i);
     }
 
 private:
-    int64_t cx(double x) const { return std::clamp<int64_t>(cellOf(x, x0_, cw_), 0, cells_ - 1); }
-    int64_t cy(double y) const { return std::clamp<int64_t>(cellOf(y, y0_, ch_), 0, cells_ - 1); }
+    int64_t cx(double x) const { return std::clamp<int64_t>(cellOf(x, x0_, cw_), 0, nx_ - 1); }
+    int64_t cy(double y) const { return std::clamp<int64_t>(cellOf(y, y0_, ch_), 0, ny_ - 1); }
     double x0_, y0_, cw_ = 1, ch_ = 1;
-    int64_t cells_ = 1;
+    int64_t nx_ = 1, ny_ = 1;
     std::vector<std::vector<uint32_t>> grid_;
     std::vector<uint32_t> big_;
 };
@@ -346,6 +363,11 @@ double segmentDistance(double px, double py, double ax, double ay, double bx, do
     t = l2 > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / l2, 0.0, 1.0) : 0;
     return dist(px, py, ax + t * dx, ay + t * dy);
 }
+
+// Bounds that keep pathological drawings (thousands of copies stacked on one spot) from taking
+// quadratic time; hitting one marks the analysis as simplified.
+constexpr std::size_t kMostCandidates = 256;
+constexpr std::size_t kMostLongTests = 20000;
 
 void buildGraph(const document::Drawing &d, const PieceCollector &col, double tol,
                 const std::vector<double> &dup, ContourAnalysis &out) {
@@ -435,12 +457,19 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
                 uint32_t bestPiece = UINT32_MAX;
                 Split best{0, 0, 0, 0, node};
                 double bestD = tol;
+                std::size_t looked = 0;
                 grid.near(px, py, [&](uint32_t j) {
                     if (j == k) return;
                     const Piece &q = pieces[parts[j]];
                     if (px < q.minx - tol || px > q.maxx + tol || py < q.miny - tol ||
                         py > q.maxy + tol)
                         return;
+                    // Hundreds of pieces over one point are copies on top of each other: the
+                    // first of them decide.
+                    if (++looked > kMostCandidates) {
+                        out.simplified = true;
+                        return;
+                    }
                     // An arc or circle: the point must lie near its circle (chords run inside it
                     // by at most the sagitta of a hundredth of a turn).
                     const document::tpoly &qe = d.polys[q.entity];
@@ -573,13 +602,19 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
                 splits[a.piece].push_back({a.index, t, px, py, node});
                 splits[b.piece].push_back({b.index, u, px, py, node});
             };
-            for (auto &[key, list] : grid)
+            for (auto &[key, list] : grid) {
+                // A cell this crowded holds copies drawn on top of each other, not crossings.
+                if (list.size() > kMostCandidates) {
+                    out.simplified = true;
+                    continue;
+                }
                 for (std::size_t x = 0; x < list.size(); ++x)
                     for (std::size_t y = x + 1; y < list.size(); ++y) {
                         uint32_t i = list[x], j = list[y];
                         if (i > j) std::swap(i, j);
                         tested.emplace_back(i, j);
                     }
+            }
             // Long segments cross many cells: test them against every segment of the outline.
             for (uint32_t i = 0; i < segs.size(); ++i) {
                 const Seg &g = segs[i];
@@ -588,6 +623,10 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
                               h = cellOf(std::max(g.ay, g.by), oy, cell) -
                                   cellOf(std::min(g.ay, g.by), oy, cell) + 1;
                 if (w * h <= 64) continue;
+                if (segs.size() > kMostLongTests) {
+                    out.simplified = true;
+                    continue;
+                }
                 for (uint32_t j = 0; j < segs.size(); ++j)
                     if (j != i) tested.emplace_back(std::min(i, j), std::max(i, j));
             }
@@ -859,6 +898,10 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
             const double px = (buf[0] + buf[2]) / 2, py = (buf[1] + buf[3]) / 2;
             candidates.clear();
             grid.near(px, py, [&](uint32_t j) {
+                if (candidates.size() >= kMostCandidates) {
+                    out.simplified = true;
+                    return;
+                }
                 const Contour &o = closed[j];
                 if (faces[bounded[j]].component == comp) return;
                 if (!depthOf.count(faces[bounded[j]].component)) return; // not larger
@@ -1040,35 +1083,59 @@ void buildGraph(const document::Drawing &d, const PieceCollector &col, double to
         x1 = std::max(x1, e.x);
         y1 = std::max(y1, e.y);
     }
-    const int64_t cells = std::clamp<int64_t>(
-        static_cast<int64_t>(std::sqrt(static_cast<double>(open.size()))), 1, 2048);
-    const double cs = std::max(std::max(x1 - x0, y1 - y0) / static_cast<double>(cells), 1e-12);
-    auto cellX = [&](double x) { return std::clamp<int64_t>(cellOf(x, x0, cs), 0, cells - 1); };
-    auto cellY = [&](double y) { return std::clamp<int64_t>(cellOf(y, y0, cs), 0, cells - 1); };
-    std::vector<uint32_t> first(static_cast<std::size_t>(cells * cells + 1), 0), slot(open.size());
-    for (const OpenEnd &e : open) ++first[static_cast<std::size_t>(cellX(e.x) * cells + cellY(e.y)) + 1];
+    // Square cells of about one end each (a long narrow drawing gets long rows of them).
+    const double w = std::max(x1 - x0, 1e-12), h = std::max(y1 - y0, 1e-12);
+    const double n = static_cast<double>(open.size());
+    const double cs = std::max({std::sqrt(w * h / n), w / 2'000'000.0, h / 2'000'000.0});
+    int64_t nx = std::clamp<int64_t>(static_cast<int64_t>(w / cs) + 1, 1, 2'000'001);
+    int64_t ny = std::clamp<int64_t>(static_cast<int64_t>(h / cs) + 1, 1, 2'000'001);
+    while (nx * ny > 4 * static_cast<int64_t>(n) + 16) {
+        nx = std::max<int64_t>(1, nx / 2);
+        ny = std::max<int64_t>(1, ny / 2);
+    }
+    const double cw = w / static_cast<double>(nx), ch = h / static_cast<double>(ny);
+    auto cellX = [&](double x) { return std::clamp<int64_t>(cellOf(x, x0, cw), 0, nx - 1); };
+    auto cellY = [&](double y) { return std::clamp<int64_t>(cellOf(y, y0, ch), 0, ny - 1); };
+    std::vector<uint32_t> first(static_cast<std::size_t>(nx * ny + 1), 0), slot(open.size());
+    for (const OpenEnd &e : open) ++first[static_cast<std::size_t>(cellX(e.x) * ny + cellY(e.y)) + 1];
     for (std::size_t c = 1; c < first.size(); ++c) first[c] += first[c - 1];
     std::vector<uint32_t> filled(first.begin(), first.end() - 1);
     for (uint32_t i = 0; i < open.size(); ++i)
-        slot[filled[static_cast<std::size_t>(cellX(open[i].x) * cells + cellY(open[i].y))]++] = i;
+        slot[filled[static_cast<std::size_t>(cellX(open[i].x) * ny + cellY(open[i].y))]++] = i;
+    const double step = std::min(cw, ch);
     for (uint32_t i = 0; i < open.size(); ++i) {
         OpenEnd &e = open[i];
         const int64_t cx = cellX(e.x), cy = cellY(e.y);
         double best = -1;
-        for (int64_t ring = 0; ring < cells; ++ring) {
+        auto cell = [&](int64_t gx, int64_t gy) {
+            if (gx < 0 || gy < 0 || gx >= nx || gy >= ny) return;
+            const std::size_t c = static_cast<std::size_t>(gx * ny + gy);
+            for (uint32_t k = first[c]; k < first[c + 1]; ++k) {
+                if (slot[k] == i) continue;
+                const double dd = dist(e.x, e.y, open[slot[k]].x, open[slot[k]].y);
+                if (best < 0 || dd < best) best = dd;
+            }
+        };
+        for (int64_t ring = 0;; ++ring) {
             // Every end in ring r is at least (r - 1) cells away.
-            if (best >= 0 && static_cast<double>(ring - 1) * cs > best) break;
-            for (int64_t gx = cx - ring; gx <= cx + ring; ++gx)
-                for (int64_t gy = cy - ring; gy <= cy + ring; ++gy) {
-                    if (std::max(std::llabs(gx - cx), std::llabs(gy - cy)) != ring) continue;
-                    if (gx < 0 || gy < 0 || gx >= cells || gy >= cells) continue;
-                    const std::size_t c = static_cast<std::size_t>(gx * cells + gy);
-                    for (uint32_t k = first[c]; k < first[c + 1]; ++k) {
-                        if (slot[k] == i) continue;
-                        const double dd = dist(e.x, e.y, open[slot[k]].x, open[slot[k]].y);
-                        if (best < 0 || dd < best) best = dd;
-                    }
-                }
+            if (best >= 0 && static_cast<double>(ring - 1) * step > best) break;
+            if (cx - ring < 0 && cy - ring < 0 && cx + ring >= nx && cy + ring >= ny) break;
+            if (ring == 0) {
+                cell(cx, cy);
+                continue;
+            }
+            // Only the cells on the ring's border, within the grid.
+            const int64_t xa = std::max<int64_t>(cx - ring, 0), xb = std::min(cx + ring, nx - 1);
+            const int64_t ya = std::max<int64_t>(cy - ring + 1, 0),
+                          yb = std::min(cy + ring - 1, ny - 1);
+            for (int64_t gx = xa; gx <= xb; ++gx) {
+                cell(gx, cy - ring);
+                cell(gx, cy + ring);
+            }
+            for (int64_t gy = ya; gy <= yb; ++gy) {
+                cell(cx - ring, gy);
+                cell(cx + ring, gy);
+            }
         }
         e.nearest = best;
     }

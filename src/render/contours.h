@@ -118,6 +118,7 @@ struct ContourAnalysis {
     int32_t closedCount = 0, openCount = 0, parts = 0, holes = 0, pierces = 0;
     double netArea = 0;                // sum of parts minus their holes, never negative
     bool overlapping = false;          // holes of a part cover more than the part: clamped
+    bool simplified = false;           // crowded spots were not searched in full (see bounds)
     std::array<double, kMeasureKinds> lengthByKind{}; // all pieces, measured or not
     std::array<bool, kMeasureKinds> kindMeasured{};   // the kind entered the cut length
     std::vector<double> areas() const; // areas of the closed contours, largest first

@@ -215,6 +215,11 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
                  count(a.duplicates.size()) + " places); the laser cuts them once",
              number(a.duplicateLength * s, true) + " mm sind doppelt gezeichnet (" +
                  count(a.duplicates.size()) + " Stellen); der Laser schneidet sie einmal");
+    if (a.simplified)
+        warn("crowded", "places with hundreds of pieces drawn on top of each other were not "
+                        "searched in full: parts and holes may be miscounted",
+             "Stellen mit Hunderten übereinander gezeichneter Teile wurden nicht vollständig "
+             "untersucht: Teile und Löcher können falsch gezählt sein");
     if (a.overlapping)
         warn("overlapping", "holes overlap or reach out of their part: its area is taken as 0",
              "Löcher überlappen oder ragen aus ihrem Teil: dessen Fläche zählt als 0");
