@@ -14,9 +14,12 @@ import os
 import subprocess
 import sys
 
+import logging
+
 import matplotlib
 
 matplotlib.use("Agg")
+logging.getLogger("matplotlib.font_manager").setLevel(logging.ERROR)
 import matplotlib.pyplot as plt  # noqa: E402
 from PIL import Image, ImageDraw  # noqa: E402
 
@@ -24,6 +27,7 @@ import ezdxf  # noqa: E402
 from ezdxf import recover  # noqa: E402
 from ezdxf.addons.drawing import Frontend, RenderContext  # noqa: E402
 from ezdxf.addons.drawing.matplotlib import MatplotlibBackend  # noqa: E402
+from ezdxf.addons.drawing.properties import LayoutProperties  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WIDTH, HEIGHT = 1000, 640
@@ -42,10 +46,11 @@ def ezdxf_pictures(path, prefix):
         fig = plt.figure(figsize=(WIDTH / 100, HEIGHT / 100), dpi=100)
         ax = fig.add_axes([0, 0, 1, 1])
         ctx = RenderContext(doc)
-        ctx.set_current_layout(layout)
-        ctx.current_layout_properties.set_colors("#ffffff")
+        props = LayoutProperties.from_layout(layout)
+        props.set_colors("#ffffff")
         try:
-            Frontend(ctx, MatplotlibBackend(ax)).draw_layout(layout, finalize=True)
+            Frontend(ctx, MatplotlibBackend(ax)).draw_layout(
+                layout, finalize=True, layout_properties=props)
         except Exception as e:  # the peer fails on some files; say so and go on
             print(f"ezdxf: {path} {name}: {e}", file=sys.stderr)
         file = f"{prefix}-ezdxf-{i}.png"

@@ -173,6 +173,12 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
     if (!e.textstr.empty()) {
         if (e.textstr == " ") return;
         text = e.textstr;
+        // An override that writes the prefix itself ("R<>", "%%c<>") gets the bare number.
+        const bool ownPrefix = (type == 4 && text.find("R<>") != std::string::npos) ||
+                               (type == 3 && (text.find("%%c<>") != std::string::npos ||
+                                              text.find("%%C<>") != std::string::npos ||
+                                              text.find("\xC3\x98<>") != std::string::npos));
+        if (ownPrefix) measured = measured.substr(type == 4 ? 1 : 2);
         for (std::size_t at; (at = text.find("<>")) != std::string::npos;)
             text.replace(at, 2, measured);
     }
