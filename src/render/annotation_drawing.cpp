@@ -45,8 +45,9 @@ Rgb RenderPass::colorOf(const tpoly &e, const document::TLayer *layer, int layer
     Rgb c;
     if (e.truecolor >= 0 && !(e.colorispresent && (e.colornr == 0 || e.colornr == 256))) {
         c = trueColor(e.truecolor);
-    } else if (e.colorispresent && e.colornr == 0 && p.hasByBlock) {
-        return p.byBlock; // already made readable
+    } else if (e.colorispresent && e.colornr == 0) {
+        if (p.hasByBlock) return p.byBlock; // already made readable
+        c = aciColor(7, p.showmodelforcolor);
     } else if (e.colorispresent && e.colornr > 0 && e.colornr < 256) {
         c = aciColor(e.colornr, p.showmodelforcolor);
     } else if (layer && layer->truecolor >= 0) {

@@ -38,12 +38,11 @@ extern const uint32_t kColourIndex[256];
 // Screen colour of a DXF colour number with the whole colour index: the table above for 1 ... 9
 // and 250 ... 255 (its greys are its own), the colour index for 10 ... 249 and 253.
 inline Rgb aciColor(int nr, bool showmodel) {
-    if (nr >= 10 && nr <= 249) {
+    if ((nr >= 10 && nr <= 249) || nr == 253) {
         const uint32_t c = kColourIndex[nr];
         return {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
                 static_cast<uint8_t>(c)};
     }
-    if (nr == 253) return {130, 130, 130};
     return getcolornr(nr, showmodel);
 }
 
