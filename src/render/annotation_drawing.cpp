@@ -29,10 +29,13 @@ std::string formatNumber(double v, int decimals, bool dropTrailingZeros) {
     auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
     std::string s(buf, r.ptr);
     if (dropTrailingZeros && s.find('.') != std::string::npos) {
-        while (!s.empty() && s.back() == '0') s.pop_back();
-        if (!s.empty() && s.back() == '.') s.pop_back();
+        while (!s.empty() && s.back() == '0')
+            s.pop_back();
+        if (!s.empty() && s.back() == '.')
+            s.pop_back();
     }
-    if (s == "-0") s = "0";
+    if (s == "-0")
+        s = "0";
     return s;
 }
 
@@ -46,7 +49,8 @@ Rgb RenderPass::colorOf(const tpoly &e, const document::TLayer *layer, int layer
     if (e.truecolor >= 0 && !(e.colorispresent && (e.colornr == 0 || e.colornr == 256))) {
         c = trueColor(e.truecolor);
     } else if (e.colorispresent && e.colornr == 0) {
-        if (p.hasByBlock) return p.byBlock; // already made readable
+        if (p.hasByBlock)
+            return p.byBlock; // already made readable
         c = aciColor(7, p.showmodelforcolor);
     } else if (e.colorispresent && e.colornr > 0 && e.colornr < 256) {
         c = aciColor(e.colornr, p.showmodelforcolor);
@@ -56,7 +60,8 @@ Rgb RenderPass::colorOf(const tpoly &e, const document::TLayer *layer, int layer
         c = aciColor(layerColor, p.showmodelforcolor);
     }
     // Printed and previewed colours stay the file's; on screen they must be readable.
-    if (p.forprint) return c;
+    if (p.forprint)
+        return c;
     return readableOn(c, p.showmodelforcolor ? kWhite : kBlack);
 }
 
@@ -82,20 +87,24 @@ document::DimStyle RenderPass::styleOf(const tpoly &e) const {
                 found = &style;
                 break;
             }
-    if (found) st = *found;
-    for (const auto &[code, value] : e.dimoverrides) st.set(code, value);
-    if (!(st.dimscale > 0) || !std::isfinite(st.dimscale)) st.dimscale = 1;
+    if (found)
+        st = *found;
+    for (const auto &[code, value] : e.dimoverrides)
+        st.set(code, value);
+    if (!(st.dimscale > 0) || !std::isfinite(st.dimscale))
+        st.dimscale = 1;
     return st;
 }
 
-void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place &pl,
-                               const Pen &pen, Rgb color, const document::TLayer *layer) {
+void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
+                               Rgb color, const document::TLayer *layer) {
     // The picture the file keeps (its anonymous block) is what CAD programs show; it counts as
     // a dimension, and the definition points then are not walked (nor measured) again.
     auto it = e.dimblock.empty() ? blockEntities_.end() : blockEntities_.find(e.dimblock);
     bool selfInsert = false;
     for (std::string_view active : insertChain_)
-        if (active == e.dimblock) selfInsert = true;
+        if (active == e.dimblock)
+            selfInsert = true;
     if (it != blockEntities_.end() && !it->second.empty() && !selfInsert) {
         DrawParams nested = p;
         nested.blocktodraw = e.dimblock;
@@ -124,7 +133,8 @@ void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place 
         return;
     }
     walkPath(e, p, pl, pen, color);
-    if (canvas_) drawDimensionText(e, p, pl, pen, color);
+    if (canvas_)
+        drawDimensionText(e, p, pl, pen, color);
 }
 
 void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Place &pl,
@@ -141,26 +151,31 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
         if (!(value >= 0))
             value = std::fabs(dx * std::cos(along) + dy * std::sin(along)) * st.dimlfac;
     } else if (type == 3 || type == 4) {
-        if (!(value >= 0)) value = std::hypot(e.cx5 - e.cx, e.cy5 - e.cy) * st.dimlfac;
+        if (!(value >= 0))
+            value = std::hypot(e.cx5 - e.cx, e.cy5 - e.cy) * st.dimlfac;
     } else if (type == 2 || type == 5) {
         if (!(value >= 0)) {
             double a = std::fabs(angleOf(e.cx4 - e.cx5, e.cy4 - e.cy5) -
                                  angleOf(e.cx3 - e.cx5, e.cy3 - e.cy5));
-            if (a > M_PI) a = 2 * M_PI - a;
+            if (a > M_PI)
+                a = 2 * M_PI - a;
             value = a;
         }
     } else if (type == 6) {
         if (!(value >= 0))
             value = (e.dimtyp & 64) ? std::fabs(e.cx3 - e.cx) : std::fabs(e.cy3 - e.cy);
-        if (e.dimtextrotate == 90) along = M_PI / 2;
+        if (e.dimtextrotate == 90)
+            along = M_PI / 2;
     }
     std::string measured;
     if (type == 2 || type == 5) {
         measured = formatNumber(value * 180 / M_PI, std::min(st.dimdec, 2), true) + "\xC2\xB0";
     } else {
         measured = formatNumber(value, st.dimdec, dropZeros);
-        if (type == 3) measured = "\xC3\x98" + measured; // Ø
-        if (type == 4) measured = "R" + measured;
+        if (type == 3)
+            measured = "\xC3\x98" + measured; // Ø
+        if (type == 4)
+            measured = "R" + measured;
     }
     if (!st.dimpost.empty()) {
         const std::size_t at = st.dimpost.find("<>");
@@ -172,23 +187,29 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
     // replaces it.
     std::string text = measured;
     if (!e.textstr.empty()) {
-        if (e.textstr == " ") return;
+        if (e.textstr == " ")
+            return;
         text = e.textstr;
         // An override that writes the prefix itself ("R<>", "%%c<>") gets the bare number.
         const bool ownPrefix = (type == 4 && text.find("R<>") != std::string::npos) ||
                                (type == 3 && (text.find("%%c<>") != std::string::npos ||
                                               text.find("%%C<>") != std::string::npos ||
                                               text.find("\xC3\x98<>") != std::string::npos));
-        if (ownPrefix) measured = measured.substr(type == 4 ? 1 : 2);
+        if (ownPrefix)
+            measured = measured.substr(type == 4 ? 1 : 2);
         for (std::size_t at; (at = text.find("<>")) != std::string::npos;)
             text.replace(at, 2, measured);
     }
-    if (text.empty()) return;
+    if (text.empty())
+        return;
     const double height = st.dimtxt * st.dimscale;
     // Readable from below or from the right, as CAD programs turn dimension texts.
-    if (e.dimtextrotate != 0 && type != 6) along = e.dimtextrotate * M_PI / 180;
-    if (along > M_PI / 2 + 1e-9) along -= M_PI;
-    if (along <= -M_PI / 2 + 1e-9) along += M_PI;
+    if (e.dimtextrotate != 0 && type != 6)
+        along = e.dimtextrotate * M_PI / 180;
+    if (along > M_PI / 2 + 1e-9)
+        along -= M_PI;
+    if (along <= -M_PI / 2 + 1e-9)
+        along += M_PI;
     TextFrame f;
     double wx, wy, ax, ay, bx, by;
     pl.world(e.cx1, e.cy1, e.cz1, wx, wy);
@@ -206,9 +227,11 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
 
 void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place &pl,
                                 const Pen &pen, Rgb color) {
-    if (e.anzp < 1 || !canvas_) return;
+    if (e.anzp < 1 || !canvas_)
+        return;
     const double h = e.radius;
-    if (!(h > 0) || !std::isfinite(h)) return;
+    if (!(h > 0) || !std::isfinite(h))
+        return;
     // The text's axes: its rotation in its object system, put into the drawing by the
     // extrusion and by the placement of the block it is in.
     const double a = e.rotation * M_PI / 180;
@@ -223,8 +246,10 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
         ya = {ya.x + xa.x / wf * t, ya.y + xa.y / wf * t, ya.z + xa.z / wf * t};
     }
     double ox, oy;
-    if (e.alignAtSecond) pl.world(e.cx1, e.cy1, e.cz1, ox, oy);
-    else pl.world(e.p(0).x, e.p(0).y, e.p(0).z, ox, oy);
+    if (e.alignAtSecond)
+        pl.world(e.cx1, e.cy1, e.cz1, ox, oy);
+    else
+        pl.world(e.p(0).x, e.p(0).y, e.p(0).z, ox, oy);
     double x0, y0, x1, y1, x2, y2;
     pl.world(0, 0, 0, x0, y0);
     pl.world(xa.x, xa.y, xa.z, x1, y1);
@@ -262,14 +287,18 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
 void RenderPass::drawTextLines(const std::vector<TextLine> &given, const TextFrame &f, int halign,
                                int valign, double wrap, bool mtext, const DrawParams &p,
                                const Pen &pen, Rgb color) {
-    if (!canvas_) return;
+    if (!canvas_)
+        return;
     const double zf = p.zoomit / 100;
     const double upPx = std::hypot(f.yx, f.yy) * zf; // pixels of one text height
-    if (!(upPx > 0) || !std::isfinite(upPx) || upPx > 1e6) return;
+    if (!(upPx > 0) || !std::isfinite(upPx) || upPx > 1e6)
+        return;
     // Nothing to read below a tenth of a pixel.
-    if (upPx < 0.1) return;
+    if (upPx < 0.1)
+        return;
     auto widthOf = [&](const std::string &s, double hf) {
-        if (s.empty()) return 0.0;
+        if (s.empty())
+            return 0.0;
         int w = 0, h = 0;
         canvas_->textExtent(s, kMeasurePx, w, h);
         return w / (kMeasurePx * kCapHeight) * hf;
@@ -290,7 +319,8 @@ void RenderPass::drawTextLines(const std::vector<TextLine> &given, const TextFra
                 const std::size_t end = sp == std::string::npos ? run.text.size() : sp + 1;
                 std::string word = run.text.substr(start, end - start);
                 std::string trimmed = word;
-                while (!trimmed.empty() && trimmed.back() == ' ') trimmed.pop_back();
+                while (!trimmed.empty() && trimmed.back() == ' ')
+                    trimmed.pop_back();
                 const double ww = widthOf(trimmed, run.heightFactor);
                 if (curWidth > 0 && curWidth + ww > wrap * 1.001) {
                     lines.push_back(cur);
@@ -318,28 +348,36 @@ void RenderPass::drawTextLines(const std::vector<TextLine> &given, const TextFra
     double shift = 0; // from the anchor to the top of the block
     if (mtext) {
         const double bottom = baselines.empty() ? 0 : baselines.back();
-        if (valign == 2) shift = -bottom / 2;
-        else if (valign <= 1) shift = -bottom;
+        if (valign == 2)
+            shift = -bottom / 2;
+        else if (valign <= 1)
+            shift = -bottom;
     } else {
         const double hf = lines.empty() ? 1 : lines[0].heightFactor();
-        if (valign == 0) shift = hf;
-        else if (valign == 1) shift = hf + kDescent / kCapHeight * hf;
-        else if (valign == 2) shift = hf / 2;
+        if (valign == 0)
+            shift = hf;
+        else if (valign == 1)
+            shift = hf + kDescent / kCapHeight * hf;
+        else if (valign == 2)
+            shift = hf / 2;
     }
     const ViewTransform vt = p.view();
     const double px = vt.screenX(f.ox), py = vt.exactScreenY(f.oy);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const TextLine &line = lines[i];
         double lineWidth = 0;
-        for (const TextRun &r : line.runs) lineWidth += widthOf(r.text, r.heightFactor);
+        for (const TextRun &r : line.runs)
+            lineWidth += widthOf(r.text, r.heightFactor);
         double x = halign == 1 ? -lineWidth / 2 : halign == 2 ? -lineWidth : 0;
         for (const TextRun &r : line.runs) {
-            if (r.text.empty()) continue;
+            if (r.text.empty())
+                continue;
             const double hf = r.heightFactor;
-            const double em = hf / kCapHeight;        // font size in text heights
+            const double em = hf / kCapHeight;                      // font size in text heights
             const double top = baselines[i] + shift + kAscent * em; // its box's top
             double size = std::round(em * upPx);
-            if (size < 1) size = 1;
+            if (size < 1)
+                size = 1;
             const double c = em / size; // text heights per pixel of the font
             Transform t;
             t.m11 = zf * c * f.xx;

@@ -11,7 +11,8 @@
 namespace quentar::render {
 
 void DrawnBox::take(double x, double y) {
-    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
     if (empty) {
         minx = maxx = x;
         miny = maxy = y;
@@ -25,7 +26,8 @@ void DrawnBox::take(double x, double y) {
 }
 
 void DrawnBox::take(const DrawnBox &b) {
-    if (b.empty) return;
+    if (b.empty)
+        return;
     take(b.minx, b.miny);
     take(b.maxx, b.maxy);
 }
@@ -34,7 +36,7 @@ namespace {
 
 // Notes the pixel box of what is drawn, within the clips, outside construction lines.
 class BoundsCanvas : public Canvas {
-public:
+  public:
     explicit BoundsCanvas(const document::Drawing &d) : d_(d) {}
     DrawnBox box; // pixels
 
@@ -49,7 +51,8 @@ public:
         // Arial averages about 0.55 of its size per character; the box is 1.15 sizes tall.
         std::size_t chars = 0;
         for (unsigned char c : text)
-            if ((c & 0xC0) != 0x80) ++chars;
+            if ((c & 0xC0) != 0x80)
+                ++chars;
         const double w = 0.55 * sizePx * static_cast<double>(chars), h = 1.15 * sizePx;
         for (auto [u, v] : {std::pair{0.0, 0.0}, {w, 0.0}, {0.0, h}, {w, h}})
             take(t.m11 * u + t.m21 * v + t.dx, t.m12 * u + t.m22 * v + t.dy);
@@ -72,7 +75,8 @@ public:
         clips_.push_back(c);
     }
     void popClip() override {
-        if (!clips_.empty()) clips_.pop_back();
+        if (!clips_.empty())
+            clips_.pop_back();
     }
     void drawHandleImage(int, int, int) override {}
     void beginEntity(std::size_t index) override {
@@ -80,15 +84,17 @@ public:
         skipping_.push_back((!skipping_.empty() && skipping_.back()) || e.xline || e.ray);
     }
     void endEntity() override {
-        if (!skipping_.empty()) skipping_.pop_back();
+        if (!skipping_.empty())
+            skipping_.pop_back();
     }
 
-private:
+  private:
     struct Clip {
         double l, t, r, b;
     };
     void take(double x, double y) {
-        if (!skipping_.empty() && skipping_.back()) return;
+        if (!skipping_.empty() && skipping_.back())
+            return;
         if (!clips_.empty()) {
             const Clip &c = clips_.back();
             x = std::clamp(x, c.l, std::max(c.l, c.r - 1));
@@ -98,7 +104,8 @@ private:
     }
     void takePath(const Path &path) {
         for (const auto &f : path.figures)
-            for (const PointF &p : f.points) take(p.x, p.y);
+            for (const PointF &p : f.points)
+                take(p.x, p.y);
     }
     const document::Drawing &d_;
     std::vector<Clip> clips_;
@@ -114,7 +121,8 @@ DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom) {
     // A surface one pixel high: pixel y is minus the drawing's y times the zoom.
     drawTab(d, tab, v, 1, false, 96, &canvas, figures);
     DrawnBox out;
-    if (canvas.box.empty) return out;
+    if (canvas.box.empty)
+        return out;
     const ViewTransform vt = transformOf(v, 1);
     double x, y;
     vt.world(canvas.box.minx, canvas.box.maxy, x, y);
@@ -128,20 +136,23 @@ DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom) {
 
 DrawnBox drawnBounds(const document::Drawing &d, const TabView &tab) {
     DrawnBox box = boundsAt(d, tab, 100);
-    if (box.empty) return box;
+    if (box.empty)
+        return box;
     // Points lie on whole pixels vertically: a small drawing is drawn again larger, so that a
     // pixel is a small part of it.
     const double size = std::max(box.maxx - box.minx, box.maxy - box.miny);
     if (size < 1e5) {
         const double zoom = 100 * 1e5 / std::max(size, 1e-3);
         const DrawnBox fine = boundsAt(d, tab, zoom);
-        if (!fine.empty) return fine;
+        if (!fine.empty)
+            return fine;
     }
     return box;
 }
 
 bool layoutSheet(const document::Drawing &d, int tab, DrawnBox &sheet, DrawnBox &printable) {
-    if (tab <= 0 || tab >= static_cast<int>(d.layouts.size())) return false;
+    if (tab <= 0 || tab >= static_cast<int>(d.layouts.size()))
+        return false;
     const document::Tlayout &l = d.layouts[static_cast<std::size_t>(tab)];
     const double perMm = l.paperunits == 0 ? 1 / 25.4 : 1; // paper-space units per millimetre
     double w = l.paperwidth * perMm, h = l.paperheight * perMm;

@@ -12,7 +12,8 @@ namespace quentar::render {
 namespace {
 
 void appendUtf8(std::string &out, uint32_t cp) {
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = 0xFFFD;
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -41,11 +42,33 @@ std::string percentCodes(std::string_view s) {
         }
         const char c = s[i + 2];
         switch (c) {
-        case 'c': case 'C': appendUtf8(out, 0xD8); i += 2; break; // Ø
-        case 'd': case 'D': appendUtf8(out, 0xB0); i += 2; break;
-        case 'p': case 'P': appendUtf8(out, 0xB1); i += 2; break;
-        case '%': out += '%'; i += 2; break;
-        case 'u': case 'U': case 'o': case 'O': case 'k': case 'K': i += 2; break;
+        case 'c':
+        case 'C':
+            appendUtf8(out, 0xD8);
+            i += 2;
+            break; // Ø
+        case 'd':
+        case 'D':
+            appendUtf8(out, 0xB0);
+            i += 2;
+            break;
+        case 'p':
+        case 'P':
+            appendUtf8(out, 0xB1);
+            i += 2;
+            break;
+        case '%':
+            out += '%';
+            i += 2;
+            break;
+        case 'u':
+        case 'U':
+        case 'o':
+        case 'O':
+        case 'k':
+        case 'K':
+            i += 2;
+            break;
         default:
             if (c >= '0' && c <= '9') {
                 std::size_t j = i + 2;
@@ -67,13 +90,15 @@ std::string percentCodes(std::string_view s) {
 double TextLine::heightFactor() const {
     double h = 0;
     for (const TextRun &r : runs)
-        if (!r.text.empty()) h = std::max(h, r.heightFactor);
+        if (!r.text.empty())
+            h = std::max(h, r.heightFactor);
     return h > 0 ? h : (runs.empty() ? 1 : runs.front().heightFactor);
 }
 
 std::string TextLine::plain() const {
     std::string s;
-    for (const TextRun &r : runs) s += r.text;
+    for (const TextRun &r : runs)
+        s += r.text;
     return s;
 }
 
@@ -84,12 +109,14 @@ std::vector<TextLine> parseTextContent(std::string_view bytes, bool mtext, doubl
     std::vector<double> heights; // saved at each "{"
     auto run = [&]() -> std::string & {
         auto &runs = lines.back().runs;
-        if (runs.empty() || runs.back().heightFactor != height) runs.push_back({{}, height});
+        if (runs.empty() || runs.back().heightFactor != height)
+            runs.push_back({{}, height});
         return runs.back().text;
     };
     auto newLine = [&] {
         lines.emplace_back();
-        if (lines.size() > 100000) lines.pop_back();
+        if (lines.size() > 100000)
+            lines.pop_back();
     };
     if (!mtext) {
         run() = s;
@@ -99,8 +126,8 @@ std::vector<TextLine> parseTextContent(std::string_view bytes, bool mtext, doubl
     // The argument of a switch: up to the next ";" (or the end).
     auto argument = [&](std::size_t &i) {
         const std::size_t end = s.find(';', i);
-        std::string_view a = std::string_view(s).substr(i, end == std::string::npos ? n - i
-                                                                                     : end - i);
+        std::string_view a =
+            std::string_view(s).substr(i, end == std::string::npos ? n - i : end - i);
         i = end == std::string::npos ? n : end + 1;
         return a;
     };
@@ -121,8 +148,10 @@ std::vector<TextLine> parseTextContent(std::string_view bytes, bool mtext, doubl
         }
         if (c == '^' && i + 1 < n) {
             const char k = s[i + 1];
-            if (k == 'J' || k == 'M') newLine();
-            else if (k == 'I') run() += ' ';
+            if (k == 'J' || k == 'M')
+                newLine();
+            else if (k == 'I')
+                run() += ' ';
             i += 2;
             continue;
         }
@@ -155,23 +184,27 @@ std::vector<TextLine> parseTextContent(std::string_view bytes, bool mtext, doubl
                     out += a[++j];
                 } else if (d == '^' || d == '#' || d == '/') {
                     // "1^ " is an exponent-like stack with an empty lower part.
-                    const bool lowerEmpty = a.substr(j + 1).find_first_not_of(' ') ==
-                                            std::string_view::npos;
+                    const bool lowerEmpty =
+                        a.substr(j + 1).find_first_not_of(' ') == std::string_view::npos;
                     const bool upperEmpty = out.find_first_not_of(' ') == std::string::npos;
-                    if (!lowerEmpty && !upperEmpty) out += '/';
+                    if (!lowerEmpty && !upperEmpty)
+                        out += '/';
                 } else {
                     out += d;
                 }
             }
-            while (!out.empty() && out.back() == ' ') out.pop_back();
-            while (!out.empty() && out.front() == ' ') out.erase(out.begin());
+            while (!out.empty() && out.back() == ' ')
+                out.pop_back();
+            while (!out.empty() && out.front() == ' ')
+                out.erase(out.begin());
             run() += out;
             break;
         }
         case 'H': {
             std::string_view a = argument(i);
             const bool relative = !a.empty() && (a.back() == 'x' || a.back() == 'X');
-            if (relative) a.remove_suffix(1);
+            if (relative)
+                a.remove_suffix(1);
             double v = 0;
             auto [p, ec] = std::from_chars(a.data(), a.data() + a.size(), v);
             (void)p;

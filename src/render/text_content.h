@@ -9,8 +9,8 @@ namespace quentar::render {
 
 // A stretch of text in one height.
 struct TextRun {
-    std::string text;          // UTF-8, no codes left
-    double heightFactor = 1;   // of the entity's text height (\H)
+    std::string text;        // UTF-8, no codes left
+    double heightFactor = 1; // of the entity's text height (\H)
 };
 
 // One line: a paragraph, or the part of one before a line break.
@@ -30,7 +30,6 @@ struct TextLine {
 // character; \~ a space that does not break; \\ \{ \} the characters; the font, colour, width,
 // tracking, slant, alignment and line switches (\f \F \C \c \W \T \Q \A \p \L \l \O \o \K \k)
 // and grouping braces are dropped.
-std::vector<TextLine> parseTextContent(std::string_view bytes, bool mtext,
-                                       double baseHeight = 1);
+std::vector<TextLine> parseTextContent(std::string_view bytes, bool mtext, double baseHeight = 1);
 
 } // namespace quentar::render

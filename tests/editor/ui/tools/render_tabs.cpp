@@ -17,14 +17,12 @@ namespace {
 
 // A window that shows nothing and answers no question: the tool only opens and paints.
 class SilentHost : public editor::ViewerHost {
-public:
+  public:
     void repaintDrawing() override {}
     void showTabs(const std::vector<std::string> &, int) override {}
     void showScrollPositions(int64_t, int64_t) override {}
     void showTitle(const std::string &) override {}
-    void showError(const std::string &text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
+    void showError(const std::string &text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
     void showMessage(const std::string &) override {}
     document::SaveAnswer askToSave(const std::string &, const std::string &) override {
         return document::SaveAnswer::No;
@@ -37,19 +35,22 @@ public:
 
 int main(int argc, char **argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s DRAWING.dxf OUT_PREFIX [WIDTH HEIGHT]\n"
-                             "writes OUT_PREFIX-<tab number>.png for every tab\n",
+        std::fprintf(stderr,
+                     "usage: %s DRAWING.dxf OUT_PREFIX [WIDTH HEIGHT]\n"
+                     "writes OUT_PREFIX-<tab number>.png for every tab\n",
                      argv[0]);
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int width = argc > 4 ? std::atoi(argv[3]) : 1000;
     const int height = argc > 4 ? std::atoi(argv[4]) : 640;
     SilentHost host;
     editor::DrawingViewer viewer(host);
     viewer.setPaintBoxSize(width, height);
-    if (!viewer.session().openfilewithname(argv[1])) return 1;
+    if (!viewer.session().openfilewithname(argv[1]))
+        return 1;
     const int tabs = static_cast<int>(viewer.drawing().tabCaptions.size());
     for (int t = 0; t < tabs; ++t) {
         viewer.TabControl1Change(t);
@@ -62,7 +63,8 @@ int main(int argc, char **argv) {
             viewer.PaintBox1Paint(canvas, 96);
         }
         const std::string out = std::string(argv[2]) + "-" + std::to_string(t) + ".png";
-        if (!render::savePng(image, out)) return 1;
+        if (!render::savePng(image, out))
+            return 1;
         std::printf("%s\t%s\n", out.c_str(), viewer.drawing().tabCaptions[t].c_str());
     }
     return 0;
