@@ -24,6 +24,8 @@ struct Drawing {
     int32_t anzlt = 0;
     std::vector<Tlayout> layouts;    // LAYOUT objects in tab order ("Model" first)
     std::vector<tblock> blocks;      // block definitions in file order
+    // DIMSTYLE table entries by name, in file order.
+    std::vector<std::pair<std::string, DimStyle>> dimstyles;
 
     int32_t cadver = 0;              // DXF version number from $ACADVER (AC1015 -> 1015)
     int32_t insunits = -1;           // $INSUNITS: 0 unitless, 1 inch, 4 mm, ...; -1 when absent

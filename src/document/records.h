@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,49 @@ static_assert(sizeof(Tmypoi) == 48, "a vertex record stays compact");
 struct EntityGeometry {
     std::vector<Tmypoi> ps;   // the vertices, anzp of them
     std::vector<Tmypoi> snap; // extra snap points (arc centres), anzs of them; only x, y, z count
+    // The lines of a hatch pattern clipped to its boundary, as pairs of points (start, end): drawn,
+    // never measured nor snapped to.
+    std::vector<Tmypoi> pattern;
+};
+
+// A dimension style as the DIMSTYLE table or a dimension's own overrides give it; sizes in
+// drawing units before the overall scale `dimscale`.
+struct DimStyle {
+    double dimscale = 1;   // 40: overall scale of arrows, texts and gaps
+    double dimasz = 0.18;  // 41: arrow size
+    double dimexo = 0.0625; // 42: gap between the feature and the extension line
+    double dimexe = 0.18;  // 44: extension line beyond the dimension line
+    double dimtxt = 0.18;  // 140: text height
+    double dimgap = 0.09;  // 147: gap around the text
+    double dimlfac = 1;    // 144: factor on measured lengths
+    int32_t dimdec = 4;    // 271: decimal places of lengths
+    int32_t dimzin = 0;    // 78: bit 8 drops trailing zeros
+    int32_t dimtad = 0;    // 77: text above the dimension line
+    int32_t dimclrd = 0, dimclre = 0, dimclrt = 0; // 176, 177, 178: colours (0 by block)
+    std::string dimpost;   // 3: prefix<>suffix of the measured text
+    // Sets the variable of group `code` from a table record or an override; false when the
+    // code is none of the above.
+    bool set(int code, double value) {
+        auto whole = [&](int32_t &out) {
+            if (value > -1e9 && value < 1e9) out = static_cast<int32_t>(value);
+        };
+        switch (code) {
+        case 40: dimscale = value; return true;
+        case 41: dimasz = value; return true;
+        case 42: dimexo = value; return true;
+        case 44: dimexe = value; return true;
+        case 140: dimtxt = value; return true;
+        case 147: dimgap = value; return true;
+        case 144: dimlfac = value; return true;
+        case 271: whole(dimdec); return true;
+        case 78: whole(dimzin); return true;
+        case 77: whole(dimtad); return true;
+        case 176: whole(dimclrd); return true;
+        case 177: whole(dimclre); return true;
+        case 178: whole(dimclrt); return true;
+        default: return false;
+        }
+    }
 };
 
 // The kind of an entity as the reader recognised it from its "0" group.
@@ -80,6 +124,14 @@ struct tpoly {
     int32_t nr = 0;               // -1 after reading; otherwise unused
     EntityKind kind = EntityKind::Line; // what the reader recognised
     uint16_t readIssues = 0;      // ReadIssue bits
+    int32_t truecolor = -1;       // group 420: 0xRRGGBB, -1 when the entity has none
+    // Text placement: horizontal 0 left, 1 centre, 2 right; vertical 0 baseline, 1 bottom,
+    // 2 middle, 3 top (TEXT 72/73, MTEXT and DIMENSION attachment point 71).
+    int8_t halign = 0, valign = 0;
+    // TEXT: placed at its second alignment point (cx1, cy1, cz1) rather than its first vertex.
+    bool alignAtSecond = false;
+    // Not shown: an invisible ATTRIB, a VIEWPORT switched off (status 0).
+    bool invisible = false;
 
     bool linweightpresent = false, layerpresent = false, ltnamepresent = false;
     bool istext = false, isviewport = false, ispaperspace = false;
@@ -97,7 +149,7 @@ struct tpoly {
     bool isclosed = false;
 
     double viewheight = 0;
-    double cx1 = 0, cy1 = 0, cz1 = 0; // DIMENSION P11 (text middle)
+    double cx1 = 0, cy1 = 0, cz1 = 0; // DIMENSION P11 (text middle); TEXT second alignment point
     double cx3 = 0, cy3 = 0, cz3 = 0; // DIMENSION P13
     double cx4 = 0, cy4 = 0, cz4 = 0; // DIMENSION P14
     double cx5 = 0, cy5 = 0, cz5 = 0; // DIMENSION P15
@@ -136,6 +188,14 @@ struct tpoly {
     std::string theblockname; // block definition the entity belongs to
     std::string messuaretxt;  // DIMENSION measurement, four decimals
     std::string textstr;      // TEXT/MTEXT text; DIMENSION override text
+    std::string dimblock;     // DIMENSION: the block holding its picture (group 2)
+    std::string stylename;    // DIMENSION, LEADER: dimension style (group 3)
+    // DIMENSION, LEADER: style variables overridden by the entity's extended data (DSTYLE), as
+    // group code and value.
+    std::vector<std::pair<int16_t, double>> dimoverrides;
+    // TEXT: width factor (41); MTEXT: reference width for wrapping (41), 0 none.
+    double textwidth = 0;
+    double actualmeasurement = 0; // DIMENSION group 42 as a number; negative: not stored
 
     // Vertex and snap access (anzp / anzs of them).
     const Tmypoi &p(int i) const { return geom->ps[static_cast<std::size_t>(i)]; }
@@ -158,6 +218,7 @@ struct TLayer {
     int32_t newcolornr = 0;
     int32_t colorlinenr = 0;
     int32_t colornr = 0;     // group 62; negative = switched off
+    int32_t truecolor = -1;  // group 420: 0xRRGGBB, -1 when none
     int32_t plotflag = 0;    // group 290
     int32_t flag = 0;        // group 70: 1 frozen, 4 locked
     bool ltnamepresent = false, flagpresent = false, linweightpresent = false, colorpresent = false;
@@ -181,6 +242,12 @@ struct Tlayout {
     double emaxx = 0, emaxy = 0, emaxz = 0;
     double lminx = 0, lminy = 0, lminz = 0;
     double lmaxx = 0, lmaxy = 0, lmaxz = 0;
+    // The sheet of its plot settings: paper size (44, 45) and margins left, bottom, right, top
+    // (40, 41, 42, 43) in millimetres, the unit of paper space (72: 0 inches, 1 millimetres) and
+    // the turn of the plot (73: quarter turns counter-clockwise).
+    double paperwidth = 0, paperheight = 0;
+    double marginleft = 0, marginbottom = 0, marginright = 0, margintop = 0;
+    int32_t paperunits = 1, plotrotation = 0;
     bool zoomsetted = false;   // runtime: the scroll and zoom values hold a stored view
 };
 

@@ -1,7 +1,8 @@
-// Reader of DIMENSION: the system draws dimensions itself from their definition points, so each
-// becomes its extension and dimension lines (its block in the file is ignored).
+// Reader of DIMENSION: its extension and dimension lines from the definition points, and what
+// the renderer needs to draw its picture: the block the file keeps it in, its style, its text.
 #include "dxf/pass.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -33,7 +34,12 @@ bool segmentIntersection(P3 a1, P3 a2, P3 b1, P3 b2, P3 &out) {
 void readDimension(Pass &p, EntityBuild &e) {
     e.rec.addtextmode = 0;
     tpoly &r = e.rec;
+    r.actualmeasurement = -1;
+    r.rotation = 0;
+    int32_t attachment = 5;
+    DimStyleOverrides overrides;
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
+        overrides.take(c, v, r);
         switch (c) {
         case 70:
             toInteger(v, r.dimtyp);
@@ -41,12 +47,28 @@ void readDimension(Pass &p, EntityBuild &e) {
         case 1:
             r.textstr.assign(v);
             break;
+        case 2:
+            r.dimblock.assign(v);
+            break;
+        case 3:
+            r.stylename.assign(v);
+            break;
+        case 50:
+            toReal(v, r.rotation);
+            break;
+        case 53:
+            toReal(v, r.dimtextrotate);
+            break;
+        case 71:
+            toInteger(v, attachment);
+            break;
         case 42: {
             double m;
             if (toReal(v, m)) {
                 char buf[64];
                 auto res = std::to_chars(buf, buf + sizeof buf, m, std::chars_format::fixed, 4);
                 r.messuaretxt.assign(buf, res.ptr);
+                r.actualmeasurement = m;
             } else {
                 r.messuaretxt.assign(v);
             }
@@ -74,6 +96,9 @@ void readDimension(Pass &p, EntityBuild &e) {
         }
     });
 
+    if (attachment < 1 || attachment > 9) attachment = 5;
+    r.halign = static_cast<int8_t>((attachment - 1) % 3);
+    r.valign = static_cast<int8_t>(3 - (attachment - 1) / 3);
     const P3 p10{r.cx, r.cy, r.cz}, p13{r.cx3, r.cy3, r.cz3}, p14{r.cx4, r.cy4, r.cz4},
         p15{r.cx5, r.cy5, r.cz5};
     auto &ps = e.geom.ps;
@@ -150,9 +175,16 @@ void readDimension(Pass &p, EntityBuild &e) {
         }
         add(p14);
     } else {
-        // Linear and aligned: extension lines perpendicular to P13-P14, the dimension line through
-        // P10 parallel to it; the feet are where they meet.
-        const double dx = p13.x - p14.x, dy = p13.y - p14.y;
+        // Linear and aligned: the dimension line through P10, along P13-P14 for an aligned
+        // dimension and at its rotation for a rotated (horizontal, vertical) one; the extension
+        // lines perpendicular to it, their feet where they meet it.
+        double dx = p13.x - p14.x, dy = p13.y - p14.y;
+        if (type == 0) {
+            const double len = std::max(std::hypot(dx, dy), 1.0);
+            const double a = r.rotation * M_PI / 180;
+            dx = std::cos(a) * len;
+            dy = std::sin(a) * len;
+        }
         const P3 dl1{p10.x - 1000 * dx, p10.y - 1000 * dy, 0}, dl2{p10.x + 1000 * dx,
                                                                    p10.y + 1000 * dy, 0};
         auto foot = [&](P3 q) {

@@ -15,6 +15,7 @@ void EntityBuild::objectToWorld() {
     };
     for (Tmypoi &v : geom.ps) place(v.x, v.y, v.z);
     for (Tmypoi &v : geom.snap) place(v.x, v.y, v.z);
+    for (Tmypoi &v : geom.pattern) place(v.x, v.y, v.z);
     place(rec.cx, rec.cy, rec.cz);
     // Seen from above, areas in the object plane shrink with its tilt and change sign mirrored.
     rec.curvearea *= m.det2();

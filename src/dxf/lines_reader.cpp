@@ -33,10 +33,13 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
     // LINE, RAY and XLINE have two points of their own; LWPOLYLINE and LEADER a vertex list.
     const bool twoPoints = keyword == "LINE" || e.rec.xline || e.rec.ray;
     const bool lw = keyword == "LWPOLYLINE";
+    const bool leader = keyword == "LEADER";
     PointSlot slots[2];
     double elevation = 0;
+    DimStyleOverrides overrides;
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
         if (twoPoints && takeCoordinate(p, e, slots, 10, 2, c, v)) return;
+        if (leader) overrides.take(c, v, e.rec);
         switch (c) {
         case 10:
         case 11:
@@ -61,18 +64,22 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
             break;
         case 40:
         case 41:
-            if (toReal(v, p.currentWidth)) e.widthGiven = true;
+            // A leader's 40 and 41 are the size of its annotation, not a line width.
+            if (!leader && toReal(v, p.currentWidth)) e.widthGiven = true;
             break;
         case 43:
-            if (toReal(v, e.rec.thewid)) e.rec.setwidonce = true;
+            if (!leader && toReal(v, e.rec.thewid)) e.rec.setwidonce = true;
             break;
         case 70: {
             int32_t f;
-            if (toInteger(v, f)) e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
+            if (!leader && toInteger(v, f)) e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
             break;
         }
         case 71:
             e.rec.arrowhead = v == "1";
+            break;
+        case 3:
+            if (leader) e.rec.stylename.assign(v);
             break;
         default:
             break;

@@ -193,6 +193,37 @@ bool takeCoordinate(Pass &p, EntityBuild &e, PointSlot *slots, int first, int co
 // The given points as vertices, in family order.
 void addSlots(Pass &p, EntityBuild &e, const PointSlot *slots, int count, bool recordLines);
 
+// The dimension style variables an entity overrides in its extended data: 1001 "ACAD", 1000
+// "DSTYLE", 1002 "{", then pairs of 1070 (the variable's group code) and its value, 1002 "}".
+struct DimStyleOverrides {
+    bool inAcad = false;
+    int state = 0; // 0 outside, 1 "DSTYLE" seen, 2 inside the braces
+    int pending = -1;
+    void take(int c, std::string_view v, tpoly &r) {
+        if (c == 1001) {
+            inAcad = v == "ACAD";
+            state = 0;
+        } else if (c == 1000 && inAcad && state == 0) {
+            if (v == "DSTYLE") state = 1;
+        } else if (c == 1002) {
+            if (v == "{" && state == 1) state = 2;
+            else if (v == "}") state = 0;
+            pending = -1;
+        } else if (state == 2 && c >= 1000 && c < 1100) {
+            int32_t code;
+            double value;
+            if (pending < 0) {
+                if (c == 1070 && toInteger(v, code)) pending = code;
+            } else {
+                if ((c == 1070 || c == 1040 || c == 1071) && toReal(v, value) &&
+                    r.dimoverrides.size() < 64)
+                    r.dimoverrides.emplace_back(static_cast<int16_t>(pending), value);
+                pending = -1;
+            }
+        }
+    }
+};
+
 // Which common groups an entity kind handles (the frame's shared groups).
 struct CommonGroups {
     bool ltname = true, lineweight = true, color = true;
@@ -268,6 +299,9 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
                 e.rec.colorispresent = true;
             }
             break;
+        case 420:
+            if (common.color && own_) toInteger(p.value, e.rec.truecolor);
+            break;
         case 210:
             if (own_) toReal(p.value, e.extrusion.x);
             break;
@@ -298,7 +332,9 @@ void readEllipse(Pass &p, EntityBuild &e);
 void readSpline(Pass &p, EntityBuild &e);
 void readSolidPoint(Pass &p, EntityBuild &e, bool solid);
 void readInsert(Pass &p, EntityBuild &e);
-void readText(Pass &p, EntityBuild &e, bool mtext);
+// TEXT, MTEXT and ATTRIB (a TEXT with a tag, whose vertical alignment is group 74).
+enum class TextKind { Text, MText, Attrib };
+void readText(Pass &p, EntityBuild &e, TextKind kind);
 void readDimension(Pass &p, EntityBuild &e);
 void readHatch(Pass &p, EntityBuild &e);
 void readWipeout(Pass &p, EntityBuild &e);

@@ -15,7 +15,7 @@ namespace {
 
 enum class Kind {
     Viewport, Polyline, Dimension, LineFamily, Hatch, Wipeout, Solid, Point, Spline, Arc, Circle,
-    Ellipse, Text, MText, Insert, Unknown
+    Ellipse, Text, MText, Attrib, Insert, Unknown
 };
 
 struct DispatchEntry {
@@ -26,7 +26,7 @@ struct DispatchEntry {
 
 // Keywords are compared exactly: "line" is not a LINE and is skipped.
 using EK = document::EntityKind;
-constexpr std::array<DispatchEntry, 19> kDispatch{{
+constexpr std::array<DispatchEntry, 20> kDispatch{{
     {"LINE", Kind::LineFamily, EK::Line},
     {"ARC", Kind::Arc, EK::Arc},
     {"CIRCLE", Kind::Circle, EK::Circle},
@@ -46,6 +46,8 @@ constexpr std::array<DispatchEntry, 19> kDispatch{{
     {"LEADER", Kind::LineFamily, EK::Leader},
     {"RAY", Kind::LineFamily, EK::Ray},
     {"XLINE", Kind::LineFamily, EK::XLine},
+    // The values of an insert's attributes follow it; they are texts of their own.
+    {"ATTRIB", Kind::Attrib, EK::Text},
 }};
 
 const DispatchEntry *entryOf(std::string_view keyword) {
@@ -209,6 +211,14 @@ void PassRunner::readLayout() {
         case 15: toReal(v, l.emaxx); break;
         case 25: toReal(v, l.emaxy); break;
         case 35: toReal(v, l.emaxz); break;
+        case 40: toReal(v, l.marginleft); break;
+        case 41: toReal(v, l.marginbottom); break;
+        case 42: toReal(v, l.marginright); break;
+        case 43: toReal(v, l.margintop); break;
+        case 44: toReal(v, l.paperwidth); break;
+        case 45: toReal(v, l.paperheight); break;
+        case 72: toInteger(v, l.paperunits); break;
+        case 73: toInteger(v, l.plotrotation); break;
         default: break;
         }
         if (p.code == 0 || p.linesRanOut()) break;
@@ -218,7 +228,7 @@ void PassRunner::readLayout() {
 
 void PassRunner::readTable() {
     std::string tableName;
-    bool inLtype = false, inLayer = false;
+    bool inLtype = false, inLayer = false, inDimStyle = false;
     document::Drawing &d = p.d;
     while (p.readGroup()) {
         std::string_view v = p.value;
@@ -231,6 +241,8 @@ void PassRunner::readTable() {
         case 2:
             if (inLtype)
                 d.linetype[static_cast<std::size_t>(d.anzlt - 1)].name.assign(v);
+            else if (inDimStyle)
+                d.dimstyles.back().first.assign(v);
             else if (inLayer)
                 d.layers[static_cast<std::size_t>(d.anzlayer - 1)].name.assign(v);
             else
@@ -238,6 +250,7 @@ void PassRunner::readTable() {
             break;
         case 3:
             if (inLtype) d.linetype[static_cast<std::size_t>(d.anzlt - 1)].desc.assign(v);
+            if (inDimStyle) d.dimstyles.back().second.dimpost.assign(v);
             break;
         case 49:
             if (inLtype) {
@@ -248,6 +261,10 @@ void PassRunner::readTable() {
             }
             break;
         default:
+            if (inDimStyle) {
+                double x;
+                if (toReal(v, x)) d.dimstyles.back().second.set(p.code, x);
+            }
             if (inLayer) {
                 document::TLayer &l = d.layers[static_cast<std::size_t>(d.anzlayer - 1)];
                 switch (p.code) {
@@ -277,6 +294,9 @@ void PassRunner::readTable() {
                 case 290:
                     toInteger(v, l.plotflag);
                     break;
+                case 420:
+                    toInteger(v, l.truecolor);
+                    break;
                 case 390:
                     d.plotstylereaded.assign(v);
                     break;
@@ -296,10 +316,13 @@ void PassRunner::readTable() {
                 d.layers.emplace_back();
                 ++d.anzlayer;
                 inLayer = true;
+            } else if (v == "DIMSTYLE" && tableName == "DIMSTYLE") {
+                d.dimstyles.emplace_back();
+                inDimStyle = true;
             } else if (v == "ENDTAB") {
                 if (inLtype) d.ltypeinsetlinenr = p.codeLine();
                 if (inLayer) d.layerinsertlinenr = p.codeLine();
-                inLtype = inLayer = false;
+                inLtype = inLayer = inDimStyle = false;
             }
             break;
         }
@@ -382,8 +405,9 @@ void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &ex
     case Kind::Arc: readArcCircle(p, e, false); break;
     case Kind::Circle: readArcCircle(p, e, true); break;
     case Kind::Ellipse: readEllipse(p, e); break;
-    case Kind::Text: readText(p, e, false); break;
-    case Kind::MText: readText(p, e, true); break;
+    case Kind::Text: readText(p, e, TextKind::Text); break;
+    case Kind::MText: readText(p, e, TextKind::MText); break;
+    case Kind::Attrib: readText(p, e, TextKind::Attrib); break;
     case Kind::Insert: readInsert(p, e); break;
     case Kind::Unknown: break;
     }
@@ -615,6 +639,7 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
     d.layers.clear();
     d.layouts.clear();
     d.blocks.clear();
+    d.dimstyles.clear();
 
     PassRunner runner(d, oldCache, newCache, d.polys);
     runner.p.rng = rng;

@@ -2,6 +2,7 @@
 #include "editor/drawing_viewer.h"
 
 #include "render/colors.h"
+#include "render/drawn_bounds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -176,8 +177,14 @@ void DrawingViewer::setPrinterPage(const render::PrinterPage &page) {
 }
 
 void DrawingViewer::drawPaper(render::Canvas &canvas, bool model, bool &clipped) {
-    const render::DrawingRect sheet = render::paperSheet(print_, printer_);
-    const render::DrawingRect frame = render::marginFrame(print_, printer_);
+    render::DrawingRect sheet = render::paperSheet(print_, printer_);
+    render::DrawingRect frame = render::marginFrame(print_, printer_);
+    // A paper layout is shown on the sheet its own plot settings give (size, orientation, unit).
+    render::DrawnBox own, printable;
+    if (!model && render::layoutSheet(drawing(), tab_, own, printable)) {
+        sheet = {own.minx, own.miny, own.maxx, own.maxy};
+        frame = {printable.minx, printable.miny, printable.maxx, printable.maxy};
+    }
     const render::ViewTransform vt = transform();
     auto pixels = [&](const render::DrawingRect &r, int &l, int &t, int &rt, int &b) {
         l = toPixel(vt.screenX(r.minx), width_);

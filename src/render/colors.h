@@ -4,6 +4,7 @@
 #include "render/canvas.h"
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace quentar::render {
@@ -30,6 +31,31 @@ inline Rgb getcolornr(int nr, bool showmodel) {
     default: return fallback;
     }
 }
+
+// The AutoCAD colour index 0 ... 255 as RGB (0xRRGGBB).
+extern const uint32_t kColourIndex[256];
+
+// Screen colour of a DXF colour number with the whole colour index: the table above for 1 ... 9
+// and 250 ... 255 (its greys are its own), the colour index for 10 ... 249 and 253.
+inline Rgb aciColor(int nr, bool showmodel) {
+    if ((nr >= 10 && nr <= 249) || nr == 253) {
+        const uint32_t c = kColourIndex[nr];
+        return {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                static_cast<uint8_t>(c)};
+    }
+    return getcolornr(nr, showmodel);
+}
+
+// A true colour (group 420): 0xRRGGBB.
+inline Rgb trueColor(int32_t c) {
+    return {static_cast<uint8_t>((c >> 16) & 0xFF), static_cast<uint8_t>((c >> 8) & 0xFF),
+            static_cast<uint8_t>(c & 0xFF)};
+}
+
+// The file's colour made readable on the surface's background: a colour that stands out too
+// little against it (yellow, cyan or white on white, dark blue on black) is drawn darker or
+// lighter in its own hue, so it keeps looking like the colour the file gives.
+Rgb readableOn(Rgb c, Rgb background);
 
 // The line-weight chooser: item texts and their codes (hundredths of a millimetre; -3 default).
 struct LineWeightItem {

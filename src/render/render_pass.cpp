@@ -168,15 +168,19 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     }
     // 4. Block filter.
     if (e.isblock ? e.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
+    // An invisible attribute and a viewport switched off show nothing.
+    if (e.invisible) return;
     f_.readIssues |= e.readIssues;
     ++f_.entitiesDrawn;
     const bool selected = selected_ && selected_(index);
     currentSelected_ = selected;
     if (canvas_) canvas_->beginEntity(index);
-    // 3. Pen.
-    const Rgb color = (e.colorispresent && e.colornr < 256)
-                          ? getcolornr(e.colornr, p.showmodelforcolor)
-                          : getcolornr(layerColor, p.showmodelforcolor);
+    // 3. Pen. Inside a block, entities on layer "0" take the insert's layer.
+    if (p.blockLayer && document::trimLine(e.layer) == "0") {
+        layer = p.blockLayer;
+        layerColor = layer->colornr;
+    }
+    const Rgb color = colorOf(e, layer, layerColor, p);
     const Pen pen = makePen(e, selected, p, layer, color);
     // 5. Base offset: a block entity's base point goes to the insertion point.
     Place pl;
@@ -198,8 +202,14 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     }
     if (!e.insertstr.empty()) {
         // 6. Block reference: nothing of itself is measured.
-        insertBlock(e, p, pl);
-    } else if (!e.textstr.empty() && !isDimension(d_, e)) {
+        DrawParams inner = p;
+        inner.hasByBlock = true;
+        inner.byBlock = color;
+        inner.blockLayer = layer;
+        insertBlock(e, inner, pl);
+    } else if (isDimension(d_, e)) {
+        drawDimension(e, p, pl, pen, color, layer);
+    } else if (!e.textstr.empty()) {
         // 7. Texts are drawn, never measured.
         drawTextEntity(e, p, pl, pen, color);
     } else {
@@ -290,7 +300,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     if (e.setwidonce && e.thewid > 0) pen.width = e.thewid * z / 100;
     const Rgb arrowColor = p.showmodelforcolor ? kBlack : kWhite;
     // Only the cut contours count when the user asked for them alone; everything is drawn.
-    const MeasureKind kind = measureKindOf(e);
+    const MeasureKind kind =
+        p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : measureKindOf(e);
     const bool measured = !(f_.cutContoursOnly && kind != MeasureKind::Cut);
     PieceCollector *collector = f_.collector;
     Piece piece;
@@ -305,15 +316,19 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
     double fwx = 0, fwy = 0; // the first vertex walked
 
+    // Arrowheads of dimensions and leaders: as long as their style says, in their colour.
+    const bool annotated = e.kind == document::EntityKind::Dimension ||
+                           e.kind == document::EntityKind::Leader;
+    double arrowPx = z / 100 / 6;
+    if (annotated && (e.arrowhead || e.kind == document::EntityKind::Dimension)) {
+        const document::DimStyle st = styleOf(e);
+        double scale = 1;
+        if (pl.linear) scale = std::sqrt(std::fabs(pl.linear->det2()));
+        arrowPx = st.dimasz * st.dimscale * scale * z / 100;
+    }
+    (void)arrowColor;
     auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
-        const double dx = fromX - tipX, dy = fromY - tipY;
-        const double len = std::sqrt(dx * dx + dy * dy);
-        if (!(len > 0)) return;
-        const double ux = dx / len * z / 100 / 6, uy = dy / len * z / 100 / 6;
-        addLine(path, tipX, tipY, tipX + ux + uy / 5, tipY + uy - ux / 5);
-        path.lineTo(tipX + ux - uy / 5, tipY + uy + ux / 5);
-        path.lineTo(tipX, tipY);
-        if (canvas_) canvas_->fillPath(path, Brush{Brush::Kind::Solid, arrowColor, kWhite});
+        fillArrow(tipX, tipY, fromX, fromY, arrowPx, color);
     };
     auto startPiece = [&](int i, double wx, double wy) {
         if (!collector) return;
@@ -355,7 +370,6 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                 if ((e.arrowhead && firstStep) || v.botharrows == 1 || v.botharrows == 3)
                     arrow(Xp, Yp, X, Y);
                 if (v.botharrows == 2 || v.botharrows == 3) arrow(X, Y, Xp, Yp);
-                if (v.doadddimtexthere) drawDimensionText(e, p, pl, pen, color, path);
             }
             if (v.moveonly) {
                 if (canvas_) canvas_->strokePath(path, pen);
@@ -418,6 +432,19 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
 
     if (!canvas_) return;
     if (e.isclosed && !interrupted) path.closeFigure();
+    if (e.kind == document::EntityKind::Hatch) {
+        // A hatch shows its filling, not its boundary: a solid one is filled, a pattern drawn as
+        // its lines (filled after all when the pattern is too fine to draw line by line).
+        const bool lines = e.patternfill && e.geom && !e.geom->pattern.empty();
+        if (lines) {
+            drawHatchPattern(e, p, pl, pen);
+        } else {
+            for (auto &f : path.figures) f.closed = true;
+            canvas_->fillPath(path, Brush{Brush::Kind::Solid, color, color});
+        }
+        if (currentSelected_ && !p.forprint) canvas_->strokePath(path, pen);
+        return;
+    }
     if (e.issolid || e.iswipeout) {
         Brush b;
         if (e.iswipeout) {
@@ -434,101 +461,38 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     canvas_->strokePath(path, pen);
 }
 
-void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Place &pl,
-                                   const Pen &pen, Rgb color, Path &path) {
-    std::string measured = e.messuaretxt;
-    if (e.addtextmode == 1) {
-        measured = "\xC3\x98" + measured; // Ø
-    } else if (e.addtextmode == 2) {
-        measured = "R" + measured;
-    } else if (e.addtextmode == 3) {
-        double rad;
-        if (parseReal(measured, rad)) measured = fourDecimals(rad * 180 / M_PI) + "\xC2\xB0";
-    }
-    // An override text: " " hides the text, "<>" stands for the measured value, anything else
-    // replaces it.
-    std::string text = measured;
-    if (!e.textstr.empty()) {
-        if (e.textstr == " ") return;
-        text = document::decodeForDisplay(e.textstr);
-        for (std::size_t at; (at = text.find("<>")) != std::string::npos;)
-            text.replace(at, 2, measured);
-    }
-    if (text.empty()) return;
-    int size = roundInt(0.3 * p.zoomit / 100);
-    if (size < 1) size = 1;
-    double wx, wy;
-    pl.world(e.cx1, e.cy1, e.cz1, wx, wy);
-    const ViewTransform vt = p.view();
-    const double Xt = vt.screenX(wx);
-    const double Yt = vt.screenY(wy);
-    int w = 0, h = 0;
-    canvas_->textExtent(text, size, w, h);
-    Transform at;
-    at.dx = roundInt(Xt) - w / 2;
-    at.dy = roundInt(Yt) - h / 2;
-    if (currentSelected_ && !p.forprint) {
-        canvas_->strokePath(path, pen);
-        path.clear();
-        canvas_->strokeText(text, size, at, pen);
-    } else {
-        canvas_->drawText(text, size, at, color);
-    }
+void RenderPass::fillArrow(double tipX, double tipY, double fromX, double fromY, double sizePx,
+                           Rgb color) {
+    if (!canvas_) return;
+    const double dx = fromX - tipX, dy = fromY - tipY;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 0) || !(sizePx > 0) || !std::isfinite(sizePx)) return;
+    // A closed filled arrow: its width a third of its length.
+    const double ux = dx / len * sizePx, uy = dy / len * sizePx;
+    Path head;
+    head.moveTo(tipX, tipY);
+    head.lineTo(tipX + ux + uy / 6, tipY + uy - ux / 6);
+    head.lineTo(tipX + ux - uy / 6, tipY + uy + ux / 6);
+    head.closeFigure();
+    canvas_->fillPath(head, Brush{Brush::Kind::Solid, color, color});
 }
 
-void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place &pl,
-                                const Pen &pen, Rgb color) {
-    if (e.anzp < 1 || !canvas_) return;
-    // In a scaled, turned or mirrored block the text grows, turns and mirrors with it.
-    double height = e.radius, rotation = e.rotation;
-    bool mirrored = e.ext230 < 0;
-    if (pl.linear) {
-        const geometry::Linear3 &m = *pl.linear;
-        const double a = e.rotation * M_PI / 180;
-        const geometry::Vec3 dir = m.apply({std::cos(a), std::sin(a), 0});
-        const geometry::Vec3 up = m.apply({-std::sin(a), std::cos(a), 0});
-        height *= std::hypot(up.x, up.y);
-        rotation = std::atan2(dir.y, dir.x) * 180 / M_PI;
-        if (m.det2() < 0) mirrored = !mirrored;
-    }
-    double fh = roundEven(height * p.zoomit / 100);
-    if (fh == 0) fh = 1;
-    if (!std::isfinite(fh) || std::fabs(fh) > 100000) return; // nothing sensible to draw
-    // Only paragraph breaks of the formatting codes are honoured.
-    std::string text = document::decodeForDisplay(e.textstr);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find("\\P", start)) != std::string::npos; start = at + 2)
-        lines.push_back(text.substr(start, at - start));
-    lines.push_back(text.substr(start));
-
-    const double rho = rotation * M_PI / 180;
-    double L = 0, M = 0;
-    if (!e.ismtext) {
-        L = -fh * std::sin(rho);
-        M = fh * std::cos(rho);
-    }
-    double x0, y0;
-    pl.world(e.p(0).x, e.p(0).y, e.p(0).z, x0, y0);
+void RenderPass::drawHatchPattern(const tpoly &e, const DrawParams &p, const Place &pl,
+                                  const Pen &basePen) {
     const ViewTransform vt = p.view();
-    const double X = vt.screenX(x0);
-    const double sigma = mirrored ? -rho : rho;
-    Transform R{std::cos(sigma), -std::sin(sigma), std::sin(sigma), std::cos(sigma), 0, 0};
-    for (const std::string &line : lines) {
-        Transform T{1, 0, 0, mirrored ? -1.0 : 1.0, X + L, vt.exactScreenY(y0) - M};
-        const Transform world = R.followedBy(T);
-        if (currentSelected_ && !p.forprint)
-            canvas_->strokeText(line, fh, world, pen);
-        else
-            canvas_->drawText(line, fh, world, color);
-        if (mirrored) {
-            L -= std::sin(rho) * fh;
-            M += std::cos(rho) * fh;
-        } else {
-            L += std::sin(rho) * fh;
-            M -= std::cos(rho) * fh;
-        }
+    const auto &pts = e.geom->pattern;
+    Path lines;
+    for (std::size_t i = 0; i + 1 < pts.size(); i += 2) {
+        double x0, y0, x1, y1;
+        pl.world(pts[i].x, pts[i].y, pts[i].z, x0, y0);
+        pl.world(pts[i + 1].x, pts[i + 1].y, pts[i + 1].z, x1, y1);
+        lines.moveTo(vt.screenX(x0), vt.exactScreenY(y0));
+        lines.lineTo(vt.screenX(x1), vt.exactScreenY(y1));
     }
+    Pen pen = basePen;
+    pen.dashPattern.clear();
+    pen.width = std::min(pen.width, 1.0);
+    canvas_->strokePath(lines, pen);
 }
 
 void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, double by) {

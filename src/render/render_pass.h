@@ -8,6 +8,7 @@
 #include "geometry/placement.h"
 #include "render/canvas.h"
 #include "render/contours.h"
+#include "render/text_content.h"
 #include "render/view_transform.h"
 
 #include <cstdint>
@@ -39,6 +40,14 @@ struct DrawParams {
     bool showmodel = true;           // the pass shows model space
     bool showmodelforcolor = true;   // model colours (black on white) rather than paper colours
     bool forprint = false;           // drawing for the printer: no grips, no selection dashes
+    // Inside an inserted block (or a dimension's picture): the colour that "by block" (0) stands
+    // for, and the layer that entities on layer "0" take their properties from.
+    bool hasByBlock = false;
+    Rgb byBlock;
+    const document::TLayer *blockLayer = nullptr;
+    // Measure what this pass draws as this kind rather than by each entity's own (a dimension's
+    // picture drawn from its block); -1: by the entity.
+    int measureAs = -1;
 
     // Drawing units to pixels of this pass's surface.
     ViewTransform view() const { return {zoomit, scrollx, scrolly, paintbox1height}; }
@@ -133,13 +142,32 @@ private:
                   Rgb color);
     void drawTextEntity(const document::tpoly &e, const DrawParams &p, const Place &pl,
                         const Pen &pen, Rgb color);
+    void drawDimension(const document::tpoly &e, const DrawParams &p, const Place &pl,
+                       const Pen &pen, Rgb color, const document::TLayer *layer);
     void drawDimensionText(const document::tpoly &e, const DrawParams &p, const Place &pl,
-                           const Pen &pen, Rgb color, Path &path);
+                           const Pen &pen, Rgb color);
+    void drawHatchPattern(const document::tpoly &e, const DrawParams &p, const Place &pl,
+                          const Pen &pen);
+    // Lines of text in a frame: `origin` is the anchor in the drawing, `xAxis` and `yAxis` the
+    // drawing vectors of one text height along and across the baseline; `wrap` the width to
+    // wrap at in text heights (0: none).
+    struct TextFrame {
+        double ox = 0, oy = 0;
+        double xx = 1, xy = 0, yx = 0, yy = 1;
+    };
+    void drawTextLines(const std::vector<TextLine> &lines, const TextFrame &frame,
+                       int halign, int valign, double wrap, bool mtext, const DrawParams &p,
+                       const Pen &pen, Rgb color);
+    // The arrow size of a dimension or leader: its style's, with the entity's overrides.
+    document::DimStyle styleOf(const document::tpoly &e) const;
+    Rgb colorOf(const document::tpoly &e, const document::TLayer *layer, int layerColor,
+                const DrawParams &p) const;
     void drawViewport(const document::tpoly &e, const DrawParams &p, double bx, double by);
     void drawGrips(const document::tpoly &e, const DrawParams &p, const Place &pl);
     Pen makePen(const document::tpoly &e, bool selected, const DrawParams &p,
                 const document::TLayer *layer, Rgb color) const;
     void takeIn(double px, double py);
+    void fillArrow(double tipX, double tipY, double fromX, double fromY, double sizePx, Rgb color);
 
     const document::Drawing &d_;
     ContourFigures &f_;

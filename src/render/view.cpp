@@ -2,6 +2,7 @@
 #include "render/view.h"
 
 #include "render/colors.h"
+#include "render/drawn_bounds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +22,7 @@ int64_t roundPosition(double v) {
 } // namespace
 
 void clampZoom(ViewState &v) {
-    if (!(v.zoomedvalue >= 5)) v.zoomedvalue = 5; // NaN lands here too
+    if (!(v.zoomedvalue >= kMinZoom)) v.zoomedvalue = kMinZoom; // NaN lands here too
     if (v.zoomedvalue > 1000000) v.zoomedvalue = 1000000;
 }
 
@@ -73,38 +74,28 @@ TabView tabForPreview(const document::Drawing &d, int t) {
 
 void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
              ViewState &v) {
-    const TabView tv = tabForFit(d, tab);
-    double minx = 0, miny = 0, maxx = 10, maxy = 10;
-    bool first = true;
-    for (int i = 0; i < d.anzpoly; ++i) {
-        const auto &e = d.polys[static_cast<std::size_t>(i)];
-        if (tv.handle == kNoLayout) {
-            if (tv.model ? e.ispaperspace : !e.ispaperspace) continue;
-        } else if (e.layhan != tv.handle && !(tv.model && e.layhan == 0)) {
-            continue;
-        }
-        if (tv.block.empty() ? e.isblock : !(e.isblock && e.theblockname == tv.block)) continue;
-        if (e.xline || e.ray) continue;
-        for (int k = 0; k < e.anzp; ++k) {
-            const double x = roundEven(e.p(k).x), y = roundEven(e.p(k).y);
-            if (first) {
-                minx = maxx = x;
-                miny = maxy = y;
-                first = false;
-            } else {
-                minx = std::min(minx, x);
-                maxx = std::max(maxx, x);
-                miny = std::min(miny, y);
-                maxy = std::max(maxy, y);
-            }
-        }
+    // What is drawn, inserted blocks and viewport contents included; not the origin, not the
+    // insertion points alone, not construction lines.
+    const TabView tv = tabForPreview(d, tab);
+    DrawnBox box = drawnBounds(d, tv);
+    DrawnBox sheet, printable;
+    if (tab > 0 && !tv.model && layoutSheet(d, tab, sheet, printable)) {
+        // A paper layout shows its whole sheet.
+        box.take(sheet);
+    } else if (tab > 0 && page.printerPpi > 0 && page.mmPerUnit > 0) {
+        // Without a sheet of its own, at least the printable page.
+        box.take(0, 0);
+        box.take((page.pageWidthPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
+                     page.mmPerUnit,
+                 (page.pageHeightPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
+                     page.mmPerUnit);
     }
-    if (tab > 0 && page.printerPpi > 0 && page.mmPerUnit > 0) {
-        // A paper layout shows at least the printable page.
-        maxx = std::max(maxx, (page.pageWidthPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
-                                  page.mmPerUnit);
-        maxy = std::max(maxy, (page.pageHeightPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
-                                  page.mmPerUnit);
+    double minx = 0, miny = 0, maxx = 10, maxy = 10;
+    if (!box.empty) {
+        minx = box.minx;
+        miny = box.miny;
+        maxx = box.maxx;
+        maxy = box.maxy;
     }
     double z = v.zoomedvalue;
     double rw = roundEven((maxx - minx) * z / 100), rh = roundEven((maxy - miny) * z / 100);

@@ -21,12 +21,15 @@ inline constexpr int kDefaultPaintBoxHeight = 640;
 inline constexpr int kPreviewSize = 180;
 
 struct ViewState {
-    double zoomedvalue = 100;   // pixels per 100 drawing units, kept within 5 ... 1,000,000
+    double zoomedvalue = 100;   // pixels per 100 drawing units, kept within kMinZoom ... 1,000,000
     int64_t horzPosition = -2000; // scroll positions, hundredths of a pixel
     int64_t vertPosition = 2000;
     bool donotdrawnow = false;  // painting suppressed while a view change is under way
 };
 
+// The smallest zoom: a drawing of kilometres still fits a small window (5, the first limit,
+// left drawings of tens of metres clamped and cut off).
+inline constexpr double kMinZoom = 0.001;
 void clampZoom(ViewState &v);
 
 // The view as the transform the drawing, picking and snapping share, on a surface of the given

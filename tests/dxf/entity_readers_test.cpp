@@ -113,12 +113,13 @@ TEST(LineReader, ConstructionLinesAndWidths) {
     auto r = only({{0, "RAY"}, {10, "5"}, {20, "0"}, {11, "0"}, {21, "1"}});
     EXPECT_EQ(r.p(0).x, 5.0);
     EXPECT_EQ(r.p(1).y, 10000.0);
-    auto l = only({{0, "LEADER"}, {40, "2"}, {41, "3"}, {10, "0"}, {20, "0"}, {10, "5"}, {20, "5"}});
+    // A leader's 40 and 41 are the height and width of its annotation, not line widths.
+    auto l = only({{0, "LEADER"}, {3, "ISO-25"}, {40, "2"}, {41, "3"}, {10, "0"}, {20, "0"},
+                   {10, "5"}, {20, "5"}});
     EXPECT_TRUE(l.arrowhead);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(l.p(i).setwid);
-        EXPECT_EQ(l.p(i).wid, 3.0f);
-    }
+    EXPECT_EQ(l.stylename, "ISO-25");
+    for (int i = 0; i < 2; ++i) EXPECT_FALSE(l.p(i).setwid);
+    EXPECT_FALSE(l.setwidonce);
     EXPECT_FALSE(only({{0, "LEADER"}, {71, "0"}, {10, "0"}}).arrowhead);
 }
 
@@ -300,8 +301,11 @@ TEST(AreaReaders, HatchWipeoutViewport) {
                    {72, "0"}, {73, "1"}, {93, "4"}, {10, "0"}, {20, "0"}, {10, "10"}, {20, "0"},
                    {10, "10"}, {20, "10"}, {10, "0"}, {20, "10"}, {98, "1"}, {10, "5"},
                    {20, "5"}});
-    EXPECT_EQ(h.anzp, 5);
-    EXPECT_TRUE(h.issolid && h.patternfill && h.isclosed);
+    // The loop closes itself (the entity as a whole need not: it may have more loops).
+    ASSERT_EQ(h.anzp, 5);
+    EXPECT_EQ(h.p(4).x, h.p(0).x);
+    EXPECT_EQ(h.p(4).y, h.p(0).y);
+    EXPECT_TRUE(h.issolid && h.patternfill); // no solid flag: a pattern (without lines here)
 
     auto w = only({{0, "WIPEOUT"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"},
                    {22, "1"}, {14, "-0.5"}, {24, "-0.5"}, {14, "0.5"}, {24, "0.5"}});

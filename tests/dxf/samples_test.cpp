@@ -42,7 +42,7 @@ std::map<std::string, int> countEntities(const std::string &bytes) {
     static const std::set<std::string> known{
         "LINE",  "LWPOLYLINE", "POLYLINE", "LEADER", "RAY",    "XLINE",   "ARC",
         "CIRCLE", "ELLIPSE",   "SPLINE",   "SOLID",  "POINT",  "INSERT",  "TEXT",
-        "MTEXT", "DIMENSION",  "HATCH",    "WIPEOUT", "VIEWPORT"};
+        "MTEXT", "DIMENSION",  "HATCH",    "WIPEOUT", "VIEWPORT", "ATTRIB"};
     std::istringstream in(bytes);
     std::vector<std::string> lines;
     for (std::string l; std::getline(in, l);) lines.push_back(trim(l));

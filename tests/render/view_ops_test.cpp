@@ -70,8 +70,9 @@ TEST(ViewOps, ZoomStopsAtItsLimits) {
         bool in;
         double limit;
     };
-    for (const Case &c : {Case{"in", 900000, true, 1000000}, Case{"out", 6, false, 5},
-                          Case{"far in", 100, true, 1000000}, Case{"far out", 100, false, 5}}) {
+    for (const Case &c :
+         {Case{"in", 900000, true, 1000000}, Case{"out", kMinZoom * 1.1, false, kMinZoom},
+          Case{"far in", 100, true, 1000000}, Case{"far out", 100, false, kMinZoom}}) {
         SCOPED_TRACE(c.name);
         ViewState v;
         v.zoomedvalue = c.start;
