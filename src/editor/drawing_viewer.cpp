@@ -245,7 +245,12 @@ void DrawingViewer::PaintBox1Paint(render::Canvas &canvas, int dpi) {
     if (paper) drawPaper(canvas, tv.model, clipped);
     if (tv.model && !druckvorschau_) drawAxisIcon(canvas);
 
-    render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_, selected_);
+    if (!extents_.builtFor(d) || extentsRead_ != readCount_) {
+        extents_.build(d);
+        extentsRead_ = readCount_;
+    }
+    render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_, selected_,
+                    {&extents_, width_});
     if (clipped) canvas.popClip();
 }
 

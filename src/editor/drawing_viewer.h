@@ -118,7 +118,8 @@ public:
     void ZoomFullIn180();
     bool Vorschaubild(render::Canvas *canvas, int dpi);
     render::Rgb previewBackground() const;
-    // konturlang, the bounding box and flaechen of the last paint, preview or print.
+    // konturlang, the bounding box and flaechen of the last preview or print, or of what the
+    // last paint walked (a paint leaves out what is not in view).
     const render::ContourFigures &figures() const { return figures_; }
 
     // The status bar text for the pointer at pixel (x, y).
@@ -145,6 +146,9 @@ private:
     render::PrintSettings print_;
     render::PrinterPage printer_;
     render::ContourFigures figures_;
+    // Where the entities of the current read are drawn, taken at the first paint after a read.
+    render::DrawnExtents extents_;
+    uint64_t extentsRead_ = 0;
     std::function<void(int)> tabChangeHook_;
     std::function<void()> replacedHook_;
     std::function<void(render::Canvas &)> overlay_;
