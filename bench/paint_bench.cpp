@@ -1,6 +1,7 @@
 // The drawing window's paint on the 100,000-entity sheet: the render pass through the Qt painter
 // into a picture of the paint box's default size, at the fitted (full) view and zoomed in.
 #include "editor/drawing_viewer.h"
+#include "render/drawn_extents.h"
 #include "render/qt/qpainter_canvas.h"
 
 #include <QGuiApplication>
@@ -105,8 +106,19 @@ void BM_PaintNoSurface(benchmark::State &state) {
     for (auto _ : state) o.viewer.PaintBox1Paint(canvas, 96);
 }
 
+// What the first paint after a read pays once: the drawn extents of every entity and the index.
+void BM_TakeExtents(benchmark::State &state) {
+    Opened &o = opened();
+    render::DrawnExtents extents;
+    for (auto _ : state) {
+        extents.build(o.viewer.drawing());
+        benchmark::DoNotOptimize(extents.usable());
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_TakeExtents)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintNoSurface)->Arg(0)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint)->Arg(0)->Arg(1)->Arg(10)->Arg(25)->Unit(benchmark::kMillisecond);
 

@@ -172,9 +172,21 @@ void DrawingViewer::setPrinterPage(const render::PrinterPage &page) {
     host_.repaintDrawing();
 }
 
+render::PrintSettings DrawingViewer::placedPrintSettings() {
+    if (print_.placement == render::PagePlacement::Origin) return print_;
+    if (!tabExtent_.known || tabExtent_.read != readCount_ || tabExtent_.tab != tab_) {
+        tabExtent_.known = true;
+        tabExtent_.read = readCount_;
+        tabExtent_.tab = tab_;
+        tabExtent_.draws = render::drawnExtentOfTab(drawing(), tab_, tabExtent_.box);
+    }
+    return render::placedSettings(print_, printer_, tabExtent_.draws ? &tabExtent_.box : nullptr);
+}
+
 void DrawingViewer::drawPaper(render::Canvas &canvas, bool model, bool &clipped) {
-    const render::DrawingRect sheet = render::paperSheet(print_, printer_);
-    const render::DrawingRect frame = render::marginFrame(print_, printer_);
+    const render::PrintSettings placed = placedPrintSettings();
+    const render::DrawingRect sheet = render::paperSheet(placed, printer_);
+    const render::DrawingRect frame = render::marginFrame(placed, printer_);
     const render::ViewTransform vt = transform();
     auto pixels = [&](const render::DrawingRect &r, int &l, int &t, int &rt, int &b) {
         l = toPixel(vt.screenX(r.minx), width_);
@@ -260,7 +272,8 @@ void DrawingViewer::paintOverlay(render::Canvas &canvas) {
 
 bool DrawingViewer::printSelectedTab(render::Canvas &canvas) {
     if (view_.donotdrawnow) return false;
-    render::printTab(drawing(), tab_, print_, printer_, showweight_, canvas, figures_);
+    render::printTab(drawing(), tab_, placedPrintSettings(), printer_, showweight_, canvas,
+                     figures_);
     return true;
 }
 

@@ -102,6 +102,9 @@ public:
     void setPrintSettings(const render::PrintSettings &s);
     const render::PrinterPage &printerPage() const { return printer_; }
     void setPrinterPage(const render::PrinterPage &page);
+    // The print settings that put the selected tab where the chosen placement says (fitted or
+    // centred on the page): the sheet on screen and the printed page follow them.
+    render::PrintSettings placedPrintSettings();
 
     // PaintBox1Paint: background, paper sheet and margin frame, axis icon and the render passes
     // of the selected tab, on a surface of the paint box's size. Resets the figures first.
@@ -149,6 +152,13 @@ private:
     // Where the entities of the current read are drawn, taken at the first paint after a read.
     render::DrawnExtents extents_;
     uint64_t extentsRead_ = 0;
+    // What the selected tab draws, for placing it on the page; taken when first needed.
+    struct TabExtent {
+        bool known = false, draws = false;
+        uint64_t read = 0;
+        int tab = 0;
+        render::ExtentBox box;
+    } tabExtent_;
     std::function<void(int)> tabChangeHook_;
     std::function<void()> replacedHook_;
     std::function<void(render::Canvas &)> overlay_;

@@ -3,6 +3,7 @@
 
 #include "render/canvas.h"
 #include "render/render_pass.h"
+#include "render/view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,13 +58,18 @@ std::size_t codePoints(std::string_view text) {
     return n;
 }
 
-// Keeps, for every entity drawn at the outermost level, the pixel bounds of everything drawn
-// while it is being drawn (the contents of its inserted blocks included).
+// Keeps the pixel bounds of what is drawn on it: for every entity drawn at the outermost level
+// (the contents of its inserted blocks included), or of everything.
 class BoundsCanvas : public Canvas {
 public:
-    explicit BoundsCanvas(std::size_t entities) : boxes_(entities) {}
+    // perEntity: the bounds of each outermost entity (texts reach far on every side, clips stand
+    // for the viewport contents left out); otherwise the bounds of all that is drawn, texts as
+    // their usual extent, clipped.
+    BoundsCanvas(std::size_t entities, bool perEntity)
+        : boxes_(entities), perEntity_(perEntity) {}
 
     std::vector<PixelBox> &boxes() { return boxes_; }
+    const PixelBox &all() const { return current_; }
 
     void strokePath(const Path &path, const Pen &pen) override {
         const double w = std::isfinite(pen.width) && pen.width > 0 ? pen.width / 2 : 0.5;
@@ -71,8 +77,8 @@ public:
     }
     void fillPath(const Path &path, const Brush &) override { addPath(path, 0); }
     void fillRect(int x, int y, int width, int height, Rgb) override {
-        current_.add(x, y);
-        current_.add(static_cast<double>(x) + width, static_cast<double>(y) + height);
+        add(x, y);
+        add(static_cast<double>(x) + width, static_cast<double>(y) + height);
     }
     void frameRect(int x, int y, int width, int height, Rgb c) override {
         fillRect(x, y, width, height, c);
@@ -85,50 +91,83 @@ public:
         addText(text, sizePx, world);
     }
     void textExtent(std::string_view text, int sizePx, int &width, int &height) override {
-        // A typical extent; the text's box does not depend on it (see addText).
-        width = static_cast<int>(std::min(1e9, 0.6 * sizePx * static_cast<double>(codePoints(text))));
-        height = static_cast<int>(std::min(1e9, 1.15 * sizePx));
+        width = static_cast<int>(
+            std::min(1e9, kTypicalWidthEm * sizePx * static_cast<double>(codePoints(text))));
+        height = static_cast<int>(std::min(1e9, kTypicalHeightEm * sizePx));
     }
-    // What is drawn inside a clip lies within it; the clip of a viewport is its frame.
     void pushClipRect(int left, int top, int right, int bottom) override {
-        current_.add(left, top);
-        current_.add(right, bottom);
+        PixelBox clip;
+        clip.add(left, top);
+        clip.add(right, bottom);
+        if (!clips_.empty()) {
+            const PixelBox &outer = clips_.back();
+            clip.l = std::max(clip.l, outer.l);
+            clip.t = std::max(clip.t, outer.t);
+            clip.r = std::max(clip.l, std::min(clip.r, outer.r));
+            clip.b = std::max(clip.t, std::min(clip.b, outer.b));
+        }
+        // A viewport's contents are left out while the extents are taken: its clip stands for
+        // them.
+        if (perEntity_) add(left, top), add(right, bottom);
+        clips_.push_back(clip);
     }
-    void popClip() override {}
+    void popClip() override {
+        if (!clips_.empty()) clips_.pop_back();
+    }
     void drawHandleImage(int, int x, int y) override { fillRect(x, y, 16, 16, kBlack); }
 
     void beginEntity(std::size_t index) override {
-        if (depth_++ == 0) {
+        if (perEntity_ && depth_++ == 0) {
             entity_ = index;
             current_ = {};
         }
     }
     void endEntity() override {
-        if (depth_ == 0 || --depth_ > 0) return;
+        if (!perEntity_ || depth_ == 0 || --depth_ > 0) return;
         if (entity_ < boxes_.size()) boxes_[entity_].add(current_, 0);
     }
 
 private:
+    // Typical extents of a text in the pass's font, em (what centring a text may rely on).
+    static constexpr double kTypicalWidthEm = 0.6;
+    static constexpr double kTypicalHeightEm = 1.15;
+
+    void add(double x, double y) {
+        if (!clips_.empty()) {
+            // What is drawn outside a clip is not seen.
+            const PixelBox &c = clips_.back();
+            x = std::clamp(x, c.l, c.r);
+            y = std::clamp(y, c.t, c.b);
+        }
+        current_.add(x, y);
+    }
     void addPath(const Path &path, double grow) {
         for (const Path::Figure &f : path.figures)
             for (const PointF &p : f.points) {
-                current_.add(p.x - grow, p.y - grow);
-                current_.add(p.x + grow, p.y + grow);
+                add(p.x - grow, p.y - grow);
+                add(p.x + grow, p.y + grow);
             }
     }
     void addText(std::string_view text, double sizePx, const Transform &w) {
         if (!std::isfinite(sizePx)) return;
         // The pass rounds the size to whole pixels; the text may be up to half a pixel larger.
         const double em = std::fabs(sizePx) + 0.5;
-        const double n = static_cast<double>(codePoints(text)) + 1;
-        const double reach = em * std::max(kGlyphWidthEm * n, kLineHeightEm * n);
-        for (const double x : {-reach, reach})
-            for (const double y : {-reach, reach})
-                current_.add(w.m11 * x + w.m21 * y + w.dx, w.m12 * x + w.m22 * y + w.dy);
+        const double n = static_cast<double>(codePoints(text));
+        double x0 = 0, x1 = kTypicalWidthEm * em * n, y0 = 0, y1 = kTypicalHeightEm * em;
+        if (perEntity_) {
+            // Far enough on every side for any alignment, centring or wrapping of the text.
+            x1 = y1 = em * std::max(kGlyphWidthEm, kLineHeightEm) * (n + 1);
+            x0 = y0 = -x1;
+        }
+        for (const double x : {x0, x1})
+            for (const double y : {y0, y1})
+                add(w.m11 * x + w.m21 * y + w.dx, w.m12 * x + w.m22 * y + w.dy);
     }
 
     std::vector<PixelBox> boxes_;
+    bool perEntity_;
     PixelBox current_;
+    std::vector<PixelBox> clips_;
     std::size_t entity_ = 0;
     int depth_ = 0;
 };
@@ -229,7 +268,7 @@ void DrawnExtents::build(const document::Drawing &d) {
 
     // Every entity drawn once, at the top level or in its block at the block's base point.
     const double zoom = boundsZoom(d);
-    BoundsCanvas canvas(n);
+    BoundsCanvas canvas(n, true);
     ContourFigures figures;
     RenderPass pass(d, figures, &canvas);
     pass.setTakingExtents(true);
@@ -308,6 +347,32 @@ DrawnExtents::CoarseOutline DrawnExtents::coarseOutline(std::size_t i) const {
     if (i >= coarseAt_.size() || coarseAt_[i] == kNone) return {};
     return {coarse_.data() + coarseAt_[i], coarseCount_[i] & 0x7Fu,
             (coarseCount_[i] & 0x80) != 0};
+}
+
+bool drawnExtentOfTab(const document::Drawing &d, int tab, ExtentBox &out) {
+    const TabView tv = tabForFit(d, tab);
+    const double zoom = boundsZoom(d);
+    BoundsCanvas canvas(0, false);
+    ContourFigures figures;
+    RenderPass pass(d, figures, &canvas);
+    DrawParams p;
+    p.zoomit = zoom;
+    p.paintbox1height = 1;
+    p.forprint = true;
+    p.thelayhan = tv.handle;
+    p.showmodel = tv.model;
+    pass.Drawpolys(p);
+    if (!tv.block.empty()) {
+        p.blocktodraw = tv.block;
+        p.showmodel = true;
+        pass.Drawpolys(p);
+    }
+    const PixelBox &b = canvas.all();
+    if (!b.any) return false;
+    const double unitsPerPx = 100 / zoom;
+    out = {b.l * unitsPerPx, -b.b * unitsPerPx, b.r * unitsPerPx, -b.t * unitsPerPx};
+    return std::isfinite(out.minx) && std::isfinite(out.miny) && std::isfinite(out.maxx) &&
+           std::isfinite(out.maxy);
 }
 
 void DrawnExtents::buildTree(std::vector<uint32_t> items) {
