@@ -312,7 +312,7 @@ void DrawnExtents::build(const document::Drawing &d) {
 }
 
 void DrawnExtents::keepCoarse(const document::tpoly &e, std::size_t i) {
-    if (e.anzp <= static_cast<int>(2 * kCoarsePoints) / 3 || !isPlainOutline(e)) return;
+    if (e.anzp < 2 || !isPlainOutline(e)) return;
     int last = e.anzp - 1;
     while (last >= 0 && e.p(last).donotdraw) --last;
     // The coordinates the box is in: a block's entities relative to its base point.

@@ -45,9 +45,10 @@ public:
 
     bool bounded(std::size_t i) const { return i < bounded_.size() && bounded_[i]; }
     const ExtentBox &box(std::size_t i) const { return boxes_[i]; }
-    // A plain stroked outline (no fill, width, arrow, text or jump) of many vertices is kept
-    // here with a few of them, evenly spread, in the coordinates of its box: drawn small, it
-    // looks the same, and a paint need not reach for the many (which cost a cache miss each).
+    // A plain stroked outline (no fill, width, arrow, text or jump) is kept here with at most
+    // kCoarsePoints of its vertices, evenly spread, in the coordinates of its box: drawn small,
+    // it looks the same, and a paint need not reach for the entity's own vertices (a cache miss
+    // each, where these lie side by side).
     struct CoarseOutline {
         const float *xy = nullptr; // x, y pairs relative to the box's lower left corner
         uint32_t count = 0;        // points; 0: the entity has none

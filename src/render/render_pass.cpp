@@ -36,9 +36,12 @@ bool parseReal(std::string_view s, double &out) {
 }
 
 // A smooth outline of `size` pixels looks the same drawn through this many of its vertices: a
-// circle's polygon of n corners strays from it by size/2 (1 - cos(pi/n)), a quarter of a pixel at
-// about 4 sqrt(size) corners.
-int verticesToKeep(double size) { return 4 + static_cast<int>(std::ceil(4 * std::sqrt(size))); }
+// circle's polygon of n corners strays from it by size/2 (1 - cos(pi/n)), here a quarter of a
+// pixel at most (and one more vertex closes it).
+int verticesToKeep(double size) {
+    // pi / acos(1 - 1 / (2 size)) is a little under pi sqrt(size).
+    return 2 + static_cast<int>(std::ceil(M_PI * std::sqrt(std::max(size, 0.0))));
+}
 
 // The drawing's part of the surface widened by a margin, pixels, for a pass (before its offset).
 ExtentBox surfaceInDrawing(const DrawParams &p, double margin, int width, int height) {
