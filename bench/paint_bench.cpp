@@ -103,7 +103,8 @@ void BM_PaintNoSurface(benchmark::State &state) {
     setView(o, static_cast<int>(state.range(0)));
     NoSurface canvas;
     o.viewer.PaintBox1Paint(canvas, 96);
-    for (auto _ : state) o.viewer.PaintBox1Paint(canvas, 96);
+    for (auto _ : state)
+        o.viewer.PaintBox1Paint(canvas, 96);
 }
 
 // What the first paint after a read pays once: the drawn extents of every entity and the index.
@@ -123,10 +124,12 @@ BENCHMARK(BM_PaintNoSurface)->Arg(0)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint)->Arg(0)->Arg(1)->Arg(10)->Arg(25)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv); // fonts for the texts
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -33,7 +33,8 @@ struct PixelBox {
     double l = 0, t = 0, r = 0, b = 0;
     bool any = false;
     void add(double x, double y) {
-        if (!std::isfinite(x) || !std::isfinite(y)) return;
+        if (!std::isfinite(x) || !std::isfinite(y))
+            return;
         if (!any) {
             l = r = x;
             t = b = y;
@@ -46,7 +47,8 @@ struct PixelBox {
         b = std::max(b, y);
     }
     void add(const PixelBox &o, double grow) {
-        if (!o.any) return;
+        if (!o.any)
+            return;
         add(o.l - grow, o.t - grow);
         add(o.r + grow, o.b + grow);
     }
@@ -54,7 +56,8 @@ struct PixelBox {
 
 std::size_t codePoints(std::string_view text) {
     std::size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
     return n;
 }
 
@@ -65,8 +68,7 @@ public:
     // perEntity: the bounds of each outermost entity (texts reach far on every side, clips stand
     // for the viewport contents left out); otherwise the bounds of all that is drawn, texts as
     // their usual extent, clipped.
-    BoundsCanvas(std::size_t entities, bool perEntity)
-        : boxes_(entities), perEntity_(perEntity) {}
+    BoundsCanvas(std::size_t entities, bool perEntity) : boxes_(entities), perEntity_(perEntity) {}
 
     std::vector<PixelBox> &boxes() { return boxes_; }
     const PixelBox &all() const { return current_; }
@@ -108,11 +110,13 @@ public:
         }
         // A viewport's contents are left out while the extents are taken: its clip stands for
         // them.
-        if (perEntity_) add(left, top), add(right, bottom);
+        if (perEntity_)
+            add(left, top), add(right, bottom);
         clips_.push_back(clip);
     }
     void popClip() override {
-        if (!clips_.empty()) clips_.pop_back();
+        if (!clips_.empty())
+            clips_.pop_back();
     }
     void drawHandleImage(int, int x, int y) override { fillRect(x, y, 16, 16, kBlack); }
 
@@ -123,8 +127,10 @@ public:
         }
     }
     void endEntity() override {
-        if (!perEntity_ || depth_ == 0 || --depth_ > 0) return;
-        if (entity_ < boxes_.size()) boxes_[entity_].add(current_, 0);
+        if (!perEntity_ || depth_ == 0 || --depth_ > 0)
+            return;
+        if (entity_ < boxes_.size())
+            boxes_[entity_].add(current_, 0);
     }
 
 private:
@@ -149,7 +155,8 @@ private:
             }
     }
     void addText(std::string_view text, double sizePx, const Transform &w) {
-        if (!std::isfinite(sizePx)) return;
+        if (!std::isfinite(sizePx))
+            return;
         // The pass rounds the size to whole pixels; the text may be up to half a pixel larger.
         const double em = std::fabs(sizePx) + 0.5;
         const double n = static_cast<double>(codePoints(text));
@@ -196,7 +203,8 @@ bool isPlainOutline(const document::tpoly &e) {
         if ((v.moveonly && !first) || (v.setwid && v.wid != 0) || v.botharrows != 0 ||
             v.doadddimtexthere)
             return false;
-        if (!v.donotdraw) first = false;
+        if (!v.donotdraw)
+            first = false;
     }
     return true;
 }
@@ -209,7 +217,8 @@ double boundsZoom(const document::Drawing &d) {
         const document::tpoly &e = d.polys[static_cast<std::size_t>(i)];
         for (int k = 0; k < e.anzp; ++k) {
             const double x = e.p(k).x, y = e.p(k).y;
-            if (!std::isfinite(x) || !std::isfinite(y)) continue;
+            if (!std::isfinite(x) || !std::isfinite(y))
+                continue;
             if (first) {
                 minx = maxx = x;
                 miny = maxy = y;
@@ -224,8 +233,10 @@ double boundsZoom(const document::Drawing &d) {
     }
     const double span = std::max(maxx - minx, maxy - miny);
     double pxPerUnit = span > 0 ? kBoundsSpanPx / span : 1;
-    if (far > 0) pxPerUnit = std::min(pxPerUnit, kBoundsLimitPx / far);
-    if (!(pxPerUnit > 0) || !std::isfinite(pxPerUnit)) pxPerUnit = 1;
+    if (far > 0)
+        pxPerUnit = std::min(pxPerUnit, kBoundsLimitPx / far);
+    if (!(pxPerUnit > 0) || !std::isfinite(pxPerUnit))
+        pxPerUnit = 1;
     return pxPerUnit * 100;
 }
 
@@ -259,11 +270,13 @@ void DrawnExtents::build(const document::Drawing &d) {
     coarseCount_.assign(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
         const document::tpoly &e = d.polys[i];
-        if (e.linweightpresent) widestLineweight_ = std::max(widestLineweight_, e.lineweight);
+        if (e.linweightpresent)
+            widestLineweight_ = std::max(widestLineweight_, e.lineweight);
     }
     for (int i = 0; i < d.anzlayer && i < static_cast<int>(d.layers.size()); ++i) {
         const document::TLayer &l = d.layers[static_cast<std::size_t>(i)];
-        if (l.linweightpresent) widestLineweight_ = std::max(widestLineweight_, l.lineweight);
+        if (l.linweightpresent)
+            widestLineweight_ = std::max(widestLineweight_, l.lineweight);
     }
 
     // Every entity drawn once, at the top level or in its block at the block's base point.
@@ -299,8 +312,10 @@ void DrawnExtents::build(const document::Drawing &d) {
                 bounded_[i] = 1;
             }
         }
-        if (bounded_[i]) keepCoarse(d.polys[i], i);
-        if (d.polys[i].isblock) continue;
+        if (bounded_[i])
+            keepCoarse(d.polys[i], i);
+        if (d.polys[i].isblock)
+            continue;
         if (bounded_[i])
             items.push_back(static_cast<uint32_t>(i));
         else
@@ -312,9 +327,11 @@ void DrawnExtents::build(const document::Drawing &d) {
 }
 
 void DrawnExtents::keepCoarse(const document::tpoly &e, std::size_t i) {
-    if (e.anzp < 2 || !isPlainOutline(e)) return;
+    if (e.anzp < 2 || !isPlainOutline(e))
+        return;
     int last = e.anzp - 1;
-    while (last >= 0 && e.p(last).donotdraw) --last;
+    while (last >= 0 && e.p(last).donotdraw)
+        --last;
     // The coordinates the box is in: a block's entities relative to its base point.
     const double ox = boxes_[i].minx + (e.isblock ? e.blockbasex : 0);
     const double oy = boxes_[i].miny + (e.isblock ? e.blockbasey : 0);
@@ -324,16 +341,19 @@ void DrawnExtents::keepCoarse(const document::tpoly &e, std::size_t i) {
         coarse_.push_back(static_cast<float>(e.p(k).y - oy));
     };
     int first = 0;
-    while (first <= last && e.p(first).donotdraw) ++first;
+    while (first <= last && e.p(first).donotdraw)
+        ++first;
     const int gaps = static_cast<int>(kCoarsePoints) - 1;
     const int step = std::max(1, (last - first + gaps - 1) / gaps);
     int taken = -1;
     for (int k = first; k <= last; k += step) {
-        if (e.p(k).donotdraw) continue;
+        if (e.p(k).donotdraw)
+            continue;
         keep(k);
         taken = k;
     }
-    if (taken >= 0 && taken != last) keep(last);
+    if (taken >= 0 && taken != last)
+        keep(last);
     const std::size_t count = (coarse_.size() - at) / 2;
     if (count < 2 || count > kCoarsePoints + 1) {
         coarse_.resize(at);
@@ -344,9 +364,9 @@ void DrawnExtents::keepCoarse(const document::tpoly &e, std::size_t i) {
 }
 
 DrawnExtents::CoarseOutline DrawnExtents::coarseOutline(std::size_t i) const {
-    if (i >= coarseAt_.size() || coarseAt_[i] == kNone) return {};
-    return {coarse_.data() + coarseAt_[i], coarseCount_[i] & 0x7Fu,
-            (coarseCount_[i] & 0x80) != 0};
+    if (i >= coarseAt_.size() || coarseAt_[i] == kNone)
+        return {};
+    return {coarse_.data() + coarseAt_[i], coarseCount_[i] & 0x7Fu, (coarseCount_[i] & 0x80) != 0};
 }
 
 bool drawnExtentOfTab(const document::Drawing &d, int tab, ExtentBox &out) {
@@ -368,7 +388,8 @@ bool drawnExtentOfTab(const document::Drawing &d, int tab, ExtentBox &out) {
         pass.Drawpolys(p);
     }
     const PixelBox &b = canvas.all();
-    if (!b.any) return false;
+    if (!b.any)
+        return false;
     const double unitsPerPx = 100 / zoom;
     out = {b.l * unitsPerPx, -b.b * unitsPerPx, b.r * unitsPerPx, -b.t * unitsPerPx};
     return std::isfinite(out.minx) && std::isfinite(out.miny) && std::isfinite(out.maxx) &&
@@ -385,10 +406,12 @@ void DrawnExtents::buildTree(std::vector<uint32_t> items) {
         const std::size_t perSlice = slices * kFanout;
         auto cx = [&](uint32_t i) { return boxOf(i).minx + boxOf(i).maxx; };
         auto cy = [&](uint32_t i) { return boxOf(i).miny + boxOf(i).maxy; };
-        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return cx(a) < cx(b); });
+        std::sort(order.begin(), order.end(),
+                  [&](uint32_t a, uint32_t b) { return cx(a) < cx(b); });
         for (std::size_t s = 0; s < count; s += perSlice) {
             const auto from = order.begin() + static_cast<std::ptrdiff_t>(s);
-            const auto to = order.begin() + static_cast<std::ptrdiff_t>(std::min(count, s + perSlice));
+            const auto to =
+                order.begin() + static_cast<std::ptrdiff_t>(std::min(count, s + perSlice));
             std::sort(from, to, [&](uint32_t a, uint32_t b) { return cy(a) < cy(b); });
         }
     };
@@ -399,12 +422,14 @@ void DrawnExtents::buildTree(std::vector<uint32_t> items) {
             node.first = static_cast<uint32_t>(s);
             node.count = static_cast<uint32_t>(std::min(kFanout, order.size() - s));
             node.box = boxOf(order[s]);
-            for (std::size_t k = 1; k < node.count; ++k) node.box = unionOf(node.box, boxOf(order[s + k]));
+            for (std::size_t k = 1; k < node.count; ++k)
+                node.box = unionOf(node.box, boxOf(order[s + k]));
             level.push_back(node);
         }
         return level;
     };
-    if (items.empty()) return;
+    if (items.empty())
+        return;
     auto entityBox = [this](uint32_t i) -> const ExtentBox & { return boxes_[i]; };
     pack(items, entityBox);
     levels_.push_back(group(items, entityBox));
@@ -418,7 +443,8 @@ void DrawnExtents::buildTree(std::vector<uint32_t> items) {
         pack(order, nodeBox);
         std::vector<Node> sorted;
         sorted.reserve(below.size());
-        for (uint32_t i : order) sorted.push_back(below[i]);
+        for (uint32_t i : order)
+            sorted.push_back(below[i]);
         levels_.back() = sorted;
         std::vector<uint32_t> identity(sorted.size());
         std::iota(identity.begin(), identity.end(), 0u);
@@ -429,10 +455,12 @@ void DrawnExtents::buildTree(std::vector<uint32_t> items) {
 
 void DrawnExtents::topLevelIn(const ExtentBox &view, std::vector<uint32_t> &out) const {
     out.clear();
-    if (!built_) return;
+    if (!built_)
+        return;
     std::fill(marks_.begin(), marks_.end(), 0);
     auto mark = [this](uint32_t i) { marks_[i >> 6] |= uint64_t{1} << (i & 63); };
-    for (uint32_t i : unbounded_) mark(i);
+    for (uint32_t i : unbounded_)
+        mark(i);
     if (!levels_.empty()) {
         // Depth-first from the root: (level, node) pairs still to look into.
         std::vector<std::pair<std::size_t, uint32_t>> todo{{levels_.size() - 1, 0}};
@@ -440,7 +468,8 @@ void DrawnExtents::topLevelIn(const ExtentBox &view, std::vector<uint32_t> &out)
             const auto [level, index] = todo.back();
             todo.pop_back();
             const Node &node = levels_[level][index];
-            if (!node.box.meets(view)) continue;
+            if (!node.box.meets(view))
+                continue;
             for (uint32_t k = node.first; k < node.first + node.count; ++k) {
                 if (level > 0)
                     todo.push_back({level - 1, k});
@@ -451,7 +480,8 @@ void DrawnExtents::topLevelIn(const ExtentBox &view, std::vector<uint32_t> &out)
     }
     for (std::size_t w = 0; w < marks_.size(); ++w)
         for (uint64_t bits = marks_[w]; bits != 0; bits &= bits - 1)
-            out.push_back(static_cast<uint32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))));
+            out.push_back(
+                static_cast<uint32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))));
 }
 
 } // namespace quentar::render

@@ -86,7 +86,7 @@ private:
     // children are entries of items_; the last level holds the root.
     std::vector<std::vector<Node>> levels_;
     std::vector<uint32_t> items_;
-    std::vector<uint32_t> unbounded_; // top-level entities without a box, ascending
+    std::vector<uint32_t> unbounded_;     // top-level entities without a box, ascending
     mutable std::vector<uint64_t> marks_; // per entity, one bit: taken by the current query
 };
 

@@ -37,17 +37,20 @@ public:
         ++strokes;
         for (const auto &f : p.figures) {
             pathPoints += f.points.size();
-            for (const PointF &q : f.points) at(q.x, q.y);
+            for (const PointF &q : f.points)
+                at(q.x, q.y);
         }
         record();
     }
     void fillPath(const Path &p, const Brush &) override {
         for (const auto &f : p.figures)
-            for (const PointF &q : f.points) at(q.x, q.y);
+            for (const PointF &q : f.points)
+                at(q.x, q.y);
         record();
     }
     void fillRect(int x, int y, int w, int h, Rgb) override {
-        if (w == 1 && h == 1) ++dots;
+        if (w == 1 && h == 1)
+            ++dots;
         at(x, y);
         at(x + w, y + h);
         record();
@@ -149,7 +152,8 @@ TEST(PaintOnly, LeavesOutNothingThatShowsOnAnyTabAtAnyView) {
     std::vector<std::filesystem::path> files;
     for (const char *dir : {QUENTAR_SAMPLES_DIR, QUENTAR_FIXTURES_DIR "/drawings"})
         for (const auto &f : std::filesystem::directory_iterator(dir))
-            if (f.path().extension() == ".dxf") files.push_back(f.path());
+            if (f.path().extension() == ".dxf")
+                files.push_back(f.path());
     ASSERT_GE(files.size(), 10u);
     std::size_t skippedSomewhere = 0;
     for (const auto &file : files) {
@@ -162,8 +166,9 @@ TEST(PaintOnly, LeavesOutNothingThatShowsOnAnyTabAtAnyView) {
             fitView(d, tab, kWidth, kHeight, PageSetup{}, fitted);
             // Fitted, zoomed in about a few places, and far in.
             std::vector<ViewState> views{fitted};
-            for (const auto &[px, py, steps] : {std::tuple{500, 320, 6}, std::tuple{120, 90, 12},
-                                                std::tuple{870, 560, 9}, std::tuple{300, 400, 30}}) {
+            for (const auto &[px, py, steps] :
+                 {std::tuple{500, 320, 6}, std::tuple{120, 90, 12}, std::tuple{870, 560, 9},
+                  std::tuple{300, 400, 30}}) {
                 ViewState v = fitted;
                 zoomAbout(v, kHeight, px, py, v.zoomedvalue * std::pow(kZoomStep, steps));
                 views.push_back(v);
@@ -182,10 +187,11 @@ TEST(PaintOnly, LeavesOutNothingThatShowsOnAnyTabAtAnyView) {
 
 // Plates of one block inserted in a row, the block's base point away from its geometry.
 document::Drawing plates(int count, double radius) {
-    Groups blocks{{0, "SECTION"}, {2, "BLOCKS"},   {0, "BLOCK"}, {8, "0"}, {2, "PLATE"},
-                  {70, "0"},      {10, "1000"},    {20, "1000"}, {30, "0"}, {0, "CIRCLE"},
-                  {8, "0"},       {10, "1050"},    {20, "1050"}, {30, "0"},
-                  {40, std::to_string(radius)},   {0, "ENDBLK"}, {0, "ENDSEC"}};
+    Groups blocks{
+        {0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {8, "0"},  {2, "PLATE"},
+        {70, "0"},      {10, "1000"},  {20, "1000"}, {30, "0"}, {0, "CIRCLE"},
+        {8, "0"},       {10, "1050"},  {20, "1050"}, {30, "0"}, {40, std::to_string(radius)},
+        {0, "ENDBLK"},  {0, "ENDSEC"}};
     Groups inserts;
     for (int i = 0; i < count; ++i)
         for (const Group &g : Groups{{0, "INSERT"},
@@ -205,7 +211,8 @@ TEST(PaintOnly, ExtentsOfAnInsertAreThoseOfItsBlockWhereItIsPlaced) {
     int inserts = 0;
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
         const auto &e = d.polys[i];
-        if (e.insertstr.empty()) continue;
+        if (e.insertstr.empty())
+            continue;
         ASSERT_TRUE(extents.bounded(i));
         const ExtentBox &b = extents.box(i);
         // The circle's centre lies 50, 50 from the base point.
@@ -221,9 +228,9 @@ TEST(PaintOnly, ExtentsOfAnInsertAreThoseOfItsBlockWhereItIsPlaced) {
 
 TEST(PaintOnly, TinyEntitiesAreDotsSmallOutlinesThinned) {
     struct Case {
-        double radius;     // of each plate's hole, the view fitting the row of plates
-        int dots;          // drawn as dots
-        bool thinned;      // the circles drawn through fewer of their vertices
+        double radius; // of each plate's hole, the view fitting the row of plates
+        int dots;      // drawn as dots
+        bool thinned;  // the circles drawn through fewer of their vertices
     };
     for (const Case &c : {Case{0.05, 3, false}, Case{4, 0, true}, Case{90, 0, false}}) {
         SCOPED_TRACE("radius " + std::to_string(c.radius));

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QGroupBox>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -525,6 +526,27 @@ TEST_F(Window, PrintsTheSelectedTabToAPdfPage) {
     QFile out(pdf);
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_TRUE(out.readAll().startsWith("%PDF"));
+}
+
+TEST_F(Window, OverlaysAreDrawnOverThePictureOfTheDrawingNotANewPaint) {
+    int paints = 0, overlays = 0;
+    PaintBox *box = form_->paintBox();
+    box->setPaintHandler([&](QPainter &p) {
+        ++paints;
+        p.fillRect(QRect(QPoint(0, 0), box->size()), Qt::white);
+    });
+    box->setOverlayHandler([&](QPainter &) { ++overlays; });
+    box->repaint();
+    const int paintsBefore = paints, overlaysBefore = overlays;
+    for (int i = 0; i < 3; ++i) {
+        box->redrawOverlay();
+        box->repaint();
+    }
+    EXPECT_EQ(paints, paintsBefore);
+    EXPECT_GE(overlays, overlaysBefore + 3);
+    box->redraw();
+    box->repaint();
+    EXPECT_EQ(paints, paintsBefore + 1);
 }
 
 // Runs a poppler tool; its standard output, empty when it failed.
