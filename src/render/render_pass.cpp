@@ -208,7 +208,8 @@ void RenderPass::drawThinned(std::size_t index, const DrawParams &p, const Pen &
     const DrawnExtents::CoarseOutline c = extents_->coarseOutline(index);
     const ExtentBox &b = extents_->box(index);
     const ViewTransform vt = p.view();
-    const uint32_t step = std::max<uint32_t>(1, c.count / static_cast<uint32_t>(verticesToKeep(size)));
+    const uint32_t keep = static_cast<uint32_t>(verticesToKeep(size));
+    const uint32_t step = std::max<uint32_t>(1, c.count / keep);
     Path path;
     auto add = [&](uint32_t k) {
         double x = b.minx + c.xy[2 * k], y = b.miny + c.xy[2 * k + 1];
