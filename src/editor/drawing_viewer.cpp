@@ -176,9 +176,21 @@ void DrawingViewer::setPrinterPage(const render::PrinterPage &page) {
     host_.repaintDrawing();
 }
 
+render::PrintSettings DrawingViewer::placedPrintSettings() {
+    if (print_.placement == render::PagePlacement::Origin) return print_;
+    if (!tabExtent_.known || tabExtent_.read != readCount_ || tabExtent_.tab != tab_) {
+        tabExtent_.known = true;
+        tabExtent_.read = readCount_;
+        tabExtent_.tab = tab_;
+        tabExtent_.draws = render::drawnExtentOfTab(drawing(), tab_, tabExtent_.box);
+    }
+    return render::placedSettings(print_, printer_, tabExtent_.draws ? &tabExtent_.box : nullptr);
+}
+
 void DrawingViewer::drawPaper(render::Canvas &canvas, bool model, bool &clipped) {
-    render::DrawingRect sheet = render::paperSheet(print_, printer_);
-    render::DrawingRect frame = render::marginFrame(print_, printer_);
+    const render::PrintSettings placed = placedPrintSettings();
+    render::DrawingRect sheet = render::paperSheet(placed, printer_);
+    render::DrawingRect frame = render::marginFrame(placed, printer_);
     // A paper layout is shown on the sheet its own plot settings give (size, orientation, unit).
     render::DrawnBox own, printable;
     if (!model && render::layoutSheet(drawing(), tab_, own, printable)) {
@@ -256,7 +268,12 @@ void DrawingViewer::PaintBox1Paint(render::Canvas &canvas, int dpi) {
     if (tv.model && !druckvorschau_) drawAxisIcon(canvas);
     if (under_) under_(canvas);
 
-    render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_, selected_);
+    if (!extents_.builtFor(d) || extentsRead_ != readCount_) {
+        extents_.build(d);
+        extentsRead_ = readCount_;
+    }
+    render::drawTab(d, tv, view_, height_, showweight_, dpi, &canvas, figures_, selected_,
+                    {&extents_, width_});
     if (over_) over_(canvas);
     if (clipped) canvas.popClip();
 }
@@ -267,7 +284,8 @@ void DrawingViewer::paintOverlay(render::Canvas &canvas) {
 
 bool DrawingViewer::printSelectedTab(render::Canvas &canvas) {
     if (view_.donotdrawnow) return false;
-    render::printTab(drawing(), tab_, print_, printer_, showweight_, canvas, figures_);
+    render::printTab(drawing(), tab_, placedPrintSettings(), printer_, showweight_, canvas,
+                     figures_);
     return true;
 }
 

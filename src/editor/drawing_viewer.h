@@ -113,6 +113,9 @@ public:
     void setPrintSettings(const render::PrintSettings &s);
     const render::PrinterPage &printerPage() const { return printer_; }
     void setPrinterPage(const render::PrinterPage &page);
+    // The print settings that put the selected tab where the chosen placement says (fitted or
+    // centred on the page): the sheet on screen and the printed page follow them.
+    render::PrintSettings placedPrintSettings();
 
     // PaintBox1Paint: background, paper sheet and margin frame, axis icon and the render passes
     // of the selected tab, on a surface of the paint box's size. Resets the figures first.
@@ -129,7 +132,8 @@ public:
     void ZoomFullIn180();
     bool Vorschaubild(render::Canvas *canvas, int dpi, render::ContourFigures *into = nullptr);
     render::Rgb previewBackground() const;
-    // konturlang, the bounding box and flaechen of the last paint, preview or print.
+    // konturlang, the bounding box and flaechen of the last preview or print, or of what the
+    // last paint walked (a paint leaves out what is not in view).
     const render::ContourFigures &figures() const { return figures_; }
 
     // The status bar text for the pointer at pixel (x, y).
@@ -156,6 +160,16 @@ private:
     render::PrintSettings print_;
     render::PrinterPage printer_;
     render::ContourFigures figures_;
+    // Where the entities of the current read are drawn, taken at the first paint after a read.
+    render::DrawnExtents extents_;
+    uint64_t extentsRead_ = 0;
+    // What the selected tab draws, for placing it on the page; taken when first needed.
+    struct TabExtent {
+        bool known = false, draws = false;
+        uint64_t read = 0;
+        int tab = 0;
+        render::ExtentBox box;
+    } tabExtent_;
     std::function<void(int)> tabChangeHook_;
     std::function<void(render::Canvas &)> under_, over_;
     std::vector<std::function<void()>> changeListeners_;

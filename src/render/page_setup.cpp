@@ -1,6 +1,8 @@
 // Print settings: ranges, the sheet and margin frame, and the print pass.
 #include "render/page_setup.h"
 
+#include "render/drawn_extents.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,6 +31,35 @@ void clampPrintSettings(PrintSettings &s) {
     s.XOffsetEd = clampField(s.XOffsetEd, -kOffsetFieldLimit, kOffsetFieldLimit, start.XOffsetEd);
     s.YOffsetEd = clampField(s.YOffsetEd, -kOffsetFieldLimit, kOffsetFieldLimit, start.YOffsetEd);
     s.RandEd = clampField(s.RandEd, 0, kMarginFieldMax, start.RandEd);
+    const int placement = static_cast<int>(s.placement);
+    if (placement < 0 || placement > static_cast<int>(PagePlacement::CentreOnPage))
+        s.placement = start.placement;
+}
+
+PrintSettings placedSettings(const PrintSettings &s, const PrinterPage &page,
+                             const ExtentBox *drawn) {
+    if (s.placement == PagePlacement::Origin || !drawn) return s;
+    // The margin frame, mm.
+    const double frameWidth = page.widthMm() - 2 * s.RandEd;
+    const double frameHeight = page.heightMm() - 2 * s.RandEd;
+    if (!(frameWidth > 0 && frameHeight > 0)) return s;
+    const double w = drawn->maxx - drawn->minx, h = drawn->maxy - drawn->miny;
+    double q = s.scale();
+    if (s.placement == PagePlacement::FitToPage && (w > 0 || h > 0)) {
+        // A hundredth of the frame stays free, so that the pen of an outline on its edge is
+        // printed whole.
+        constexpr double kFill = 0.99;
+        q = kFill * std::min(w > 0 ? frameWidth / w : HUGE_VAL, h > 0 ? frameHeight / h : HUGE_VAL);
+    }
+    const double cx = (drawn->minx + drawn->maxx) / 2, cy = (drawn->miny + drawn->maxy) / 2;
+    PrintSettings out = s;
+    out.mmEd = q;
+    out.UnitsEd = 1;
+    out.XOffsetEd = frameWidth / 2 - cx * q;
+    out.YOffsetEd = frameHeight / 2 - cy * q;
+    const bool sound = q > 0 && std::isfinite(q) && std::isfinite(out.XOffsetEd) &&
+                       std::isfinite(out.YOffsetEd);
+    return sound ? out : s;
 }
 
 PageSetup pageSetupFor(const PrintSettings &s, const PrinterPage &page) {

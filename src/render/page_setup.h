@@ -16,13 +16,21 @@ inline constexpr double kScaleFieldMax = 10'000'000'000.0;
 inline constexpr double kOffsetFieldLimit = 1'000'000.0;
 inline constexpr double kMarginFieldMax = 100'000.0;
 
-// The five values the dialog keeps between program runs, under these names.
+// Where the drawing goes on the page.
+enum class PagePlacement : int {
+    Origin = 0,       // its origin at the margin's corner, moved by the offsets
+    FitToPage = 1,    // what it draws as large as fits within the margin, centred
+    CentreOnPage = 2, // what it draws centred within the margin, at the chosen scale
+};
+
+// The values the dialog keeps between program runs, under these names.
 struct PrintSettings {
     double mmEd = 1;      // millimetres on paper ...
     double UnitsEd = 1;   // ... for this many drawing units
     double XOffsetEd = 0; // drawing origin right of the margin's inner edge, mm
     double YOffsetEd = 0; // drawing origin above the margin's inner edge, mm
     double RandEd = 0;    // page margin on every side, mm
+    PagePlacement placement = PagePlacement::Origin;
 
     // q: millimetres on paper per drawing unit.
     double scale() const { return mmEd / UnitsEd; }
@@ -43,6 +51,14 @@ struct PrinterPage {
     double widthMm() const { return widthPx / ppi * kMmPerInch; }
     double heightMm() const { return heightPx / ppi * kMmPerInch; }
 };
+
+// The settings that print the drawing where `s` places it, when what its tab draws lies in
+// `drawn` (drawing units; null: it draws nothing): for a fit or a centring, the scale and offsets
+// of the origin placement that put it there. The sheet on screen and the print pass both follow
+// them, so the print preview shows the drawing where it prints. Not brought into the fields'
+// ranges: a part far from the origin needs an offset as far.
+PrintSettings placedSettings(const PrintSettings &s, const PrinterPage &page,
+                             const ExtentBox *drawn);
 
 // What fitting a paper layout needs of the page and the scale.
 PageSetup pageSetupFor(const PrintSettings &s, const PrinterPage &page);

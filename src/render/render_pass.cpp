@@ -35,6 +35,37 @@ bool parseReal(std::string_view s, double &out) {
     return ec == std::errc() && p == s.data() + s.size() && std::isfinite(out);
 }
 
+// A smooth outline of `size` pixels looks the same drawn through this many of its vertices: a
+// circle's polygon of n corners strays from it by size/2 (1 - cos(pi/n)), here a quarter of a
+// pixel at most (and one more vertex closes it).
+int verticesToKeep(double size) {
+    // pi / acos(1 - 1 / (2 size)) is a little under pi sqrt(size).
+    return 2 + static_cast<int>(std::ceil(M_PI * std::sqrt(std::max(size, 0.0))));
+}
+
+// The drawing's part of the surface widened by a margin, pixels, for a pass (before its offset).
+ExtentBox surfaceInDrawing(const DrawParams &p, double margin, int width, int height) {
+    const ViewTransform vt = p.view();
+    double x0, y0, x1, y1;
+    vt.world(-margin, height + margin, x0, y0);
+    vt.world(width + margin, -margin, x1, y1);
+    return {std::min(x0, x1) - p.baseblx, std::min(y0, y1) - p.basebly,
+            std::max(x0, x1) - p.baseblx, std::max(y0, y1) - p.basebly};
+}
+
+// Entities of a block placed so can be placed by their boxes: the placement shrinks no length
+// (what the pass draws at a fixed size in drawing units, such as arrowheads and widths, stays in
+// the placed box) and leaves z out of x and y (the boxes have no depth).
+bool placeableBy(const DrawParams &p) {
+    if (p.linearIdentity) return true;
+    const auto &m = p.linear.m;
+    if (m[0][2] != 0 || m[1][2] != 0) return false;
+    const double a = m[0][0], b = m[0][1], c = m[1][0], d = m[1][1];
+    const double s = a * a + b * b + c * c + d * d, det = a * d - b * c;
+    const double smallestSquared = (s - std::sqrt(std::max(0.0, s * s - 4 * det * det))) / 2;
+    return smallestSquared >= 1 - 1e-9;
+}
+
 // Adds a segment to the path, continuing the open figure when it ends where the segment starts.
 void addLine(Path &path, double x1, double y1, double x2, double y2) {
     if (path.figures.empty() || path.figures.back().closed ||
@@ -96,15 +127,104 @@ void RenderPass::Drawpolys(const DrawParams &p) {
         f_.renderIssues |= kRenderNestingCut;
         return;
     }
+    // While the extents are taken, a viewport's contents are left out: its frame bounds them.
+    if (takingExtents_ && depth_ > 0 && p.blocktodraw.empty()) return;
     ++depth_;
+    const bool outerPlaceable = placeable_;
+    const double outerMargin = marginPx_;
+    if (culling()) {
+        placeable_ = placeableBy(p);
+        marginPx_ = kPaintMarginPx;
+        if (p.showweight)
+            marginPx_ += std::max(0, extents_->widestLineweight()) / 100.0 * p.dpi1 / kMmPerInch;
+    }
     if (p.blocktodraw.empty()) {
-        for (std::size_t i : topLevel_) entity(i, p);
+        if (culling() && placeable_ && p.linearIdentity) {
+            // Only the entities whose drawing can reach the surface, found by their extents.
+            std::vector<uint32_t> inView;
+            extents_->topLevelIn(surfaceInDrawing(p, marginPx_, surfaceWidth_, surfaceHeight_),
+                                 inView);
+            for (uint32_t i : inView) entity(i, p);
+        } else {
+            for (std::size_t i : topLevel_) entity(i, p);
+        }
     } else {
         auto it = blockEntities_.find(p.blocktodraw);
         if (it != blockEntities_.end())
             for (std::size_t i : it->second) entity(i, p);
     }
+    placeable_ = outerPlaceable;
+    marginPx_ = outerMargin;
     --depth_;
+}
+
+void RenderPass::paintOnly(const DrawnExtents &extents, int width, int height) {
+    extents_ = extents.usable() && extents.builtFor(d_) ? &extents : nullptr;
+    surfaceWidth_ = width;
+    surfaceHeight_ = height;
+}
+
+RenderPass::OnSurface RenderPass::onSurface(std::size_t index, const DrawParams &p, double &cx,
+                                            double &cy, double &size) const {
+    if (!placeable_ || !extents_->bounded(index)) return OnSurface::Whole;
+    const ExtentBox &b = extents_->box(index);
+    const ViewTransform vt = p.view();
+    double l = 0, r = 0, t = 0, bottom = 0;
+    bool first = true;
+    for (const double x : {b.minx, b.maxx})
+        for (const double y : {b.miny, b.maxy}) {
+            double wx = x, wy = y;
+            if (!p.linearIdentity) {
+                const auto &m = p.linear.m;
+                wx = m[0][0] * x + m[0][1] * y;
+                wy = m[1][0] * x + m[1][1] * y;
+            }
+            const double X = vt.screenX(wx + p.baseblx), Y = vt.exactScreenY(wy + p.basebly);
+            if (first) {
+                l = r = X;
+                t = bottom = Y;
+                first = false;
+            }
+            l = std::min(l, X);
+            r = std::max(r, X);
+            t = std::min(t, Y);
+            bottom = std::max(bottom, Y);
+        }
+    if (r < -marginPx_ || l > surfaceWidth_ + marginPx_ || bottom < -marginPx_ ||
+        t > surfaceHeight_ + marginPx_)
+        return OnSurface::Off;
+    size = std::max(r - l, bottom - t);
+    cx = (l + r) / 2;
+    cy = (t + bottom) / 2;
+    if (!std::isfinite(size)) return OnSurface::Whole;
+    if (size < 1) return OnSurface::Dot;
+    if (size <= kThinOutlinesUpToPx && extents_->coarseOutline(index).count > 0)
+        return OnSurface::Thinned;
+    return OnSurface::Whole;
+}
+
+void RenderPass::drawThinned(std::size_t index, const DrawParams &p, const Pen &pen,
+                             double size) {
+    const DrawnExtents::CoarseOutline c = extents_->coarseOutline(index);
+    const ExtentBox &b = extents_->box(index);
+    const ViewTransform vt = p.view();
+    const uint32_t keep = static_cast<uint32_t>(verticesToKeep(size));
+    const uint32_t step = std::max<uint32_t>(1, c.count / keep);
+    Path path;
+    auto add = [&](uint32_t k) {
+        double x = b.minx + c.xy[2 * k], y = b.miny + c.xy[2 * k + 1];
+        if (!p.linearIdentity) {
+            const auto &m = p.linear.m;
+            const double px = x;
+            x = m[0][0] * px + m[0][1] * y;
+            y = m[1][0] * px + m[1][1] * y;
+        }
+        path.lineTo(vt.screenX(x + p.baseblx), vt.screenY(y + p.basebly));
+    };
+    for (uint32_t k = 0; k < c.count; k += step) add(k);
+    if ((c.count - 1) % step != 0) add(c.count - 1);
+    if (c.closed) path.closeFigure();
+    canvas_->strokePath(path, pen);
 }
 
 Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
@@ -153,7 +273,8 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     const tpoly &e = d_.polys[index];
     current_ = index;
     // 1. Space filter.
-    if (p.thelayhan == kNoLayout) {
+    if (takingExtents_) {
+    } else if (p.thelayhan == kNoLayout) {
         if (p.showmodel && e.ispaperspace) return;
         if (!p.showmodel && !e.ispaperspace && p.blocktodraw.empty()) return;
     } else if (e.layhan != p.thelayhan && !(p.showmodel && e.layhan == 0)) {
@@ -170,6 +291,13 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     if (e.isblock ? e.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
     // An invisible attribute and a viewport switched off show nothing.
     if (e.invisible) return;
+    // A paint leaves out what cannot reach its surface.
+    OnSurface shown = OnSurface::Whole;
+    double shownX = 0, shownY = 0, shownSize = 0;
+    if (culling()) {
+        shown = onSurface(index, p, shownX, shownY, shownSize);
+        if (shown == OnSurface::Off) return;
+    }
     f_.readIssues |= e.readIssues;
     ++f_.entitiesDrawn;
     const bool selected = selected_ && selected_(index);
@@ -199,6 +327,16 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
             pl.by -= e.blockbasey;
             pl.bz -= e.blockbasez;
         }
+    }
+    if (shown == OnSurface::Dot || shown == OnSurface::Thinned) {
+        // Smaller than a pixel: a dot; a small outline: fewer vertices.
+        if (shown == OnSurface::Dot)
+            canvas_->fillRect(roundInt(shownX), roundInt(shownY), 1, 1, color);
+        else
+            drawThinned(index, p, pen, shownSize);
+        if (!p.forprint && selected) drawGrips(e, p, pl);
+        canvas_->endEntity();
+        return;
     }
     if (!e.insertstr.empty()) {
         // 6. Block reference: nothing of itself is measured.

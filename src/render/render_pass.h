@@ -8,6 +8,7 @@
 #include "geometry/placement.h"
 #include "render/canvas.h"
 #include "render/contours.h"
+#include "render/drawn_extents.h"
 #include "render/text_content.h"
 #include "render/view_transform.h"
 
@@ -107,6 +108,17 @@ public:
 
     void Drawpolys(const DrawParams &params);
 
+    // A paint of a surface `width` x `height` pixels that only has to look right: entities whose
+    // drawing (`extents`, of this read) cannot reach the surface are skipped, those smaller than a
+    // pixel drawn as a dot, small outlines with fewer of their vertices. The figures of such a
+    // pass cover only what it walked in full. A pass that collects pieces for the contour
+    // analysis (a measurement) ignores this and visits and measures everything.
+    void paintOnly(const DrawnExtents &extents, int width, int height);
+
+    // The pass that takes the drawn extents: every entity of the lists is drawn whatever its
+    // space, and a viewport without its contents (its frame bounds them).
+    void setTakingExtents(bool on) { takingExtents_ = on; }
+
     // Nested passes deeper than this draw and measure nothing: real drawings nest blocks a few
     // levels deep, a block that inserts itself would nest without end.
     static constexpr int kMaxNesting = 24;
@@ -134,7 +146,20 @@ public:
         }
     };
 
+    // Beyond these margins, pixels, nothing of an entity is drawn: marks of a fixed pixel size
+    // (grips and handles, points, arrowheads of leaders) and half the widest pen of the line
+    // weights.
+    static constexpr double kPaintMarginPx = 12;
+    // Plain outlines up to this size, pixels, are drawn with fewer of their vertices.
+    static constexpr double kThinOutlinesUpToPx = 32;
+
 private:
+    // Where an entity's drawing lies on a paint's surface, and how it is drawn.
+    enum class OnSurface { Off, Dot, Thinned, Whole };
+    OnSurface onSurface(std::size_t index, const DrawParams &p, double &cx, double &cy,
+                        double &size) const;
+    void drawThinned(std::size_t index, const DrawParams &p, const Pen &pen, double size);
+    bool culling() const { return extents_ && canvas_ && !f_.collector; }
     void entity(std::size_t index, const DrawParams &p);
     void finishPiece(Piece &piece, const Place &pl);
     void insertBlock(const document::tpoly &e, const DrawParams &p, const Place &pl);
@@ -181,6 +206,13 @@ private:
     std::unordered_map<std::string_view, std::vector<std::size_t>> blockEntities_;
     std::vector<std::size_t> topLevel_;                                // non-block entities
     std::vector<std::string_view> insertChain_; // blocks being drawn, outermost first
+    bool takingExtents_ = false;
+    const DrawnExtents *extents_ = nullptr; // a paint only: what can reach the surface
+    int surfaceWidth_ = 0, surfaceHeight_ = 0;
+    // Of the pass being walked: its entities may be placed by their boxes (a placement that
+    // shrinks nothing and keeps z out of x and y), and the margin around the surface, pixels.
+    bool placeable_ = false;
+    double marginPx_ = kPaintMarginPx;
 };
 
 } // namespace quentar::render

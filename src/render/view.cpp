@@ -118,9 +118,10 @@ Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
 
 void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected) {
+             const SelectedLookup &selected, const PaintOnly &paint) {
     RenderPass pass(d, figures, canvas);
     pass.setSelected(selected);
+    if (paint.extents) pass.paintOnly(*paint.extents, paint.surfaceWidth, surfaceHeight);
     DrawParams p;
     p.scrollx = v.horzPosition / 100.0;
     p.scrolly = v.vertPosition / 100.0;

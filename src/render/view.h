@@ -82,12 +82,19 @@ inline void ZoomFullIn180(const document::Drawing &d, int tab, const PageSetup &
 // The preview's background: light grey for paper (or with the print preview on), white for model.
 Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau);
 
+// A paint that only has to look right (see RenderPass::paintOnly): the drawn extents of this
+// read of the drawing and the width of the surface.
+struct PaintOnly {
+    const DrawnExtents *extents = nullptr;
+    int surfaceWidth = 0;
+};
+
 // The passes that draw a tab (the layout's entities, then its own block) on a surface of the
 // given height, measuring into `figures` (not reset here). The window's paint and the preview
-// share it; the window marks the editor's selection.
+// share it; the window marks the editor's selection and paints only what is in view.
 void drawTab(const document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected = {});
+             const SelectedLookup &selected = {}, const PaintOnly &paint = {});
 
 // Vorschaubild: resets the figures and renders the tab into a 180 x 180 surface (the caller
 // filled it with previewBackground) through `canvas` (may be null: measure only). Returns false

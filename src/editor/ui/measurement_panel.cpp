@@ -65,12 +65,13 @@ MeasurementPanel::MeasurementPanel(QMainWindow &window, QMenu &menu, DrawingView
     connect(measure_, &QAction::triggered, this, &MeasurementPanel::measureNow);
     viewer_.addChangeListener([this] { drawingChanged(); });
     viewer_.setDecorations(
+        // Print preview shows the page as it prints: without the marks.
         [this](render::Canvas &c) {
-            if (showContours())
+            if (showContours() && !viewer_.druckvorschau())
                 view_.drawUnder(viewer_.drawing(), c, viewer_.view(), viewer_.paintBoxHeight());
         },
         [this](render::Canvas &c) {
-            if (showContours())
+            if (showContours() && !viewer_.druckvorschau())
                 view_.drawOver(viewer_.drawing(), c, viewer_.view(), viewer_.paintBoxHeight());
         });
 }

@@ -6,10 +6,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 
 namespace quentar::editor::ui {
 
@@ -80,6 +82,23 @@ TDruckenForm::TDruckenForm(QWidget *parent) : QDialog(parent) {
     og->addWidget(RxSpinEdit2_, 1, 3);
     og->addWidget(label(QStringLiteral("Zoll")), 1, 4);
 
+    auto *placement = new QGroupBox(QStringLiteral("Lage auf der Seite"));
+    placement->setObjectName(QStringLiteral("PlacementGroup"));
+    auto *pl = new QVBoxLayout(placement);
+    PlacementBox_ = new QButtonGroup(this);
+    PlacementBox_->setObjectName(QStringLiteral("PlacementBox"));
+    for (auto [caption, name, value] :
+         {std::tuple{"Ursprung am Seitenrand, mit Offset", "PlacementOriginBtn",
+                     render::PagePlacement::Origin},
+          std::tuple{"Auf Seite einpassen", "PlacementFitBtn", render::PagePlacement::FitToPage},
+          std::tuple{"Auf Seite zentrieren (im Maßstab)", "PlacementCentreBtn",
+                     render::PagePlacement::CentreOnPage}}) {
+        auto *b = new QRadioButton(QString::fromUtf8(caption));
+        b->setObjectName(QString::fromLatin1(name));
+        PlacementBox_->addButton(b, static_cast<int>(value));
+        pl->addWidget(b);
+    }
+
     auto *margin = new QGridLayout;
     margin->addWidget(label(QStringLiteral("Seitenrand:")), 0, 0);
     margin->addWidget(RandEd_, 0, 1);
@@ -104,6 +123,7 @@ TDruckenForm::TDruckenForm(QWidget *parent) : QDialog(parent) {
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(scale);
+    layout->addWidget(placement);
     layout->addWidget(offset);
     layout->addLayout(margin);
     layout->addSpacing(8);
@@ -115,6 +135,12 @@ TDruckenForm::TDruckenForm(QWidget *parent) : QDialog(parent) {
     pair(RandEd_, RxSpinEdit3_, &render::PrintSettings::RandEd);
     connect(UnitsEd_, &QDoubleSpinBox::valueChanged, this,
             [this](double v) { settings_.UnitsEd = v; });
+    scaleBox_ = scale;
+    offsetBox_ = offset;
+    connect(PlacementBox_, &QButtonGroup::idClicked, this, [this](int id) {
+        settings_.placement = static_cast<render::PagePlacement>(id);
+        enableForPlacement();
+    });
     connect(setup, &QPushButton::clicked, this, &TDruckenForm::printerSetupRequested);
     connect(preview, &QPushButton::clicked, this, [this] {
         outcome_ = Outcome::Preview;
@@ -156,7 +182,15 @@ void TDruckenForm::setSettings(const render::PrintSettings &s) {
         const QSignalBlocker guard(box);
         box->setValue(value);
     }
+    if (QAbstractButton *b = PlacementBox_->button(static_cast<int>(settings_.placement)))
+        b->setChecked(true);
+    enableForPlacement();
     showInches();
+}
+
+void TDruckenForm::enableForPlacement() {
+    offsetBox_->setEnabled(settings_.placement == render::PagePlacement::Origin);
+    scaleBox_->setEnabled(settings_.placement != render::PagePlacement::FitToPage);
 }
 
 void TDruckenForm::showInches() {
@@ -184,6 +218,9 @@ render::PrintSettings loadPrintSettings(QSettings &store) {
         const double value = store.value(QString::fromLatin1(v.key)).toString().toDouble(&ok);
         if (ok) s.*v.field = value;
     }
+    bool ok = false;
+    const int placement = store.value(QStringLiteral("PlacementBox_Value")).toString().toInt(&ok);
+    if (ok) s.placement = static_cast<render::PagePlacement>(placement);
     store.endGroup();
     render::clampPrintSettings(s);
     return s;
@@ -193,6 +230,8 @@ void savePrintSettings(QSettings &store, const render::PrintSettings &s) {
     store.beginGroup(QStringLiteral("TDruckenForm"));
     for (const StoredValue &v : kStored)
         store.setValue(QString::fromLatin1(v.key), QString::number(s.*v.field, 'g', 17));
+    store.setValue(QStringLiteral("PlacementBox_Value"),
+                   QString::number(static_cast<int>(s.placement)));
     store.endGroup();
     store.sync();
 }

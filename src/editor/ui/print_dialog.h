@@ -3,8 +3,10 @@
 
 #include "render/page_setup.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QSettings>
 
 namespace quentar::editor::ui {
@@ -34,6 +36,8 @@ private:
     // A millimetre field and its inch twin; editing one sets the other.
     void pair(QDoubleSpinBox *mm, QDoubleSpinBox *inch, double render::PrintSettings::*field);
     void showInches();
+    // The offsets count for the origin placement only, the scale for all but the fit.
+    void enableForPlacement();
 
     render::PrintSettings settings_;
     Outcome outcome_ = Outcome::Cancelled;
@@ -41,10 +45,12 @@ private:
     QDoubleSpinBox *XOffsetEd_, *RxSpinEdit1_;       // x offset, mm and inches
     QDoubleSpinBox *YOffsetEd_, *RxSpinEdit2_;       // y offset, mm and inches
     QDoubleSpinBox *RandEd_, *RxSpinEdit3_;          // page margin, mm and inches
+    QButtonGroup *PlacementBox_;                     // where the drawing goes on the page
+    QGroupBox *scaleBox_, *offsetBox_;
 };
 
-// The five values in the settings store under "TDruckenForm" (XOffsetEd_Value, ...); values that
-// are missing or not numbers keep their start values.
+// The values in the settings store under "TDruckenForm" (XOffsetEd_Value, ...,
+// PlacementBox_Value); values that are missing or not numbers keep their start values.
 render::PrintSettings loadPrintSettings(QSettings &store);
 void savePrintSettings(QSettings &store, const render::PrintSettings &s);
 

@@ -13,8 +13,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QGroupBox>
+#include <QPainter>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
@@ -521,6 +526,103 @@ TEST_F(Window, PrintsTheSelectedTabToAPdfPage) {
     QFile out(pdf);
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_TRUE(out.readAll().startsWith("%PDF"));
+}
+
+TEST_F(Window, OverlaysAreDrawnOverThePictureOfTheDrawingNotANewPaint) {
+    int paints = 0, overlays = 0;
+    PaintBox *box = form_->paintBox();
+    box->setPaintHandler([&](QPainter &p) {
+        ++paints;
+        p.fillRect(QRect(QPoint(0, 0), box->size()), Qt::white);
+    });
+    box->setOverlayHandler([&](QPainter &) { ++overlays; });
+    box->repaint();
+    const int paintsBefore = paints, overlaysBefore = overlays;
+    for (int i = 0; i < 3; ++i) {
+        box->redrawOverlay();
+        box->repaint();
+    }
+    EXPECT_EQ(paints, paintsBefore);
+    EXPECT_GE(overlays, overlaysBefore + 3);
+    box->redraw();
+    box->repaint();
+    EXPECT_EQ(paints, paintsBefore + 1);
+}
+
+// Runs a poppler tool; its standard output, empty when it failed.
+QByteArray poppler(const QString &program, const QStringList &arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    return p.readAllStandardOutput();
+}
+
+TEST_F(Window, APartFarFromTheOriginIsFittedToThePageItPrintsOn) {
+    // 200 x 100 with a hole and its name "FERNTEIL", at (100,000, -40,000): placed by its origin,
+    // it would print a hundred metres off the page.
+    ASSERT_TRUE(form_->openfilewithname(kSamples + "/../drawings/part_far_from_origin.dxf"));
+    {
+        ModalAnswers answers;
+        answers.then([](QWidget *d) {
+            d->findChild<QRadioButton *>(QStringLiteral("PlacementFitBtn"))->click();
+            EXPECT_FALSE(d->findChild<QGroupBox *>(QStringLiteral("PlacementGroup")) == nullptr);
+            d->findChild<QPushButton *>(QStringLiteral("OkBtn"))->click();
+        });
+        form_->actions().pageSetup->trigger();
+        EXPECT_TRUE(answers.allAnswered());
+    }
+    EXPECT_EQ(form_->viewer().printSettings().placement, render::PagePlacement::FitToPage);
+    {
+        // Remembered with the other print values.
+        QSettings store(dir_.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        EXPECT_EQ(loadPrintSettings(store).placement, render::PagePlacement::FitToPage);
+    }
+
+    // The print preview shows the sheet where the part prints: around the part, not at the
+    // origin far away.
+    form_->actions().printPreview->trigger();
+    const QImage preview = shot();
+    const render::ViewTransform vt = form_->viewer().transform();
+    const render::Pixel lowerLeft = vt.pixel(100000 + 2, -40000 + 2);
+    const render::Pixel upperRight = vt.pixel(100200 - 2, -39900 - 2);
+    for (const render::Pixel &p : {lowerLeft, upperRight, render::Pixel{lowerLeft.x, upperRight.y}})
+        EXPECT_EQ(preview.pixel(p.x, p.y), qRgb(255, 255, 255)) << p.x << ", " << p.y;
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = dir_.filePath(QStringLiteral("far.pdf"));
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    ASSERT_TRUE(printSelectedTab(printer, form_->viewer(), QStringLiteral("DXF Datei")));
+
+    EXPECT_TRUE(poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+                    .contains("FERNTEIL"));
+    const QString png = dir_.filePath(QStringLiteral("far"));
+    poppler(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+             QStringLiteral("-singlefile"), pdf, png});
+    QImage page(png + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    // The part's outline: the box of the dark pixels, on the page with room to spare, as wide as
+    // the page less the fit's hundredth, half as tall, centred.
+    int left = page.width(), right = -1, top = page.height(), bottom = -1;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(right, 0) << "nothing printed";
+    EXPECT_GT(left, 0);
+    EXPECT_LT(right, page.width() - 1);
+    const double width = right - left, height = bottom - top;
+    EXPECT_NEAR(width / page.width(), 0.99, 0.03);
+    EXPECT_NEAR(height / width, 0.5, 0.05);
+    EXPECT_NEAR((top + bottom) / 2.0, page.height() / 2.0, 3);
 }
 
 } // namespace

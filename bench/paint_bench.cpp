@@ -1,0 +1,136 @@
+// The drawing window's paint on the 100,000-entity sheet: the render pass through the Qt painter
+// into a picture of the paint box's default size, at the fitted (full) view and zoomed in.
+#include "editor/drawing_viewer.h"
+#include "render/drawn_extents.h"
+#include "render/qt/qpainter_canvas.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace quentar;
+
+namespace {
+
+class Headless : public editor::ViewerHost {
+public:
+    void showTitle(const std::string &) override {}
+    void showError(const std::string &text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    void showMessage(const std::string &) override {}
+    document::SaveAnswer askToSave(const std::string &, const std::string &) override {
+        return document::SaveAnswer::No;
+    }
+    std::optional<std::string> chooseFileToOpen() override { return std::nullopt; }
+    std::optional<std::string> chooseFileToSave() override { return std::nullopt; }
+    void repaintDrawing() override {}
+    void showTabs(const std::vector<std::string> &, int) override {}
+    void showScrollPositions(int64_t, int64_t) override {}
+};
+
+struct Opened {
+    Headless host;
+    editor::DrawingViewer viewer{host};
+    Opened() {
+        const std::string path = std::string(QUENTAR_BENCH_DATA_DIR) + "/e100k.dxf";
+        if (!viewer.session().openfilewithname(path)) {
+            std::fprintf(stderr, "cannot open %s (built with the quentar_bench target?)\n",
+                         path.c_str());
+            std::exit(1);
+        }
+    }
+};
+
+Opened &opened() {
+    static Opened o;
+    return o;
+}
+
+// Full view: the fit of "Zeige alles"; zoomed: that many wheel steps in at the paint box centre.
+void setView(Opened &o, int wheelSteps) {
+    o.viewer.ZoomFullIn();
+    for (int i = 0; i < wheelSteps; ++i)
+        o.viewer.wheelStep(render::kDefaultPaintBoxWidth / 2, render::kDefaultPaintBoxHeight / 2,
+                           true, false, false);
+}
+
+void paintOnce(Opened &o, QImage &picture) {
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    render::QPainterCanvas canvas(painter);
+    o.viewer.PaintBox1Paint(canvas, 96);
+}
+
+// One paint of the paint box (PaintBox1Paint) into a picture as the window keeps it.
+void BM_Paint(benchmark::State &state) {
+    Opened &o = opened();
+    setView(o, static_cast<int>(state.range(0)));
+    QImage picture(render::kDefaultPaintBoxWidth, render::kDefaultPaintBoxHeight,
+                   QImage::Format_RGB32);
+    paintOnce(o, picture); // the first paint after a read takes the drawn extents
+    for (auto _ : state) {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        render::QPainterCanvas canvas(painter);
+        o.viewer.PaintBox1Paint(canvas, 96);
+    }
+    state.counters["entities"] = static_cast<double>(o.viewer.figures().entitiesDrawn);
+}
+
+// The same pass on a surface that draws nothing: what the traversal itself costs.
+class NoSurface : public render::Canvas {
+public:
+    void strokePath(const render::Path &, const render::Pen &) override {}
+    void fillPath(const render::Path &, const render::Brush &) override {}
+    void fillRect(int, int, int, int, render::Rgb) override {}
+    void frameRect(int, int, int, int, render::Rgb) override {}
+    void drawText(std::string_view, double, const render::Transform &, render::Rgb) override {}
+    void strokeText(std::string_view, double, const render::Transform &,
+                    const render::Pen &) override {}
+    void textExtent(std::string_view, int, int &w, int &h) override { w = h = 0; }
+    void pushClipRect(int, int, int, int) override {}
+    void popClip() override {}
+    void drawHandleImage(int, int, int) override {}
+};
+
+void BM_PaintNoSurface(benchmark::State &state) {
+    Opened &o = opened();
+    setView(o, static_cast<int>(state.range(0)));
+    NoSurface canvas;
+    o.viewer.PaintBox1Paint(canvas, 96);
+    for (auto _ : state)
+        o.viewer.PaintBox1Paint(canvas, 96);
+}
+
+// What the first paint after a read pays once: the drawn extents of every entity and the index.
+void BM_TakeExtents(benchmark::State &state) {
+    Opened &o = opened();
+    render::DrawnExtents extents;
+    for (auto _ : state) {
+        extents.build(o.viewer.drawing());
+        benchmark::DoNotOptimize(extents.usable());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_TakeExtents)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintNoSurface)->Arg(0)->Arg(25)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint)->Arg(0)->Arg(1)->Arg(10)->Arg(25)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // fonts for the texts
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
