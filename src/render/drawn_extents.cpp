@@ -2,6 +2,7 @@
 #include "render/drawn_extents.h"
 
 #include "render/canvas.h"
+#include "render/drawn_bounds.h"
 #include "render/render_pass.h"
 #include "render/view.h"
 
@@ -65,13 +66,11 @@ std::size_t codePoints(std::string_view text) {
 // (the contents of its inserted blocks included), or of everything.
 class BoundsCanvas : public Canvas {
 public:
-    // perEntity: the bounds of each outermost entity (texts reach far on every side, clips stand
-    // for the viewport contents left out); otherwise the bounds of all that is drawn, texts as
-    // their usual extent, clipped.
-    BoundsCanvas(std::size_t entities, bool perEntity) : boxes_(entities), perEntity_(perEntity) {}
+    // The bounds of each outermost entity: texts reach far on every side, clips stand for the
+    // viewport contents left out.
+    explicit BoundsCanvas(std::size_t entities) : boxes_(entities) {}
 
     std::vector<PixelBox> &boxes() { return boxes_; }
-    const PixelBox &all() const { return current_; }
 
     void strokePath(const Path &path, const Pen &pen) override {
         const double w = std::isfinite(pen.width) && pen.width > 0 ? pen.width / 2 : 0.5;
@@ -110,8 +109,7 @@ public:
         }
         // A viewport's contents are left out while the extents are taken: its clip stands for
         // them.
-        if (perEntity_)
-            add(left, top), add(right, bottom);
+        add(left, top), add(right, bottom);
         clips_.push_back(clip);
     }
     void popClip() override {
@@ -121,13 +119,13 @@ public:
     void drawHandleImage(int, int x, int y) override { fillRect(x, y, 16, 16, kBlack); }
 
     void beginEntity(std::size_t index) override {
-        if (perEntity_ && depth_++ == 0) {
+        if (depth_++ == 0) {
             entity_ = index;
             current_ = {};
         }
     }
     void endEntity() override {
-        if (!perEntity_ || depth_ == 0 || --depth_ > 0)
+        if (depth_ == 0 || --depth_ > 0)
             return;
         if (entity_ < boxes_.size())
             boxes_[entity_].add(current_, 0);
@@ -160,19 +158,15 @@ private:
         // The pass rounds the size to whole pixels; the text may be up to half a pixel larger.
         const double em = std::fabs(sizePx) + 0.5;
         const double n = static_cast<double>(codePoints(text));
-        double x0 = 0, x1 = kTypicalWidthEm * em * n, y0 = 0, y1 = kTypicalHeightEm * em;
-        if (perEntity_) {
-            // Far enough on every side for any alignment, centring or wrapping of the text.
-            x1 = y1 = em * std::max(kGlyphWidthEm, kLineHeightEm) * (n + 1);
-            x0 = y0 = -x1;
-        }
+        // Far enough on every side for any alignment, centring or wrapping of the text.
+        const double x1 = em * std::max(kGlyphWidthEm, kLineHeightEm) * (n + 1), y1 = x1;
+        const double x0 = -x1, y0 = -y1;
         for (const double x : {x0, x1})
             for (const double y : {y0, y1})
                 add(w.m11 * x + w.m21 * y + w.dx, w.m12 * x + w.m22 * y + w.dy);
     }
 
     std::vector<PixelBox> boxes_;
-    bool perEntity_;
     PixelBox current_;
     std::vector<PixelBox> clips_;
     std::size_t entity_ = 0;
@@ -281,7 +275,7 @@ void DrawnExtents::build(const document::Drawing &d) {
 
     // Every entity drawn once, at the top level or in its block at the block's base point.
     const double zoom = boundsZoom(d);
-    BoundsCanvas canvas(n, true);
+    BoundsCanvas canvas(n);
     ContourFigures figures;
     RenderPass pass(d, figures, &canvas);
     pass.setTakingExtents(true);
@@ -370,30 +364,11 @@ DrawnExtents::CoarseOutline DrawnExtents::coarseOutline(std::size_t i) const {
 }
 
 bool drawnExtentOfTab(const document::Drawing &d, int tab, ExtentBox &out) {
-    const TabView tv = tabForFit(d, tab);
-    const double zoom = boundsZoom(d);
-    BoundsCanvas canvas(0, false);
-    ContourFigures figures;
-    RenderPass pass(d, figures, &canvas);
-    DrawParams p;
-    p.zoomit = zoom;
-    p.paintbox1height = 1;
-    p.forprint = true;
-    p.thelayhan = tv.handle;
-    p.showmodel = tv.model;
-    pass.Drawpolys(p);
-    if (!tv.block.empty()) {
-        p.blocktodraw = tv.block;
-        p.showmodel = true;
-        pass.Drawpolys(p);
-    }
-    const PixelBox &b = canvas.all();
-    if (!b.any)
-        return false;
-    const double unitsPerPx = 100 / zoom;
-    out = {b.l * unitsPerPx, -b.b * unitsPerPx, b.r * unitsPerPx, -b.t * unitsPerPx};
-    return std::isfinite(out.minx) && std::isfinite(out.miny) && std::isfinite(out.maxx) &&
-           std::isfinite(out.maxy);
+    // One routine for the extent of a tab: the fit's.
+    const DrawnBox b = drawnBounds(d, tabForFit(d, tab));
+    if (b.empty) return false;
+    out = {b.minx, b.miny, b.maxx, b.maxy};
+    return true;
 }
 
 void DrawnExtents::buildTree(std::vector<uint32_t> items) {

@@ -90,8 +90,8 @@ private:
     mutable std::vector<uint64_t> marks_; // per entity, one bit: taken by the current query
 };
 
-// The extent of all that tab `tab` draws (the passes that print it, inserted blocks and texts
-// included, viewport contents within their frames), drawing units; false when it draws nothing.
+// The extent of all that tab `tab` draws, drawing units, as the fit finds it (drawnBounds in
+// drawn_bounds.h): false when it draws nothing.
 bool drawnExtentOfTab(const document::Drawing &d, int tab, ExtentBox &out);
 
 } // namespace quentar::render
