@@ -122,6 +122,13 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
              "Die Zeichnung nennt die Einheit " + m.drawingUnit + ": ihre Maße werden mit " +
                  number(declared, true) + " in Millimeter umgerechnet");
     }
+    if (o.units != UnitChoice::Inches && declared == 0 && d.measurement == 0)
+        // No unit, but set up imperial: the numbers may well be inches.
+        warn("units-imperial",
+             "the drawing gives no unit but is set up imperial ($MEASUREMENT 0): if its numbers "
+             "are inches, measure it as inches",
+             "Die Zeichnung nennt keine Einheit, ist aber auf Zoll eingerichtet ($MEASUREMENT "
+             "0): sind ihre Zahlen Zoll, bitte als Zoll messen");
     const double s = m.scale;
     m.konturlang = f.konturlang * s;
     m.minx = f.konturminx * s;

@@ -634,6 +634,10 @@ void RenderPass::drawHatchPattern(const tpoly &e, const DrawParams &p, const Pla
 }
 
 void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, double by) {
+    // A viewport looks from a sheet into the model; viewports met in what it shows are frames
+    // only, as in any CAD program. Entering them would repeat the drawing once per viewport on
+    // every level, which a hostile file turns into an endless render.
+    if (inViewport_) return;
     const double z = p.zoomit;
     const ViewTransform vt = p.view();
     const Pixel topLeft = vt.pixel(e.cx - e.widx / 2 + bx, e.cy + e.widy / 2 + by);
@@ -665,7 +669,11 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
         nested.baseblz = -e.cz;
         run = !(p.thelayhan == kNoLayout && p.showmodel);
     }
-    if (run && std::isfinite(nested.zoomit) && nested.zoomit > 0) Drawpolys(nested);
+    if (run && std::isfinite(nested.zoomit) && nested.zoomit > 0) {
+        inViewport_ = true;
+        Drawpolys(nested);
+        inViewport_ = false;
+    }
     if (canvas_) canvas_->popClip();
 }
 

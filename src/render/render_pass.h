@@ -202,6 +202,7 @@ private:
     std::size_t current_ = 0; // index of the entity being drawn
     bool currentSelected_ = false; // and whether it is selected
     int depth_ = 0;
+    bool inViewport_ = false;
     int64_t visits_ = 0;
     std::unordered_map<std::string_view, std::vector<std::size_t>> blockEntities_;
     std::vector<std::size_t> topLevel_;                                // non-block entities

@@ -88,6 +88,11 @@ std::vector<Case> cases() {
                  8000, 2, 0, 2, 0});
     c.push_back({"a drawing in inches", concat({header(1), entitiesSection(polyline(0, 0, 4, 2))}),
                  4 * 2 * 25.4 * 25.4, 1, 0, 1, 0, 0, 12 * 25.4, "units-scaled"});
+    c.push_back({"a drawing without a unit set up imperial",
+                 concat({Groups{{0, "SECTION"}, {2, "HEADER"}, {9, "$MEASUREMENT"}, {70, "0"},
+                                {0, "ENDSEC"}},
+                         entitiesSection(polyline(0, 0, 4, 2))}),
+                 8, 1, 0, 1, 0, 0, 12, "units-imperial"});
     Case inches{"a drawing in inches measured as millimetres",
                 concat({header(1), entitiesSection(polyline(0, 0, 4, 2))}), 8, 1, 0, 1, 0, 0, 12,
                 "units-ignored"};

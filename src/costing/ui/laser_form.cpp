@@ -192,6 +192,7 @@ bool TLaserForm::confirmFigures(DrawingSource &window, render::MeasureOptions &o
         }
         // Figures that would make a wrong price without anyone noticing: asked before.
         const bool unit = hasWarning(measured_, "units-ignored") ||
+                          hasWarning(measured_, "units-imperial") ||
                           hasWarning(measured_, "implausible-size");
         const bool nothingClosed = hasWarning(measured_, "no-closed-contour") ||
                                    hasWarning(measured_, "zero-size");
