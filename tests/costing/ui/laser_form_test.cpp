@@ -7,6 +7,8 @@
 #include "dxf/reader.h"
 #include "render/view.h"
 
+#include "../../support/modal_answers.h"
+
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPageLayout>
@@ -39,6 +42,7 @@
 using quentar::costing::Calculator;
 using quentar::costing::DrawingFigures;
 using quentar::costing::ui::TLaserForm;
+using quentar::testing::ModalAnswers;
 
 namespace {
 
@@ -141,6 +145,58 @@ TEST(LaserForm, LeavingTheDrawingWindowWithoutConfirmingChangesNothing) {
     EXPECT_FALSE(form.loadDrawing(kVoron, closeWithoutConfirming));
     EXPECT_EQ(textOf(form, "breited"), QStringLiteral("0.00"));
     EXPECT_EQ(form.vorschau().size(), QSize(250, 250));
+}
+
+TEST(LaserForm, ADrawingThatMayBeInInchesIsAskedAboutBeforeItIsTakenOver) {
+    // No unit given, set up imperial: a 4 × 2 plate that is more likely 101.6 × 50.8 mm.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plate.dxf"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("0\nSECTION\n2\nHEADER\n9\n$MEASUREMENT\n70\n0\n0\nENDSEC\n"
+                "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n8\n0\n90\n4\n70\n1\n"
+                "10\n0\n20\n0\n10\n4\n20\n0\n10\n4\n20\n2\n10\n0\n20\n2\n0\nENDSEC\n0\nEOF\n");
+    }
+    const struct {
+        const char *answer;
+        bool takenOver;
+        const char *breite, *laenge;
+    } cases[] = {
+        {"Abbrechen", false, "0.00", "0.00"},
+        {"Übernehmen", true, "4.00", "2.00"},
+        {"Zoll: mit 25,4 umrechnen", true, "101.60", "50.80"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.answer);
+        DataFolder data;
+        TLaserForm form(data.path(), kTemplates);
+        form.show();
+        ModalAnswers answers;
+        QString asked;
+        answers.then([&](QWidget *modal) {
+            asked = modal->objectName();
+            for (auto *button : modal->findChildren<QPushButton *>())
+                if (button->text() == QString::fromUtf8(c.answer)) {
+                    button->click();
+                    return;
+                }
+            ADD_FAILURE() << "no button " << c.answer;
+        });
+        EXPECT_EQ(form.loadDrawing(file, confirm), c.takenOver);
+        EXPECT_EQ(asked, QStringLiteral("TakeOverWarnings"));
+        EXPECT_TRUE(answers.allAnswered());
+        EXPECT_EQ(textOf(form, "breited"), QString::fromUtf8(c.breite));
+        EXPECT_EQ(textOf(form, "hoched"), QString::fromUtf8(c.laenge));
+        if (c.takenOver) {
+            // Beside the figures: the unit they were taken in.
+            auto *note = form.findChild<QLabel *>(QStringLiteral("drawingNote"));
+            ASSERT_NE(note, nullptr);
+            EXPECT_EQ(note->text().contains(QStringLiteral("Zoll (× 25,4)")),
+                      c.breite == std::string_view("101.60"))
+                << note->text().toStdString();
+        }
+    }
 }
 
 TEST(LaserForm, TheMachineRateSurvivesARestartAndTheQuantityDoesNot) {

@@ -1,5 +1,6 @@
 // The drawing window on the offscreen platform: open, paint, tabs, tools, print, preview, confirm.
 #include "editor/ui/main_form.h"
+#include "editor/ui/measurement_panel.h"
 #include "editor/ui/paint_box.h"
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -386,6 +388,43 @@ TEST_F(Window, CalculatorPreviewMeasuresTheDrawing) {
     EXPECT_NEAR(f.konturmaxx - f.konturminx, 57.4999923706 + 311.500007629, 0.5);
     EXPECT_NEAR(f.konturmaxy - f.konturminy, 17.4999160766 + 351.500083923, 0.5);
     EXPECT_EQ(f.flaechen.count, 6u);
+}
+
+TEST_F(Window, TheStatusBarSumsUpTheMeasurementAndTheMarksFollowTheMenu) {
+    ASSERT_TRUE(form_->openfilewithname(kFlange));
+    MeasurementPanel &panel = form_->measurement();
+    const QString all = panel.summaryLabel()->text();
+    EXPECT_TRUE(all.startsWith(QStringLiteral("Schnittlänge "))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral(" Einstiche · Fläche "))) << all.toStdString();
+    // The flange's dimensions and hatch boundaries are drawn, not cut: leaving them out
+    // shortens the length, and the choice is kept for the next start.
+    panel.cutOnlyAction()->trigger();
+    const QString cut = panel.summaryLabel()->text();
+    EXPECT_NE(cut, all);
+    EXPECT_LT(panel.view().measurement().konturlang, 0.9 * [&] {
+        render::MeasureOptions o;
+        o.units = render::UnitChoice::Millimetres;
+        return render::measureDrawing(form_->viewer().drawing(), o).konturlang;
+    }());
+    EXPECT_TRUE(QSettings(dir_.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
+                    .value(QStringLiteral("Measurement/CutContoursOnly"))
+                    .toBool());
+    panel.cutOnlyAction()->trigger();
+
+    // The parts are tinted under the drawing while the marks are shown.
+    const QRgb tint = qRgb(214, 230, 255);
+    EXPECT_GT(countPixels(shot(), tint), 1000);
+    panel.showAction()->trigger();
+    EXPECT_EQ(countPixels(shot(), tint), 0);
+    panel.showAction()->trigger();
+
+    // Every edit measures again: all deleted, nothing is left to cut; undone, all is back.
+    form_->editActions().selectAll->trigger();
+    form_->editActions().deleteItem->trigger();
+    EXPECT_EQ(panel.summaryLabel()->text(),
+              QStringLiteral("Nichts gemessen: dieses Blatt hat keine Elemente"));
+    form_->editActions().undoItem->trigger();
+    EXPECT_EQ(panel.summaryLabel()->text(), all);
 }
 
 TEST_F(Window, ConfirmingReturnsOneAndOtherClosesDoNot) {
