@@ -38,6 +38,15 @@ struct Drawing {
     int32_t ltypeinsetlinenr = -1;   // "0" line of the LTYPE table's ENDTAB, -1 if none
     int32_t maxviewportid = 2;       // largest VIEWPORT id read, at least 2
     std::string plotstylereaded;     // last group 390 of a LAYER entry
+    // Entities of kinds the reader does not read (ACIS solids, regions, meshes, proxies, ...):
+    // what they are and how many, so that figures without them say so. At most
+    // kMaxSkippedKinds names; further kinds count under "other".
+    struct SkippedKind {
+        std::string name;
+        int32_t count = 0;
+    };
+    static constexpr std::size_t kMaxSkippedKinds = 8;
+    std::vector<SkippedKind> skipped;
 
     // The pick lists and tabs the drawing window shows, as plain data.
     std::vector<std::string> lineTypeNames; // LineCombo items

@@ -182,6 +182,7 @@ struct PassRunner {
     void readBlockHeader();
     void skipEntity();
     void dispatch();
+    void noteSkipped(std::string_view keyword);
     void readEntity(const DispatchEntry &entry, Reader::Cache::Extra &extra);
     void run();
 };
@@ -368,7 +369,33 @@ void PassRunner::readBlockHeader() {
     b.hand = p.blockOwner;
 }
 
+void PassRunner::noteSkipped(std::string_view keyword) {
+    // Parts of the file's structure, drawn through the records they belong to: not missing.
+    if (keyword == "ATTDEF" || keyword == "SEQEND" || keyword == "VERTEX" ||
+        keyword == "ENDBLK" || keyword == "BLOCK")
+        return;
+    // Names of entity kinds are short upper-case words; anything else is not repeated back.
+    bool plain = !keyword.empty() && keyword.size() <= 32;
+    for (char c : keyword)
+        plain = plain && ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+    std::string_view name = plain ? keyword : std::string_view("other");
+    auto &skipped = p.d.skipped;
+    for (auto &k : skipped)
+        if (k.name == name) {
+            ++k.count;
+            return;
+        }
+    if (skipped.size() + 1 >= document::Drawing::kMaxSkippedKinds) name = "other";
+    for (auto &k : skipped)
+        if (k.name == name) {
+            ++k.count;
+            return;
+        }
+    skipped.push_back({std::string(name), 1});
+}
+
 void PassRunner::skipEntity() {
+    noteSkipped(p.value);
     while (p.readGroup()) {
         if (p.code == 0 || p.linesRanOut()) break;
     }
@@ -630,6 +657,7 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
     d.layerinsertlinenr = -1;
     d.maxviewportid = 2;
     d.plotstylereaded.clear();
+    d.skipped.clear();
     d.insertlinepos = -1;
     d.anzlt = d.anzlayer = d.anzpoly = 0;
     d.maxhandle = 0;

@@ -181,6 +181,23 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
         warn("bad-placement", "a block reference with a scale or position beyond sense is left out",
              "Ein Blockverweis mit unsinniger Skalierung oder Lage fehlt");
 
+    // Entities the reader passed over: if any of them is part of the cut, the figures lack it.
+    if (!d.skipped.empty()) {
+        int64_t total = 0;
+        std::string kinds;
+        for (const auto &k : d.skipped) {
+            total += k.count;
+            kinds += (kinds.empty() ? "" : ", ") + k.name + " " + count(k.count);
+        }
+        warn("not-read",
+             count(total) + (total == 1 ? " entity" : " entities") +
+                 " of a kind that is not read (" + kinds +
+                 ") left out: if it is part of the cut, the figures lack it",
+             count(total) + (total == 1 ? " Element" : " Elemente") +
+                 " einer Art, die nicht gelesen wird (" + kinds +
+                 "), ausgelassen: gehört es zum Schnitt, fehlt es in den Maßen");
+    }
+
     // What besides cut contours went into the length.
     std::string en, de;
     static const char *kGerman[kMeasureKinds] = {"Schnittkonturen", "Bemaßungen", "Führungslinien",

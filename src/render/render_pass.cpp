@@ -23,18 +23,6 @@ inline int roundInt(double v) {
     return static_cast<int>(r);
 }
 
-std::string fourDecimals(double v) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
-    return std::string(buf, r.ptr);
-}
-
-bool parseReal(std::string_view s, double &out) {
-    if (!s.empty() && s[0] == '+') s.remove_prefix(1);
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-    return ec == std::errc() && p == s.data() + s.size() && std::isfinite(out);
-}
-
 // A smooth outline of `size` pixels looks the same drawn through this many of its vertices: a
 // circle's polygon of n corners strays from it by size/2 (1 - cos(pi/n)), here a quarter of a
 // pixel at most (and one more vertex closes it).

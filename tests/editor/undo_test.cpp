@@ -71,7 +71,9 @@ TEST_F(Undo, EveryDeletionIsTakenBackToTheByte) {
         editor.AllesAuswhlen1Click();
         ASSERT_TRUE(editor.Loeschen() || all.size() == 1);
         editor.Rckgngig1Click();
-        if (all.size() > 1) EXPECT_EQ(lines(), afterFirst);
+        if (all.size() > 1) {
+            EXPECT_EQ(lines(), afterFirst);
+        }
         editor.Rckgngig1Click();
         EXPECT_EQ(lines(), original);
     }

@@ -296,8 +296,9 @@ TEST(PagePlacement, FitsOrCentresWhatIsDrawnWithinTheMargin) {
         EXPECT_NEAR(placed.scale(), c.scale, 1e-12);
         // The origin prints R + XO right of the page's edge.
         EXPECT_NEAR(placed.RandEd + placed.XOffsetEd + 1200 * placed.scale(), c.centreX_mm, 1e-9);
-        if (c.placement != PagePlacement::Origin)
+        if (c.placement != PagePlacement::Origin) {
             EXPECT_NEAR(placed.RandEd + placed.YOffsetEd - 400 * placed.scale(), 297 / 2.0, 1e-9);
+        }
     }
     // Nothing drawn: the origin placement.
     PrintSettings s;

@@ -436,7 +436,9 @@ TEST(Renderer, HatchesFillSolidAndDrawPatterns) {
     for (const auto &pt : pts) {
         const double x = pt.x, y = 199 - pt.y; // drawing units at zoom 100
         EXPECT_LE(y, 1e-9);
-        if (y < -0.5) EXPECT_NEAR(std::hypot(x, y), 10, 0.6);
+        if (y < -0.5) {
+            EXPECT_NEAR(std::hypot(x, y), 10, 0.6);
+        }
     }
 
     // ANSI31: lines at 45 degrees, 3.175 apart: drawn as lines inside the boundary, no area.

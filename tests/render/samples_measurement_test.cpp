@@ -71,7 +71,9 @@ TEST_P(SampleMeasurement, AgreesWithTheReference) {
     // The net area the calculator takes is never negative and never more than the rectangle.
     EXPECT_GE(f.analysis.netArea, 0);
     const double rect = (f.konturmaxx - f.konturminx) * (f.konturmaxy - f.konturminy);
-    if (rect > 0) EXPECT_LE(f.analysis.netArea, rect * (1 + 1e-9));
+    if (rect > 0) {
+        EXPECT_LE(f.analysis.netArea, rect * (1 + 1e-9));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawings, SampleMeasurement, ::testing::ValuesIn(kReferences),
