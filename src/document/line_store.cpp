@@ -6,17 +6,31 @@
 
 namespace quentar::document {
 
+namespace {
+
+// An arena line: its length, then its bytes (an edited line may hold any byte, CR and LF too).
+void appendLine(std::string &arena, std::string_view line) {
+    const auto length = static_cast<uint32_t>(line.size());
+    arena.append(reinterpret_cast<const char *>(&length), sizeof length);
+    arena.append(line);
+}
+
+} // namespace
+
 bool LineStore::assign(std::string bytes) {
     if (bytes.size() >= kMaxBytes) return false;
     arena_.clear();
     lines_.clear();
+    longLines_.clear();
     auto buf = std::make_shared<std::string>(std::move(bytes));
     const char *p = buf->data();
     const std::size_t n = buf->size();
     // DXF lines average about nine bytes; a generous guess saves most regrowth.
     lines_.reserve(n / 7 + 16);
     auto add = [&](std::size_t from, std::size_t to) {
-        lines_.push_back({static_cast<uint32_t>(from), static_cast<uint32_t>(to - from)});
+        lines_.push_back(static_cast<uint32_t>(from));
+        if (to - from > kScanLimit)
+            longLines_.emplace_back(static_cast<uint32_t>(from), static_cast<uint32_t>(to - from));
     };
     std::size_t start = 0;
     std::size_t i = 0;
@@ -49,9 +63,15 @@ bool LineStore::assign(std::string bytes) {
     return true;
 }
 
+std::size_t LineStore::longLength(Ref r) const {
+    auto it = std::lower_bound(longLines_.begin(), longLines_.end(), std::make_pair(r, uint32_t{0}));
+    return it != longLines_.end() && it->first == r ? it->second : 0;
+}
+
 void LineStore::clear() {
     lines_.clear();
     arena_.clear();
+    longLines_.clear();
     fileBuffer_.reset();
 }
 
@@ -60,19 +80,19 @@ void LineStore::makeRoom(std::size_t bytes) {
     if (arena_.size() + bytes < kArena) return;
     std::string fresh;
     for (Ref &r : lines_) {
-        if (!(r.length & kArena)) continue;
+        if (!(r & kArena)) continue;
         const std::string_view v = view(r);
-        r.offset = static_cast<uint32_t>(fresh.size());
-        fresh.append(v);
+        const Ref moved = static_cast<uint32_t>(fresh.size()) | kArena;
+        appendLine(fresh, v);
+        r = moved;
     }
     arena_ = std::move(fresh);
 }
 
 LineStore::Ref LineStore::store(std::string_view line) {
-    makeRoom(line.size());
-    const Ref r{static_cast<uint32_t>(arena_.size()),
-                static_cast<uint32_t>(line.size()) | kArena};
-    arena_.append(line);
+    makeRoom(line.size() + sizeof(uint32_t));
+    const Ref r = static_cast<uint32_t>(arena_.size()) | kArena;
+    appendLine(arena_, line);
     return r;
 }
 
@@ -86,7 +106,7 @@ void LineStore::insert(std::size_t pos, const std::vector<std::string> &lines) {
     if (pos > lines_.size()) pos = lines_.size();
     // Room for all first: a compaction while they are stored would move the ones stored before.
     std::size_t bytes = 0;
-    for (const auto &l : lines) bytes += l.size();
+    for (const auto &l : lines) bytes += l.size() + sizeof(uint32_t);
     makeRoom(bytes);
     std::vector<Ref> refs;
     refs.reserve(lines.size());
@@ -111,7 +131,7 @@ void LineStore::splice(const std::vector<Splice> &changes) {
     for (const Splice &c : changes)
         if (c.insert) {
             added += c.insert->size();
-            for (const std::string &l : *c.insert) bytes += l.size();
+            for (const std::string &l : *c.insert) bytes += l.size() + sizeof(uint32_t);
         }
     // Room for all first: the lines taken over below must not move while the new ones go in.
     makeRoom(bytes);
@@ -132,7 +152,7 @@ void LineStore::splice(const std::vector<Splice> &changes) {
 
 std::string LineStore::serialize() const {
     std::size_t total = 0;
-    for (Ref r : lines_) total += (r.length & ~kArena) + 2;
+    for (Ref r : lines_) total += view(r).size() + 2;
     std::string out;
     out.reserve(total);
     for (Ref r : lines_) {

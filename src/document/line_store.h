@@ -3,17 +3,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quentar::document {
 
 // A list of byte lines. The lines of a loaded file point into one buffer that holds the whole
-// file, so a 30 MB drawing costs one allocation plus 8 bytes per line, not a heap string per
-// line. Lines added or replaced by edits are appended to an arena of their own; replaced bytes
-// are not reclaimed until the next load (edits are small next to a file).
+// file, so a drawing costs one allocation plus 4 bytes per line (a million LINEs are some 14
+// million lines), not a heap string per line. A line of the file is found by its start alone: it
+// ends at the next CR or LF. Lines added or replaced by edits are appended to an arena of their
+// own, each after its length; replaced bytes are not reclaimed until the next load (edits are
+// small next to a file).
 class LineStore {
 public:
     // Files at or beyond this size are not taken: line positions are held in 32 bits.
@@ -53,17 +57,30 @@ public:
     std::string serialize() const;
 
 private:
-    // Where a line's bytes are: in the file buffer, or (kArena set in `length`) in the arena.
-    struct Ref {
-        uint32_t offset;
-        uint32_t length;
-    };
+    // Where a line's bytes are: the start of a line of the file buffer, or (kArena set) the
+    // position of an arena line's length, its bytes following.
+    using Ref = uint32_t;
     static constexpr uint32_t kArena = 0x80000000u;
+    // A line of the file is measured by looking for its end; beyond this many bytes its length
+    // comes from `longLines_`, so a hostile file of one huge line is not scanned per access.
+    static constexpr std::size_t kScanLimit = 256;
 
     std::string_view view(Ref r) const {
-        if (r.length & kArena) return {arena_.data() + r.offset, r.length & ~kArena};
-        return {fileBuffer_->data() + r.offset, r.length};
+        if (r & kArena) {
+            const char *at = arena_.data() + (r & ~kArena);
+            uint32_t length;
+            std::memcpy(&length, at, sizeof length);
+            return {at + sizeof length, length};
+        }
+        const char *begin = fileBuffer_->data() + r;
+        const std::size_t room = fileBuffer_->size() - r;
+        const char *const limit = begin + (room > kScanLimit ? kScanLimit + 1 : room);
+        const char *q = begin;
+        while (q < limit && *q != '\r' && *q != '\n') ++q;
+        if (q == begin + kScanLimit + 1) return {begin, longLength(r)};
+        return {begin, static_cast<std::size_t>(q - begin)};
     }
+    std::size_t longLength(Ref r) const;
     Ref store(std::string_view line);
     // Makes room for `bytes` more in the arena, starting it over when it would outgrow 32-bit
     // positions (which moves the arena lines in use).
@@ -72,6 +89,8 @@ private:
     std::shared_ptr<const std::string> fileBuffer_;
     std::string arena_;
     std::vector<Ref> lines_;
+    // Lines of the file longer than kScanLimit, as (start, length), ascending by start.
+    std::vector<std::pair<uint32_t, uint32_t>> longLines_;
 };
 
 // Trimming as the reader does it: every character with a code of 32 or less goes from both ends.

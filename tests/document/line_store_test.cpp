@@ -28,6 +28,29 @@ TEST(LineStore, SplitsAtEveryLineEnd) {
     }
 }
 
+TEST(LineStore, LongLinesAndEditedLinesKeepTheirLength) {
+    // A line of the file is found by its start alone; lengths around the point where the search
+    // for its end gives way to the table of long lines, and one line of a megabyte.
+    std::string text;
+    std::vector<std::string> expected;
+    for (std::size_t n : {255u, 256u, 257u, 1000u, 1u << 20}) {
+        expected.push_back(std::string(n, 'x'));
+        text += expected.back() + "\r\n";
+    }
+    expected.push_back(std::string(300, 'y')); // the last line, without a line end
+    text += expected.back();
+    LineStore s;
+    ASSERT_TRUE(s.assign(text));
+    ASSERT_EQ(s.size(), expected.size());
+    for (std::size_t i = 0; i < s.size(); ++i) EXPECT_EQ(s[i], expected[i]) << i;
+    // An edited line may hold line-end bytes and still reads back whole.
+    s.replace(1, "a\r\nb");
+    s.insert(0, std::string(400, 'z'));
+    EXPECT_EQ(s[0], std::string(400, 'z'));
+    EXPECT_EQ(s[2], "a\r\nb");
+    EXPECT_EQ(s[3], expected[2]);
+}
+
 TEST(LineStore, OldMacLineEndsSplitInOnePass) {
     // Two million CR-ended lines: a search for LF to the end per line would take minutes.
     std::string text;
