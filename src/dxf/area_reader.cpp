@@ -405,15 +405,15 @@ void readWipeout(Pass &p, EntityBuild &e) {
     double ix = 0, iy = 0, iz = 0, ux = 0, uy = 0, uz = 0, vx = 0, vy = 0, vz = 0;
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
         switch (c) {
-        case 10: toReal(v, ix); break;
-        case 20: toReal(v, iy); break;
-        case 30: toReal(v, iz); break;
-        case 11: toReal(v, ux); break;
-        case 21: toReal(v, uy); break;
-        case 31: toReal(v, uz); break;
-        case 12: toReal(v, vx); break;
-        case 22: toReal(v, vy); break;
-        case 32: toReal(v, vz); break;
+        case 10: e.coordinate(v, ix); break;
+        case 20: e.coordinate(v, iy); break;
+        case 30: e.coordinate(v, iz); break;
+        case 11: e.coordinate(v, ux); break;
+        case 21: e.coordinate(v, uy); break;
+        case 31: e.coordinate(v, uz); break;
+        case 12: e.coordinate(v, vx); break;
+        case 22: e.coordinate(v, vy); break;
+        case 32: e.coordinate(v, vz); break;
         case 14: e.newVertex(p, v); break;
         case 24: e.setLastY(p, v); break;
         case 42:
@@ -444,19 +444,19 @@ void readViewport(Pass &p, EntityBuild &e) {
     readEntityGroups(p, e, common, false, [&](int c, std::string_view v) {
         switch (c) {
         case 10:
-            if (toReal(v, r.cx)) l10 = p.valueLine();
+            if (e.coordinate(v, r.cx)) l10 = p.valueLine();
             break;
         case 20:
-            if (toReal(v, r.cy)) l20 = p.valueLine();
+            if (e.coordinate(v, r.cy)) l20 = p.valueLine();
             break;
         case 30:
-            toReal(v, r.cz);
+            e.coordinate(v, r.cz);
             break;
         case 40:
-            if (toReal(v, r.widx)) l40 = p.valueLine();
+            if (e.coordinate(v, r.widx)) l40 = p.valueLine();
             break;
         case 41:
-            if (toReal(v, r.widy)) l41 = p.valueLine();
+            if (e.coordinate(v, r.widy)) l41 = p.valueLine();
             break;
         case 68: {
             // Status 0: the viewport is switched off and shows nothing.
@@ -471,23 +471,23 @@ void readViewport(Pass &p, EntityBuild &e) {
             }
             break;
         case 45:
-            if (toReal(v, r.viewheight)) lHeight = p.valueLine();
+            if (e.coordinate(v, r.viewheight)) lHeight = p.valueLine();
             break;
         case 12:
-            if (toReal(v, r.panx)) lPanX = p.valueLine();
+            if (e.coordinate(v, r.panx)) lPanX = p.valueLine();
             break;
         case 22:
-            if (toReal(v, r.pany)) lPanY = p.valueLine();
+            if (e.coordinate(v, r.pany)) lPanY = p.valueLine();
             break;
         case 1040:
             // R12 keeps the view in extended data: twist, height, centre x, centre y.
             ++xdataCount;
             if (xdataCount == 2) {
-                if (toReal(v, r.viewheight)) lHeight = p.valueLine();
+                if (e.coordinate(v, r.viewheight)) lHeight = p.valueLine();
             } else if (xdataCount == 3) {
-                if (toReal(v, r.panx)) lPanX = p.valueLine();
+                if (e.coordinate(v, r.panx)) lPanX = p.valueLine();
             } else if (xdataCount == 4) {
-                if (toReal(v, r.pany)) lPanY = p.valueLine();
+                if (e.coordinate(v, r.pany)) lPanY = p.valueLine();
             }
             break;
         default:

@@ -17,34 +17,34 @@ void readEllipse(Pass &p, EntityBuild &e) {
         double x;
         switch (c) {
         case 10:
-            if (toReal(v, x)) {
+            if (e.coordinate(v, x)) {
                 e.rec.cx = x;
                 l10 = p.valueLine();
                 e.addSnap(x);
             }
             break;
         case 20:
-            if (toReal(v, x)) {
+            if (e.coordinate(v, x)) {
                 e.rec.cy = x;
                 l20 = p.valueLine();
                 if (!e.geom.snap.empty()) e.geom.snap.back().y = x;
             }
             break;
         case 30:
-            if (toReal(v, x)) {
+            if (e.coordinate(v, x)) {
                 e.rec.cz = x;
                 l30 = p.valueLine();
                 if (!e.geom.snap.empty()) e.geom.snap.back().z = x;
             }
             break;
         case 11:
-            if (toReal(v, ax)) l11 = p.valueLine();
+            if (e.coordinate(v, ax)) l11 = p.valueLine();
             break;
         case 21:
-            if (toReal(v, ay)) l21 = p.valueLine();
+            if (e.coordinate(v, ay)) l21 = p.valueLine();
             break;
         case 31:
-            if (toReal(v, az)) l31 = p.valueLine();
+            if (e.coordinate(v, az)) l31 = p.valueLine();
             break;
         case 40:
             if (toReal(v, e.rec.radius)) e.rec.radiuslinenr = p.valueLine();
@@ -184,7 +184,7 @@ void readSpline(Pass &p, EntityBuild &e) {
             if (toReal(v, x)) spline.weights.push_back(x);
             break;
         case 10:
-            if (toReal(v, x)) {
+            if (e.coordinate(v, x)) {
                 Tmypoi &cp = control.emplace_back();
                 cp.x = x;
                 cp.linex = e.rel(p.valueLine());
@@ -192,25 +192,25 @@ void readSpline(Pass &p, EntityBuild &e) {
             }
             break;
         case 20:
-            if (!control.empty() && toReal(v, x)) {
+            if (!control.empty() && e.coordinate(v, x)) {
                 control.back().y = x;
                 control.back().liney = e.rel(p.valueLine());
             }
             break;
         case 30:
-            if (!control.empty() && toReal(v, x)) {
+            if (!control.empty() && e.coordinate(v, x)) {
                 control.back().z = x;
                 control.back().linez = e.rel(p.valueLine());
             }
             break;
         case 11:
-            if (toReal(v, x)) fit.push_back({x, 0, 0});
+            if (e.coordinate(v, x)) fit.push_back({x, 0, 0});
             break;
         case 21:
-            if (!fit.empty()) toReal(v, fit.back().y);
+            if (!fit.empty()) e.coordinate(v, fit.back().y);
             break;
         case 31:
-            if (!fit.empty()) toReal(v, fit.back().z);
+            if (!fit.empty()) e.coordinate(v, fit.back().z);
             break;
         case 70: {
             // Periodic splines are closed ones too, whichever of the two flags a program sets.

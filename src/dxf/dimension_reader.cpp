@@ -74,24 +74,24 @@ void readDimension(Pass &p, EntityBuild &e) {
             }
             break;
         }
-        case 10: toReal(v, r.cx); break;
-        case 20: toReal(v, r.cy); break;
-        case 30: toReal(v, r.cz); break;
-        case 11: toReal(v, r.cx1); break;
-        case 21: toReal(v, r.cy1); break;
-        case 31: toReal(v, r.cz1); break;
-        case 13: toReal(v, r.cx3); break;
-        case 23: toReal(v, r.cy3); break;
-        case 33: toReal(v, r.cz3); break;
-        case 14: toReal(v, r.cx4); break;
-        case 24: toReal(v, r.cy4); break;
-        case 34: toReal(v, r.cz4); break;
-        case 15: toReal(v, r.cx5); break;
-        case 25: toReal(v, r.cy5); break;
-        case 35: toReal(v, r.cz5); break;
-        case 16: toReal(v, r.cx6); break;
-        case 26: toReal(v, r.cy6); break;
-        case 36: toReal(v, r.cz6); break;
+        case 10: e.coordinate(v, r.cx); break;
+        case 20: e.coordinate(v, r.cy); break;
+        case 30: e.coordinate(v, r.cz); break;
+        case 11: e.coordinate(v, r.cx1); break;
+        case 21: e.coordinate(v, r.cy1); break;
+        case 31: e.coordinate(v, r.cz1); break;
+        case 13: e.coordinate(v, r.cx3); break;
+        case 23: e.coordinate(v, r.cy3); break;
+        case 33: e.coordinate(v, r.cz3); break;
+        case 14: e.coordinate(v, r.cx4); break;
+        case 24: e.coordinate(v, r.cy4); break;
+        case 34: e.coordinate(v, r.cz4); break;
+        case 15: e.coordinate(v, r.cx5); break;
+        case 25: e.coordinate(v, r.cy5); break;
+        case 35: e.coordinate(v, r.cz5); break;
+        case 16: e.coordinate(v, r.cx6); break;
+        case 26: e.coordinate(v, r.cy6); break;
+        case 36: e.coordinate(v, r.cz6); break;
         default: break;
         }
     });

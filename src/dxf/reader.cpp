@@ -374,8 +374,9 @@ void PassRunner::noteSkipped(std::string_view keyword) {
     if (keyword == "ATTDEF" || keyword == "SEQEND" || keyword == "VERTEX" ||
         keyword == "ENDBLK" || keyword == "BLOCK")
         return;
-    // Names of entity kinds are short upper-case words; anything else is not repeated back.
-    bool plain = !keyword.empty() && keyword.size() <= 32;
+    // Names of entity kinds are short upper-case words; anything else (a number where a kind
+    // should be says the file lost its pairing) is not repeated back.
+    bool plain = !keyword.empty() && keyword.size() <= 32 && keyword[0] >= 'A' && keyword[0] <= 'Z';
     for (char c : keyword)
         plain = plain && ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
     std::string_view name = plain ? keyword : std::string_view("other");

@@ -115,3 +115,36 @@ TEST(HostileInput, VertexBudgetBoundsMemory) {
     for (const auto &p : d.polys) vertices += p.anzp;
     EXPECT_LE(vertices, dxf::kMaxVerticesPerRead);
 }
+
+TEST(HostileInput, CoordinatesBeyondAnyDrawingAreLeftOutAndSaidSo) {
+    // 1e308 converts, but scaled by 25.4 for inches or subtracted from -1e308 it is infinite.
+    const std::vector<std::pair<const char *, Groups>> cases{
+        {"spline control point",
+         {{0, "SPLINE"}, {71, "3"}, {10, "0"}, {20, "0"}, {10, "1e308"}, {20, "5"}, {10, "20"},
+          {20, "0"}, {10, "30"}, {20, "5"}}},
+        {"spline fit point",
+         {{0, "SPLINE"}, {71, "3"}, {11, "0"}, {21, "0"}, {11, "10"}, {21, "1e308"}, {11, "20"},
+          {21, "0"}}},
+        {"ellipse centre",
+         {{0, "ELLIPSE"}, {10, "1e308"}, {20, "0"}, {11, "10"}, {21, "0"}, {40, "0.5"}}},
+        {"viewport centre",
+         {{0, "VIEWPORT"}, {10, "148.5"}, {20, "1e308"}, {40, "297"}, {41, "210"}, {69, "2"}}},
+        {"dimension point",
+         {{0, "DIMENSION"}, {70, "0"}, {10, "0"}, {20, "0"}, {13, "-1e308"}, {23, "0"},
+          {14, "1e308"}, {24, "0"}}},
+        {"wipeout origin",
+         {{0, "WIPEOUT"}, {10, "1e308"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"}, {22, "1"},
+          {14, "0"}, {24, "0"}, {14, "1"}, {24, "1"}}},
+    };
+    for (const auto &[name, entity] : cases) {
+        SCOPED_TRACE(name);
+        auto d = read(entitiesSection(entity));
+        ASSERT_EQ(d.anzpoly, 1);
+        const auto &p = d.polys[0];
+        EXPECT_TRUE(p.readIssues & document::kIssueAbsurdValue);
+        for (int i = 0; i < p.anzp; ++i) {
+            EXPECT_LT(std::fabs(p.p(i).x), 1e13);
+            EXPECT_LT(std::fabs(p.p(i).y), 1e13);
+        }
+    }
+}
