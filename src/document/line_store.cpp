@@ -28,9 +28,11 @@ bool LineStore::assign(std::string bytes) {
     // DXF lines average about nine bytes; a generous guess saves most regrowth.
     lines_.reserve(n / 7 + 16);
     auto add = [&](std::size_t from, std::size_t to) {
-        lines_.push_back(static_cast<uint32_t>(from));
-        if (to - from > kScanLimit)
-            longLines_.emplace_back(static_cast<uint32_t>(from), static_cast<uint32_t>(to - from));
+        const std::size_t length = to - from;
+        lines_.push_back({static_cast<uint32_t>(from),
+                          static_cast<uint8_t>(std::min<std::size_t>(length, kLong))});
+        if (length >= kLong)
+            longLines_.emplace_back(static_cast<uint32_t>(from), static_cast<uint32_t>(length));
     };
     std::size_t start = 0;
     std::size_t i = 0;
@@ -63,9 +65,10 @@ bool LineStore::assign(std::string bytes) {
     return true;
 }
 
-std::size_t LineStore::longLength(Ref r) const {
-    auto it = std::lower_bound(longLines_.begin(), longLines_.end(), std::make_pair(r, uint32_t{0}));
-    return it != longLines_.end() && it->first == r ? it->second : 0;
+std::size_t LineStore::longLength(uint32_t offset) const {
+    auto it = std::lower_bound(longLines_.begin(), longLines_.end(),
+                               std::make_pair(offset, uint32_t{0}));
+    return it != longLines_.end() && it->first == offset ? it->second : 0;
 }
 
 void LineStore::clear() {
@@ -80,18 +83,19 @@ void LineStore::makeRoom(std::size_t bytes) {
     if (arena_.size() + bytes < kArena) return;
     std::string fresh;
     for (Ref &r : lines_) {
-        if (!(r & kArena)) continue;
+        if (!(r.offset & kArena)) continue;
         const std::string_view v = view(r);
-        const Ref moved = static_cast<uint32_t>(fresh.size()) | kArena;
+        const uint32_t moved = static_cast<uint32_t>(fresh.size()) | kArena;
         appendLine(fresh, v);
-        r = moved;
+        r.offset = moved;
     }
     arena_ = std::move(fresh);
 }
 
 LineStore::Ref LineStore::store(std::string_view line) {
     makeRoom(line.size() + sizeof(uint32_t));
-    const Ref r = static_cast<uint32_t>(arena_.size()) | kArena;
+    const Ref r{static_cast<uint32_t>(arena_.size()) | kArena,
+                static_cast<uint8_t>(std::min<std::size_t>(line.size(), kLong))};
     appendLine(arena_, line);
     return r;
 }

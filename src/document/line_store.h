@@ -13,11 +13,10 @@
 namespace quentar::document {
 
 // A list of byte lines. The lines of a loaded file point into one buffer that holds the whole
-// file, so a drawing costs one allocation plus 4 bytes per line (a million LINEs are some 14
-// million lines), not a heap string per line. A line of the file is found by its start alone: it
-// ends at the next CR or LF. Lines added or replaced by edits are appended to an arena of their
-// own, each after its length; replaced bytes are not reclaimed until the next load (edits are
-// small next to a file).
+// file, so a drawing costs one allocation plus 5 bytes per line (a million LINEs are some 14
+// million lines), not a heap string per line. Lines added or replaced by edits are appended to an
+// arena of their own, each after its length; replaced bytes are not reclaimed until the next load
+// (edits are small next to a file).
 class LineStore {
 public:
     // Files at or beyond this size are not taken: line positions are held in 32 bits.
@@ -57,30 +56,31 @@ public:
     std::string serialize() const;
 
 private:
-    // Where a line's bytes are: the start of a line of the file buffer, or (kArena set) the
-    // position of an arena line's length, its bytes following.
-    using Ref = uint32_t;
+    // Where a line's bytes are: in the file buffer from `offset`, or (kArena set) in the arena
+    // after a length prefix at `offset`. Lines shorter than kLong also keep their length here,
+    // so the common access is two loads; the 5-byte record is packed on purpose.
+    struct __attribute__((packed)) Ref {
+        uint32_t offset;
+        uint8_t length;
+    };
+    static_assert(sizeof(Ref) == 5);
     static constexpr uint32_t kArena = 0x80000000u;
-    // A line of the file is measured by looking for its end; beyond this many bytes its length
-    // comes from `longLines_`, so a hostile file of one huge line is not scanned per access.
-    static constexpr std::size_t kScanLimit = 256;
+    static constexpr uint8_t kLong = 255;
 
     std::string_view view(Ref r) const {
-        if (r & kArena) {
-            const char *at = arena_.data() + (r & ~kArena);
+        const uint32_t offset = r.offset;
+        if (offset & kArena) {
+            const char *at = arena_.data() + (offset & ~kArena);
+            if (r.length != kLong) return {at + sizeof(uint32_t), r.length};
             uint32_t length;
             std::memcpy(&length, at, sizeof length);
             return {at + sizeof length, length};
         }
-        const char *begin = fileBuffer_->data() + r;
-        const std::size_t room = fileBuffer_->size() - r;
-        const char *const limit = begin + (room > kScanLimit ? kScanLimit + 1 : room);
-        const char *q = begin;
-        while (q < limit && *q != '\r' && *q != '\n') ++q;
-        if (q == begin + kScanLimit + 1) return {begin, longLength(r)};
-        return {begin, static_cast<std::size_t>(q - begin)};
+        const char *begin = fileBuffer_->data() + offset;
+        if (r.length != kLong) return {begin, r.length};
+        return {begin, longLength(offset)};
     }
-    std::size_t longLength(Ref r) const;
+    std::size_t longLength(uint32_t offset) const;
     Ref store(std::string_view line);
     // Makes room for `bytes` more in the arena, starting it over when it would outgrow 32-bit
     // positions (which moves the arena lines in use).
@@ -89,7 +89,7 @@ private:
     std::shared_ptr<const std::string> fileBuffer_;
     std::string arena_;
     std::vector<Ref> lines_;
-    // Lines of the file longer than kScanLimit, as (start, length), ascending by start.
+    // Lines of the file of kLong bytes or more, as (start, length), ascending by start.
     std::vector<std::pair<uint32_t, uint32_t>> longLines_;
 };
 
