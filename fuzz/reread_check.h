@@ -61,8 +61,8 @@ inline std::string compareReads(const document::Drawing &kept, const document::D
             return at("kept reader: value line differs", i);
         if (a.layer != b.layer || a.han != b.han || a.layhan != b.layhan ||
             a.isblock != b.isblock || a.theblockname != b.theblockname ||
-            a.isclosed != b.isclosed || a.detail().textstr != b.detail().textstr || a.viewid != b.viewid ||
-            a.colornr != b.colornr || a.detail().insertstr != b.detail().insertstr)
+            a.isclosed != b.isclosed || a.textstr != b.textstr || a.viewid != b.viewid ||
+            a.colornr != b.colornr || a.insertstr != b.insertstr)
             return at("kept reader: record differs", i);
         if (isSpline(kept, a)) continue;
         if (a.anzp != b.anzp || a.anzs != b.anzs) return at("kept reader: vertex count differs", i);

@@ -145,11 +145,11 @@ int runInfo(const std::vector<std::string> &args) {
             }
             if (p.kind == document::EntityKind::Insert) {
                 j.key("scale").beginArray();
-                j.value(p.detail().insscalex).value(p.detail().insscaley).value(p.detail().insscalez).endArray();
+                j.value(p.insscalex).value(p.insscaley).value(p.insscalez).endArray();
                 j.field("rotation", p.rotation)
-                    .field("columns", p.detail().inscols)
-                    .field("rows", p.detail().insrows);
-                j.key("spacing").beginArray().value(p.detail().inscolspacing).value(p.detail().insrowspacing);
+                    .field("columns", p.inscols)
+                    .field("rows", p.insrows);
+                j.key("spacing").beginArray().value(p.inscolspacing).value(p.insrowspacing);
                 j.endArray();
             }
             j.key("vertices").beginArray();

@@ -99,67 +99,6 @@ enum ReadIssue : uint16_t {
     kIssueSplineTooFewPoints = 1 << 5,  // fewer control points than a curve needs
 };
 
-// What only some kinds of entity have: texts, dimensions, inserts, viewports, ellipses and the
-// entities of blocks with a base point elsewhere than the origin. Kept apart so that a LINE, the
-// bulk of every drawing, does not carry it (a million of them cost half a gigabyte more).
-struct EntityDetail {
-    double cx1 = 0, cy1 = 0, cz1 = 0; // DIMENSION P11 (text middle); TEXT second alignment point
-    double cx3 = 0, cy3 = 0, cz3 = 0; // DIMENSION P13
-    double cx4 = 0, cy4 = 0, cz4 = 0; // DIMENSION P14
-    double cx5 = 0, cy5 = 0, cz5 = 0; // DIMENSION P15
-    double cx6 = 0, cy6 = 0, cz6 = 0; // DIMENSION P16
-    double oblique = 0;               // TEXT/MTEXT obliquing angle, degrees
-    double viewheight = 0;            // VIEWPORT height of the view in model space
-    double panx = 0, pany = 0;        // VIEWPORT view centre in model space
-    double widx = 0, widy = 0;        // VIEWPORT size in paper space
-    double dimtextrotate = 0;         // DIMENSION text rotation, degrees
-    // INSERT: scale factors (41/42/43), column and row counts (70/71) and spacings (44/45); the
-    // rotation (50) is in `rotation`.
-    double insscalex = 1, insscaley = 1, insscalez = 1;
-    double inscolspacing = 0, insrowspacing = 0;
-    int32_t inscols = 1, insrows = 1;
-    double radius1 = 0, radius2 = 0, radius3 = 0; // ELLIPSE semi-axes and rotation (radians)
-    double blockbasex = 0, blockbasey = 0, blockbasez = 0; // base point of the owning block
-    // TEXT: width factor (41); MTEXT: reference width for wrapping (41), 0 none.
-    double textwidth = 0;
-    double actualmeasurement = 0; // DIMENSION group 42 as a number; negative: not stored
-    std::string insertstr;    // INSERT: referenced block name; non-empty marks a block reference
-    std::string messuaretxt;  // DIMENSION measurement, four decimals
-    std::string textstr;      // TEXT/MTEXT text; DIMENSION override text
-    std::string dimblock;     // DIMENSION: the block holding its picture (group 2)
-    std::string stylename;    // DIMENSION, LEADER: dimension style (group 3)
-    // DIMENSION, LEADER: style variables overridden by the entity's extended data (DSTYLE), as
-    // group code and value.
-    std::vector<std::pair<int16_t, double>> dimoverrides;
-};
-
-// Owns an entity's detail, none until a reader writes one; a copy of the record copies it.
-class EntityDetailSlot {
-public:
-    EntityDetailSlot() = default;
-    EntityDetailSlot(const EntityDetailSlot &o)
-        : detail_(o.detail_ ? std::make_unique<EntityDetail>(*o.detail_) : nullptr) {}
-    EntityDetailSlot(EntityDetailSlot &&) noexcept = default;
-    EntityDetailSlot &operator=(const EntityDetailSlot &o) {
-        if (this != &o) detail_ = o.detail_ ? std::make_unique<EntityDetail>(*o.detail_) : nullptr;
-        return *this;
-    }
-    EntityDetailSlot &operator=(EntityDetailSlot &&) noexcept = default;
-
-    const EntityDetail &get() const {
-        static const EntityDetail none;
-        return detail_ ? *detail_ : none;
-    }
-    EntityDetail &edit() {
-        if (!detail_) detail_ = std::make_unique<EntityDetail>();
-        return *detail_;
-    }
-    bool present() const { return detail_ != nullptr; }
-
-private:
-    std::unique_ptr<EntityDetail> detail_;
-};
-
 // One entity of the drawing.
 struct tpoly {
     std::shared_ptr<const EntityGeometry> geom; // vertices and snap points; null when none
@@ -209,18 +148,35 @@ struct tpoly {
     bool massselected = false, selected = false; // not used, see `locked`
     bool isclosed = false;
 
+    double viewheight = 0;
+    double cx1 = 0, cy1 = 0, cz1 = 0; // DIMENSION P11 (text middle); TEXT second alignment point
+    double cx3 = 0, cy3 = 0, cz3 = 0; // DIMENSION P13
+    double cx4 = 0, cy4 = 0, cz4 = 0; // DIMENSION P14
+    double cx5 = 0, cy5 = 0, cz5 = 0; // DIMENSION P15
+    double cx6 = 0, cy6 = 0, cz6 = 0; // DIMENSION P16
+    double oblique = 0;               // TEXT/MTEXT obliquing angle, degrees
+    double panx = 0, pany = 0;        // VIEWPORT view centre in model space
+    double widx = 0, widy = 0;        // VIEWPORT size in paper space
     double thewid = 0;                // constant polyline width, group 43
     // The signed area between the entity's arcs (arcs, circles, ellipses, bulges) and the chords
     // that sample them, in the direction of its vertices, drawing units squared: added to the
     // shoelace sum of the vertices it gives the exact area a closed contour encloses.
     double curvearea = 0;
+    double dimtextrotate = 0;         // DIMENSION text rotation, degrees
     double ext230 = 0;                // extrusion z (group 230); negative mirrors an ellipse
     // The extrusion direction as read (groups 210/220/230, (0, 0, 1) when absent). The reader
     // has put the coordinates of entities given in their object system into the world already;
     // an edit writes such coordinates back through the inverse of this system.
     double extx = 0, exty = 0, extz = 1;
+    // INSERT: scale factors (41/42/43), column and row counts (70/71) and spacings (44/45); the
+    // rotation (50) is in `rotation`.
+    double insscalex = 1, insscaley = 1, insscalez = 1;
+    double inscolspacing = 0, insrowspacing = 0;
+    int32_t inscols = 1, insrows = 1;
+    double radius1 = 0, radius2 = 0, radius3 = 0; // ELLIPSE semi-axes and rotation (radians)
     double cx = 0, cy = 0, cz = 0;    // centre / insertion point / definition point
     double zoomedvalue = 0;           // unused by the document
+    double blockbasex = 0, blockbasey = 0, blockbasez = 0; // base point of the owning block
     double rotation = 0;              // TEXT/MTEXT/INSERT rotation, degrees
     double radius = 0;                // radius, ellipse ratio, text height, angular dim radius
     double rausx = 0, rausy = 0, rausz = 0; // exit point of the contour
@@ -228,13 +184,18 @@ struct tpoly {
 
     std::string layer;        // group 8 (bytes as read)
     std::string ltname;       // group 6
+    std::string insertstr;    // INSERT: referenced block name; non-empty marks a block reference
     std::string theblockname; // block definition the entity belongs to
-
-    EntityDetailSlot details;
-    // The detail for reading (defaults where the entity has none) and for writing (made on
-    // first use: only readers of the kinds that have one write it).
-    const EntityDetail &detail() const { return details.get(); }
-    EntityDetail &editDetail() { return details.edit(); }
+    std::string messuaretxt;  // DIMENSION measurement, four decimals
+    std::string textstr;      // TEXT/MTEXT text; DIMENSION override text
+    std::string dimblock;     // DIMENSION: the block holding its picture (group 2)
+    std::string stylename;    // DIMENSION, LEADER: dimension style (group 3)
+    // DIMENSION, LEADER: style variables overridden by the entity's extended data (DSTYLE), as
+    // group code and value.
+    std::vector<std::pair<int16_t, double>> dimoverrides;
+    // TEXT: width factor (41); MTEXT: reference width for wrapping (41), 0 none.
+    double textwidth = 0;
+    double actualmeasurement = 0; // DIMENSION group 42 as a number; negative: not stored
 
     // Vertex and snap access (anzp / anzs of them).
     const Tmypoi &p(int i) const { return geom->ps[static_cast<std::size_t>(i)]; }
@@ -242,10 +203,6 @@ struct tpoly {
     // Index into `dxf` of a vertex line field (0 stays 0: no line of its own).
     int32_t absLine(int32_t rel) const { return rel ? linefrom + rel : 0; }
 };
-
-// A drawing holds as many of these as it has entities; what only some kinds need goes to the
-// detail.
-static_assert(sizeof(tpoly) <= 384, "an entity record stays compact");
 
 // One entry of the LAYER table.
 struct TLayer {

@@ -453,10 +453,10 @@ void readViewport(Pass &p, EntityBuild &e) {
             e.coordinate(v, r.cz);
             break;
         case 40:
-            if (e.coordinate(v, r.editDetail().widx)) l40 = p.valueLine();
+            if (e.coordinate(v, r.widx)) l40 = p.valueLine();
             break;
         case 41:
-            if (e.coordinate(v, r.editDetail().widy)) l41 = p.valueLine();
+            if (e.coordinate(v, r.widy)) l41 = p.valueLine();
             break;
         case 68: {
             // Status 0: the viewport is switched off and shows nothing.
@@ -471,23 +471,23 @@ void readViewport(Pass &p, EntityBuild &e) {
             }
             break;
         case 45:
-            if (e.coordinate(v, r.editDetail().viewheight)) lHeight = p.valueLine();
+            if (e.coordinate(v, r.viewheight)) lHeight = p.valueLine();
             break;
         case 12:
-            if (e.coordinate(v, r.editDetail().panx)) lPanX = p.valueLine();
+            if (e.coordinate(v, r.panx)) lPanX = p.valueLine();
             break;
         case 22:
-            if (e.coordinate(v, r.editDetail().pany)) lPanY = p.valueLine();
+            if (e.coordinate(v, r.pany)) lPanY = p.valueLine();
             break;
         case 1040:
             // R12 keeps the view in extended data: twist, height, centre x, centre y.
             ++xdataCount;
             if (xdataCount == 2) {
-                if (e.coordinate(v, r.editDetail().viewheight)) lHeight = p.valueLine();
+                if (e.coordinate(v, r.viewheight)) lHeight = p.valueLine();
             } else if (xdataCount == 3) {
-                if (e.coordinate(v, r.editDetail().panx)) lPanX = p.valueLine();
+                if (e.coordinate(v, r.panx)) lPanX = p.valueLine();
             } else if (xdataCount == 4) {
-                if (e.coordinate(v, r.editDetail().pany)) lPanY = p.valueLine();
+                if (e.coordinate(v, r.pany)) lPanY = p.valueLine();
             }
             break;
         default:
@@ -497,7 +497,7 @@ void readViewport(Pass &p, EntityBuild &e) {
     if (r.viewid == 1) return;
     if (!e.reserveFor(p, 8)) return;
     auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
-    const double w = r.editDetail().widx, h = r.editDetail().widy;
+    const double w = r.widx, h = r.widy;
     auto add = [&](double x, double y, int32_t lx) -> Tmypoi & {
         Tmypoi &v = e.geom.ps.emplace_back();
         v.x = x;

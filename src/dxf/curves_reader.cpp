@@ -70,9 +70,9 @@ void readEllipse(Pass &p, EntityBuild &e) {
     });
     if (end <= start) end += 2 * M_PI;
     const double a = std::sqrt(ax * ax + ay * ay + az * az);
-    e.rec.editDetail().radius1 = a;
-    e.rec.editDetail().radius2 = a * e.rec.radius;
-    e.rec.editDetail().radius3 = std::atan2(ay, ax);
+    e.rec.radius1 = a;
+    e.rec.radius2 = a * e.rec.radius;
+    e.rec.radius3 = std::atan2(ay, ax);
     const bool mirrored = e.rec.ext230 < 0;
     const double cx = e.rec.cx, cy = e.rec.cy, cz = e.rec.cz;
     if (!e.reserveFor(p, 3 + render::kCurveSamples)) return;
@@ -97,7 +97,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
     axisEnd.linez = rel(l31);
     axisEnd.donotdraw = true;
     ps.push_back(axisEnd);
-    const render::Point3 m = render::ellipsePoint(cx, cy, cz, a, e.rec.editDetail().radius2, e.rec.editDetail().radius3,
+    const render::Point3 m = render::ellipsePoint(cx, cy, cz, a, e.rec.radius2, e.rec.radius3,
                                                   M_PI / 2, mirrored);
     Tmypoi minor;
     minor.x = m.x;
@@ -108,10 +108,10 @@ void readEllipse(Pass &p, EntityBuild &e) {
     minor.donotdraw = true;
     ps.push_back(minor);
     render::Point3 pts[render::kCurveSamples];
-    render::sampleEllipse(cx, cy, cz, a, e.rec.editDetail().radius2, e.rec.editDetail().radius3, start, end, mirrored, pts);
+    render::sampleEllipse(cx, cy, cz, a, e.rec.radius2, e.rec.radius3, start, end, mirrored, pts);
     // The ellipse is a unit circle carried by its axes, and so is the area its chords leave out.
     const double unitCurveArea = render::arcChordArea(1, end - start, render::kCurveSamples - 1);
-    e.rec.curvearea = unitCurveArea * a * e.rec.editDetail().radius2 * (mirrored ? -1 : 1);
+    e.rec.curvearea = unitCurveArea * a * e.rec.radius2 * (mirrored ? -1 : 1);
     for (const auto &q : pts) {
         Tmypoi &v = ps.emplace_back();
         v.x = q.x;
@@ -128,7 +128,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
                mz = (n.x * ay - n.y * ax) / nl;
         const double ml = std::sqrt(mx * mx + my * my + mz * mz);
         if (ml > 0) {
-            const double k = e.rec.editDetail().radius2 / ml;
+            const double k = e.rec.radius2 / ml;
             mx *= k;
             my *= k;
             mz *= k;

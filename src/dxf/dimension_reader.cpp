@@ -34,7 +34,7 @@ bool segmentIntersection(P3 a1, P3 a2, P3 b1, P3 b2, P3 &out) {
 void readDimension(Pass &p, EntityBuild &e) {
     e.rec.addtextmode = 0;
     tpoly &r = e.rec;
-    r.editDetail().actualmeasurement = -1;
+    r.actualmeasurement = -1;
     r.rotation = 0;
     int32_t attachment = 5;
     DimStyleOverrides overrides;
@@ -45,19 +45,19 @@ void readDimension(Pass &p, EntityBuild &e) {
             toInteger(v, r.dimtyp);
             break;
         case 1:
-            r.editDetail().textstr.assign(v);
+            r.textstr.assign(v);
             break;
         case 2:
-            r.editDetail().dimblock.assign(v);
+            r.dimblock.assign(v);
             break;
         case 3:
-            r.editDetail().stylename.assign(v);
+            r.stylename.assign(v);
             break;
         case 50:
             toReal(v, r.rotation);
             break;
         case 53:
-            toReal(v, r.editDetail().dimtextrotate);
+            toReal(v, r.dimtextrotate);
             break;
         case 71:
             toInteger(v, attachment);
@@ -67,31 +67,31 @@ void readDimension(Pass &p, EntityBuild &e) {
             if (toReal(v, m)) {
                 char buf[64];
                 auto res = std::to_chars(buf, buf + sizeof buf, m, std::chars_format::fixed, 4);
-                r.editDetail().messuaretxt.assign(buf, res.ptr);
-                r.editDetail().actualmeasurement = m;
+                r.messuaretxt.assign(buf, res.ptr);
+                r.actualmeasurement = m;
             } else {
-                r.editDetail().messuaretxt.assign(v);
+                r.messuaretxt.assign(v);
             }
             break;
         }
         case 10: e.coordinate(v, r.cx); break;
         case 20: e.coordinate(v, r.cy); break;
         case 30: e.coordinate(v, r.cz); break;
-        case 11: e.coordinate(v, r.editDetail().cx1); break;
-        case 21: e.coordinate(v, r.editDetail().cy1); break;
-        case 31: e.coordinate(v, r.editDetail().cz1); break;
-        case 13: e.coordinate(v, r.editDetail().cx3); break;
-        case 23: e.coordinate(v, r.editDetail().cy3); break;
-        case 33: e.coordinate(v, r.editDetail().cz3); break;
-        case 14: e.coordinate(v, r.editDetail().cx4); break;
-        case 24: e.coordinate(v, r.editDetail().cy4); break;
-        case 34: e.coordinate(v, r.editDetail().cz4); break;
-        case 15: e.coordinate(v, r.editDetail().cx5); break;
-        case 25: e.coordinate(v, r.editDetail().cy5); break;
-        case 35: e.coordinate(v, r.editDetail().cz5); break;
-        case 16: e.coordinate(v, r.editDetail().cx6); break;
-        case 26: e.coordinate(v, r.editDetail().cy6); break;
-        case 36: e.coordinate(v, r.editDetail().cz6); break;
+        case 11: e.coordinate(v, r.cx1); break;
+        case 21: e.coordinate(v, r.cy1); break;
+        case 31: e.coordinate(v, r.cz1); break;
+        case 13: e.coordinate(v, r.cx3); break;
+        case 23: e.coordinate(v, r.cy3); break;
+        case 33: e.coordinate(v, r.cz3); break;
+        case 14: e.coordinate(v, r.cx4); break;
+        case 24: e.coordinate(v, r.cy4); break;
+        case 34: e.coordinate(v, r.cz4); break;
+        case 15: e.coordinate(v, r.cx5); break;
+        case 25: e.coordinate(v, r.cy5); break;
+        case 35: e.coordinate(v, r.cz5); break;
+        case 16: e.coordinate(v, r.cx6); break;
+        case 26: e.coordinate(v, r.cy6); break;
+        case 36: e.coordinate(v, r.cz6); break;
         default: break;
         }
     });
@@ -99,8 +99,8 @@ void readDimension(Pass &p, EntityBuild &e) {
     if (attachment < 1 || attachment > 9) attachment = 5;
     r.halign = static_cast<int8_t>((attachment - 1) % 3);
     r.valign = static_cast<int8_t>(3 - (attachment - 1) / 3);
-    const P3 p10{r.cx, r.cy, r.cz}, p13{r.editDetail().cx3, r.editDetail().cy3, r.editDetail().cz3}, p14{r.editDetail().cx4, r.editDetail().cy4, r.editDetail().cz4},
-        p15{r.editDetail().cx5, r.editDetail().cy5, r.editDetail().cz5};
+    const P3 p10{r.cx, r.cy, r.cz}, p13{r.cx3, r.cy3, r.cz3}, p14{r.cx4, r.cy4, r.cz4},
+        p15{r.cx5, r.cy5, r.cz5};
     auto &ps = e.geom.ps;
     auto add = [&](P3 q) -> Tmypoi * {
         if (p.verticesLeft <= 0) return nullptr;
@@ -167,7 +167,7 @@ void readDimension(Pass &p, EntityBuild &e) {
             const double s = p14.y > p13.y ? -1 : 1;
             add({p13.x, p14.y + s * 0.8, p13.z});
             if (Tmypoi *t = add({p14.x, p14.y + s * 0.4, p14.z})) t->doadddimtexthere = true;
-            r.editDetail().dimtextrotate = 90;
+            r.dimtextrotate = 90;
         } else {
             const double s = p14.x > p13.x ? -1 : 1;
             add({p14.x + s * 0.8, p13.y, p13.z});

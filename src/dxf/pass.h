@@ -216,8 +216,8 @@ struct DimStyleOverrides {
                 if (c == 1070 && toInteger(v, code)) pending = code;
             } else {
                 if ((c == 1070 || c == 1040 || c == 1071) && toReal(v, value) &&
-                    r.editDetail().dimoverrides.size() < 64)
-                    r.editDetail().dimoverrides.emplace_back(static_cast<int16_t>(pending), value);
+                    r.dimoverrides.size() < 64)
+                    r.dimoverrides.emplace_back(static_cast<int16_t>(pending), value);
                 pending = -1;
             }
         }

@@ -413,13 +413,9 @@ void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &ex
     if (p.inBlock) {
         r.theblockname.assign(p.blockName);
         r.layhan = p.blockOwner;
-        // Most blocks sit at the origin: their entities need no detail for it.
-        if (p.blockBaseX != 0 || p.blockBaseY != 0 || p.blockBaseZ != 0) {
-            document::EntityDetail &detail = r.editDetail();
-            detail.blockbasex = p.blockBaseX;
-            detail.blockbasey = p.blockBaseY;
-            detail.blockbasez = p.blockBaseZ;
-        }
+        r.blockbasex = p.blockBaseX;
+        r.blockbasey = p.blockBaseY;
+        r.blockbasez = p.blockBaseZ;
     }
     r.linefrom = p.codeLine();
     r.nr = -1;

@@ -37,15 +37,15 @@ void readInsert(Pass &p, EntityBuild &e) {
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
         if (takeCoordinate(p, e, at, 10, 1, c, v)) return;
         switch (c) {
-        case 2: r.editDetail().insertstr.assign(v); break;
-        case 41: toReal(v, r.editDetail().insscalex); break;
-        case 42: toReal(v, r.editDetail().insscaley); break;
-        case 43: toReal(v, r.editDetail().insscalez); break;
+        case 2: r.insertstr.assign(v); break;
+        case 41: toReal(v, r.insscalex); break;
+        case 42: toReal(v, r.insscaley); break;
+        case 43: toReal(v, r.insscalez); break;
         case 50: toReal(v, r.rotation); break;
-        case 70: toInteger(v, r.editDetail().inscols); break;
-        case 71: toInteger(v, r.editDetail().insrows); break;
-        case 44: toReal(v, r.editDetail().inscolspacing); break;
-        case 45: toReal(v, r.editDetail().insrowspacing); break;
+        case 70: toInteger(v, r.inscols); break;
+        case 71: toInteger(v, r.insrows); break;
+        case 44: toReal(v, r.inscolspacing); break;
+        case 45: toReal(v, r.insrowspacing); break;
         default: break;
         }
     });

@@ -24,19 +24,19 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
         switch (c) {
         case 1:
         case 3:
-            if (kind != TextKind::Attrib || c == 1) e.rec.editDetail().textstr.append(v);
+            if (kind != TextKind::Attrib || c == 1) e.rec.textstr.append(v);
             break;
         case 40:
             if (toReal(v, e.rec.radius)) e.rec.radiuslinenr = p.valueLine();
             break;
         case 41:
-            toReal(v, e.rec.editDetail().textwidth);
+            toReal(v, e.rec.textwidth);
             break;
         case 50:
             if (toReal(v, e.rec.rotation)) rotationGiven = true;
             break;
         case 51:
-            toReal(v, e.rec.editDetail().oblique);
+            toReal(v, e.rec.oblique);
             break;
         case 70: {
             int32_t flags;
@@ -112,15 +112,15 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
     }
     if ((horizontal != 0 || vertical != 0) && at[1].given) {
         e.rec.alignAtSecond = true;
-        e.rec.editDetail().cx1 = at[1].x;
-        e.rec.editDetail().cy1 = at[1].y;
-        e.rec.editDetail().cz1 = at[1].z;
+        e.rec.cx1 = at[1].x;
+        e.rec.cy1 = at[1].y;
+        e.rec.cz1 = at[1].z;
         if (!geometry::isDefaultExtrusion(e.extrusion)) {
             const geometry::Vec3 w =
-                geometry::objectToWorld(e.extrusion).apply({e.rec.editDetail().cx1, e.rec.editDetail().cy1, e.rec.editDetail().cz1});
-            e.rec.editDetail().cx1 = w.x;
-            e.rec.editDetail().cy1 = w.y;
-            e.rec.editDetail().cz1 = w.z;
+                geometry::objectToWorld(e.extrusion).apply({e.rec.cx1, e.rec.cy1, e.rec.cz1});
+            e.rec.cx1 = w.x;
+            e.rec.cy1 = w.y;
+            e.rec.cz1 = w.z;
         }
     }
     // A TEXT lies in its object system; an MTEXT's insertion point is given in the world.

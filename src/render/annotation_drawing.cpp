@@ -77,7 +77,7 @@ document::DimStyle RenderPass::styleOf(const tpoly &e) const {
     }
     const document::DimStyle *found = nullptr;
     for (const auto &[name, style] : d_.dimstyles)
-        if (name == e.detail().stylename) {
+        if (name == e.stylename) {
             found = &style;
             break;
         }
@@ -89,7 +89,7 @@ document::DimStyle RenderPass::styleOf(const tpoly &e) const {
             }
     if (found)
         st = *found;
-    for (const auto &[code, value] : e.detail().dimoverrides)
+    for (const auto &[code, value] : e.dimoverrides)
         st.set(code, value);
     if (!(st.dimscale > 0) || !std::isfinite(st.dimscale))
         st.dimscale = 1;
@@ -100,14 +100,14 @@ void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place 
                                Rgb color, const document::TLayer *layer) {
     // The picture the file keeps (its anonymous block) is what CAD programs show; it counts as
     // a dimension, and the definition points then are not walked (nor measured) again.
-    auto it = e.detail().dimblock.empty() ? blockEntities_.end() : blockEntities_.find(e.detail().dimblock);
+    auto it = e.dimblock.empty() ? blockEntities_.end() : blockEntities_.find(e.dimblock);
     bool selfInsert = false;
     for (std::string_view active : insertChain_)
-        if (active == e.detail().dimblock)
+        if (active == e.dimblock)
             selfInsert = true;
     if (it != blockEntities_.end() && !it->second.empty() && !selfInsert) {
         DrawParams nested = p;
-        nested.blocktodraw = e.detail().dimblock;
+        nested.blocktodraw = e.dimblock;
         nested.thelayhan = kNoLayout;
         nested.measureAs = static_cast<int>(MeasureKind::Dimension);
         nested.hasByBlock = true;
@@ -125,7 +125,7 @@ void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place 
             nested.linearIdentity = true;
         }
         const std::size_t saved = current_;
-        insertChain_.push_back(e.detail().dimblock);
+        insertChain_.push_back(e.dimblock);
         Drawpolys(nested);
         insertChain_.pop_back();
         current_ = saved;
@@ -143,8 +143,8 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
     const int type = e.dimtyp & 7;
     const bool dropZeros = (st.dimzin & 8) != 0;
     // The measured value: as stored, or from the definition points when the file has none.
-    double value = e.detail().actualmeasurement;
-    const double dx = e.detail().cx4 - e.detail().cx3, dy = e.detail().cy4 - e.detail().cy3;
+    double value = e.actualmeasurement;
+    const double dx = e.cx4 - e.cx3, dy = e.cy4 - e.cy3;
     double along = 0; // direction of the dimension line, radians
     if (type == 0 || type == 1) {
         along = type == 0 ? e.rotation * M_PI / 180 : angleOf(dx, dy);
@@ -152,19 +152,19 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
             value = std::fabs(dx * std::cos(along) + dy * std::sin(along)) * st.dimlfac;
     } else if (type == 3 || type == 4) {
         if (!(value >= 0))
-            value = std::hypot(e.detail().cx5 - e.cx, e.detail().cy5 - e.cy) * st.dimlfac;
+            value = std::hypot(e.cx5 - e.cx, e.cy5 - e.cy) * st.dimlfac;
     } else if (type == 2 || type == 5) {
         if (!(value >= 0)) {
-            double a = std::fabs(angleOf(e.detail().cx4 - e.detail().cx5, e.detail().cy4 - e.detail().cy5) -
-                                 angleOf(e.detail().cx3 - e.detail().cx5, e.detail().cy3 - e.detail().cy5));
+            double a = std::fabs(angleOf(e.cx4 - e.cx5, e.cy4 - e.cy5) -
+                                 angleOf(e.cx3 - e.cx5, e.cy3 - e.cy5));
             if (a > M_PI)
                 a = 2 * M_PI - a;
             value = a;
         }
     } else if (type == 6) {
         if (!(value >= 0))
-            value = (e.dimtyp & 64) ? std::fabs(e.detail().cx3 - e.cx) : std::fabs(e.detail().cy3 - e.cy);
-        if (e.detail().dimtextrotate == 90)
+            value = (e.dimtyp & 64) ? std::fabs(e.cx3 - e.cx) : std::fabs(e.cy3 - e.cy);
+        if (e.dimtextrotate == 90)
             along = M_PI / 2;
     }
     std::string measured;
@@ -186,10 +186,10 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
     // An override text: " " hides the text, "<>" stands for the measured value, anything else
     // replaces it.
     std::string text = measured;
-    if (!e.detail().textstr.empty()) {
-        if (e.detail().textstr == " ")
+    if (!e.textstr.empty()) {
+        if (e.textstr == " ")
             return;
-        text = e.detail().textstr;
+        text = e.textstr;
         // An override that writes the prefix itself ("R<>", "%%c<>") gets the bare number.
         const bool ownPrefix = (type == 4 && text.find("R<>") != std::string::npos) ||
                                (type == 3 && (text.find("%%c<>") != std::string::npos ||
@@ -204,17 +204,17 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
         return;
     const double height = st.dimtxt * st.dimscale;
     // Readable from below or from the right, as CAD programs turn dimension texts.
-    if (e.detail().dimtextrotate != 0 && type != 6)
-        along = e.detail().dimtextrotate * M_PI / 180;
+    if (e.dimtextrotate != 0 && type != 6)
+        along = e.dimtextrotate * M_PI / 180;
     if (along > M_PI / 2 + 1e-9)
         along -= M_PI;
     if (along <= -M_PI / 2 + 1e-9)
         along += M_PI;
     TextFrame f;
     double wx, wy, ax, ay, bx, by;
-    pl.world(e.detail().cx1, e.detail().cy1, e.detail().cz1, wx, wy);
-    pl.world(e.detail().cx1 + std::cos(along) * height, e.detail().cy1 + std::sin(along) * height, e.detail().cz1, ax, ay);
-    pl.world(e.detail().cx1 - std::sin(along) * height, e.detail().cy1 + std::cos(along) * height, e.detail().cz1, bx, by);
+    pl.world(e.cx1, e.cy1, e.cz1, wx, wy);
+    pl.world(e.cx1 + std::cos(along) * height, e.cy1 + std::sin(along) * height, e.cz1, ax, ay);
+    pl.world(e.cx1 - std::sin(along) * height, e.cy1 + std::cos(along) * height, e.cz1, bx, by);
     f.ox = wx;
     f.oy = wy;
     f.xx = ax - wx;
@@ -240,14 +240,14 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
     geometry::Vec3 ya = ocs.apply({-std::sin(a) * h, std::cos(a) * h, 0});
     if (!e.ismtext) {
         // Width factor stretches along the baseline, obliquing slants the upright strokes.
-        const double wf = e.detail().textwidth > 0 && std::isfinite(e.detail().textwidth) ? e.detail().textwidth : 1;
+        const double wf = e.textwidth > 0 && std::isfinite(e.textwidth) ? e.textwidth : 1;
         xa = {xa.x * wf, xa.y * wf, xa.z * wf};
-        const double t = std::tan(std::clamp(e.detail().oblique, -85.0, 85.0) * M_PI / 180);
+        const double t = std::tan(std::clamp(e.oblique, -85.0, 85.0) * M_PI / 180);
         ya = {ya.x + xa.x / wf * t, ya.y + xa.y / wf * t, ya.z + xa.z / wf * t};
     }
     double ox, oy;
     if (e.alignAtSecond)
-        pl.world(e.detail().cx1, e.detail().cy1, e.detail().cz1, ox, oy);
+        pl.world(e.cx1, e.cy1, e.cz1, ox, oy);
     else
         pl.world(e.p(0).x, e.p(0).y, e.p(0).z, ox, oy);
     double x0, y0, x1, y1, x2, y2;
@@ -255,7 +255,7 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
     pl.world(xa.x, xa.y, xa.z, x1, y1);
     pl.world(ya.x, ya.y, ya.z, x2, y2);
     TextFrame f{ox, oy, x1 - x0, y1 - y0, x2 - x0, y2 - y0};
-    std::vector<TextLine> lines = parseTextContent(e.detail().textstr, e.ismtext, h);
+    std::vector<TextLine> lines = parseTextContent(e.textstr, e.ismtext, h);
     int halign = e.halign;
     if (!e.ismtext && (halign == 3 || halign == 5) && e.alignAtSecond) {
         // Aligned and fit: the text runs from its first point to its second.
@@ -280,7 +280,7 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
         f.oy = fy;
         halign = 0;
     }
-    const double wrap = e.ismtext && e.detail().textwidth > 0 ? e.detail().textwidth / h : 0;
+    const double wrap = e.ismtext && e.textwidth > 0 ? e.textwidth / h : 0;
     drawTextLines(lines, f, halign, e.valign, wrap, e.ismtext, p, pen, color);
 }
 

@@ -306,14 +306,14 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     pl.bz = p.baseblz;
     if (e.isblock) {
         if (pl.linear) {
-            const geometry::Vec3 b = p.linear.apply({e.detail().blockbasex, e.detail().blockbasey, e.detail().blockbasez});
+            const geometry::Vec3 b = p.linear.apply({e.blockbasex, e.blockbasey, e.blockbasez});
             pl.bx -= b.x;
             pl.by -= b.y;
             pl.bz -= b.z;
         } else {
-            pl.bx -= e.detail().blockbasex;
-            pl.by -= e.detail().blockbasey;
-            pl.bz -= e.detail().blockbasez;
+            pl.bx -= e.blockbasex;
+            pl.by -= e.blockbasey;
+            pl.bz -= e.blockbasez;
         }
     }
     if (shown == OnSurface::Dot || shown == OnSurface::Thinned) {
@@ -326,7 +326,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         canvas_->endEntity();
         return;
     }
-    if (!e.detail().insertstr.empty()) {
+    if (!e.insertstr.empty()) {
         // 6. Block reference: nothing of itself is measured.
         DrawParams inner = p;
         inner.hasByBlock = true;
@@ -335,7 +335,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         insertBlock(e, inner, pl);
     } else if (isDimension(d_, e)) {
         drawDimension(e, p, pl, pen, color, layer);
-    } else if (!e.detail().textstr.empty()) {
+    } else if (!e.textstr.empty()) {
         // 7. Texts are drawn, never measured.
         drawTextEntity(e, p, pl, pen, color);
     } else {
@@ -351,7 +351,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
 void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &pl) {
     // A block that (directly or through others) inserts itself is entered once on a chain.
     for (std::string_view active : insertChain_)
-        if (active == e.detail().insertstr) {
+        if (active == e.insertstr) {
             f_.renderIssues |= kRenderSelfInsert;
             return;
         }
@@ -361,9 +361,9 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     const geometry::Linear3 ocs = geometry::objectToWorld({e.extx, e.exty, e.extz});
     const geometry::Linear3 turn = ocs.after(geometry::rotationZ(e.rotation));
     const geometry::Linear3 own =
-        turn.after(geometry::scaling(e.detail().insscalex, e.detail().insscaley, e.detail().insscalez));
+        turn.after(geometry::scaling(e.insscalex, e.insscaley, e.insscalez));
     DrawParams nested = p;
-    nested.blocktodraw = e.detail().insertstr;
+    nested.blocktodraw = e.insertstr;
     nested.thelayhan = kNoLayout;
     nested.linear = pl.linear ? pl.linear->after(own) : own;
     nested.linearIdentity = nested.linear.isIdentity();
@@ -376,8 +376,8 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
                 f_.renderIssues |= kRenderBadPlacement;
                 return;
             }
-    const int64_t cols = std::max<int64_t>(1, e.detail().inscols), rows = std::max<int64_t>(1, e.detail().insrows);
-    insertChain_.push_back(e.detail().insertstr);
+    const int64_t cols = std::max<int64_t>(1, e.inscols), rows = std::max<int64_t>(1, e.insrows);
+    insertChain_.push_back(e.insertstr);
     int64_t copies = 0;
     for (int64_t r = 0; r < rows; ++r)
         for (int64_t c = 0; c < cols; ++c) {
@@ -389,8 +389,8 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
             geometry::Vec3 q = at;
             if (r > 0 || c > 0) {
                 // Array copies step along the reference's rotated axes, unscaled.
-                const geometry::Vec3 step = turn.apply({static_cast<double>(c) * e.detail().inscolspacing,
-                                                        static_cast<double>(r) * e.detail().insrowspacing,
+                const geometry::Vec3 step = turn.apply({static_cast<double>(c) * e.inscolspacing,
+                                                        static_cast<double>(r) * e.insrowspacing,
                                                         0});
                 q = {at.x + step.x, at.y + step.y, at.z + step.z};
             }
@@ -628,8 +628,8 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
     if (inViewport_) return;
     const double z = p.zoomit;
     const ViewTransform vt = p.view();
-    const Pixel topLeft = vt.pixel(e.cx - e.detail().widx / 2 + bx, e.cy + e.detail().widy / 2 + by);
-    const Pixel bottomRight = vt.pixel(e.cx + e.detail().widx / 2 + bx, e.cy - e.detail().widy / 2 + by);
+    const Pixel topLeft = vt.pixel(e.cx - e.widx / 2 + bx, e.cy + e.widy / 2 + by);
+    const Pixel bottomRight = vt.pixel(e.cx + e.widx / 2 + bx, e.cy - e.widy / 2 + by);
     if (canvas_) canvas_->pushClipRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
     DrawParams nested = p;
     nested.blocktodraw.clear();
@@ -637,11 +637,11 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
     nested.linear = {};
     nested.linearIdentity = true;
     bool run = true;
-    if (e.detail().viewheight != 0 && e.detail().widy != 0) {
-        const double k = e.detail().viewheight / e.detail().widy;
-        nested.zoomit = z * e.detail().widy / e.detail().viewheight;
-        nested.baseblx = (e.cx + bx) * k - e.detail().panx;
-        nested.basebly = (e.cy + by) * k - e.detail().pany;
+    if (e.viewheight != 0 && e.widy != 0) {
+        const double k = e.viewheight / e.widy;
+        nested.zoomit = z * e.widy / e.viewheight;
+        nested.baseblx = (e.cx + bx) * k - e.panx;
+        nested.basebly = (e.cy + by) * k - e.pany;
         nested.baseblz = -e.cz * k;
         if (!d_.layouts.empty()) {
             nested.thelayhan = d_.layouts[0].layhan;
@@ -652,8 +652,8 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
         }
     } else {
         nested.thelayhan = kNoLayout;
-        nested.baseblx = e.cx + bx - e.detail().panx;
-        nested.basebly = e.cy + by - e.detail().pany;
+        nested.baseblx = e.cx + bx - e.panx;
+        nested.basebly = e.cy + by - e.pany;
         nested.baseblz = -e.cz;
         run = !(p.thelayhan == kNoLayout && p.showmodel);
     }

@@ -64,8 +64,8 @@ TEST(ReaderFrame, BlocksComeBeforeEntitiesAndKeepTheirContext) {
     EXPECT_TRUE(d.polys[0].isblock);
     EXPECT_EQ(d.polys[0].theblockname, "B1");
     EXPECT_EQ(d.polys[0].layhan, 0x1E);
-    EXPECT_EQ(d.polys[0].detail().blockbasex, 5.0);
-    EXPECT_EQ(d.polys[0].detail().blockbasey, 6.0);
+    EXPECT_EQ(d.polys[0].blockbasex, 5.0);
+    EXPECT_EQ(d.polys[0].blockbasey, 6.0);
     EXPECT_FALSE(d.polys[1].isblock);
     EXPECT_EQ(d.polys[1].p(1).x, 2.0);
     EXPECT_EQ(d.polys[2].p(1).x, 3.0); // 3DFACE and lower-case "line" are skipped
