@@ -172,6 +172,7 @@ struct PassRunner {
     Reader::Cache *newCache;
     std::vector<tpoly> &oldPolys;
     std::vector<tpoly> newPolys;
+    GeometryBuild geomScratch;
     int64_t reused = 0, read = 0;
 
     PassRunner(document::Drawing &d, Reader::Cache *oc, Reader::Cache *nc, std::vector<tpoly> &op)
@@ -405,16 +406,17 @@ void PassRunner::skipEntity() {
 void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &extra) {
     const Kind kind = entry.kind;
     const std::string_view keyword = entry.keyword;
-    EntityBuild e;
+    EntityBuild e(geomScratch);
     tpoly &r = e.rec;
     r.kind = entry.entityKind;
     r.isblock = p.inBlock;
     if (p.inBlock) {
-        r.theblockname.assign(p.blockName);
+        document::EntityDetail &dt = r.detailForWrite();
+        dt.theblockname.assign(p.blockName);
         r.layhan = p.blockOwner;
-        r.blockbasex = p.blockBaseX;
-        r.blockbasey = p.blockBaseY;
-        r.blockbasez = p.blockBaseZ;
+        dt.blockbasex = p.blockBaseX;
+        dt.blockbasey = p.blockBaseY;
+        dt.blockbasez = p.blockBaseZ;
     }
     r.linefrom = p.codeLine();
     r.nr = -1;
@@ -438,26 +440,12 @@ void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &ex
     case Kind::Insert: readInsert(p, e); break;
     case Kind::Unknown: break;
     }
-    // Entry and exit point of the contour.
-    const auto &ps = e.geom.ps;
-    if (!ps.empty()) {
-        r.reinx = ps[0].x;
-        r.reiny = ps[0].y;
-        r.reinz = ps[0].z;
-        if (r.isclosed) {
-            r.rausx = r.reinx;
-            r.rausy = r.reiny;
-            r.rausz = r.reinz;
-        } else {
-            r.rausx = ps.back().x;
-            r.rausy = ps.back().y;
-            r.rausz = ps.back().z;
-        }
-    }
-    r.anzp = static_cast<int32_t>(ps.size());
-    r.anzs = static_cast<int32_t>(e.geom.snap.size());
-    if (!ps.empty() || !e.geom.snap.empty())
-        r.geom = std::make_shared<const EntityGeometry>(std::move(e.geom));
+    const GeometryBuild &g = e.geom;
+    r.anzp = static_cast<int32_t>(g.ps.size());
+    r.anzs = static_cast<int32_t>(g.snap.size());
+    // A pattern alone, without outline or snap point, has nothing to hang on: it is not kept.
+    if (!g.ps.empty() || !g.snap.empty())
+        r.geom = document::EntityGeometry::make(g.ps, g.snap, g.pattern);
     extra.maxHandle = e.maxHandle;
     extra.maxViewId = e.maxViewId;
     extra.widthSet = p.currentWidth != widthIn || e.widthGiven;

@@ -23,8 +23,8 @@ void expectSameEntity(const document::tpoly &a, const document::tpoly &b) {
     EXPECT_EQ(a.han, b.han);
     EXPECT_EQ(a.layhan, b.layhan);
     EXPECT_EQ(a.layer, b.layer);
-    EXPECT_EQ(a.theblockname, b.theblockname);
-    EXPECT_EQ(a.textstr, b.textstr);
+    EXPECT_EQ(a.detail().theblockname, b.detail().theblockname);
+    EXPECT_EQ(a.detail().textstr, b.detail().textstr);
     EXPECT_EQ(a.isblock, b.isblock);
     ASSERT_EQ(a.anzp, b.anzp);
     ASSERT_EQ(a.anzs, b.anzs);
@@ -102,9 +102,9 @@ TEST(ReaderReuse, BlockContextIsPartOfTheEntity) {
     reader.processdxf(d);
     reader.processdxf(d);
     ASSERT_EQ(d.anzpoly, 2);
-    EXPECT_EQ(d.polys[0].blockbasex, 1.0);
-    EXPECT_EQ(d.polys[1].blockbasex, 2.0);
-    EXPECT_EQ(d.polys[1].theblockname, "B");
+    EXPECT_EQ(d.polys[0].detail().blockbasex, 1.0);
+    EXPECT_EQ(d.polys[1].detail().blockbasex, 2.0);
+    EXPECT_EQ(d.polys[1].detail().theblockname, "B");
 }
 
 TEST(ReaderReuse, FitPointSplineKeepsItsShapeAcrossEdits) {
