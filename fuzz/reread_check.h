@@ -56,8 +56,8 @@ inline std::string compareReads(const document::Drawing &kept, const document::D
             return at("kept reader: lines differ", i);
         if (a.layerlinenr != b.layerlinenr || a.colorlinenr != b.colorlinenr ||
             a.radiuslinenr != b.radiuslinenr || a.winkel1linenr != b.winkel1linenr ||
-            a.winkel2linenr != b.winkel2linenr || a.ltnamelinenr != b.ltnamelinenr ||
-            a.lineweightlinenr != b.lineweightlinenr)
+            a.winkel2linenr != b.winkel2linenr || a.lineweightlinenr != b.lineweightlinenr ||
+            a.detail().ltnamelinenr != b.detail().ltnamelinenr)
             return at("kept reader: value line differs", i);
         if (a.layer != b.layer || a.han != b.han || a.layhan != b.layhan ||
             a.isblock != b.isblock || a.detail().theblockname != b.detail().theblockname ||

@@ -42,13 +42,17 @@ class GeometryRef;
 // The sampled geometry of one entity: its vertices, extra snap points (arc centres; only x, y, z
 // count) and the lines of a hatch pattern clipped to its boundary, as pairs of points (drawn,
 // never measured nor snapped to). A LINE is read millions of times over, so the three runs live
-// in one allocation behind a small count header, with the reference count inline; once made it
-// never changes, which is what lets re-reads and the editor share it.
+// in one allocation behind an 8-byte header (reference count and vertex count; the other two
+// counts follow it only when one of them is not 0); once made it never changes, which is what
+// lets re-reads and the editor share it.
 class EntityGeometry {
 public:
     std::span<const Tmypoi> ps() const { return {data(), nps_}; }
-    std::span<const Tmypoi> snap() const { return {data() + nps_, nsnap_}; }
-    std::span<const Tmypoi> pattern() const { return {data() + nps_ + nsnap_, npattern_}; }
+    std::span<const Tmypoi> snap() const { return {data() + nps_, more_ ? counts()->nsnap : 0}; }
+    std::span<const Tmypoi> pattern() const {
+        return more_ ? std::span<const Tmypoi>{data() + nps_ + counts()->nsnap, counts()->npattern}
+                     : std::span<const Tmypoi>{};
+    }
 
     // A block holding copies of the three runs; null when all are empty.
     static GeometryRef make(std::span<const Tmypoi> ps, std::span<const Tmypoi> snap,
@@ -59,15 +63,23 @@ public:
 
 private:
     friend class GeometryRef;
-    EntityGeometry(uint32_t nps, uint32_t nsnap, uint32_t npattern)
-        : nps_(nps), nsnap_(nsnap), npattern_(npattern) {}
-    const Tmypoi *data() const { return reinterpret_cast<const Tmypoi *>(this + 1); }
-    Tmypoi *data() { return reinterpret_cast<Tmypoi *>(this + 1); }
+    struct MoreCounts {
+        uint32_t nsnap, npattern;
+    };
+    static_assert(sizeof(MoreCounts) % alignof(Tmypoi) == 0, "the vertices stay aligned after it");
+    EntityGeometry(uint32_t nps, bool more) : nps_(nps), more_(more) {}
+    const MoreCounts *counts() const { return reinterpret_cast<const MoreCounts *>(this + 1); }
+    const Tmypoi *data() const {
+        return reinterpret_cast<const Tmypoi *>(reinterpret_cast<const char *>(this + 1) +
+                                                (more_ ? sizeof(MoreCounts) : 0));
+    }
+    Tmypoi *data() { return const_cast<Tmypoi *>(std::as_const(*this).data()); }
 
     mutable std::atomic<uint32_t> refs_{1};
-    uint32_t nps_, nsnap_, npattern_;
+    uint32_t nps_ : 31;
+    uint32_t more_ : 1;
 };
-static_assert(sizeof(EntityGeometry) % alignof(Tmypoi) == 0, "vertices follow the header aligned");
+static_assert(sizeof(EntityGeometry) == 8, "vertices follow the header aligned");
 
 // A counted reference to an EntityGeometry; null when the entity has no points.
 class GeometryRef {
@@ -111,10 +123,13 @@ inline GeometryRef EntityGeometry::make(std::span<const Tmypoi> ps, std::span<co
                                         std::span<const Tmypoi> pattern) {
     const std::size_t n = ps.size() + snap.size() + pattern.size();
     if (n == 0) return {};
-    void *raw = ::operator new(sizeof(EntityGeometry) + n * sizeof(Tmypoi));
-    auto *g = new (raw) EntityGeometry(static_cast<uint32_t>(ps.size()),
-                                       static_cast<uint32_t>(snap.size()),
-                                       static_cast<uint32_t>(pattern.size()));
+    const bool more = !snap.empty() || !pattern.empty();
+    const std::size_t head = sizeof(EntityGeometry) + (more ? sizeof(MoreCounts) : 0);
+    void *raw = ::operator new(head + n * sizeof(Tmypoi));
+    auto *g = new (raw) EntityGeometry(static_cast<uint32_t>(ps.size()), more);
+    if (more)
+        new (g + 1) MoreCounts{static_cast<uint32_t>(snap.size()),
+                               static_cast<uint32_t>(pattern.size())};
     Tmypoi *out = g->data();
     for (auto run : {ps, snap, pattern})
         for (const Tmypoi &v : run) new (out++) Tmypoi(v);

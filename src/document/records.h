@@ -72,6 +72,8 @@ enum ReadIssue : uint16_t {
 // text fields, ellipse axes, block membership, the extrusion when it is not the default. Most
 // entities of a drawing (lines, arcs, circles, polylines) have none of it.
 struct EntityDetail {
+    int32_t ltnamelinenr = 0;     // value line of group 6, valid if ltnamepresent
+    int32_t truecolor = -1;       // group 420: 0xRRGGBB, -1 when the entity has none
     int32_t viewid = 0;           // VIEWPORT id, group 69
     int32_t addtextmode = 0;      // DIMENSION text placement: 1 diameter, 2 radius, 3 outer angle
     int32_t dimtyp = 0;           // DIMENSION type flags, group 70
@@ -120,7 +122,6 @@ struct EntityDetail {
 struct tpoly {
     GeometryRef geom; // vertices and snap points; null when none
 
-    int32_t ltnamelinenr = 0;     // value line of group 6, valid if ltnamepresent
     int32_t layerlinenr = 0;      // value line of group 8, valid if layerpresent
     int32_t han = 0;              // handle, group 5 (POLYLINE: the SEQEND's)
     int32_t lineweightlinenr = 0; // value line of group 370
@@ -136,7 +137,6 @@ struct tpoly {
     int32_t anzp = 0;             // vertices in use
     int32_t layhan = 0;           // owner handle, group 330
     int32_t nr = 0;               // -1 after reading; otherwise unused
-    int32_t truecolor = -1;       // group 420: 0xRRGGBB, -1 when the entity has none
     EntityKind kind = EntityKind::Line; // what the reader recognised
     uint16_t readIssues = 0;      // ReadIssue bits
     // Text placement: horizontal 0 left, 1 centre, 2 right; vertical 0 baseline, 1 bottom,
@@ -198,7 +198,7 @@ private:
     CowBox<EntityDetail> detail_;
 };
 // Every entity of a drawing pays this, millions of times over: grow it only with good reason.
-static_assert(sizeof(tpoly) <= 176, "an entity record stays compact");
+static_assert(sizeof(tpoly) <= 168, "an entity record stays compact");
 
 // One entry of the LAYER table.
 struct TLayer {

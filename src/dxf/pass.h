@@ -309,9 +309,10 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
             break;
         case 6:
             if (common.ltname && own_) {
-                e.rec.detailForWrite().ltname.assign(p.value);
+                document::EntityDetail &dt = e.rec.detailForWrite();
+                dt.ltname.assign(p.value);
                 e.rec.ltnamepresent = true;
-                e.rec.ltnamelinenr = p.valueLine();
+                dt.ltnamelinenr = p.valueLine();
             }
             break;
         case 370:
@@ -327,7 +328,8 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
             }
             break;
         case 420:
-            if (common.color && own_) toInteger(p.value, e.rec.truecolor);
+            if (int32_t rgb; common.color && own_ && toInteger(p.value, rgb))
+                e.rec.detailForWrite().truecolor = rgb;
             break;
         case 210:
             if (own_) toReal(p.value, e.extrusion.x);

@@ -159,9 +159,10 @@ namespace {
 // Shifts the line fields of an entity taken over from an earlier read to its new first line.
 void shiftLines(tpoly &r, int32_t delta) {
     if (delta == 0) return;
-    for (int32_t *f : {&r.ltnamelinenr, &r.layerlinenr, &r.lineweightlinenr, &r.colorlinenr,
-                       &r.winkel1linenr, &r.winkel2linenr, &r.radiuslinenr})
+    for (int32_t *f : {&r.layerlinenr, &r.lineweightlinenr, &r.colorlinenr, &r.winkel1linenr,
+                       &r.winkel2linenr, &r.radiuslinenr})
         if (*f) *f += delta;
+    if (r.detail().ltnamelinenr) r.detailForWrite().ltnamelinenr += delta;
     r.linefrom += delta;
     r.linebis += delta;
 }

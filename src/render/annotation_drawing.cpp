@@ -46,8 +46,9 @@ double angleOf(double x, double y) { return std::atan2(y, x); }
 Rgb RenderPass::colorOf(const tpoly &e, const document::TLayer *layer, int layerColor,
                         const DrawParams &p) const {
     Rgb c;
-    if (e.truecolor >= 0 && !(e.colorispresent && (e.colornr == 0 || e.colornr == 256))) {
-        c = trueColor(e.truecolor);
+    if (const int32_t rgb = e.detail().truecolor;
+        rgb >= 0 && !(e.colorispresent && (e.colornr == 0 || e.colornr == 256))) {
+        c = trueColor(rgb);
     } else if (e.colorispresent && e.colornr == 0) {
         if (p.hasByBlock)
             return p.byBlock; // already made readable

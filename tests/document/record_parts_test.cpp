@@ -57,9 +57,16 @@ TEST(EntityGeometryBlock, KeepsTheThreeRunsApartAndLivesWhileReferenced) {
     EXPECT_EQ(g->snap()[0].linex, 10);
     EXPECT_EQ(g->pattern()[1].x, 21);
 
-    GeometryRef only = EntityGeometry::make({}, snap, {});
+    // Vertices alone (a LINE) and the other runs without vertices.
+    GeometryRef line = EntityGeometry::make(ps, {}, {});
+    EXPECT_EQ(line->ps().size(), 3u);
+    EXPECT_EQ(line->ps()[0].x, 1);
+    EXPECT_TRUE(line->snap().empty());
+    EXPECT_TRUE(line->pattern().empty());
+    GeometryRef only = EntityGeometry::make({}, snap, pattern);
     EXPECT_TRUE(only->ps().empty());
     EXPECT_EQ(only->snap()[0].x, 10);
+    EXPECT_EQ(only->pattern()[0].x, 20);
 
     // Records share one block; it outlives the reference it was made through.
     tpoly a;

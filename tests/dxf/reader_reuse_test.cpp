@@ -18,7 +18,7 @@ void expectSameEntity(const document::tpoly &a, const document::tpoly &b) {
     EXPECT_EQ(a.colorlinenr, b.colorlinenr);
     EXPECT_EQ(a.radiuslinenr, b.radiuslinenr);
     EXPECT_EQ(a.winkel1linenr, b.winkel1linenr);
-    EXPECT_EQ(a.ltnamelinenr, b.ltnamelinenr);
+    EXPECT_EQ(a.detail().ltnamelinenr, b.detail().ltnamelinenr);
     EXPECT_EQ(a.lineweightlinenr, b.lineweightlinenr);
     EXPECT_EQ(a.han, b.han);
     EXPECT_EQ(a.layhan, b.layhan);
