@@ -1,4 +1,4 @@
-// The records derived from the DXF lines: entities, vertices, layers, line types, layouts, blocks.
+// The records derived from the DXF lines: entities, layers, line types, layouts, blocks.
 #pragma once
 
 #include "document/cow_box.h"
@@ -69,8 +69,9 @@ enum ReadIssue : uint16_t {
 };
 
 // The parts of an entity that only some kinds use: dimension points, viewport, insert and
-// text fields, ellipse axes, block membership, the extrusion when it is not the default. Most
-// entities of a drawing (lines, arcs, circles, polylines) have none of it.
+// text fields, ellipse axes, block membership, an own line type or true colour, the extrusion
+// when it is not the default. Most entities of a drawing (lines, arcs, circles, polylines) have
+// none of it.
 struct EntityDetail {
     int32_t ltnamelinenr = 0;     // value line of group 6, valid if ltnamepresent
     int32_t truecolor = -1;       // group 420: 0xRRGGBB, -1 when the entity has none

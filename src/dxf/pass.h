@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace quentar::dxf {
 
@@ -78,15 +79,19 @@ struct Pass {
 
 // The geometry of the entity being read, before it is frozen into a document::EntityGeometry.
 // One per pass, emptied for each entity: its vectors keep their storage, so reading a LINE
-// allocates only the block it publishes.
+// allocates only the block it publishes; what a huge polyline needed is not kept for the rest.
 struct GeometryBuild {
+    static constexpr std::size_t kKeptCapacity = std::size_t{1} << 16;
     std::vector<Tmypoi> ps;      // the vertices
     std::vector<Tmypoi> snap;    // extra snap points
     std::vector<Tmypoi> pattern; // hatch pattern lines, as pairs of points
     void clear() {
-        ps.clear();
-        snap.clear();
-        pattern.clear();
+        for (std::vector<Tmypoi> *run : {&ps, &snap, &pattern}) {
+            if (run->capacity() > kKeptCapacity)
+                std::vector<Tmypoi>().swap(*run);
+            else
+                run->clear();
+        }
     }
 };
 

@@ -660,7 +660,7 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
 
     PassRunner runner(d, oldCache, newCache, d.polys);
     runner.p.rng = rng;
-    // The records are large: reuse the storage of an earlier read and reserve enough to avoid
+    // The records are many: reuse the storage of an earlier read and reserve enough to avoid
     // moving them while the array grows (an entity takes at least a dozen lines in practice;
     // reserved but untouched memory costs nothing).
     runner.newPolys = std::move(spare);
