@@ -29,8 +29,8 @@ inline std::string checkCounts(const document::Drawing &d) {
     const auto lines = static_cast<int64_t>(d.dxf.size());
     for (std::size_t i = 0; i < d.polys.size(); ++i) {
         const document::tpoly &r = d.polys[i];
-        const std::size_t vertices = r.geom ? r.geom->ps.size() : 0;
-        const std::size_t snaps = r.geom ? r.geom->snap.size() : 0;
+        const std::size_t vertices = r.geom ? r.geom->ps().size() : 0;
+        const std::size_t snaps = r.geom ? r.geom->snap().size() : 0;
         if (static_cast<std::size_t>(r.anzp) != vertices) return at("anzp != vertex count", i);
         if (static_cast<std::size_t>(r.anzs) != snaps) return at("anzs != snap count", i);
         if (!(r.linefrom < r.linebis && r.linebis < lines)) return at("line range outside", i);
@@ -56,13 +56,14 @@ inline std::string compareReads(const document::Drawing &kept, const document::D
             return at("kept reader: lines differ", i);
         if (a.layerlinenr != b.layerlinenr || a.colorlinenr != b.colorlinenr ||
             a.radiuslinenr != b.radiuslinenr || a.winkel1linenr != b.winkel1linenr ||
-            a.winkel2linenr != b.winkel2linenr || a.ltnamelinenr != b.ltnamelinenr ||
-            a.lineweightlinenr != b.lineweightlinenr)
+            a.winkel2linenr != b.winkel2linenr || a.lineweightlinenr != b.lineweightlinenr ||
+            a.detail().ltnamelinenr != b.detail().ltnamelinenr)
             return at("kept reader: value line differs", i);
         if (a.layer != b.layer || a.han != b.han || a.layhan != b.layhan ||
-            a.isblock != b.isblock || a.theblockname != b.theblockname ||
-            a.isclosed != b.isclosed || a.textstr != b.textstr || a.viewid != b.viewid ||
-            a.colornr != b.colornr || a.insertstr != b.insertstr)
+            a.isblock != b.isblock || a.detail().theblockname != b.detail().theblockname ||
+            a.isclosed != b.isclosed || a.detail().textstr != b.detail().textstr ||
+            a.detail().viewid != b.detail().viewid || a.colornr != b.colornr ||
+            a.detail().insertstr != b.detail().insertstr)
             return at("kept reader: record differs", i);
         if (isSpline(kept, a)) continue;
         if (a.anzp != b.anzp || a.anzs != b.anzs) return at("kept reader: vertex count differs", i);

@@ -123,6 +123,7 @@ int runInfo(const std::vector<std::string> &args) {
     if (entities) {
         j.key("polys").beginArray();
         for (const auto &p : d.polys) {
+            const document::EntityDetail &dt = p.detail();
             j.beginObject()
                 .field("keyword", decodeForDisplay(keywordOf(d, p)))
                 .field("linefrom", p.linefrom)
@@ -132,24 +133,24 @@ int runInfo(const std::vector<std::string> &args) {
                 .field("layhan", p.layhan)
                 .field("isclosed", p.isclosed)
                 .field("isblock", p.isblock)
-                .field("theblockname", decodeForDisplay(p.theblockname))
+                .field("theblockname", decodeForDisplay(dt.theblockname))
                 .field("ispaperspace", p.ispaperspace)
                 .field("anzp", p.anzp)
                 .field("anzs", p.anzs);
             if (p.readIssues) j.field("readIssues", static_cast<int32_t>(p.readIssues));
             // The vertices below are in the world: where an entity is given in its object
             // system, or a block is placed by more than a translation, it says how.
-            if (!geometry::isDefaultExtrusion({p.extx, p.exty, p.extz})) {
-                j.key("extrusion").beginArray().value(p.extx).value(p.exty).value(p.extz);
+            if (!geometry::isDefaultExtrusion({dt.extx, dt.exty, dt.extz})) {
+                j.key("extrusion").beginArray().value(dt.extx).value(dt.exty).value(dt.extz);
                 j.endArray();
             }
             if (p.kind == document::EntityKind::Insert) {
                 j.key("scale").beginArray();
-                j.value(p.insscalex).value(p.insscaley).value(p.insscalez).endArray();
-                j.field("rotation", p.rotation)
-                    .field("columns", p.inscols)
-                    .field("rows", p.insrows);
-                j.key("spacing").beginArray().value(p.inscolspacing).value(p.insrowspacing);
+                j.value(dt.insscalex).value(dt.insscaley).value(dt.insscalez).endArray();
+                j.field("rotation", dt.rotation)
+                    .field("columns", dt.inscols)
+                    .field("rows", dt.insrows);
+                j.key("spacing").beginArray().value(dt.inscolspacing).value(dt.insrowspacing);
                 j.endArray();
             }
             j.key("vertices").beginArray();

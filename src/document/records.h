@@ -1,46 +1,15 @@
-// The records derived from the DXF lines: entities, vertices, layers, line types, layouts, blocks.
+// The records derived from the DXF lines: entities, layers, line types, layouts, blocks.
 #pragma once
 
+#include "document/cow_box.h"
+#include "document/entity_geometry.h"
+
 #include <cstdint>
-#include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quentar::document {
-
-// One vertex of an entity (also used for snap points and the polyline being drawn).
-// Line fields (`linex`, `liney`, `linez`) are stored relative to the owning entity's `linefrom`
-// so that an entity whose text only moved within `dxf` can reuse its sampled vertices unchanged;
-// 0 still means "no line of its own". Use tpoly::absLine() to get the index into `dxf`.
-struct Tmypoi {
-    double x = 0, y = 0, z = 0; // coordinates, drawing units
-    int32_t linex = 0, liney = 0, linez = 0; // value lines relative to linefrom, 0 = none
-    // Group 42 of the vertex, for information: bulge arcs are expanded into vertices while the
-    // drawing is read, from the exact value in the file.
-    float bulge = 0;
-    float wid = 0;                  // polyline width at this vertex, meaningful when setwid
-    // Small fields packed into one byte: a drawing holds millions of vertices.
-    uint8_t mode : 2 = 0;           // grip kind: 0 point/centre, 1 radius, 2 ellipse minor axis, 3 arc end
-    uint8_t botharrows : 2 = 0;     // 3: end of a segment with arrowheads at both ends (dimensions)
-    bool setwid : 1 = false;        // a width was given for this vertex
-    bool doadddimtexthere : 1 = false; // the dimension text is drawn here
-    bool moveonly : 1 = false;      // the step to this vertex is a jump, not a segment
-    bool donotdraw : 1 = false;     // construction point: never drawn nor measured
-    // The step to this vertex samples a curve (arc, circle, ellipse, bulge, spline): its chord
-    // is not an edge of the drawing.
-    bool curve : 1 = false;
-};
-static_assert(sizeof(Tmypoi) == 48, "a vertex record stays compact");
-
-// The sampled geometry of one entity. Shared between reads while the entity's text is unchanged.
-struct EntityGeometry {
-    std::vector<Tmypoi> ps;   // the vertices, anzp of them
-    std::vector<Tmypoi> snap; // extra snap points (arc centres), anzs of them; only x, y, z count
-    // The lines of a hatch pattern clipped to its boundary, as pairs of points (start, end): drawn,
-    // never measured nor snapped to.
-    std::vector<Tmypoi> pattern;
-};
 
 // A dimension style as the DIMSTYLE table or a dimension's own overrides give it; sizes in
 // drawing units before the overall scale `dimscale`.
@@ -99,16 +68,63 @@ enum ReadIssue : uint16_t {
     kIssueSplineTooFewPoints = 1 << 5,  // fewer control points than a curve needs
 };
 
-// One entity of the drawing.
-struct tpoly {
-    std::shared_ptr<const EntityGeometry> geom; // vertices and snap points; null when none
-
+// The parts of an entity that only some kinds use: dimension points, viewport, insert and
+// text fields, ellipse axes, block membership, an own line type or true colour, the extrusion
+// when it is not the default. Most entities of a drawing (lines, arcs, circles, polylines) have
+// none of it.
+struct EntityDetail {
     int32_t ltnamelinenr = 0;     // value line of group 6, valid if ltnamepresent
-    int32_t layerlinenr = 0;      // value line of group 8, valid if layerpresent
-    int32_t han = 0;              // handle, group 5 (POLYLINE: the SEQEND's)
+    int32_t truecolor = -1;       // group 420: 0xRRGGBB, -1 when the entity has none
     int32_t viewid = 0;           // VIEWPORT id, group 69
     int32_t addtextmode = 0;      // DIMENSION text placement: 1 diameter, 2 radius, 3 outer angle
     int32_t dimtyp = 0;           // DIMENSION type flags, group 70
+    double viewheight = 0;
+    double cx1 = 0, cy1 = 0, cz1 = 0; // DIMENSION P11 (text middle); TEXT second alignment point
+    double cx3 = 0, cy3 = 0, cz3 = 0; // DIMENSION P13
+    double cx4 = 0, cy4 = 0, cz4 = 0; // DIMENSION P14
+    double cx5 = 0, cy5 = 0, cz5 = 0; // DIMENSION P15
+    double cx6 = 0, cy6 = 0, cz6 = 0; // DIMENSION P16
+    double oblique = 0;               // TEXT/MTEXT obliquing angle, degrees
+    double panx = 0, pany = 0;        // VIEWPORT view centre in model space
+    double widx = 0, widy = 0;        // VIEWPORT size in paper space
+    double dimtextrotate = 0;         // DIMENSION text rotation, degrees
+    double ext230 = 0;                // extrusion z (group 230); negative mirrors an ellipse
+    // The extrusion direction as read (groups 210/220/230, (0, 0, 1) when absent). The reader
+    // has put the coordinates of entities given in their object system into the world already;
+    // an edit writes such coordinates back through the inverse of this system.
+    double extx = 0, exty = 0, extz = 1;
+    // INSERT: scale factors (41/42/43), column and row counts (70/71) and spacings (44/45); the
+    // rotation (50) is in `rotation`.
+    double insscalex = 1, insscaley = 1, insscalez = 1;
+    double inscolspacing = 0, insrowspacing = 0;
+    int32_t inscols = 1, insrows = 1;
+    double radius1 = 0, radius2 = 0, radius3 = 0; // ELLIPSE semi-axes and rotation (radians)
+    double zoomedvalue = 0;           // unused by the document
+    double blockbasex = 0, blockbasey = 0, blockbasez = 0; // base point of the owning block
+    double rotation = 0;              // TEXT/MTEXT/INSERT rotation, degrees
+    // TEXT: width factor (41); MTEXT: reference width for wrapping (41), 0 none.
+    double textwidth = 0;
+    double actualmeasurement = 0; // DIMENSION group 42 as a number; negative: not stored
+
+    std::string ltname;       // group 6
+    std::string insertstr;    // INSERT: referenced block name; non-empty marks a block reference
+    std::string theblockname; // block definition the entity belongs to
+    std::string messuaretxt;  // DIMENSION measurement, four decimals
+    std::string textstr;      // TEXT/MTEXT text; DIMENSION override text
+    std::string dimblock;     // DIMENSION: the block holding its picture (group 2)
+    std::string stylename;    // DIMENSION, LEADER: dimension style (group 3)
+    // DIMENSION, LEADER: style variables overridden by the entity's extended data (DSTYLE), as
+    // group code and value.
+    std::vector<std::pair<int16_t, double>> dimoverrides;
+};
+
+// One entity of the drawing. A drawing holds millions of them, so what every kind needs is kept
+// here and the rest in `detail()`, allocated only for the entities that use it.
+struct tpoly {
+    GeometryRef geom; // vertices and snap points; null when none
+
+    int32_t layerlinenr = 0;      // value line of group 8, valid if layerpresent
+    int32_t han = 0;              // handle, group 5 (POLYLINE: the SEQEND's)
     int32_t lineweightlinenr = 0; // value line of group 370
     int32_t lineweight = 0;       // group 370, hundredths of a millimetre
     int32_t colorlinenr = 0;      // value line of group 62
@@ -124,85 +140,66 @@ struct tpoly {
     int32_t nr = 0;               // -1 after reading; otherwise unused
     EntityKind kind = EntityKind::Line; // what the reader recognised
     uint16_t readIssues = 0;      // ReadIssue bits
-    int32_t truecolor = -1;       // group 420: 0xRRGGBB, -1 when the entity has none
     // Text placement: horizontal 0 left, 1 centre, 2 right; vertical 0 baseline, 1 bottom,
     // 2 middle, 3 top (TEXT 72/73, MTEXT and DIMENSION attachment point 71).
     int8_t halign = 0, valign = 0;
+    // The flags below are single bits, for the same reason as the split.
     // TEXT: placed at its second alignment point (cx1, cy1, cz1) rather than its first vertex.
-    bool alignAtSecond = false;
+    bool alignAtSecond : 1 = false;
     // Not shown: an invisible ATTRIB, a VIEWPORT switched off (status 0).
-    bool invisible = false;
+    bool invisible : 1 = false;
 
-    bool linweightpresent = false, layerpresent = false, ltnamepresent = false;
-    bool istext = false, isviewport = false, ispaperspace = false;
+    bool linweightpresent : 1 = false, layerpresent : 1 = false, ltnamepresent : 1 = false;
+    bool istext : 1 = false, isviewport : 1 = false, ispaperspace : 1 = false;
     // Not used: the lock state is computed (document::LayerLookup::locked) and the selection is
     // the editor's (editor::Selection), kept by entity key across reads. The reader still clears
     // these three; they go once it no longer does.
-    bool locked = false;
-    bool setwidonce = false;      // group 43 read; thewid holds it
-    bool linweighttpolypresent = false;
-    bool patternfill = false, iswipeout = false, ispoint = false, issolid = false;
-    bool arrowhead = false, colorispresent = false;
-    bool needext210 = false, needext220 = false, needext230 = false;
-    bool isellipse = false, ismtext = false, isblock = false, ray = false, xline = false;
-    bool massselected = false, selected = false; // not used, see `locked`
-    bool isclosed = false;
+    bool locked : 1 = false;
+    bool setwidonce : 1 = false;      // group 43 read; thewid holds it
+    bool linweighttpolypresent : 1 = false;
+    bool patternfill : 1 = false, iswipeout : 1 = false, ispoint : 1 = false, issolid : 1 = false;
+    bool arrowhead : 1 = false, colorispresent : 1 = false;
+    bool needext210 : 1 = false, needext220 : 1 = false, needext230 : 1 = false;
+    bool isellipse : 1 = false, ismtext : 1 = false, isblock : 1 = false;
+    bool ray : 1 = false, xline : 1 = false;
+    bool massselected : 1 = false, selected : 1 = false; // not used, see `locked`
+    bool isclosed : 1 = false;
 
-    double viewheight = 0;
-    double cx1 = 0, cy1 = 0, cz1 = 0; // DIMENSION P11 (text middle); TEXT second alignment point
-    double cx3 = 0, cy3 = 0, cz3 = 0; // DIMENSION P13
-    double cx4 = 0, cy4 = 0, cz4 = 0; // DIMENSION P14
-    double cx5 = 0, cy5 = 0, cz5 = 0; // DIMENSION P15
-    double cx6 = 0, cy6 = 0, cz6 = 0; // DIMENSION P16
-    double oblique = 0;               // TEXT/MTEXT obliquing angle, degrees
-    double panx = 0, pany = 0;        // VIEWPORT view centre in model space
-    double widx = 0, widy = 0;        // VIEWPORT size in paper space
     double thewid = 0;                // constant polyline width, group 43
     // The signed area between the entity's arcs (arcs, circles, ellipses, bulges) and the chords
     // that sample them, in the direction of its vertices, drawing units squared: added to the
     // shoelace sum of the vertices it gives the exact area a closed contour encloses.
     double curvearea = 0;
-    double dimtextrotate = 0;         // DIMENSION text rotation, degrees
-    double ext230 = 0;                // extrusion z (group 230); negative mirrors an ellipse
-    // The extrusion direction as read (groups 210/220/230, (0, 0, 1) when absent). The reader
-    // has put the coordinates of entities given in their object system into the world already;
-    // an edit writes such coordinates back through the inverse of this system.
-    double extx = 0, exty = 0, extz = 1;
-    // INSERT: scale factors (41/42/43), column and row counts (70/71) and spacings (44/45); the
-    // rotation (50) is in `rotation`.
-    double insscalex = 1, insscaley = 1, insscalez = 1;
-    double inscolspacing = 0, insrowspacing = 0;
-    int32_t inscols = 1, insrows = 1;
-    double radius1 = 0, radius2 = 0, radius3 = 0; // ELLIPSE semi-axes and rotation (radians)
     double cx = 0, cy = 0, cz = 0;    // centre / insertion point / definition point
-    double zoomedvalue = 0;           // unused by the document
-    double blockbasex = 0, blockbasey = 0, blockbasez = 0; // base point of the owning block
-    double rotation = 0;              // TEXT/MTEXT/INSERT rotation, degrees
     double radius = 0;                // radius, ellipse ratio, text height, angular dim radius
-    double rausx = 0, rausy = 0, rausz = 0; // exit point of the contour
-    double reinx = 0, reiny = 0, reinz = 0; // entry point of the contour
 
     std::string layer;        // group 8 (bytes as read)
-    std::string ltname;       // group 6
-    std::string insertstr;    // INSERT: referenced block name; non-empty marks a block reference
-    std::string theblockname; // block definition the entity belongs to
-    std::string messuaretxt;  // DIMENSION measurement, four decimals
-    std::string textstr;      // TEXT/MTEXT text; DIMENSION override text
-    std::string dimblock;     // DIMENSION: the block holding its picture (group 2)
-    std::string stylename;    // DIMENSION, LEADER: dimension style (group 3)
-    // DIMENSION, LEADER: style variables overridden by the entity's extended data (DSTYLE), as
-    // group code and value.
-    std::vector<std::pair<int16_t, double>> dimoverrides;
-    // TEXT: width factor (41); MTEXT: reference width for wrapping (41), 0 none.
-    double textwidth = 0;
-    double actualmeasurement = 0; // DIMENSION group 42 as a number; negative: not stored
+
+    const EntityDetail &detail() const { return detail_.get(); }
+    // The entity's own detail to change, made (or unshared from its copies) on first use.
+    EntityDetail &detailForWrite() { return detail_.write(); }
+    bool hasDetail() const { return !detail_.empty(); }
 
     // Vertex and snap access (anzp / anzs of them).
-    const Tmypoi &p(int i) const { return geom->ps[static_cast<std::size_t>(i)]; }
-    const Tmypoi &s(int i) const { return geom->snap[static_cast<std::size_t>(i)]; }
+    const Tmypoi &p(int i) const { return geom->ps()[static_cast<std::size_t>(i)]; }
+    const Tmypoi &s(int i) const { return geom->snap()[static_cast<std::size_t>(i)]; }
     // Index into `dxf` of a vertex line field (0 stays 0: no line of its own).
     int32_t absLine(int32_t rel) const { return rel ? linefrom + rel : 0; }
+    // Entry and exit point of the contour: its first vertex, and its last (the first again when
+    // closed); 0 without vertices.
+    double reinx() const { return anzp ? p(0).x : 0; }
+    double reiny() const { return anzp ? p(0).y : 0; }
+    double reinz() const { return anzp ? p(0).z : 0; }
+    double rausx() const { return anzp ? exitPoint().x : 0; }
+    double rausy() const { return anzp ? exitPoint().y : 0; }
+    double rausz() const { return anzp ? exitPoint().z : 0; }
+
+private:
+    const Tmypoi &exitPoint() const { return isclosed ? p(0) : p(anzp - 1); }
+    CowBox<EntityDetail> detail_;
 };
+// Every entity of a drawing pays this, millions of times over: grow it only with good reason.
+static_assert(sizeof(tpoly) <= 168, "an entity record stays compact");
 
 // One entry of the LAYER table.
 struct TLayer {

@@ -439,6 +439,7 @@ void readViewport(Pass &p, EntityBuild &e) {
     int xdataCount = 0;
     int32_t l10 = 0, l20 = 0, l40 = 0, l41 = 0, lHeight = 0, lPanX = 0, lPanY = 0;
     tpoly &r = e.rec;
+    document::EntityDetail &dt = r.detailForWrite();
     CommonGroups common;
     common.ltname = common.lineweight = common.color = false;
     readEntityGroups(p, e, common, false, [&](int c, std::string_view v) {
@@ -453,10 +454,10 @@ void readViewport(Pass &p, EntityBuild &e) {
             e.coordinate(v, r.cz);
             break;
         case 40:
-            if (e.coordinate(v, r.widx)) l40 = p.valueLine();
+            if (e.coordinate(v, dt.widx)) l40 = p.valueLine();
             break;
         case 41:
-            if (e.coordinate(v, r.widy)) l41 = p.valueLine();
+            if (e.coordinate(v, dt.widy)) l41 = p.valueLine();
             break;
         case 68: {
             // Status 0: the viewport is switched off and shows nothing.
@@ -465,39 +466,39 @@ void readViewport(Pass &p, EntityBuild &e) {
             break;
         }
         case 69:
-            if (toInteger(v, r.viewid)) {
-                if (r.viewid > p.d.maxviewportid) p.d.maxviewportid = r.viewid;
-                if (r.viewid > e.maxViewId) e.maxViewId = r.viewid;
+            if (toInteger(v, dt.viewid)) {
+                if (dt.viewid > p.d.maxviewportid) p.d.maxviewportid = dt.viewid;
+                if (dt.viewid > e.maxViewId) e.maxViewId = dt.viewid;
             }
             break;
         case 45:
-            if (e.coordinate(v, r.viewheight)) lHeight = p.valueLine();
+            if (e.coordinate(v, dt.viewheight)) lHeight = p.valueLine();
             break;
         case 12:
-            if (e.coordinate(v, r.panx)) lPanX = p.valueLine();
+            if (e.coordinate(v, dt.panx)) lPanX = p.valueLine();
             break;
         case 22:
-            if (e.coordinate(v, r.pany)) lPanY = p.valueLine();
+            if (e.coordinate(v, dt.pany)) lPanY = p.valueLine();
             break;
         case 1040:
             // R12 keeps the view in extended data: twist, height, centre x, centre y.
             ++xdataCount;
             if (xdataCount == 2) {
-                if (e.coordinate(v, r.viewheight)) lHeight = p.valueLine();
+                if (e.coordinate(v, dt.viewheight)) lHeight = p.valueLine();
             } else if (xdataCount == 3) {
-                if (e.coordinate(v, r.panx)) lPanX = p.valueLine();
+                if (e.coordinate(v, dt.panx)) lPanX = p.valueLine();
             } else if (xdataCount == 4) {
-                if (e.coordinate(v, r.pany)) lPanY = p.valueLine();
+                if (e.coordinate(v, dt.pany)) lPanY = p.valueLine();
             }
             break;
         default:
             break;
         }
     });
-    if (r.viewid == 1) return;
+    if (dt.viewid == 1) return;
     if (!e.reserveFor(p, 8)) return;
     auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
-    const double w = r.widx, h = r.widy;
+    const double w = dt.widx, h = dt.widy;
     auto add = [&](double x, double y, int32_t lx) -> Tmypoi & {
         Tmypoi &v = e.geom.ps.emplace_back();
         v.x = x;

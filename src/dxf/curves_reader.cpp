@@ -9,6 +9,7 @@ namespace quentar::dxf {
 
 void readEllipse(Pass &p, EntityBuild &e) {
     e.rec.isellipse = true;
+    document::EntityDetail &dt = e.rec.detailForWrite();
     e.rec.needext210 = e.rec.needext220 = e.rec.needext230 = true;
     double start = 0, end = 2 * M_PI;
     double ax = 0, ay = 0, az = 0;
@@ -62,7 +63,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
             e.rec.needext220 = false;
             break;
         case 230:
-            if (toReal(v, e.rec.ext230)) e.rec.needext230 = false;
+            if (toReal(v, dt.ext230)) e.rec.needext230 = false;
             break;
         default:
             break;
@@ -70,10 +71,10 @@ void readEllipse(Pass &p, EntityBuild &e) {
     });
     if (end <= start) end += 2 * M_PI;
     const double a = std::sqrt(ax * ax + ay * ay + az * az);
-    e.rec.radius1 = a;
-    e.rec.radius2 = a * e.rec.radius;
-    e.rec.radius3 = std::atan2(ay, ax);
-    const bool mirrored = e.rec.ext230 < 0;
+    dt.radius1 = a;
+    dt.radius2 = a * e.rec.radius;
+    dt.radius3 = std::atan2(ay, ax);
+    const bool mirrored = dt.ext230 < 0;
     const double cx = e.rec.cx, cy = e.rec.cy, cz = e.rec.cz;
     if (!e.reserveFor(p, 3 + render::kCurveSamples)) return;
     auto rel = [&](int32_t line) { return line ? e.rel(line) : 0; };
@@ -97,7 +98,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
     axisEnd.linez = rel(l31);
     axisEnd.donotdraw = true;
     ps.push_back(axisEnd);
-    const render::Point3 m = render::ellipsePoint(cx, cy, cz, a, e.rec.radius2, e.rec.radius3,
+    const render::Point3 m = render::ellipsePoint(cx, cy, cz, a, dt.radius2, dt.radius3,
                                                   M_PI / 2, mirrored);
     Tmypoi minor;
     minor.x = m.x;
@@ -108,10 +109,10 @@ void readEllipse(Pass &p, EntityBuild &e) {
     minor.donotdraw = true;
     ps.push_back(minor);
     render::Point3 pts[render::kCurveSamples];
-    render::sampleEllipse(cx, cy, cz, a, e.rec.radius2, e.rec.radius3, start, end, mirrored, pts);
+    render::sampleEllipse(cx, cy, cz, a, dt.radius2, dt.radius3, start, end, mirrored, pts);
     // The ellipse is a unit circle carried by its axes, and so is the area its chords leave out.
     const double unitCurveArea = render::arcChordArea(1, end - start, render::kCurveSamples - 1);
-    e.rec.curvearea = unitCurveArea * a * e.rec.radius2 * (mirrored ? -1 : 1);
+    e.rec.curvearea = unitCurveArea * a * dt.radius2 * (mirrored ? -1 : 1);
     for (const auto &q : pts) {
         Tmypoi &v = ps.emplace_back();
         v.x = q.x;
@@ -128,7 +129,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
                mz = (n.x * ay - n.y * ax) / nl;
         const double ml = std::sqrt(mx * mx + my * my + mz * mz);
         if (ml > 0) {
-            const double k = e.rec.radius2 / ml;
+            const double k = dt.radius2 / ml;
             mx *= k;
             my *= k;
             mz *= k;

@@ -32,32 +32,33 @@ bool segmentIntersection(P3 a1, P3 a2, P3 b1, P3 b2, P3 &out) {
 } // namespace
 
 void readDimension(Pass &p, EntityBuild &e) {
-    e.rec.addtextmode = 0;
     tpoly &r = e.rec;
-    r.actualmeasurement = -1;
-    r.rotation = 0;
+    document::EntityDetail &dt = r.detailForWrite();
+    dt.addtextmode = 0;
+    dt.actualmeasurement = -1;
+    dt.rotation = 0;
     int32_t attachment = 5;
     DimStyleOverrides overrides;
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
         overrides.take(c, v, r);
         switch (c) {
         case 70:
-            toInteger(v, r.dimtyp);
+            toInteger(v, dt.dimtyp);
             break;
         case 1:
-            r.textstr.assign(v);
+            dt.textstr.assign(v);
             break;
         case 2:
-            r.dimblock.assign(v);
+            dt.dimblock.assign(v);
             break;
         case 3:
-            r.stylename.assign(v);
+            dt.stylename.assign(v);
             break;
         case 50:
-            toReal(v, r.rotation);
+            toReal(v, dt.rotation);
             break;
         case 53:
-            toReal(v, r.dimtextrotate);
+            toReal(v, dt.dimtextrotate);
             break;
         case 71:
             toInteger(v, attachment);
@@ -67,31 +68,31 @@ void readDimension(Pass &p, EntityBuild &e) {
             if (toReal(v, m)) {
                 char buf[64];
                 auto res = std::to_chars(buf, buf + sizeof buf, m, std::chars_format::fixed, 4);
-                r.messuaretxt.assign(buf, res.ptr);
-                r.actualmeasurement = m;
+                dt.messuaretxt.assign(buf, res.ptr);
+                dt.actualmeasurement = m;
             } else {
-                r.messuaretxt.assign(v);
+                dt.messuaretxt.assign(v);
             }
             break;
         }
         case 10: e.coordinate(v, r.cx); break;
         case 20: e.coordinate(v, r.cy); break;
         case 30: e.coordinate(v, r.cz); break;
-        case 11: e.coordinate(v, r.cx1); break;
-        case 21: e.coordinate(v, r.cy1); break;
-        case 31: e.coordinate(v, r.cz1); break;
-        case 13: e.coordinate(v, r.cx3); break;
-        case 23: e.coordinate(v, r.cy3); break;
-        case 33: e.coordinate(v, r.cz3); break;
-        case 14: e.coordinate(v, r.cx4); break;
-        case 24: e.coordinate(v, r.cy4); break;
-        case 34: e.coordinate(v, r.cz4); break;
-        case 15: e.coordinate(v, r.cx5); break;
-        case 25: e.coordinate(v, r.cy5); break;
-        case 35: e.coordinate(v, r.cz5); break;
-        case 16: e.coordinate(v, r.cx6); break;
-        case 26: e.coordinate(v, r.cy6); break;
-        case 36: e.coordinate(v, r.cz6); break;
+        case 11: e.coordinate(v, dt.cx1); break;
+        case 21: e.coordinate(v, dt.cy1); break;
+        case 31: e.coordinate(v, dt.cz1); break;
+        case 13: e.coordinate(v, dt.cx3); break;
+        case 23: e.coordinate(v, dt.cy3); break;
+        case 33: e.coordinate(v, dt.cz3); break;
+        case 14: e.coordinate(v, dt.cx4); break;
+        case 24: e.coordinate(v, dt.cy4); break;
+        case 34: e.coordinate(v, dt.cz4); break;
+        case 15: e.coordinate(v, dt.cx5); break;
+        case 25: e.coordinate(v, dt.cy5); break;
+        case 35: e.coordinate(v, dt.cz5); break;
+        case 16: e.coordinate(v, dt.cx6); break;
+        case 26: e.coordinate(v, dt.cy6); break;
+        case 36: e.coordinate(v, dt.cz6); break;
         default: break;
         }
     });
@@ -99,8 +100,8 @@ void readDimension(Pass &p, EntityBuild &e) {
     if (attachment < 1 || attachment > 9) attachment = 5;
     r.halign = static_cast<int8_t>((attachment - 1) % 3);
     r.valign = static_cast<int8_t>(3 - (attachment - 1) / 3);
-    const P3 p10{r.cx, r.cy, r.cz}, p13{r.cx3, r.cy3, r.cz3}, p14{r.cx4, r.cy4, r.cz4},
-        p15{r.cx5, r.cy5, r.cz5};
+    const P3 p10{r.cx, r.cy, r.cz}, p13{dt.cx3, dt.cy3, dt.cz3}, p14{dt.cx4, dt.cy4, dt.cz4},
+        p15{dt.cx5, dt.cy5, dt.cz5};
     auto &ps = e.geom.ps;
     auto add = [&](P3 q) -> Tmypoi * {
         if (p.verticesLeft <= 0) return nullptr;
@@ -114,7 +115,7 @@ void readDimension(Pass &p, EntityBuild &e) {
     auto markLast = [&] {
         if (!ps.empty()) ps.back().doadddimtexthere = true;
     };
-    const int type = r.dimtyp & 7;
+    const int type = dt.dimtyp & 7;
 
     if (type == 2 || type == 5) {
         // Angular: legs from P15 towards P13 and P14, the arc through P10.
@@ -136,7 +137,7 @@ void readDimension(Pass &p, EntityBuild &e) {
             to = a13;
             if (from < to) from += 2 * M_PI;
             else to += 2 * M_PI;
-            r.addtextmode = 3;
+            dt.addtextmode = 3;
         }
         if (e.reserveFor(p, render::kCurveSamples)) {
             for (int i = 0; i <= 100; ++i) {
@@ -154,10 +155,10 @@ void readDimension(Pass &p, EntityBuild &e) {
         Tmypoi *second = add(p10);
         if (type == 3) {
             if (second) second->botharrows = 3;
-            r.addtextmode = 1;
+            dt.addtextmode = 1;
         } else {
             r.arrowhead = true;
-            r.addtextmode = 2;
+            dt.addtextmode = 2;
         }
         markLast();
     } else if (type == 6) {
@@ -167,7 +168,7 @@ void readDimension(Pass &p, EntityBuild &e) {
             const double s = p14.y > p13.y ? -1 : 1;
             add({p13.x, p14.y + s * 0.8, p13.z});
             if (Tmypoi *t = add({p14.x, p14.y + s * 0.4, p14.z})) t->doadddimtexthere = true;
-            r.dimtextrotate = 90;
+            dt.dimtextrotate = 90;
         } else {
             const double s = p14.x > p13.x ? -1 : 1;
             add({p14.x + s * 0.8, p13.y, p13.z});
@@ -181,7 +182,7 @@ void readDimension(Pass &p, EntityBuild &e) {
         double dx = p13.x - p14.x, dy = p13.y - p14.y;
         if (type == 0) {
             const double len = std::max(std::hypot(dx, dy), 1.0);
-            const double a = r.rotation * M_PI / 180;
+            const double a = dt.rotation * M_PI / 180;
             dx = std::cos(a) * len;
             dy = std::sin(a) * len;
         }

@@ -79,7 +79,7 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
             e.rec.arrowhead = v == "1";
             break;
         case 3:
-            if (leader) e.rec.stylename.assign(v);
+            if (leader) e.rec.detailForWrite().stylename.assign(v);
             break;
         default:
             break;

@@ -8,11 +8,12 @@
 #include "geometry/placement.h"
 
 #include <cmath>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace quentar::dxf {
 
-using document::EntityGeometry;
 using document::Tmypoi;
 using document::tpoly;
 
@@ -76,10 +77,32 @@ struct Pass {
     }
 };
 
+// The geometry of the entity being read, before it is frozen into a document::EntityGeometry.
+// One per pass, emptied for each entity: its vectors keep their storage, so reading a LINE
+// allocates only the block it publishes; what a huge polyline needed is not kept for the rest.
+struct GeometryBuild {
+    static constexpr std::size_t kKeptCapacity = std::size_t{1} << 16;
+    std::vector<Tmypoi> ps;      // the vertices
+    std::vector<Tmypoi> snap;    // extra snap points
+    std::vector<Tmypoi> pattern; // hatch pattern lines, as pairs of points
+    void clear() {
+        for (std::vector<Tmypoi> *run : {&ps, &snap, &pattern}) {
+            if (run->capacity() > kKeptCapacity)
+                std::vector<Tmypoi>().swap(*run);
+            else
+                run->clear();
+        }
+    }
+};
+
 // An entity being read: its record and its geometry, filled before both are published.
 struct EntityBuild {
+    explicit EntityBuild(GeometryBuild &scratch) : geom(scratch) { geom.clear(); }
+    EntityBuild(const EntityBuild &) = delete;
+    EntityBuild &operator=(const EntityBuild &) = delete;
+
     tpoly rec;
-    EntityGeometry geom;
+    GeometryBuild &geom;
     bool widthGiven = false;
     int32_t maxHandle = 0; // largest group 5 handle read in this entity
     int32_t maxViewId = 0; // largest viewport id (group 69) read in this entity
@@ -216,13 +239,22 @@ struct DimStyleOverrides {
                 if (c == 1070 && toInteger(v, code)) pending = code;
             } else {
                 if ((c == 1070 || c == 1040 || c == 1071) && toReal(v, value) &&
-                    r.dimoverrides.size() < 64)
-                    r.dimoverrides.emplace_back(static_cast<int16_t>(pending), value);
+                    r.detail().dimoverrides.size() < 64)
+                    r.detailForWrite().dimoverrides.emplace_back(static_cast<int16_t>(pending),
+                                                                 value);
                 pending = -1;
             }
         }
     }
 };
+
+// Exactly (0, 0, 1), signs of zeros included.
+inline bool isDefaultBits(const geometry::Vec3 &v) {
+    const geometry::Vec3 z{0, 0, 1};
+    return std::memcmp(&v.x, &z.x, sizeof(double)) == 0 &&
+           std::memcmp(&v.y, &z.y, sizeof(double)) == 0 &&
+           std::memcmp(&v.z, &z.z, sizeof(double)) == 0;
+}
 
 // Which common groups an entity kind handles (the frame's shared groups).
 struct CommonGroups {
@@ -282,9 +314,10 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
             break;
         case 6:
             if (common.ltname && own_) {
-                e.rec.ltname.assign(p.value);
+                document::EntityDetail &dt = e.rec.detailForWrite();
+                dt.ltname.assign(p.value);
                 e.rec.ltnamepresent = true;
-                e.rec.ltnamelinenr = p.valueLine();
+                dt.ltnamelinenr = p.valueLine();
             }
             break;
         case 370:
@@ -300,7 +333,8 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
             }
             break;
         case 420:
-            if (common.color && own_) toInteger(p.value, e.rec.truecolor);
+            if (int32_t rgb; common.color && own_ && toInteger(p.value, rgb))
+                e.rec.detailForWrite().truecolor = rgb;
             break;
         case 210:
             if (own_) toReal(p.value, e.extrusion.x);
@@ -318,9 +352,13 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
         if (ends || p.linesRanOut()) break;
     }
     e.rec.linebis = lastValueLine;
-    e.rec.extx = e.extrusion.x;
-    e.rec.exty = e.extrusion.y;
-    e.rec.extz = e.extrusion.z;
+    // The default extrusion is what an entity without detail reads back, bit for bit.
+    if (!isDefaultBits(e.extrusion)) {
+        document::EntityDetail &dt = e.rec.detailForWrite();
+        dt.extx = e.extrusion.x;
+        dt.exty = e.extrusion.y;
+        dt.extz = e.extrusion.z;
+    }
     p.reuse = true;
 }
 

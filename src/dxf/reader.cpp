@@ -159,9 +159,10 @@ namespace {
 // Shifts the line fields of an entity taken over from an earlier read to its new first line.
 void shiftLines(tpoly &r, int32_t delta) {
     if (delta == 0) return;
-    for (int32_t *f : {&r.ltnamelinenr, &r.layerlinenr, &r.lineweightlinenr, &r.colorlinenr,
-                       &r.winkel1linenr, &r.winkel2linenr, &r.radiuslinenr})
+    for (int32_t *f : {&r.layerlinenr, &r.lineweightlinenr, &r.colorlinenr, &r.winkel1linenr,
+                       &r.winkel2linenr, &r.radiuslinenr})
         if (*f) *f += delta;
+    if (r.detail().ltnamelinenr) r.detailForWrite().ltnamelinenr += delta;
     r.linefrom += delta;
     r.linebis += delta;
 }
@@ -172,6 +173,7 @@ struct PassRunner {
     Reader::Cache *newCache;
     std::vector<tpoly> &oldPolys;
     std::vector<tpoly> newPolys;
+    GeometryBuild geomScratch;
     int64_t reused = 0, read = 0;
 
     PassRunner(document::Drawing &d, Reader::Cache *oc, Reader::Cache *nc, std::vector<tpoly> &op)
@@ -406,16 +408,17 @@ void PassRunner::skipEntity() {
 void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &extra) {
     const Kind kind = entry.kind;
     const std::string_view keyword = entry.keyword;
-    EntityBuild e;
+    EntityBuild e(geomScratch);
     tpoly &r = e.rec;
     r.kind = entry.entityKind;
     r.isblock = p.inBlock;
     if (p.inBlock) {
-        r.theblockname.assign(p.blockName);
+        document::EntityDetail &dt = r.detailForWrite();
+        dt.theblockname.assign(p.blockName);
         r.layhan = p.blockOwner;
-        r.blockbasex = p.blockBaseX;
-        r.blockbasey = p.blockBaseY;
-        r.blockbasez = p.blockBaseZ;
+        dt.blockbasex = p.blockBaseX;
+        dt.blockbasey = p.blockBaseY;
+        dt.blockbasez = p.blockBaseZ;
     }
     r.linefrom = p.codeLine();
     r.nr = -1;
@@ -439,26 +442,12 @@ void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &ex
     case Kind::Insert: readInsert(p, e); break;
     case Kind::Unknown: break;
     }
-    // Entry and exit point of the contour.
-    const auto &ps = e.geom.ps;
-    if (!ps.empty()) {
-        r.reinx = ps[0].x;
-        r.reiny = ps[0].y;
-        r.reinz = ps[0].z;
-        if (r.isclosed) {
-            r.rausx = r.reinx;
-            r.rausy = r.reiny;
-            r.rausz = r.reinz;
-        } else {
-            r.rausx = ps.back().x;
-            r.rausy = ps.back().y;
-            r.rausz = ps.back().z;
-        }
-    }
-    r.anzp = static_cast<int32_t>(ps.size());
-    r.anzs = static_cast<int32_t>(e.geom.snap.size());
-    if (!ps.empty() || !e.geom.snap.empty())
-        r.geom = std::make_shared<const EntityGeometry>(std::move(e.geom));
+    const GeometryBuild &g = e.geom;
+    r.anzp = static_cast<int32_t>(g.ps.size());
+    r.anzs = static_cast<int32_t>(g.snap.size());
+    // A pattern alone, without outline or snap point, has nothing to hang on: it is not kept.
+    if (!g.ps.empty() || !g.snap.empty())
+        r.geom = document::EntityGeometry::make(g.ps, g.snap, g.pattern);
     extra.maxHandle = e.maxHandle;
     extra.maxViewId = e.maxViewId;
     extra.widthSet = p.currentWidth != widthIn || e.widthGiven;
@@ -672,7 +661,7 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
 
     PassRunner runner(d, oldCache, newCache, d.polys);
     runner.p.rng = rng;
-    // The records are large: reuse the storage of an earlier read and reserve enough to avoid
+    // The records are many: reuse the storage of an earlier read and reserve enough to avoid
     // moving them while the array grows (an entity takes at least a dozen lines in practice;
     // reserved but untouched memory costs nothing).
     runner.newPolys = std::move(spare);

@@ -31,21 +31,21 @@ void readSolidPoint(Pass &p, EntityBuild &e, bool solid) {
 }
 
 void readInsert(Pass &p, EntityBuild &e) {
-    tpoly &r = e.rec;
-    r.rotation = 0;
+    document::EntityDetail &dt = e.rec.detailForWrite();
+    dt.rotation = 0;
     PointSlot at[1];
     readEntityGroups(p, e, {}, false, [&](int c, std::string_view v) {
         if (takeCoordinate(p, e, at, 10, 1, c, v)) return;
         switch (c) {
-        case 2: r.insertstr.assign(v); break;
-        case 41: toReal(v, r.insscalex); break;
-        case 42: toReal(v, r.insscaley); break;
-        case 43: toReal(v, r.insscalez); break;
-        case 50: toReal(v, r.rotation); break;
-        case 70: toInteger(v, r.inscols); break;
-        case 71: toInteger(v, r.insrows); break;
-        case 44: toReal(v, r.inscolspacing); break;
-        case 45: toReal(v, r.insrowspacing); break;
+        case 2: dt.insertstr.assign(v); break;
+        case 41: toReal(v, dt.insscalex); break;
+        case 42: toReal(v, dt.insscaley); break;
+        case 43: toReal(v, dt.insscalez); break;
+        case 50: toReal(v, dt.rotation); break;
+        case 70: toInteger(v, dt.inscols); break;
+        case 71: toInteger(v, dt.insrows); break;
+        case 44: toReal(v, dt.inscolspacing); break;
+        case 45: toReal(v, dt.insrowspacing); break;
         default: break;
         }
     });

@@ -10,9 +10,10 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
     const bool mtext = kind == TextKind::MText;
     e.rec.istext = true;
     e.rec.ismtext = mtext;
+    document::EntityDetail &dt = e.rec.detailForWrite();
     e.rec.needext210 = e.rec.needext220 = e.rec.needext230 = true;
     double dx = 0, dy = 0, dz = 0;
-    e.rec.rotation = 0;
+    dt.rotation = 0;
     bool rotationGiven = true;
     int32_t horizontal = 0, vertical = 0, attachment = 1;
     PointSlot at[2];
@@ -24,19 +25,19 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
         switch (c) {
         case 1:
         case 3:
-            if (kind != TextKind::Attrib || c == 1) e.rec.textstr.append(v);
+            if (kind != TextKind::Attrib || c == 1) dt.textstr.append(v);
             break;
         case 40:
             if (toReal(v, e.rec.radius)) e.rec.radiuslinenr = p.valueLine();
             break;
         case 41:
-            toReal(v, e.rec.textwidth);
+            toReal(v, dt.textwidth);
             break;
         case 50:
-            if (toReal(v, e.rec.rotation)) rotationGiven = true;
+            if (toReal(v, dt.rotation)) rotationGiven = true;
             break;
         case 51:
-            toReal(v, e.rec.oblique);
+            toReal(v, dt.oblique);
             break;
         case 70: {
             int32_t flags;
@@ -71,7 +72,7 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
             e.rec.needext220 = false;
             break;
         case 230:
-            if (toReal(v, e.rec.ext230)) e.rec.needext230 = false;
+            if (toReal(v, dt.ext230)) e.rec.needext230 = false;
             break;
         default:
             break;
@@ -95,7 +96,7 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
             // The object system is orthonormal: its inverse is its transpose.
             const double ox = m.m[0][0] * dx + m.m[1][0] * dy + m.m[2][0] * dz;
             const double oy = m.m[0][1] * dx + m.m[1][1] * dy + m.m[2][1] * dz;
-            if (ox != 0 || oy != 0) e.rec.rotation = std::atan2(oy, ox) * 180.0 / M_PI;
+            if (ox != 0 || oy != 0) dt.rotation = std::atan2(oy, ox) * 180.0 / M_PI;
         }
         return;
     }
@@ -112,15 +113,15 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
     }
     if ((horizontal != 0 || vertical != 0) && at[1].given) {
         e.rec.alignAtSecond = true;
-        e.rec.cx1 = at[1].x;
-        e.rec.cy1 = at[1].y;
-        e.rec.cz1 = at[1].z;
+        dt.cx1 = at[1].x;
+        dt.cy1 = at[1].y;
+        dt.cz1 = at[1].z;
         if (!geometry::isDefaultExtrusion(e.extrusion)) {
             const geometry::Vec3 w =
-                geometry::objectToWorld(e.extrusion).apply({e.rec.cx1, e.rec.cy1, e.rec.cz1});
-            e.rec.cx1 = w.x;
-            e.rec.cy1 = w.y;
-            e.rec.cz1 = w.z;
+                geometry::objectToWorld(e.extrusion).apply({dt.cx1, dt.cy1, dt.cz1});
+            dt.cx1 = w.x;
+            dt.cy1 = w.y;
+            dt.cz1 = w.z;
         }
     }
     // A TEXT lies in its object system; an MTEXT's insertion point is given in the world.

@@ -27,12 +27,12 @@ constexpr int64_t kMaxCellsPerQuery = 4096;
 WorldBox boundsOf(const document::tpoly &e) {
     WorldBox b;
     if (!e.geom) return b;
-    const auto np =
-        std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)), e.geom->ps.size());
+    const auto ps = e.geom->ps(), snap = e.geom->snap();
+    const auto np = std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)), ps.size());
     const auto ns =
-        std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzs, 0)), e.geom->snap.size());
-    for (std::size_t i = 0; i < np; ++i) b.add(e.geom->ps[i].x, e.geom->ps[i].y);
-    for (std::size_t i = 0; i < ns; ++i) b.add(e.geom->snap[i].x, e.geom->snap[i].y);
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzs, 0)), snap.size());
+    for (std::size_t i = 0; i < np; ++i) b.add(ps[i].x, ps[i].y);
+    for (std::size_t i = 0; i < ns; ++i) b.add(snap[i].x, snap[i].y);
     return b;
 }
 
@@ -76,7 +76,7 @@ void EntityGrid::build(const document::Drawing &d) {
     const std::size_t n =
         std::min(static_cast<std::size_t>(std::max(d.anzpoly, 0)), d.polys.size());
     std::vector<WorldBox> bounds(n);
-    std::vector<std::shared_ptr<const document::EntityGeometry>> geometry(n);
+    std::vector<document::GeometryRef> geometry(n);
     std::size_t cursor = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const document::tpoly &e = d.polys[i];

@@ -50,7 +50,7 @@ private:
 
     std::vector<WorldBox> bounds_;
     std::vector<int8_t> level_; // per entity: -1 not in the grid, kLevels: too big
-    std::vector<std::shared_ptr<const document::EntityGeometry>> geometry_; // what bounds_ are of
+    std::vector<document::GeometryRef> geometry_; // what bounds_ are of
     double cell0_ = 1;                   // smallest cell size, drawing units
     double perCell_[kLevels] = {};       // cells per drawing unit, per level
     uint32_t usedLevels_ = 0;            // bit per level holding entities

@@ -31,7 +31,7 @@ struct LayoutFilter {
     }
     // Only the block part of the rule.
     bool inBlock(const document::tpoly &e) const {
-        return e.isblock ? e.theblockname == block : block.empty();
+        return e.isblock ? e.detail().theblockname == block : block.empty();
     }
 };
 

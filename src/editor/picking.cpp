@@ -14,7 +14,8 @@ using render::Pixel;
 
 std::size_t vertexCount(const tpoly &e) {
     if (!e.geom) return 0;
-    return std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)), e.geom->ps.size());
+    return std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)),
+                                 e.geom->ps().size());
 }
 
 bool within(Pixel p, int x, int y, int tolerance) {
@@ -45,7 +46,7 @@ bool walkSegments(const PointerScene &scene, const tpoly &e, First &&first, Segm
     bool started = false;
     Pixel s;
     for (std::size_t i = 0; i < n; ++i) {
-        const Tmypoi &v = e.geom->ps[i];
+        const Tmypoi &v = e.geom->ps()[i];
         const Pixel p = scene.view.pixel(v.x, v.y);
         if (v.donotdraw) {
             s = p;
@@ -60,7 +61,7 @@ bool walkSegments(const PointerScene &scene, const tpoly &e, First &&first, Segm
         s = p;
     }
     if (e.isclosed && n > 0) {
-        const Tmypoi &v0 = e.geom->ps[0];
+        const Tmypoi &v0 = e.geom->ps()[0];
         if (segment(s, scene.view.pixel(v0.x, v0.y), false)) return true;
     }
     return false;
@@ -85,7 +86,7 @@ PickResult pick(const PointerScene &scene, Selection &selection, int x, int y, b
         const int tolerance = before ? kSelectedGripTolerance : kPickTolerance;
         const std::size_t n = vertexCount(e);
         for (std::size_t k = 0; k < n; ++k) {
-            const Tmypoi &v = e.geom->ps[k];
+            const Tmypoi &v = e.geom->ps()[k];
             if (v.linex <= 0 || !within(scene.view.pixel(v.x, v.y), x, y, tolerance)) continue;
             selection.setSelected(i, s);
             selection.setMassSelected(i, false);

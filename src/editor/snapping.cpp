@@ -42,12 +42,12 @@ SnapResult SnapPoints(const PointerScene &scene, int xx, int yy, int x, int y, b
     for (uint32_t i : candidates) {
         const document::tpoly &e = scene.entity(i);
         if (!e.geom || !scene.filter.belongs(e)) continue;
-        const auto np =
-            std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)), e.geom->ps.size());
+        const auto np = std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)),
+                                              e.geom->ps().size());
         const auto ns = std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzs, 0)),
-                                              e.geom->snap.size());
-        for (std::size_t k = 0; k < np; ++k) consider(e.geom->ps[k]);
-        for (std::size_t k = 0; k < ns; ++k) consider(e.geom->snap[k]);
+                                              e.geom->snap().size());
+        for (std::size_t k = 0; k < np; ++k) consider(e.geom->ps()[k]);
+        for (std::size_t k = 0; k < ns; ++k) consider(e.geom->snap()[k]);
     }
     return r;
 }

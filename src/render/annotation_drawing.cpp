@@ -46,8 +46,9 @@ double angleOf(double x, double y) { return std::atan2(y, x); }
 Rgb RenderPass::colorOf(const tpoly &e, const document::TLayer *layer, int layerColor,
                         const DrawParams &p) const {
     Rgb c;
-    if (e.truecolor >= 0 && !(e.colorispresent && (e.colornr == 0 || e.colornr == 256))) {
-        c = trueColor(e.truecolor);
+    if (const int32_t rgb = e.detail().truecolor;
+        rgb >= 0 && !(e.colorispresent && (e.colornr == 0 || e.colornr == 256))) {
+        c = trueColor(rgb);
     } else if (e.colorispresent && e.colornr == 0) {
         if (p.hasByBlock)
             return p.byBlock; // already made readable
@@ -66,6 +67,7 @@ Rgb RenderPass::colorOf(const tpoly &e, const document::TLayer *layer, int layer
 }
 
 document::DimStyle RenderPass::styleOf(const tpoly &e) const {
+    const document::EntityDetail &dt = e.detail();
     document::DimStyle st;
     // Without a table the defaults depend on the drawing's measurement system.
     if (d_.measurement == 1 || d_.insunits == 4 || d_.insunits == 5 || d_.insunits == 6) {
@@ -77,7 +79,7 @@ document::DimStyle RenderPass::styleOf(const tpoly &e) const {
     }
     const document::DimStyle *found = nullptr;
     for (const auto &[name, style] : d_.dimstyles)
-        if (name == e.stylename) {
+        if (name == dt.stylename) {
             found = &style;
             break;
         }
@@ -89,7 +91,7 @@ document::DimStyle RenderPass::styleOf(const tpoly &e) const {
             }
     if (found)
         st = *found;
-    for (const auto &[code, value] : e.dimoverrides)
+    for (const auto &[code, value] : dt.dimoverrides)
         st.set(code, value);
     if (!(st.dimscale > 0) || !std::isfinite(st.dimscale))
         st.dimscale = 1;
@@ -98,16 +100,17 @@ document::DimStyle RenderPass::styleOf(const tpoly &e) const {
 
 void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
                                Rgb color, const document::TLayer *layer) {
+    const document::EntityDetail &dt = e.detail();
     // The picture the file keeps (its anonymous block) is what CAD programs show; it counts as
     // a dimension, and the definition points then are not walked (nor measured) again.
-    auto it = e.dimblock.empty() ? blockEntities_.end() : blockEntities_.find(e.dimblock);
+    auto it = dt.dimblock.empty() ? blockEntities_.end() : blockEntities_.find(dt.dimblock);
     bool selfInsert = false;
     for (std::string_view active : insertChain_)
-        if (active == e.dimblock)
+        if (active == dt.dimblock)
             selfInsert = true;
     if (it != blockEntities_.end() && !it->second.empty() && !selfInsert) {
         DrawParams nested = p;
-        nested.blocktodraw = e.dimblock;
+        nested.blocktodraw = dt.dimblock;
         nested.thelayhan = kNoLayout;
         nested.measureAs = static_cast<int>(MeasureKind::Dimension);
         nested.hasByBlock = true;
@@ -125,7 +128,7 @@ void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place 
             nested.linearIdentity = true;
         }
         const std::size_t saved = current_;
-        insertChain_.push_back(e.dimblock);
+        insertChain_.push_back(dt.dimblock);
         Drawpolys(nested);
         insertChain_.pop_back();
         current_ = saved;
@@ -139,32 +142,33 @@ void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place 
 
 void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Place &pl,
                                    const Pen &pen, Rgb color) {
+    const document::EntityDetail &dt = e.detail();
     const document::DimStyle st = styleOf(e);
-    const int type = e.dimtyp & 7;
+    const int type = dt.dimtyp & 7;
     const bool dropZeros = (st.dimzin & 8) != 0;
     // The measured value: as stored, or from the definition points when the file has none.
-    double value = e.actualmeasurement;
-    const double dx = e.cx4 - e.cx3, dy = e.cy4 - e.cy3;
+    double value = dt.actualmeasurement;
+    const double dx = dt.cx4 - dt.cx3, dy = dt.cy4 - dt.cy3;
     double along = 0; // direction of the dimension line, radians
     if (type == 0 || type == 1) {
-        along = type == 0 ? e.rotation * M_PI / 180 : angleOf(dx, dy);
+        along = type == 0 ? dt.rotation * M_PI / 180 : angleOf(dx, dy);
         if (!(value >= 0))
             value = std::fabs(dx * std::cos(along) + dy * std::sin(along)) * st.dimlfac;
     } else if (type == 3 || type == 4) {
         if (!(value >= 0))
-            value = std::hypot(e.cx5 - e.cx, e.cy5 - e.cy) * st.dimlfac;
+            value = std::hypot(dt.cx5 - e.cx, dt.cy5 - e.cy) * st.dimlfac;
     } else if (type == 2 || type == 5) {
         if (!(value >= 0)) {
-            double a = std::fabs(angleOf(e.cx4 - e.cx5, e.cy4 - e.cy5) -
-                                 angleOf(e.cx3 - e.cx5, e.cy3 - e.cy5));
+            double a = std::fabs(angleOf(dt.cx4 - dt.cx5, dt.cy4 - dt.cy5) -
+                                 angleOf(dt.cx3 - dt.cx5, dt.cy3 - dt.cy5));
             if (a > M_PI)
                 a = 2 * M_PI - a;
             value = a;
         }
     } else if (type == 6) {
         if (!(value >= 0))
-            value = (e.dimtyp & 64) ? std::fabs(e.cx3 - e.cx) : std::fabs(e.cy3 - e.cy);
-        if (e.dimtextrotate == 90)
+            value = (dt.dimtyp & 64) ? std::fabs(dt.cx3 - e.cx) : std::fabs(dt.cy3 - e.cy);
+        if (dt.dimtextrotate == 90)
             along = M_PI / 2;
     }
     std::string measured;
@@ -186,10 +190,10 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
     // An override text: " " hides the text, "<>" stands for the measured value, anything else
     // replaces it.
     std::string text = measured;
-    if (!e.textstr.empty()) {
-        if (e.textstr == " ")
+    if (!dt.textstr.empty()) {
+        if (dt.textstr == " ")
             return;
-        text = e.textstr;
+        text = dt.textstr;
         // An override that writes the prefix itself ("R<>", "%%c<>") gets the bare number.
         const bool ownPrefix = (type == 4 && text.find("R<>") != std::string::npos) ||
                                (type == 3 && (text.find("%%c<>") != std::string::npos ||
@@ -204,17 +208,17 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
         return;
     const double height = st.dimtxt * st.dimscale;
     // Readable from below or from the right, as CAD programs turn dimension texts.
-    if (e.dimtextrotate != 0 && type != 6)
-        along = e.dimtextrotate * M_PI / 180;
+    if (dt.dimtextrotate != 0 && type != 6)
+        along = dt.dimtextrotate * M_PI / 180;
     if (along > M_PI / 2 + 1e-9)
         along -= M_PI;
     if (along <= -M_PI / 2 + 1e-9)
         along += M_PI;
     TextFrame f;
     double wx, wy, ax, ay, bx, by;
-    pl.world(e.cx1, e.cy1, e.cz1, wx, wy);
-    pl.world(e.cx1 + std::cos(along) * height, e.cy1 + std::sin(along) * height, e.cz1, ax, ay);
-    pl.world(e.cx1 - std::sin(along) * height, e.cy1 + std::cos(along) * height, e.cz1, bx, by);
+    pl.world(dt.cx1, dt.cy1, dt.cz1, wx, wy);
+    pl.world(dt.cx1 + std::cos(along) * height, dt.cy1 + std::sin(along) * height, dt.cz1, ax, ay);
+    pl.world(dt.cx1 - std::sin(along) * height, dt.cy1 + std::cos(along) * height, dt.cz1, bx, by);
     f.ox = wx;
     f.oy = wy;
     f.xx = ax - wx;
@@ -227,6 +231,7 @@ void RenderPass::drawDimensionText(const tpoly &e, const DrawParams &p, const Pl
 
 void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place &pl,
                                 const Pen &pen, Rgb color) {
+    const document::EntityDetail &dt = e.detail();
     if (e.anzp < 1 || !canvas_)
         return;
     const double h = e.radius;
@@ -234,20 +239,20 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
         return;
     // The text's axes: its rotation in its object system, put into the drawing by the
     // extrusion and by the placement of the block it is in.
-    const double a = e.rotation * M_PI / 180;
-    const geometry::Linear3 ocs = geometry::objectToWorld({e.extx, e.exty, e.extz});
+    const double a = dt.rotation * M_PI / 180;
+    const geometry::Linear3 ocs = geometry::objectToWorld({dt.extx, dt.exty, dt.extz});
     geometry::Vec3 xa = ocs.apply({std::cos(a) * h, std::sin(a) * h, 0});
     geometry::Vec3 ya = ocs.apply({-std::sin(a) * h, std::cos(a) * h, 0});
     if (!e.ismtext) {
         // Width factor stretches along the baseline, obliquing slants the upright strokes.
-        const double wf = e.textwidth > 0 && std::isfinite(e.textwidth) ? e.textwidth : 1;
+        const double wf = dt.textwidth > 0 && std::isfinite(dt.textwidth) ? dt.textwidth : 1;
         xa = {xa.x * wf, xa.y * wf, xa.z * wf};
-        const double t = std::tan(std::clamp(e.oblique, -85.0, 85.0) * M_PI / 180);
+        const double t = std::tan(std::clamp(dt.oblique, -85.0, 85.0) * M_PI / 180);
         ya = {ya.x + xa.x / wf * t, ya.y + xa.y / wf * t, ya.z + xa.z / wf * t};
     }
     double ox, oy;
     if (e.alignAtSecond)
-        pl.world(e.cx1, e.cy1, e.cz1, ox, oy);
+        pl.world(dt.cx1, dt.cy1, dt.cz1, ox, oy);
     else
         pl.world(e.p(0).x, e.p(0).y, e.p(0).z, ox, oy);
     double x0, y0, x1, y1, x2, y2;
@@ -255,7 +260,7 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
     pl.world(xa.x, xa.y, xa.z, x1, y1);
     pl.world(ya.x, ya.y, ya.z, x2, y2);
     TextFrame f{ox, oy, x1 - x0, y1 - y0, x2 - x0, y2 - y0};
-    std::vector<TextLine> lines = parseTextContent(e.textstr, e.ismtext, h);
+    std::vector<TextLine> lines = parseTextContent(dt.textstr, e.ismtext, h);
     int halign = e.halign;
     if (!e.ismtext && (halign == 3 || halign == 5) && e.alignAtSecond) {
         // Aligned and fit: the text runs from its first point to its second.
@@ -280,7 +285,7 @@ void RenderPass::drawTextEntity(const tpoly &e, const DrawParams &p, const Place
         f.oy = fy;
         halign = 0;
     }
-    const double wrap = e.ismtext && e.textwidth > 0 ? e.textwidth / h : 0;
+    const double wrap = e.ismtext && dt.textwidth > 0 ? dt.textwidth / h : 0;
     drawTextLines(lines, f, halign, e.valign, wrap, e.ismtext, p, pen, color);
 }
 

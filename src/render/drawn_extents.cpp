@@ -189,7 +189,8 @@ bool isPlainOutline(const document::tpoly &e) {
         return false;
     }
     if (e.issolid || e.iswipeout || e.patternfill || e.ispoint || e.isviewport || e.arrowhead ||
-        !e.textstr.empty() || !e.insertstr.empty() || (e.setwidonce && e.thewid != 0) || !e.geom)
+        !e.detail().textstr.empty() || !e.detail().insertstr.empty() ||
+        (e.setwidonce && e.thewid != 0) || !e.geom)
         return false;
     bool first = true; // a jump to the first vertex drawn (from a centre) is no jump
     for (int i = 0; i < e.anzp; ++i) {
@@ -286,8 +287,8 @@ void DrawnExtents::build(const document::Drawing &d) {
     pass.Drawpolys(p);
     std::unordered_set<std::string_view> blocks;
     for (std::size_t i = 0; i < n; ++i)
-        if (d.polys[i].isblock && blocks.insert(d.polys[i].theblockname).second) {
-            p.blocktodraw = d.polys[i].theblockname;
+        if (d.polys[i].isblock && blocks.insert(d.polys[i].detail().theblockname).second) {
+            p.blocktodraw = d.polys[i].detail().theblockname;
             pass.Drawpolys(p);
         }
     usable_ = (figures.renderIssues & kRenderVisitsCut) == 0;
@@ -327,8 +328,8 @@ void DrawnExtents::keepCoarse(const document::tpoly &e, std::size_t i) {
     while (last >= 0 && e.p(last).donotdraw)
         --last;
     // The coordinates the box is in: a block's entities relative to its base point.
-    const double ox = boxes_[i].minx + (e.isblock ? e.blockbasex : 0);
-    const double oy = boxes_[i].miny + (e.isblock ? e.blockbasey : 0);
+    const double ox = boxes_[i].minx + (e.isblock ? e.detail().blockbasex : 0);
+    const double oy = boxes_[i].miny + (e.isblock ? e.detail().blockbasey : 0);
     const std::size_t at = coarse_.size();
     auto keep = [&](int k) {
         coarse_.push_back(static_cast<float>(e.p(k).x - ox));

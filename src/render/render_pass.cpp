@@ -91,7 +91,7 @@ RenderPass::RenderPass(const document::Drawing &d, ContourFigures &figures, Canv
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
         const tpoly &e = d.polys[i];
         if (e.isblock)
-            blockEntities_[e.theblockname].push_back(i);
+            blockEntities_[e.detail().theblockname].push_back(i);
         else
             topLevel_.push_back(i);
     }
@@ -231,8 +231,8 @@ Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
         return pen;
     }
     std::string_view name = layer ? std::string_view(layer->ltname) : std::string_view();
-    if (e.ltnamepresent && !e.ltname.empty() && e.ltname != "ByLayer" && e.ltname != "ByBlock")
-        name = e.ltname;
+    const std::string &own = e.detail().ltname;
+    if (e.ltnamepresent && !own.empty() && own != "ByLayer" && own != "ByBlock") name = own;
     if (name.empty()) return pen;
     for (int i = 0; i < d_.anzlt; ++i) {
         const auto &lt = d_.linetype[static_cast<std::size_t>(i)];
@@ -259,6 +259,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         return;
     }
     const tpoly &e = d_.polys[index];
+    const document::EntityDetail &dt = e.detail();
     current_ = index;
     // 1. Space filter.
     if (takingExtents_) {
@@ -276,7 +277,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         if (layer->colornr < 0) return;
     }
     // 4. Block filter.
-    if (e.isblock ? e.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
+    if (e.isblock ? dt.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
     // An invisible attribute and a viewport switched off show nothing.
     if (e.invisible) return;
     // A paint leaves out what cannot reach its surface.
@@ -306,14 +307,14 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     pl.bz = p.baseblz;
     if (e.isblock) {
         if (pl.linear) {
-            const geometry::Vec3 b = p.linear.apply({e.blockbasex, e.blockbasey, e.blockbasez});
+            const geometry::Vec3 b = p.linear.apply({dt.blockbasex, dt.blockbasey, dt.blockbasez});
             pl.bx -= b.x;
             pl.by -= b.y;
             pl.bz -= b.z;
         } else {
-            pl.bx -= e.blockbasex;
-            pl.by -= e.blockbasey;
-            pl.bz -= e.blockbasez;
+            pl.bx -= dt.blockbasex;
+            pl.by -= dt.blockbasey;
+            pl.bz -= dt.blockbasez;
         }
     }
     if (shown == OnSurface::Dot || shown == OnSurface::Thinned) {
@@ -326,7 +327,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         canvas_->endEntity();
         return;
     }
-    if (!e.insertstr.empty()) {
+    if (!dt.insertstr.empty()) {
         // 6. Block reference: nothing of itself is measured.
         DrawParams inner = p;
         inner.hasByBlock = true;
@@ -335,7 +336,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         insertBlock(e, inner, pl);
     } else if (isDimension(d_, e)) {
         drawDimension(e, p, pl, pen, color, layer);
-    } else if (!e.textstr.empty()) {
+    } else if (!dt.textstr.empty()) {
         // 7. Texts are drawn, never measured.
         drawTextEntity(e, p, pl, pen, color);
     } else {
@@ -343,27 +344,28 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         walkPath(e, p, pl, pen, color);
     }
     // 9. Viewport contents and grips.
-    if (e.isviewport && e.viewid != 1) drawViewport(e, p, pl.bx, pl.by);
+    if (e.isviewport && dt.viewid != 1) drawViewport(e, p, pl.bx, pl.by);
     if (!p.forprint && selected) drawGrips(e, p, pl);
     if (canvas_) canvas_->endEntity();
 }
 
 void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &pl) {
+    const document::EntityDetail &dt = e.detail();
     // A block that (directly or through others) inserts itself is entered once on a chain.
     for (std::string_view active : insertChain_)
-        if (active == e.insertstr) {
+        if (active == dt.insertstr) {
             f_.renderIssues |= kRenderSelfInsert;
             return;
         }
     geometry::Vec3 at;
     if (e.anzp > 0) at = {e.p(0).x, e.p(0).y, e.p(0).z};
     // The block's own axes in the parent's: object system of the extrusion, rotation, scale.
-    const geometry::Linear3 ocs = geometry::objectToWorld({e.extx, e.exty, e.extz});
-    const geometry::Linear3 turn = ocs.after(geometry::rotationZ(e.rotation));
+    const geometry::Linear3 ocs = geometry::objectToWorld({dt.extx, dt.exty, dt.extz});
+    const geometry::Linear3 turn = ocs.after(geometry::rotationZ(dt.rotation));
     const geometry::Linear3 own =
-        turn.after(geometry::scaling(e.insscalex, e.insscaley, e.insscalez));
+        turn.after(geometry::scaling(dt.insscalex, dt.insscaley, dt.insscalez));
     DrawParams nested = p;
-    nested.blocktodraw = e.insertstr;
+    nested.blocktodraw = dt.insertstr;
     nested.thelayhan = kNoLayout;
     nested.linear = pl.linear ? pl.linear->after(own) : own;
     nested.linearIdentity = nested.linear.isIdentity();
@@ -376,8 +378,8 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
                 f_.renderIssues |= kRenderBadPlacement;
                 return;
             }
-    const int64_t cols = std::max<int64_t>(1, e.inscols), rows = std::max<int64_t>(1, e.insrows);
-    insertChain_.push_back(e.insertstr);
+    const int64_t cols = std::max<int64_t>(1, dt.inscols), rows = std::max<int64_t>(1, dt.insrows);
+    insertChain_.push_back(dt.insertstr);
     int64_t copies = 0;
     for (int64_t r = 0; r < rows; ++r)
         for (int64_t c = 0; c < cols; ++c) {
@@ -389,8 +391,8 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
             geometry::Vec3 q = at;
             if (r > 0 || c > 0) {
                 // Array copies step along the reference's rotated axes, unscaled.
-                const geometry::Vec3 step = turn.apply({static_cast<double>(c) * e.inscolspacing,
-                                                        static_cast<double>(r) * e.insrowspacing,
+                const geometry::Vec3 step = turn.apply({static_cast<double>(c) * dt.inscolspacing,
+                                                        static_cast<double>(r) * dt.insrowspacing,
                                                         0});
                 q = {at.x + step.x, at.y + step.y, at.z + step.z};
             }
@@ -561,7 +563,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     if (e.kind == document::EntityKind::Hatch) {
         // A hatch shows its filling, not its boundary: a solid one is filled, a pattern drawn as
         // its lines (filled after all when the pattern is too fine to draw line by line).
-        const bool lines = e.patternfill && e.geom && !e.geom->pattern.empty();
+        const bool lines = e.patternfill && e.geom && !e.geom->pattern().empty();
         if (lines) {
             drawHatchPattern(e, p, pl, pen);
         } else {
@@ -606,7 +608,7 @@ void RenderPass::fillArrow(double tipX, double tipY, double fromX, double fromY,
 void RenderPass::drawHatchPattern(const tpoly &e, const DrawParams &p, const Place &pl,
                                   const Pen &basePen) {
     const ViewTransform vt = p.view();
-    const auto &pts = e.geom->pattern;
+    const auto pts = e.geom->pattern();
     Path lines;
     for (std::size_t i = 0; i + 1 < pts.size(); i += 2) {
         double x0, y0, x1, y1;
@@ -622,14 +624,15 @@ void RenderPass::drawHatchPattern(const tpoly &e, const DrawParams &p, const Pla
 }
 
 void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, double by) {
+    const document::EntityDetail &dt = e.detail();
     // A viewport looks from a sheet into the model; viewports met in what it shows are frames
     // only, as in any CAD program. Entering them would repeat the drawing once per viewport on
     // every level, which a hostile file turns into an endless render.
     if (inViewport_) return;
     const double z = p.zoomit;
     const ViewTransform vt = p.view();
-    const Pixel topLeft = vt.pixel(e.cx - e.widx / 2 + bx, e.cy + e.widy / 2 + by);
-    const Pixel bottomRight = vt.pixel(e.cx + e.widx / 2 + bx, e.cy - e.widy / 2 + by);
+    const Pixel topLeft = vt.pixel(e.cx - dt.widx / 2 + bx, e.cy + dt.widy / 2 + by);
+    const Pixel bottomRight = vt.pixel(e.cx + dt.widx / 2 + bx, e.cy - dt.widy / 2 + by);
     if (canvas_) canvas_->pushClipRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
     DrawParams nested = p;
     nested.blocktodraw.clear();
@@ -637,11 +640,11 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
     nested.linear = {};
     nested.linearIdentity = true;
     bool run = true;
-    if (e.viewheight != 0 && e.widy != 0) {
-        const double k = e.viewheight / e.widy;
-        nested.zoomit = z * e.widy / e.viewheight;
-        nested.baseblx = (e.cx + bx) * k - e.panx;
-        nested.basebly = (e.cy + by) * k - e.pany;
+    if (dt.viewheight != 0 && dt.widy != 0) {
+        const double k = dt.viewheight / dt.widy;
+        nested.zoomit = z * dt.widy / dt.viewheight;
+        nested.baseblx = (e.cx + bx) * k - dt.panx;
+        nested.basebly = (e.cy + by) * k - dt.pany;
         nested.baseblz = -e.cz * k;
         if (!d_.layouts.empty()) {
             nested.thelayhan = d_.layouts[0].layhan;
@@ -652,8 +655,8 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
         }
     } else {
         nested.thelayhan = kNoLayout;
-        nested.baseblx = e.cx + bx - e.panx;
-        nested.basebly = e.cy + by - e.pany;
+        nested.baseblx = e.cx + bx - dt.panx;
+        nested.basebly = e.cy + by - dt.pany;
         nested.baseblz = -e.cz;
         run = !(p.thelayhan == kNoLayout && p.showmodel);
     }
@@ -666,6 +669,7 @@ void RenderPass::drawViewport(const tpoly &e, const DrawParams &p, double bx, do
 }
 
 void RenderPass::drawGrips(const tpoly &e, const DrawParams &p, const Place &pl) {
+    const document::EntityDetail &dt = e.detail();
     if (!canvas_) return;
     const Rgb outline = p.showmodelforcolor ? kBlack : kWhite;
     const ViewTransform vt = p.view();
@@ -675,7 +679,7 @@ void RenderPass::drawGrips(const tpoly &e, const DrawParams &p, const Place &pl)
         double wx, wy;
         pl.world(v.x, v.y, v.z, wx, wy);
         const auto [x, y] = vt.pixel(wx, wy);
-        if (e.isviewport && e.viewid != 1 && i >= 5 && i <= 7) {
+        if (e.isviewport && dt.viewid != 1 && i >= 5 && i <= 7) {
             canvas_->drawHandleImage(i - 5, x - 8, y - 8);
             continue;
         }

@@ -38,8 +38,8 @@ TEST(LineReader, LineRecordsItsLinesAndEnds) {
     EXPECT_EQ(lineAt(d, p.absLine(p.p(1).liney)) + lineAt(d, p.absLine(p.p(1).liney) - 1), "0 21");
     EXPECT_EQ(lineAt(d, p.linefrom + 1), "LINE");
     EXPECT_EQ(lineAt(d, p.linebis - 1), " 31");
-    EXPECT_EQ(p.rausx, 10.0);
-    EXPECT_EQ(p.reinx, 0.0);
+    EXPECT_EQ(p.rausx(), 10.0);
+    EXPECT_EQ(p.reinx(), 0.0);
     EXPECT_EQ(p.nr, -1);
 }
 
@@ -51,8 +51,8 @@ TEST(LineReader, ClosedSquareGetsExplicitClosingVertex) {
     EXPECT_EQ(p.p(4).x, 0.0);
     EXPECT_EQ(p.p(4).y, 0.0);
     EXPECT_EQ(p.p(4).linex, p.p(0).linex); // the copy keeps the first vertex's lines
-    EXPECT_EQ(p.rausx, p.reinx);
-    EXPECT_EQ(p.rausy, p.reiny);
+    EXPECT_EQ(p.rausx(), p.reinx());
+    EXPECT_EQ(p.rausy(), p.reiny());
 }
 
 TEST(LineReader, BulgedSegmentsBecomeArcs) {
@@ -117,7 +117,7 @@ TEST(LineReader, ConstructionLinesAndWidths) {
     auto l = only({{0, "LEADER"}, {3, "ISO-25"}, {40, "2"}, {41, "3"}, {10, "0"}, {20, "0"},
                    {10, "5"}, {20, "5"}});
     EXPECT_TRUE(l.arrowhead);
-    EXPECT_EQ(l.stylename, "ISO-25");
+    EXPECT_EQ(l.detail().stylename, "ISO-25");
     for (int i = 0; i < 2; ++i) EXPECT_FALSE(l.p(i).setwid);
     EXPECT_FALSE(l.setwidonce);
     EXPECT_FALSE(only({{0, "LEADER"}, {71, "0"}, {10, "0"}}).arrowhead);
@@ -134,7 +134,7 @@ TEST(ArcReader, CircleAndArcSampling) {
     EXPECT_TRUE(c.p(1).moveonly);
     for (int i = 0; i <= 100; ++i) EXPECT_EQ(c.p(1 + i).mode, (i % 25 == 0 && i < 100) ? 1 : 0);
     EXPECT_EQ(c.p(26).linex, c.p(1).linex);
-    EXPECT_EQ(c.reinx, 0.0); // the centre is the entry point
+    EXPECT_EQ(c.reinx(), 0.0); // the centre is the entry point
 
     auto d = drawingOf({{0, "ARC"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "350"}, {51, "10"}});
     const auto &a = d.polys[0];
@@ -155,9 +155,9 @@ TEST(CurveReaders, EllipseWithHiddenPointsAndMirroring) {
              {40, "0.5"}};
     auto p = only(e);
     ASSERT_EQ(p.anzp, 104);
-    EXPECT_EQ(p.radius1, 10);
-    EXPECT_EQ(p.radius2, 5);
-    EXPECT_EQ(p.radius3, 0);
+    EXPECT_EQ(p.detail().radius1, 10);
+    EXPECT_EQ(p.detail().radius2, 5);
+    EXPECT_EQ(p.detail().radius3, 0);
     EXPECT_NEAR(p.p(2).y, 5, kTol);
     EXPECT_EQ(p.p(2).mode, 2);
     EXPECT_TRUE(p.p(0).donotdraw && p.p(1).donotdraw && p.p(2).donotdraw);
@@ -197,7 +197,7 @@ TEST(CurveReaders, SplineWithAndWithoutKnots) {
             EXPECT_TRUE(p->p(i).donotdraw);
             EXPECT_NE(p->p(i).linex, 0);
         }
-        EXPECT_EQ(p->rausx, 4.0); // the last control point
+        EXPECT_EQ(p->rausx(), 4.0); // the last control point
         EXPECT_EQ(p->readIssues, 0);
     }
 }
@@ -238,31 +238,31 @@ TEST(SolidPointInsert, CornersPositionsAndReferences) {
     EXPECT_EQ(pt.anzp, 1);
     auto ins = only({{0, "INSERT"}, {2, "A"}, {20, "50"}, {10, "100"}, {30, "0"}, {41, "2"},
                      {50, "90"}, {70, "3"}, {71, "2"}, {44, "20"}, {45, "10"}});
-    EXPECT_EQ(ins.insertstr, "A");
+    EXPECT_EQ(ins.detail().insertstr, "A");
     ASSERT_EQ(ins.anzp, 1);
     EXPECT_EQ(ins.p(0).x, 100.0);
     EXPECT_EQ(ins.p(0).y, 50.0); // its y came first
     EXPECT_EQ(ins.p(0).linex, 0);
-    EXPECT_EQ(ins.rotation, 90.0);
-    EXPECT_EQ(ins.insscalex, 2.0);
-    EXPECT_EQ(ins.insscaley, 1.0);
-    EXPECT_EQ(ins.inscols, 3);
-    EXPECT_EQ(ins.insrows, 2);
-    EXPECT_EQ(ins.inscolspacing, 20.0);
-    EXPECT_EQ(ins.insrowspacing, 10.0);
+    EXPECT_EQ(ins.detail().rotation, 90.0);
+    EXPECT_EQ(ins.detail().insscalex, 2.0);
+    EXPECT_EQ(ins.detail().insscaley, 1.0);
+    EXPECT_EQ(ins.detail().inscols, 3);
+    EXPECT_EQ(ins.detail().insrows, 2);
+    EXPECT_EQ(ins.detail().inscolspacing, 20.0);
+    EXPECT_EQ(ins.detail().insrowspacing, 10.0);
 }
 
 TEST(TextReader, TextsAndRotation) {
     auto m = only({{0, "MTEXT"}, {10, "1"}, {20, "2"}, {40, "2.5"}, {3, "abc"}, {1, "def"},
                    {11, "0"}, {21, "1"}, {31, "0"}});
     EXPECT_TRUE(m.istext && m.ismtext);
-    EXPECT_EQ(m.textstr, "abcdef");
-    EXPECT_NEAR(m.rotation, 90, kTol);
+    EXPECT_EQ(m.detail().textstr, "abcdef");
+    EXPECT_NEAR(m.detail().rotation, 90, kTol);
     EXPECT_EQ(m.radius, 2.5);
     EXPECT_EQ(m.cx, 1.0);
     auto t = only({{0, "TEXT"}, {10, "0"}, {20, "0"}, {1, "Hi"}, {50, "30"}, {11, "100"},
                    {21, "50"}});
-    EXPECT_EQ(t.rotation, 30.0);
+    EXPECT_EQ(t.detail().rotation, 30.0);
     EXPECT_FALSE(t.ismtext);
     EXPECT_EQ(t.anzp, 1);
 }
@@ -270,7 +270,7 @@ TEST(TextReader, TextsAndRotation) {
 TEST(DimensionReader, LinearRadiusAndMeasurement) {
     auto lin = only({{0, "DIMENSION"}, {70, "32"}, {42, "25.4"}, {10, "50"}, {20, "20"},
                      {13, "0"}, {23, "0"}, {14, "100"}, {24, "0"}});
-    EXPECT_EQ(lin.messuaretxt, "25.4000");
+    EXPECT_EQ(lin.detail().messuaretxt, "25.4000");
     ASSERT_EQ(lin.anzp, 6);
     const double ex[] = {0, 0, 100, 100, 0, 100}, ey[] = {0, 20, 0, 20, 20, 20};
     const bool jump[] = {false, false, true, false, true, false};
@@ -285,14 +285,14 @@ TEST(DimensionReader, LinearRadiusAndMeasurement) {
     auto rad = only({{0, "DIMENSION"}, {70, "4"}, {10, "0"}, {20, "0"}, {15, "5"}, {25, "0"}});
     EXPECT_EQ(rad.anzp, 2);
     EXPECT_TRUE(rad.arrowhead);
-    EXPECT_EQ(rad.addtextmode, 2);
-    EXPECT_EQ(only({{0, "DIMENSION"}, {42, "abc"}}).messuaretxt, "abc");
+    EXPECT_EQ(rad.detail().addtextmode, 2);
+    EXPECT_EQ(only({{0, "DIMENSION"}, {42, "abc"}}).detail().messuaretxt, "abc");
 
     auto ang = only({{0, "DIMENSION"}, {70, "2"}, {15, "0"}, {25, "0"}, {13, "10"}, {23, "0"},
                      {14, "0"}, {24, "10"}, {10, "5"}, {20, "5"}});
     ASSERT_EQ(ang.anzp, 103);
     EXPECT_NEAR(ang.radius, std::sqrt(50.0), kTol);
-    EXPECT_EQ(ang.addtextmode, 0);
+    EXPECT_EQ(ang.detail().addtextmode, 0);
     EXPECT_TRUE(ang.p(102).doadddimtexthere);
 }
 
@@ -336,9 +336,9 @@ TEST(AreaReaders, HatchWipeoutViewport) {
 
     auto r12 = only({{0, "VIEWPORT"}, {69, "2"}, {1001, "ACAD"}, {1040, "0"}, {1040, "7"},
                      {1040, "8"}, {1040, "9"}, {1040, "10"}});
-    EXPECT_EQ(r12.viewheight, 7.0);
-    EXPECT_EQ(r12.panx, 8.0);
-    EXPECT_EQ(r12.pany, 9.0);
+    EXPECT_EQ(r12.detail().viewheight, 7.0);
+    EXPECT_EQ(r12.detail().panx, 8.0);
+    EXPECT_EQ(r12.detail().pany, 9.0);
 }
 
 TEST(EntityFrame, UnconvertibleValuesLeaveFieldsUnchanged) {

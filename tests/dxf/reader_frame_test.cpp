@@ -1,6 +1,8 @@
 // The reading pass: sections, header variables, tables, blocks, layouts, dispatch.
 #include "dxf_builder.h"
 
+#include <cmath>
+#include <vector>
 #include <gtest/gtest.h>
 
 using namespace quentar;
@@ -62,10 +64,10 @@ TEST(ReaderFrame, BlocksComeBeforeEntitiesAndKeepTheirContext) {
                           line(0, 0, 4, 0), {{0, "ENDSEC"}, {0, "EOF"}}}));
     ASSERT_EQ(d.anzpoly, 4);
     EXPECT_TRUE(d.polys[0].isblock);
-    EXPECT_EQ(d.polys[0].theblockname, "B1");
+    EXPECT_EQ(d.polys[0].detail().theblockname, "B1");
     EXPECT_EQ(d.polys[0].layhan, 0x1E);
-    EXPECT_EQ(d.polys[0].blockbasex, 5.0);
-    EXPECT_EQ(d.polys[0].blockbasey, 6.0);
+    EXPECT_EQ(d.polys[0].detail().blockbasex, 5.0);
+    EXPECT_EQ(d.polys[0].detail().blockbasey, 6.0);
     EXPECT_FALSE(d.polys[1].isblock);
     EXPECT_EQ(d.polys[1].p(1).x, 2.0);
     EXPECT_EQ(d.polys[2].p(1).x, 3.0); // 3DFACE and lower-case "line" are skipped
@@ -164,4 +166,44 @@ TEST(ReaderFrame, ReadingTwiceGivesTheSameArrays) {
         EXPECT_EQ(d.polys[i].anzp, first[i].anzp);
         for (int k = 0; k < first[i].anzp; ++k) EXPECT_EQ(d.polys[i].p(k).x, first[i].p(k).x);
     }
+}
+
+// Only entities that use a rarely needed field carry the detail part; the rest read it back as
+// its defaults, bit for bit, so the split changes no value any entity reports.
+TEST(ReaderFrame, DetailOnlyWhereAFieldNeedsIt) {
+    const Groups ends{{10, "0"}, {20, "0"}, {30, "0"}, {11, "1"}, {21, "0"}, {31, "0"}};
+    struct Case {
+        const char *what;
+        Groups entity;
+        bool detail;
+    };
+    const std::vector<Case> cases{
+        {"line", concat({{{0, "LINE"}, {8, "0"}}, ends}), false},
+        {"default extrusion written out",
+         concat({{{0, "LINE"}}, ends, {{210, "0"}, {220, "0.0"}, {230, "1"}}}), false},
+        {"arc", {{0, "ARC"}, {10, "0"}, {20, "0"}, {40, "2"}, {50, "0"}, {51, "90"}}, false},
+        {"circle", {{0, "CIRCLE"}, {10, "0"}, {20, "0"}, {40, "2"}}, false},
+        {"lwpolyline", {{0, "LWPOLYLINE"}, {90, "2"}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"}},
+         false},
+        {"own line type", concat({{{0, "LINE"}, {6, "DASHED"}}, ends}), true},
+        {"mirrored extrusion", concat({{{0, "LINE"}}, ends, {{230, "-1"}}}), true},
+        {"negative zero in the extrusion", concat({{{0, "LINE"}}, ends, {{210, "-0"}}}), true},
+        {"text", {{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2.5"}, {1, "A"}}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto d = read(entitiesSection(c.entity));
+        ASSERT_EQ(d.anzpoly, 1);
+        const document::tpoly &e = d.polys[0];
+        EXPECT_EQ(e.hasDetail(), c.detail);
+        if (!c.detail) {
+            EXPECT_EQ(e.detail().extz, 1.0);
+            EXPECT_FALSE(std::signbit(e.detail().extx));
+        }
+    }
+    const auto mirrored = read(entitiesSection(cases[6].entity));
+    EXPECT_EQ(mirrored.polys[0].detail().extz, -1.0);
+    const auto negativeZero = read(entitiesSection(cases[7].entity));
+    EXPECT_TRUE(std::signbit(negativeZero.polys[0].detail().extx));
+    EXPECT_EQ(read(entitiesSection(cases[5].entity)).polys[0].detail().ltname, "DASHED");
 }

@@ -3,6 +3,9 @@
 #include "document/dxf_file.h"
 #include "dxf_builder.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace quentar;
@@ -18,13 +21,13 @@ void expectSameEntity(const document::tpoly &a, const document::tpoly &b) {
     EXPECT_EQ(a.colorlinenr, b.colorlinenr);
     EXPECT_EQ(a.radiuslinenr, b.radiuslinenr);
     EXPECT_EQ(a.winkel1linenr, b.winkel1linenr);
-    EXPECT_EQ(a.ltnamelinenr, b.ltnamelinenr);
+    EXPECT_EQ(a.detail().ltnamelinenr, b.detail().ltnamelinenr);
     EXPECT_EQ(a.lineweightlinenr, b.lineweightlinenr);
     EXPECT_EQ(a.han, b.han);
     EXPECT_EQ(a.layhan, b.layhan);
     EXPECT_EQ(a.layer, b.layer);
-    EXPECT_EQ(a.theblockname, b.theblockname);
-    EXPECT_EQ(a.textstr, b.textstr);
+    EXPECT_EQ(a.detail().theblockname, b.detail().theblockname);
+    EXPECT_EQ(a.detail().textstr, b.detail().textstr);
     EXPECT_EQ(a.isblock, b.isblock);
     ASSERT_EQ(a.anzp, b.anzp);
     ASSERT_EQ(a.anzs, b.anzs);
@@ -102,9 +105,9 @@ TEST(ReaderReuse, BlockContextIsPartOfTheEntity) {
     reader.processdxf(d);
     reader.processdxf(d);
     ASSERT_EQ(d.anzpoly, 2);
-    EXPECT_EQ(d.polys[0].blockbasex, 1.0);
-    EXPECT_EQ(d.polys[1].blockbasex, 2.0);
-    EXPECT_EQ(d.polys[1].theblockname, "B");
+    EXPECT_EQ(d.polys[0].detail().blockbasex, 1.0);
+    EXPECT_EQ(d.polys[1].detail().blockbasex, 2.0);
+    EXPECT_EQ(d.polys[1].detail().theblockname, "B");
 }
 
 TEST(ReaderReuse, FitPointSplineKeepsItsShapeAcrossEdits) {
@@ -120,4 +123,40 @@ TEST(ReaderReuse, FitPointSplineKeepsItsShapeAcrossEdits) {
     ASSERT_EQ(d.polys[0].anzp, before.anzp);
     for (int i = 0; i < before.anzp; ++i) EXPECT_EQ(d.polys[0].p(i).x, before.p(i).x);
     EXPECT_EQ(d.polys[1].p(1).x, 5.0);
+}
+
+// Taken-over entities share their geometry and detail with the read before (what makes a re-read
+// after an edit cheap); a shift of their own line type's line gives the new read its own detail
+// and leaves copies of the old one, as the editor keeps them, as they were.
+TEST(ReaderReuse, TakenOverEntitiesShareGeometryAndDetail) {
+    const Groups dashed{{0, "LINE"}, {6, "DASHED"}, {10, "0"}, {20, "0"}, {11, "4"}, {21, "0"}};
+    const Groups text{{0, "TEXT"}, {10, "1"}, {20, "1"}, {40, "2"}, {1, "A"}};
+    const Groups plain{{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}};
+    document::Drawing d;
+    d.dxf.assign(dxfText(entitiesSection(concat({plain, text, dashed}))));
+    dxf::Reader reader;
+    reader.processdxf(d);
+    ASSERT_EQ(d.anzpoly, 3);
+    const std::vector<document::tpoly> before = d.polys;
+
+    reader.processdxf(d); // nothing changed
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(d.polys[i].geom, before[i].geom);
+        EXPECT_EQ(&d.polys[i].detail(), &before[i].detail());
+    }
+
+    // Two more lines in front of everything: the text keeps its detail, the dashed line gets one
+    // of its own with the shifted line.
+    d.dxf.insert(static_cast<std::size_t>(before[0].linefrom),
+                 std::vector<std::string>{"999", "a comment"});
+    reader.processdxf(d);
+    EXPECT_EQ(reader.lastRead(), 0);
+    EXPECT_EQ(d.polys[0].geom, before[0].geom);
+    EXPECT_EQ(&d.polys[1].detail(), &before[1].detail());
+    EXPECT_EQ(d.polys[2].geom, before[2].geom);
+    EXPECT_EQ(d.polys[2].detail().ltnamelinenr, before[2].detail().ltnamelinenr + 2);
+    EXPECT_EQ(d.dxf[static_cast<std::size_t>(d.polys[2].detail().ltnamelinenr)], "DASHED");
+    EXPECT_EQ(before[2].detail().ltname, "DASHED");
+    expectSameDrawing(d, freshRead(d.dxf));
 }

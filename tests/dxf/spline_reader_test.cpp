@@ -192,8 +192,8 @@ TEST(SplineReader, PeriodicFlagAloneClosesTheSpline) {
     ASSERT_EQ(d.anzpoly, 1);
     const document::tpoly &e = d.polys[0];
     EXPECT_TRUE(e.isclosed);
-    EXPECT_EQ(e.rausx, e.reinx);
-    EXPECT_EQ(e.rausy, e.reiny);
+    EXPECT_EQ(e.rausx(), e.reinx());
+    EXPECT_EQ(e.rausy(), e.reiny());
     // ezdxf 0.18.1, as for the fixtures above.
     const render::ContourFigures f = measure(d);
     EXPECT_NEAR(f.konturlang, 116.822932, 116.822932 * 5e-4);

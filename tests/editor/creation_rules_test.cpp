@@ -186,7 +186,7 @@ TEST(CreationLayouts, ALayoutOfItsOwnBlockReceivesTheLinesBeforeItsEnd) {
     EXPECT_NE(after.find("*Paper_Space0\r\n  1\r\n\r\n  0\r\nCIRCLE\r\n"), std::string::npos);
     dxf::processdxf(d);
     ASSERT_EQ(d.anzpoly, 1);
-    EXPECT_EQ(d.polys[0].theblockname, "*Paper_Space0");
+    EXPECT_EQ(d.polys[0].detail().theblockname, "*Paper_Space0");
     undoAll(d, c);
     EXPECT_EQ(d.dxf.serialize(), before);
 }

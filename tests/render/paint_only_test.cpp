@@ -211,7 +211,7 @@ TEST(PaintOnly, ExtentsOfAnInsertAreThoseOfItsBlockWhereItIsPlaced) {
     int inserts = 0;
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
         const auto &e = d.polys[i];
-        if (e.insertstr.empty())
+        if (e.detail().insertstr.empty())
             continue;
         ASSERT_TRUE(extents.bounded(i));
         const ExtentBox &b = extents.box(i);
