@@ -16,7 +16,7 @@ enum class FileEncoding { Bytes, Utf16LE, Utf16BE };
 struct Drawing {
     LineStore dxf; // the document proper: the file's lines as read
 
-    std::vector<tpoly> polys;        // entities in file order (blocks and ENTITIES interleaved)
+    EntityList polys;                // entities in file order (blocks and ENTITIES interleaved)
     int32_t anzpoly = 0;             // entities in use
     std::vector<TLayer> layers;      // LAYER table entries in file order
     int32_t anzlayer = 0;

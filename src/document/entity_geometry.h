@@ -1,6 +1,8 @@
 // The vertex record and the shared, immutable block of an entity's sampled geometry.
 #pragma once
 
+#include "document/large_memory.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -112,7 +114,7 @@ private:
     void release() {
         if (g_ && g_->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             g_->~EntityGeometry();
-            ::operator delete(static_cast<void *>(g_));
+            releaseGeometryBlock(g_);
         }
         g_ = nullptr;
     }
@@ -125,7 +127,7 @@ inline GeometryRef EntityGeometry::make(std::span<const Tmypoi> ps, std::span<co
     if (n == 0) return {};
     const bool more = !snap.empty() || !pattern.empty();
     const std::size_t head = sizeof(EntityGeometry) + (more ? sizeof(MoreCounts) : 0);
-    void *raw = ::operator new(head + n * sizeof(Tmypoi));
+    void *raw = allocateGeometryBlock(head + n * sizeof(Tmypoi));
     auto *g = new (raw) EntityGeometry(static_cast<uint32_t>(ps.size()), more);
     if (more)
         new (g + 1) MoreCounts{static_cast<uint32_t>(snap.size()),

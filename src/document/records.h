@@ -201,6 +201,9 @@ private:
 // Every entity of a drawing pays this, millions of times over: grow it only with good reason.
 static_assert(sizeof(tpoly) <= 168, "an entity record stays compact");
 
+// The entities of a drawing, in file order. Their array is the largest of a read.
+using EntityList = std::vector<tpoly, LargeAllocator<tpoly>>;
+
 // One entry of the LAYER table.
 struct TLayer {
     std::string newltname;   // line type chosen in the layer dialog, not yet written

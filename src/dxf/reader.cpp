@@ -171,12 +171,12 @@ struct PassRunner {
     Pass p;
     Reader::Cache *oldCache;
     Reader::Cache *newCache;
-    std::vector<tpoly> &oldPolys;
-    std::vector<tpoly> newPolys;
+    document::EntityList &oldPolys;
+    document::EntityList newPolys;
     GeometryBuild geomScratch;
     int64_t reused = 0, read = 0;
 
-    PassRunner(document::Drawing &d, Reader::Cache *oc, Reader::Cache *nc, std::vector<tpoly> &op)
+    PassRunner(document::Drawing &d, Reader::Cache *oc, Reader::Cache *nc, document::EntityList &op)
         : p(d.dxf, d), oldCache(oc), newCache(nc), oldPolys(op) {}
 
     void readLayout();
@@ -638,7 +638,7 @@ Reader::~Reader() = default;
 void Reader::forget() { cache_.reset(); }
 
 static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cache *oldCache,
-                    Reader::Cache *newCache, std::vector<tpoly> &spare, int64_t &reused,
+                    Reader::Cache *newCache, document::EntityList &spare, int64_t &reused,
                     int64_t &read) {
     // Start of a pass: everything derived is rebuilt; cadver keeps the previous document's value
     // when the file has none.
@@ -705,7 +705,7 @@ void Reader::processdxf(document::Drawing &d) {
 
 void processdxf(document::Drawing &d, render::RandomSource *rng) {
     int64_t reused = 0, read = 0;
-    std::vector<tpoly> spare;
+    document::EntityList spare;
     runPass(d, rng, nullptr, nullptr, spare, reused, read);
 }
 

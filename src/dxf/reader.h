@@ -41,7 +41,7 @@ public:
 
 private:
     std::unique_ptr<Cache> cache_;
-    std::vector<document::tpoly> spare_; // storage of an earlier read, reused by the next
+    document::EntityList spare_; // storage of an earlier read, reused by the next
     render::RandomSource *rng_;
     int64_t lastReused_ = 0, lastRead_ = 0;
 };

@@ -137,7 +137,7 @@ TEST(ReaderReuse, TakenOverEntitiesShareGeometryAndDetail) {
     dxf::Reader reader;
     reader.processdxf(d);
     ASSERT_EQ(d.anzpoly, 3);
-    const std::vector<document::tpoly> before = d.polys;
+    const document::EntityList before = d.polys;
 
     reader.processdxf(d); // nothing changed
     for (std::size_t i = 0; i < 3; ++i) {
