@@ -59,7 +59,7 @@ inline std::string compareReads(const document::Drawing &kept, const document::D
             a.winkel2linenr != b.winkel2linenr || a.lineweightlinenr != b.lineweightlinenr ||
             a.detail().ltnamelinenr != b.detail().ltnamelinenr)
             return at("kept reader: value line differs", i);
-        if (a.layer != b.layer || a.han != b.han || a.layhan != b.layhan ||
+        if (a.layer(kept.dxf) != b.layer(fresh.dxf) || a.han != b.han || a.layhan != b.layhan ||
             a.isblock != b.isblock || a.detail().theblockname != b.detail().theblockname ||
             a.isclosed != b.isclosed || a.detail().textstr != b.detail().textstr ||
             a.detail().viewid != b.detail().viewid || a.colornr != b.colornr ||
@@ -67,7 +67,7 @@ inline std::string compareReads(const document::Drawing &kept, const document::D
             return at("kept reader: record differs", i);
         if (isSpline(kept, a)) continue;
         if (a.anzp != b.anzp || a.anzs != b.anzs) return at("kept reader: vertex count differs", i);
-        if (!sameBits(a.thewid, b.thewid) || !sameBits(a.cx, b.cx) || !sameBits(a.cy, b.cy) ||
+        if (!sameBits(a.detail().thewid, b.detail().thewid) || !sameBits(a.cx, b.cx) || !sameBits(a.cy, b.cy) ||
             !sameBits(a.radius, b.radius))
             return at("kept reader: value differs", i);
         for (int k = 0; k < a.anzp; ++k) {

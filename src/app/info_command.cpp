@@ -128,7 +128,7 @@ int runInfo(const std::vector<std::string> &args) {
                 .field("keyword", decodeForDisplay(keywordOf(d, p)))
                 .field("linefrom", p.linefrom)
                 .field("linebis", p.linebis)
-                .field("layer", decodeForDisplay(p.layer))
+                .field("layer", decodeForDisplay(p.layer(d.dxf)))
                 .field("han", p.han)
                 .field("layhan", p.layhan)
                 .field("isclosed", p.isclosed)

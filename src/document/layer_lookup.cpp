@@ -13,8 +13,10 @@ LayerLookup::LayerLookup(const Drawing &d) : d_(&d) {
 }
 
 const TLayer *LayerLookup::layerOf(const tpoly &e) const {
-    if (!d_ || !e.layerpresent || e.layer.empty()) return nullptr;
-    auto it = index_.find(trimLine(e.layer));
+    if (!d_) return nullptr;
+    const std::string_view name = e.layer(d_->dxf);
+    if (name.empty()) return nullptr;
+    auto it = index_.find(name);
     return it == index_.end() ? nullptr : &d_->layers[static_cast<std::size_t>(it->second)];
 }
 

@@ -3,9 +3,11 @@
 
 #include "document/cow_box.h"
 #include "document/entity_geometry.h"
+#include "document/line_store.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -105,6 +107,7 @@ struct EntityDetail {
     // TEXT: width factor (41); MTEXT: reference width for wrapping (41), 0 none.
     double textwidth = 0;
     double actualmeasurement = 0; // DIMENSION group 42 as a number; negative: not stored
+    double thewid = 0;            // constant polyline width, group 43 (setwidonce says it was read)
 
     std::string ltname;       // group 6
     std::string insertstr;    // INSERT: referenced block name; non-empty marks a block reference
@@ -165,7 +168,6 @@ struct tpoly {
     bool massselected : 1 = false, selected : 1 = false; // not used, see `locked`
     bool isclosed : 1 = false;
 
-    double thewid = 0;                // constant polyline width, group 43
     // The signed area between the entity's arcs (arcs, circles, ellipses, bulges) and the chords
     // that sample them, in the direction of its vertices, drawing units squared: added to the
     // shoelace sum of the vertices it gives the exact area a closed contour encloses.
@@ -173,7 +175,13 @@ struct tpoly {
     double cx = 0, cy = 0, cz = 0;    // centre / insertion point / definition point
     double radius = 0;                // radius, ellipse ratio, text height, angular dim radius
 
-    std::string layer;        // group 8 (bytes as read)
+    // The layer name (group 8, trimmed as read); empty without one. Read from its line rather
+    // than kept: a copy per entity cost 32 bytes a million times over.
+    std::string_view layer(const LineStore &dxf) const {
+        if (!layerpresent || layerlinenr <= 0 || static_cast<std::size_t>(layerlinenr) >= dxf.size())
+            return {};
+        return trimLine(dxf[static_cast<std::size_t>(layerlinenr)]);
+    }
 
     const EntityDetail &detail() const { return detail_.get(); }
     // The entity's own detail to change, made (or unshared from its copies) on first use.
@@ -199,7 +207,7 @@ private:
     CowBox<EntityDetail> detail_;
 };
 // Every entity of a drawing pays this, millions of times over: grow it only with good reason.
-static_assert(sizeof(tpoly) <= 168, "an entity record stays compact");
+static_assert(sizeof(tpoly) <= 128, "an entity record stays compact");
 
 // The entities of a drawing, in file order. Their array is the largest of a read.
 using EntityList = std::vector<tpoly, LargeAllocator<tpoly>>;

@@ -5,6 +5,18 @@
 
 namespace quentar::dxf {
 
+namespace {
+
+// Group 43, the constant width. Most polylines have none or 0: the detail is made only for a
+// width that is not 0 (or that replaces one already read).
+void readConstantWidth(document::tpoly &r, std::string_view v) {
+    double width = r.detail().thewid;
+    if (toReal(v, width)) r.setwidonce = true;
+    if (!(width == r.detail().thewid)) r.detailForWrite().thewid = width;
+}
+
+} // namespace
+
 void expandEntityBulges(Pass &p, EntityBuild &e) {
     auto &ps = e.geom.ps;
     // Budget: every bulged segment may add 50 points; drop the expansion when the read is full.
@@ -68,7 +80,7 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
             if (!leader && toReal(v, p.currentWidth)) e.widthGiven = true;
             break;
         case 43:
-            if (!leader && toReal(v, e.rec.thewid)) e.rec.setwidonce = true;
+            if (!leader) readConstantWidth(e.rec, v);
             break;
         case 70: {
             int32_t f;
@@ -138,7 +150,7 @@ void readPolyline(Pass &p, EntityBuild &e) {
             if (toReal(v, p.currentWidth)) e.widthGiven = true;
             break;
         case 43:
-            if (toReal(v, e.rec.thewid)) e.rec.setwidonce = true;
+            readConstantWidth(e.rec, v);
             break;
         case 10:
             if (inVertex) {

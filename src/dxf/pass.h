@@ -307,7 +307,6 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
             break;
         case 8:
             if (own_) {
-                e.rec.layer.assign(p.value);
                 e.rec.layerpresent = true;
                 e.rec.layerlinenr = p.valueLine();
             }

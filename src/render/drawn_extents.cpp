@@ -190,7 +190,7 @@ bool isPlainOutline(const document::tpoly &e) {
     }
     if (e.issolid || e.iswipeout || e.patternfill || e.ispoint || e.isviewport || e.arrowhead ||
         !e.detail().textstr.empty() || !e.detail().insertstr.empty() ||
-        (e.setwidonce && e.thewid != 0) || !e.geom)
+        (e.setwidonce && e.detail().thewid != 0) || !e.geom)
         return false;
     bool first = true; // a jump to the first vertex drawn (from a centre) is no jump
     for (int i = 0; i < e.anzp; ++i) {

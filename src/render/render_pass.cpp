@@ -293,7 +293,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     currentSelected_ = selected;
     if (canvas_) canvas_->beginEntity(index);
     // 3. Pen. Inside a block, entities on layer "0" take the insert's layer.
-    if (p.blockLayer && document::trimLine(e.layer) == "0") {
+    if (p.blockLayer && e.layer(d_.dxf) == "0") {
         layer = p.blockLayer;
         layerColor = layer->colornr;
     }
@@ -425,7 +425,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     Pen pen = basePen;
     Path path;
     bool interrupted = false;
-    if (e.setwidonce && e.thewid > 0) pen.width = e.thewid * z / 100;
+    if (e.setwidonce && e.detail().thewid > 0) pen.width = e.detail().thewid * z / 100;
     const Rgb arrowColor = p.showmodelforcolor ? kBlack : kWhite;
     // Only the cut contours count when the user asked for them alone; everything is drawn.
     const MeasureKind kind =

@@ -32,7 +32,7 @@ TEST(LineReader, LineRecordsItsLinesAndEnds) {
     const auto &p = d.polys[0];
     ASSERT_EQ(p.anzp, 2);
     EXPECT_EQ(p.han, 0x2F);
-    EXPECT_EQ(p.layer, "CUT");
+    EXPECT_EQ(p.layer(d.dxf), "CUT");
     EXPECT_EQ(lineAt(d, p.layerlinenr), "CUT");
     EXPECT_EQ(lineAt(d, p.absLine(p.p(1).linex)), "10");
     EXPECT_EQ(lineAt(d, p.absLine(p.p(1).liney)) + lineAt(d, p.absLine(p.p(1).liney) - 1), "0 21");
@@ -93,7 +93,7 @@ TEST(LineReader, PolylineTakesItsVerticesAndSeqend) {
     EXPECT_EQ(p.p(0).x, 1.0);
     EXPECT_EQ(p.han, 0xA4);
     EXPECT_EQ(p.layhan, 0x1F);
-    EXPECT_EQ(p.layer, "CUT");
+    EXPECT_EQ(p.layer(d.dxf), "CUT");
     EXPECT_EQ(lineAt(d, p.layerlinenr), "CUT");
     EXPECT_EQ(p.colornr, 1);
     EXPECT_EQ(lineAt(d, p.linebis), "L2");

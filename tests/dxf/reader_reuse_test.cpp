@@ -25,7 +25,6 @@ void expectSameEntity(const document::tpoly &a, const document::tpoly &b) {
     EXPECT_EQ(a.lineweightlinenr, b.lineweightlinenr);
     EXPECT_EQ(a.han, b.han);
     EXPECT_EQ(a.layhan, b.layhan);
-    EXPECT_EQ(a.layer, b.layer);
     EXPECT_EQ(a.detail().theblockname, b.detail().theblockname);
     EXPECT_EQ(a.detail().textstr, b.detail().textstr);
     EXPECT_EQ(a.isblock, b.isblock);
