@@ -185,7 +185,7 @@ TEST(HostileInput, CoordinateLinesFarFromTheirXLineAreKeptExactly) {
             EXPECT_TRUE(holds(p.geom->linez(v), '3', v.z)) << i;
             EXPECT_NE(p.geom->liney(v), 0) << i;
         }
-        EXPECT_GT(lines, 1);
+        EXPECT_GT(lines, 0);
         EXPECT_GT(far, 0);
     }
 }
