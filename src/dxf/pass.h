@@ -115,7 +115,7 @@ struct GeometryBuild {
     // Gives vertex i of `ps` the width w.
     void setWidth(std::size_t i, float w) {
         if (widths.size() <= i) {
-            if (w == 0 && std::signbit(w) == 0) return;
+            if (w == 0 && !std::signbit(w)) return; // what a vertex without one reads as
             widths.resize(i + 1, 0.0f);
         }
         widths[i] = w;
