@@ -67,14 +67,16 @@ inline std::string compareReads(const document::Drawing &kept, const document::D
             return at("kept reader: record differs", i);
         if (isSpline(kept, a)) continue;
         if (a.anzp != b.anzp || a.anzs != b.anzs) return at("kept reader: vertex count differs", i);
-        if (!sameBits(a.detail().thewid, b.detail().thewid) || !sameBits(a.cx, b.cx) || !sameBits(a.cy, b.cy) ||
-            !sameBits(a.radius, b.radius))
+        if (!sameBits(a.detail().thewid, b.detail().thewid) || !sameBits(a.cx, b.cx) ||
+            !sameBits(a.cy, b.cy) || !sameBits(a.radius, b.radius))
             return at("kept reader: value differs", i);
         for (int k = 0; k < a.anzp; ++k) {
             const document::Tmypoi &p = a.p(k), &q = b.p(k);
+            const auto ki = static_cast<std::size_t>(k);
             if (!sameBits(p.x, q.x) || !sameBits(p.y, q.y) || !sameBits(p.z, q.z) ||
-                !sameBits(p.bulge, q.bulge) || p.linex != q.linex || p.liney != q.liney ||
-                p.linez != q.linez)
+                p.setwid != q.setwid || !sameBits(a.geom->width(ki), b.geom->width(ki)) ||
+                p.linex != q.linex || a.geom->liney(p) != b.geom->liney(q) ||
+                a.geom->linez(p) != b.geom->linez(q))
                 return at("kept reader: vertex differs", i);
         }
     }

@@ -1,43 +1,18 @@
-// The vertex record and the shared, immutable block of an entity's sampled geometry.
+// The shared, immutable block of an entity's sampled geometry.
 #pragma once
 
 #include "document/large_memory.h"
+#include "document/vertex.h"
 
 #include <atomic>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <new>
 #include <span>
-#include <type_traits>
 #include <utility>
 
 namespace quentar::document {
-
-// One vertex of an entity (also used for snap points and the polyline being drawn).
-// Line fields (`linex`, `liney`, `linez`) are stored relative to the owning entity's `linefrom`
-// so that an entity whose text only moved within `dxf` can reuse its sampled vertices unchanged;
-// 0 still means "no line of its own". Use tpoly::absLine() to get the index into `dxf`.
-struct Tmypoi {
-    double x = 0, y = 0, z = 0; // coordinates, drawing units
-    int32_t linex = 0, liney = 0, linez = 0; // value lines relative to linefrom, 0 = none
-    // Group 42 of the vertex, for information: bulge arcs are expanded into vertices while the
-    // drawing is read, from the exact value in the file.
-    float bulge = 0;
-    float wid = 0;                  // polyline width at this vertex, meaningful when setwid
-    // Small fields packed into one byte: a drawing holds millions of vertices.
-    uint8_t mode : 2 = 0;           // grip kind: 0 point/centre, 1 radius, 2 ellipse minor axis, 3 arc end
-    uint8_t botharrows : 2 = 0;     // 3: end of a segment with arrowheads at both ends (dimensions)
-    bool setwid : 1 = false;        // a width was given for this vertex
-    bool doadddimtexthere : 1 = false; // the dimension text is drawn here
-    bool moveonly : 1 = false;      // the step to this vertex is a jump, not a segment
-    bool donotdraw : 1 = false;     // construction point: never drawn nor measured
-    // The step to this vertex samples a curve (arc, circle, ellipse, bulge, spline): its chord
-    // is not an edge of the drawing.
-    bool curve : 1 = false;
-};
-static_assert(sizeof(Tmypoi) == 48, "a vertex record stays compact");
-static_assert(std::is_trivially_copyable_v<Tmypoi> && std::is_trivially_destructible_v<Tmypoi>,
-              "vertices are copied and dropped as plain bytes");
 
 class GeometryRef;
 
@@ -47,6 +22,10 @@ class GeometryRef;
 // in one allocation behind an 8-byte header (reference count and vertex count; the other two
 // counts follow it only when one of them is not 0); once made it never changes, which is what
 // lets re-reads and the editor share it.
+//
+// What few entities have follows the points as side runs, announced by a second pair of counts:
+// the table of far value lines of vertices whose y or z line lies far from their x line, and
+// polyline widths (one per vertex, present only when a vertex has a width that is not 0).
 class EntityGeometry {
 public:
     std::span<const Tmypoi> ps() const { return {data(), nps_}; }
@@ -55,10 +34,24 @@ public:
         return more_ ? std::span<const Tmypoi>{data() + nps_ + counts()->nsnap, counts()->npattern}
                      : std::span<const Tmypoi>{};
     }
+    // The table the vertices of this block refer to for far value lines.
+    std::span<const FarLines> far() const {
+        return side_ ? std::span<const FarLines>{farData(), sideCounts()->nfar}
+                     : std::span<const FarLines>{};
+    }
+    // The y / z value line of a vertex of this block (relative to the entity, 0 = none).
+    int32_t liney(const Tmypoi &v) const { return v.liney(far()); }
+    int32_t linez(const Tmypoi &v) const { return v.linez(far()); }
+    // The width given at vertex i of ps(); 0 where none was (only counts where setwid).
+    float width(std::size_t i) const {
+        return side_ && sideCounts()->widths ? widthData()[i] : 0.0f;
+    }
 
-    // A block holding copies of the three runs; null when all are empty.
+    // A block holding copies of the three runs, the far lines their vertices refer to and the
+    // widths of the vertices (by index into `ps`; missing ones are 0); null when all are empty.
     static GeometryRef make(std::span<const Tmypoi> ps, std::span<const Tmypoi> snap,
-                            std::span<const Tmypoi> pattern);
+                            std::span<const Tmypoi> pattern, std::span<const FarLines> far = {},
+                            std::span<const float> widths = {});
 
     EntityGeometry(const EntityGeometry &) = delete;
     EntityGeometry &operator=(const EntityGeometry &) = delete;
@@ -68,18 +61,42 @@ private:
     struct MoreCounts {
         uint32_t nsnap, npattern;
     };
+    struct SideCounts {
+        uint32_t nfar;   // entries of the far line table
+        uint32_t widths; // 1: a width per vertex of ps follows the far lines
+    };
     static_assert(sizeof(MoreCounts) % alignof(Tmypoi) == 0, "the vertices stay aligned after it");
-    EntityGeometry(uint32_t nps, bool more) : nps_(nps), more_(more) {}
-    const MoreCounts *counts() const { return reinterpret_cast<const MoreCounts *>(this + 1); }
+    static_assert(sizeof(SideCounts) % alignof(Tmypoi) == 0, "the vertices stay aligned after it");
+    static_assert(sizeof(Tmypoi) % alignof(FarLines) == 0, "the far lines stay aligned");
+    EntityGeometry(uint32_t nps, bool more, bool side) : nps_(nps), more_(more), side_(side) {}
+    const char *afterHeader() const { return reinterpret_cast<const char *>(this + 1); }
+    const MoreCounts *counts() const { return reinterpret_cast<const MoreCounts *>(afterHeader()); }
+    const SideCounts *sideCounts() const {
+        return reinterpret_cast<const SideCounts *>(afterHeader() +
+                                                    (more_ ? sizeof(MoreCounts) : 0));
+    }
     const Tmypoi *data() const {
-        return reinterpret_cast<const Tmypoi *>(reinterpret_cast<const char *>(this + 1) +
-                                                (more_ ? sizeof(MoreCounts) : 0));
+        return reinterpret_cast<const Tmypoi *>(afterHeader() + (more_ ? sizeof(MoreCounts) : 0) +
+                                                (side_ ? sizeof(SideCounts) : 0));
     }
     Tmypoi *data() { return const_cast<Tmypoi *>(std::as_const(*this).data()); }
+    std::size_t points() const {
+        return nps_ + (more_ ? std::size_t{counts()->nsnap} + counts()->npattern : 0);
+    }
+    const FarLines *farData() const { return reinterpret_cast<const FarLines *>(data() + points()); }
+    const float *widthData() const {
+        return reinterpret_cast<const float *>(farData() + sideCounts()->nfar);
+    }
+    // Vertex-sized slots the side runs take after the points.
+    static std::size_t sideSlots(std::size_t nfar, std::size_t nwidths) {
+        const std::size_t bytes = nfar * sizeof(FarLines) + nwidths * sizeof(float);
+        return (bytes + sizeof(Tmypoi) - 1) / sizeof(Tmypoi);
+    }
 
     mutable std::atomic<uint32_t> refs_{1};
-    uint32_t nps_ : 31;
+    uint32_t nps_ : 30;
     uint32_t more_ : 1;
+    uint32_t side_ : 1;
 };
 static_assert(sizeof(EntityGeometry) == 8, "vertices follow the header aligned");
 
@@ -122,19 +139,41 @@ private:
 };
 
 inline GeometryRef EntityGeometry::make(std::span<const Tmypoi> ps, std::span<const Tmypoi> snap,
-                                        std::span<const Tmypoi> pattern) {
-    const std::size_t n = ps.size() + snap.size() + pattern.size();
-    if (n == 0) return {};
+                                        std::span<const Tmypoi> pattern,
+                                        std::span<const FarLines> far,
+                                        std::span<const float> widths) {
+    const std::size_t points = ps.size() + snap.size() + pattern.size();
+    if (points == 0) return {};
+    // Only a width at a vertex that has one is ever drawn: the run is kept when one is not 0.
+    auto widthAt = [&](std::size_t i) {
+        return i < widths.size() && ps[i].setwid ? widths[i] : 0.0f;
+    };
+    bool anyWidth = false;
+    for (std::size_t i = 0; i < ps.size() && !anyWidth; ++i)
+        anyWidth = std::bit_cast<uint32_t>(widthAt(i)) != 0;
+    const std::size_t nwidths = anyWidth ? ps.size() : 0;
     const bool more = !snap.empty() || !pattern.empty();
-    const std::size_t head = sizeof(EntityGeometry) + (more ? sizeof(MoreCounts) : 0);
+    const bool side = !far.empty() || anyWidth;
+    const std::size_t head = sizeof(EntityGeometry) + (more ? sizeof(MoreCounts) : 0) +
+                             (side ? sizeof(SideCounts) : 0);
+    const std::size_t n = points + sideSlots(far.size(), nwidths);
     void *raw = allocateGeometryBlock(head + n * sizeof(Tmypoi));
-    auto *g = new (raw) EntityGeometry(static_cast<uint32_t>(ps.size()), more);
+    auto *g = new (raw) EntityGeometry(static_cast<uint32_t>(ps.size()), more, side);
     if (more)
         new (g + 1) MoreCounts{static_cast<uint32_t>(snap.size()),
                                static_cast<uint32_t>(pattern.size())};
+    if (side)
+        new (const_cast<SideCounts *>(g->sideCounts()))
+            SideCounts{static_cast<uint32_t>(far.size()), anyWidth ? 1u : 0u};
     Tmypoi *out = g->data();
     for (auto run : {ps, snap, pattern})
         for (const Tmypoi &v : run) new (out++) Tmypoi(v);
+    if (side) {
+        auto *farOut = const_cast<FarLines *>(g->farData());
+        for (const FarLines &f : far) new (farOut++) FarLines(f);
+        auto *widthOut = const_cast<float *>(g->widthData());
+        for (std::size_t i = 0; i < nwidths; ++i) widthOut[i] = widthAt(i);
+    }
     return GeometryRef(g);
 }
 

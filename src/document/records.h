@@ -68,6 +68,7 @@ enum ReadIssue : uint16_t {
     kIssueSplineControlPolygon = 1 << 3, // no valid knot domain: shown as its control polygon
     kIssueSplineUnsupported = 1 << 4,   // degree or size beyond what is evaluated: not drawn
     kIssueSplineTooFewPoints = 1 << 5,  // fewer control points than a curve needs
+    kIssueLinesLost = 1 << 6,           // y/z value lines of vertices beyond what can be kept
 };
 
 // The parts of an entity that only some kinds use: dimension points, viewport, insert and

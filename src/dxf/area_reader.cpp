@@ -513,7 +513,7 @@ void readViewport(Pass &p, EntityBuild &e) {
     add(r.cx - w / 2, r.cy + h / 2, l41);
     add(r.cx - w / 2, r.cy - h / 2, 0);
     Tmypoi &pan = add(r.cx, r.cy, lPanX);
-    pan.liney = rel(lPanY);
+    e.geom.setLiney(pan, rel(lPanY));
     pan.donotdraw = true;
     add(r.cx, r.cy + h / 4, lHeight).donotdraw = true;
     add(r.cx, r.cy - h / 4, lHeight).donotdraw = true;

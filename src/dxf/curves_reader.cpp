@@ -85,8 +85,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
     centre.y = cy;
     centre.z = cz;
     centre.linex = rel(l10);
-    centre.liney = rel(l20);
-    centre.linez = rel(l30);
+    e.geom.setLines(centre, rel(l20), rel(l30));
     centre.donotdraw = true;
     ps.push_back(centre);
     Tmypoi axisEnd;
@@ -94,8 +93,7 @@ void readEllipse(Pass &p, EntityBuild &e) {
     axisEnd.y = cy + ay;
     axisEnd.z = cz + az;
     axisEnd.linex = rel(l11);
-    axisEnd.liney = rel(l21);
-    axisEnd.linez = rel(l31);
+    e.geom.setLines(axisEnd, rel(l21), rel(l31));
     axisEnd.donotdraw = true;
     ps.push_back(axisEnd);
     const render::Point3 m = render::ellipsePoint(cx, cy, cz, a, dt.radius2, dt.radius3,
@@ -195,13 +193,13 @@ void readSpline(Pass &p, EntityBuild &e) {
         case 20:
             if (!control.empty() && e.coordinate(v, x)) {
                 control.back().y = x;
-                control.back().liney = e.rel(p.valueLine());
+                e.geom.setLiney(control.back(), e.rel(p.valueLine()));
             }
             break;
         case 30:
             if (!control.empty() && e.coordinate(v, x)) {
                 control.back().z = x;
-                control.back().linez = e.rel(p.valueLine());
+                e.geom.setLinez(control.back(), e.rel(p.valueLine()));
             }
             break;
         case 11:

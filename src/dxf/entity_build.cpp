@@ -51,10 +51,7 @@ void addSlots(Pass &p, EntityBuild &e, const PointSlot *slots, int count, bool r
         if (!v) return;
         v->y = s.y;
         v->z = s.z;
-        if (recordLines) {
-            v->liney = s.liney;
-            v->linez = s.linez;
-        }
+        if (recordLines) e.geom.setLines(*v, s.liney, s.linez);
     }
 }
 

@@ -29,12 +29,13 @@ void expandEntityBulges(Pass &p, EntityBuild &e) {
             Tmypoi first = ps.front();
             first.donotdraw = false;
             ps.push_back(first);
+            if (!e.geom.widths.empty()) e.geom.setWidth(ps.size() - 1, e.geom.widths.front());
             --p.verticesLeft;
         }
         return;
     }
     render::expandbulges(ps, e.geom.snap, e.rec.isclosed, e.bulges.empty() ? nullptr : &e.bulges,
-                         &e.rec.curvearea);
+                         &e.rec.curvearea, &e.geom.widths);
 }
 
 void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
@@ -55,10 +56,7 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
         switch (c) {
         case 10:
         case 11:
-            if (Tmypoi *pt = e.newVertex(p, v)) {
-                pt->setwid = e.widthGiven;
-                pt->wid = static_cast<float>(p.currentWidth);
-            }
+            if (Tmypoi *pt = e.newVertex(p, v)) e.takeWidth(p, *pt);
             break;
         case 20:
         case 21:
@@ -99,10 +97,7 @@ void readLineFamily(Pass &p, EntityBuild &e, std::string_view keyword) {
     });
     if (twoPoints) {
         addSlots(p, e, slots, 2, true);
-        for (Tmypoi &pt : e.geom.ps) {
-            pt.setwid = e.widthGiven;
-            pt.wid = static_cast<float>(p.currentWidth);
-        }
+        for (Tmypoi &pt : e.geom.ps) e.takeWidth(p, pt);
     }
     expandEntityBulges(p, e);
     auto &ps = e.geom.ps;
@@ -154,10 +149,7 @@ void readPolyline(Pass &p, EntityBuild &e) {
             break;
         case 10:
             if (inVertex) {
-                if (Tmypoi *pt = e.newVertex(p, v)) {
-                    pt->setwid = e.widthGiven;
-                    pt->wid = static_cast<float>(p.currentWidth);
-                }
+                if (Tmypoi *pt = e.newVertex(p, v)) e.takeWidth(p, *pt);
             }
             break;
         case 20:
@@ -255,8 +247,7 @@ void readArcCircle(Pass &p, EntityBuild &e, bool circle) {
     centre.y = cy;
     centre.z = cz;
     centre.linex = rel(line10);
-    centre.liney = rel(line20);
-    centre.linez = rel(line30);
+    e.geom.setLines(centre, rel(line20), rel(line30));
     centre.donotdraw = true;
     ps.push_back(centre);
     if (circle) {

@@ -85,6 +85,12 @@ struct GeometryBuild {
     std::vector<Tmypoi> ps;      // the vertices
     std::vector<Tmypoi> snap;    // extra snap points
     std::vector<Tmypoi> pattern; // hatch pattern lines, as pairs of points
+    std::vector<document::FarLines> far; // value lines the vertices cannot carry themselves
+    // Width of each vertex of `ps` by index; empty while no vertex has one, shorter when the
+    // last ones have none.
+    std::vector<float> widths;
+    bool linesLost = false; // the far lines outgrew their table: some vertices lost y, z lines
+
     void clear() {
         for (std::vector<Tmypoi> *run : {&ps, &snap, &pattern}) {
             if (run->capacity() > kKeptCapacity)
@@ -92,6 +98,27 @@ struct GeometryBuild {
             else
                 run->clear();
         }
+        if (widths.capacity() > kKeptCapacity)
+            std::vector<float>().swap(widths);
+        else
+            widths.clear();
+        far.clear();
+        linesLost = false;
+    }
+    int32_t liney(const Tmypoi &v) const { return v.liney(far); }
+    int32_t linez(const Tmypoi &v) const { return v.linez(far); }
+    void setLines(Tmypoi &v, int32_t y, int32_t z) {
+        if (!v.setLines(y, z, far)) linesLost = true;
+    }
+    void setLiney(Tmypoi &v, int32_t y) { setLines(v, y, linez(v)); }
+    void setLinez(Tmypoi &v, int32_t z) { setLines(v, liney(v), z); }
+    // Gives vertex i of `ps` the width w.
+    void setWidth(std::size_t i, float w) {
+        if (widths.size() <= i) {
+            if (w == 0 && !std::signbit(w)) return; // what a vertex without one reads as
+            widths.resize(i + 1, 0.0f);
+        }
+        widths[i] = w;
     }
 };
 
@@ -142,10 +169,17 @@ struct EntityBuild {
         v.linex = relLine;
         return &v;
     }
+    // A vertex of geom.ps takes the polyline width as it stands.
+    void takeWidth(const Pass &p, Tmypoi &v) {
+        v.setwid = widthGiven;
+        if (widthGiven)
+            geom.setWidth(static_cast<std::size_t>(&v - geom.ps.data()),
+                          static_cast<float>(p.currentWidth));
+    }
     Tmypoi *lastVertex() { return geom.ps.empty() ? nullptr : &geom.ps.back(); }
-    // Bulge of the last vertex: exact for the expansion, single precision in the record. A
-    // bulge beyond kMaxBulge (an arc of all but a millionth of a turn) is no arc anyone drew: the
-    // segment stays straight and the entity is marked.
+    // Bulge of the last vertex, for the expansion (the arc becomes vertices; the record keeps no
+    // bulge). A bulge beyond kMaxBulge (an arc of all but a millionth of a turn) is no arc anyone
+    // drew: the segment stays straight and the entity is marked.
     void setLastBulge(std::string_view value) {
         double b;
         if (geom.ps.empty()) return;
@@ -157,7 +191,6 @@ struct EntityBuild {
             rec.readIssues |= document::kIssueAbsurdValue;
             return;
         }
-        geom.ps.back().bulge = static_cast<float>(b);
         bulges.resize(geom.ps.size(), 0.0);
         bulges.back() = b;
     }
@@ -168,7 +201,7 @@ struct EntityBuild {
         double y;
         if (v && coordinate(value, y)) {
             v->y = y;
-            if (recordLine) v->liney = rel(p.valueLine());
+            if (recordLine) geom.setLiney(*v, rel(p.valueLine()));
         }
     }
     void setLastZ(Pass &p, std::string_view value, bool recordLine = true) {
@@ -176,7 +209,7 @@ struct EntityBuild {
         double z;
         if (v && coordinate(value, z)) {
             v->z = z;
-            if (recordLine) v->linez = rel(p.valueLine());
+            if (recordLine) geom.setLinez(*v, rel(p.valueLine()));
         }
     }
     Tmypoi &addSnap(double x) {

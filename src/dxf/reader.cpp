@@ -447,7 +447,8 @@ void PassRunner::readEntity(const DispatchEntry &entry, Reader::Cache::Extra &ex
     r.anzs = static_cast<int32_t>(g.snap.size());
     // A pattern alone, without outline or snap point, has nothing to hang on: it is not kept.
     if (!g.ps.empty() || !g.snap.empty())
-        r.geom = document::EntityGeometry::make(g.ps, g.snap, g.pattern);
+        r.geom = document::EntityGeometry::make(g.ps, g.snap, g.pattern, g.far, g.widths);
+    if (g.linesLost) r.readIssues |= document::kIssueLinesLost;
     extra.maxHandle = e.maxHandle;
     extra.maxViewId = e.maxViewId;
     extra.widthSet = p.currentWidth != widthIn || e.widthGiven;

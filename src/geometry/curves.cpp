@@ -361,15 +361,19 @@ double arcChordArea(double r, double sweep, int steps)
 }
 
 void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypoi> &snap,
-                  bool isclosed, const std::vector<double> *exactBulges, double *curveArea)
+                  bool isclosed, const std::vector<double> *exactBulges, double *curveArea,
+                  std::vector<float> *widths)
 {
+    if (widths && widths->empty()) widths = nullptr;
+    if (widths) widths->resize(ps.size(), 0.0f);
     if (isclosed && !ps.empty()) {
         document::Tmypoi closing = ps.front();
         closing.donotdraw = false;
         ps.push_back(closing);
+        if (widths) widths->push_back(widths->front());
     }
     const std::size_t anzp = ps.size();
-    if (anzp < 2) return;
+    if (anzp < 2 || !exactBulges) return;
 
     // Every arc depends only on its own two original vertices, so one forward pass that builds a
     // new list gives the same result as inserting from the last segment down, without moving the
@@ -378,8 +382,7 @@ void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypo
     std::vector<char> bulged(anzp - 1, 0);
     std::size_t count = 0;
     for (std::size_t i = 0; i + 1 < anzp; ++i) {
-        const double beta =
-            exactBulges && i < exactBulges->size() ? (*exactBulges)[i] : double{ps[i].bulge};
+        const double beta = i < exactBulges->size() ? (*exactBulges)[i] : 0.0;
         if (bulgeArc(ps[i], ps[i + 1], beta, arcs[i])) {
             bulged[i] = 1;
             ++count;
@@ -388,9 +391,13 @@ void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypo
     if (count == 0) return;
 
     std::vector<document::Tmypoi> result;
+    std::vector<float> resultWidths;
     result.reserve(anzp + count * kBulgePoints);
+    if (widths) resultWidths.reserve(result.capacity());
     for (std::size_t i = 0; i + 1 < anzp; ++i) {
         const document::Tmypoi &p = ps[i];
+        const std::size_t copies = bulged[i] ? std::size_t{1} + kBulgePoints : 1;
+        if (widths) resultWidths.insert(resultWidths.end(), copies, (*widths)[i]);
         result.push_back(p);
         if (!bulged[i]) continue;
         const BulgeArc &arc = arcs[i];
@@ -401,12 +408,15 @@ void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypo
             v.y = arc.cy + arc.r * std::sin(angle);
             v.z = p.z;
             v.setwid = p.setwid;
-            v.wid = p.wid;
             v.curve = true;
             result.push_back(v);
         }
     }
     result.push_back(ps.back());
+    if (widths) {
+        resultWidths.push_back(widths->back());
+        widths->swap(resultWidths);
+    }
 
     if (curveArea)
         for (std::size_t i = 0; i + 1 < anzp; ++i)

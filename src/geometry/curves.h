@@ -54,13 +54,14 @@ void sampleEllipse(double cx, double cy, double cz, double a, double b, double r
 
 // Bulge expansion in place: closes a closed list with a copy of its first vertex, then inserts
 // 50 arc points into every bulged segment (last to first) and appends each arc centre to `snap`.
-// `exactBulges`, when given, holds the bulge of each vertex at full precision (the vertex record
-// keeps a single-precision copy for information). `curveArea`, when given, receives the signed
-// area between the arcs and the chords that sample them, positive where the arcs run
-// counter-clockwise: with the shoelace sum of the vertices it gives the exact enclosed area.
+// `exactBulges` holds the bulge of each vertex by index (missing ones are 0); without it nothing
+// is bulged. `curveArea`, when given, receives the signed area between the arcs and the chords
+// that sample them, positive where the arcs run counter-clockwise: with the shoelace sum of the
+// vertices it gives the exact enclosed area. `widths`, when given and not empty, holds the width
+// of each vertex by index and follows the expansion: an arc point has its vertex's width.
 void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypoi> &snap,
                   bool isclosed, const std::vector<double> *exactBulges = nullptr,
-                  double *curveArea = nullptr);
+                  double *curveArea = nullptr, std::vector<float> *widths = nullptr);
 
 // The signed area between a circular arc of radius r sweeping `sweep` radians (negative:
 // clockwise) and the `steps` equal chords that sample it.

@@ -195,7 +195,8 @@ bool isPlainOutline(const document::tpoly &e) {
     bool first = true; // a jump to the first vertex drawn (from a centre) is no jump
     for (int i = 0; i < e.anzp; ++i) {
         const document::Tmypoi &v = e.p(i);
-        if ((v.moveonly && !first) || (v.setwid && v.wid != 0) || v.botharrows != 0 ||
+        if ((v.moveonly && !first) ||
+            (v.setwid && e.geom->width(static_cast<std::size_t>(i)) != 0) || v.botharrows != 0 ||
             v.doadddimtexthere)
             return false;
         if (!v.donotdraw)

@@ -165,6 +165,9 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
     if (r & kIssueSplineTooFewPoints)
         warn("spline-points", "a spline of fewer than two points is left out",
              "Ein Spline mit weniger als zwei Punkten fehlt");
+    if (r & kIssueLinesLost)
+        warn("lines-lost", "the file lines of some y and z coordinates are not known",
+             "Die Dateizeilen einiger y- und z-Koordinaten sind nicht bekannt");
     const uint32_t ri = f.renderIssues;
     if (ri & kRenderNestingCut)
         warn("nesting-cut",

@@ -480,9 +480,10 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         pl.world(v.x, v.y, v.z, wx, wy);
         const double X = vt.screenX(wx);
         const double Y = vt.screenY(wy);
-        const bool ownWidth = v.setwid && v.wid != 0;
+        const float width = v.setwid ? e.geom->width(static_cast<std::size_t>(i)) : 0.0f;
+        const bool ownWidth = width != 0;
         if (ownWidth) {
-            pen.width = v.wid * z / 100;
+            pen.width = width * z / 100;
             if (pen.width < 0) pen.width = 1;
         }
         if (first) {

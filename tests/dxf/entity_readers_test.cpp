@@ -1,5 +1,6 @@
 // What each entity reader makes of its groups: vertices, hidden points, grips and line fields.
 #include "dxf_builder.h"
+#include "geometry/curves.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ TEST(LineReader, LineRecordsItsLinesAndEnds) {
     EXPECT_EQ(p.layer(d.dxf), "CUT");
     EXPECT_EQ(lineAt(d, p.layerlinenr), "CUT");
     EXPECT_EQ(lineAt(d, p.absLine(p.p(1).linex)), "10");
-    EXPECT_EQ(lineAt(d, p.absLine(p.p(1).liney)) + lineAt(d, p.absLine(p.p(1).liney) - 1), "0 21");
+    EXPECT_EQ(lineAt(d, p.absLine(p.geom->liney(p.p(1)))) + lineAt(d, p.absLine(p.geom->liney(p.p(1))) - 1), "0 21");
     EXPECT_EQ(lineAt(d, p.linefrom + 1), "LINE");
     EXPECT_EQ(lineAt(d, p.linebis - 1), " 31");
     EXPECT_EQ(p.rausx(), 10.0);
@@ -121,6 +122,25 @@ TEST(LineReader, ConstructionLinesAndWidths) {
     for (int i = 0; i < 2; ++i) EXPECT_FALSE(l.p(i).setwid);
     EXPECT_FALSE(l.setwidonce);
     EXPECT_FALSE(only({{0, "LEADER"}, {71, "0"}, {10, "0"}}).arrowhead);
+}
+
+TEST(LineReader, WidthsFollowTheirVerticesThroughArcsAndClosing) {
+    // Each vertex takes the width standing when it is read; arc points and the closing copy take
+    // the width of the vertex they come from.
+    auto c = only({{0, "LWPOLYLINE"}, {70, "1"}, {40, "0.5"}, {10, "0"}, {20, "0"}, {42, "1"},
+                   {40, "2"}, {10, "10"}, {20, "0"}, {42, "1"}});
+    const int n = 2 * (1 + render::kBulgePoints) + 1;
+    ASSERT_EQ(c.anzp, n);
+    for (int i = 0; i < n; ++i) {
+        const float expected = i > render::kBulgePoints && i < n - 1 ? 2.0f : 0.5f;
+        EXPECT_TRUE(c.p(i).setwid) << i;
+        EXPECT_EQ(c.geom->width(static_cast<std::size_t>(i)), expected) << i;
+    }
+    EXPECT_EQ(c.p(n - 1).x, 0);
+    // Without a width of its own a vertex draws with the entity's pen.
+    auto plain = only({{0, "LWPOLYLINE"}, {10, "0"}, {20, "0"}, {10, "10"}, {20, "0"}});
+    EXPECT_FALSE(plain.p(1).setwid);
+    EXPECT_EQ(plain.geom->width(1), 0);
 }
 
 TEST(ArcReader, CircleAndArcSampling) {
@@ -329,7 +349,7 @@ TEST(AreaReaders, HatchWipeoutViewport) {
         }
     }
     EXPECT_TRUE(v.p(5).donotdraw && v.p(6).donotdraw && v.p(7).donotdraw);
-    EXPECT_EQ(lineAt(d, v.absLine(v.p(5).liney)), "4");
+    EXPECT_EQ(lineAt(d, v.absLine(v.geom->liney(v.p(5)))), "4");
     EXPECT_EQ(lineAt(d, v.absLine(v.p(6).linex)), "9");
     EXPECT_EQ(d.maxviewportid, 7);
     EXPECT_EQ(only({{0, "VIEWPORT"}, {69, "1"}, {40, "5"}}).anzp, 0);

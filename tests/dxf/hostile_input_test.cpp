@@ -148,3 +148,44 @@ TEST(HostileInput, CoordinatesBeyondAnyDrawingAreLeftOutAndSaidSo) {
         }
     }
 }
+
+TEST(HostileInput, CoordinateLinesFarFromTheirXLineAreKeptExactly) {
+    // Hundreds of groups between the coordinates of one point: each line still names its value.
+    const Groups gap = repeat(100, "AcDbEntity", 700);
+    const std::vector<std::pair<const char *, Groups>> cases{
+        {"polyline vertex", concat({{{0, "LWPOLYLINE"}, {10, "1"}, {20, "2"}, {10, "3"}}, gap,
+                                    {{20, "4"}}, gap, {{30, "5"}, {10, "6"}, {20, "7"}}})},
+        {"circle centre, y before x", concat({{{0, "CIRCLE"}, {20, "7"}}, gap, {{10, "5"}}, gap,
+                                              {{30, "9"}, {40, "1"}}})},
+        {"spline control point",
+         concat({{{0, "SPLINE"}, {71, "3"}, {10, "0"}, {20, "0"}, {10, "1"}}, gap,
+                 {{20, "1"}, {30, "8"}, {10, "2"}, {20, "0"}, {10, "3"}, {20, "1"}}})},
+    };
+    for (const auto &[name, entity] : cases) {
+        SCOPED_TRACE(name);
+        auto d = read(entitiesSection(entity));
+        ASSERT_EQ(d.anzpoly, 1);
+        const auto &p = d.polys[0];
+        EXPECT_EQ(p.readIssues, 0);
+        // The value line of each coordinate holds that coordinate, after a code of its axis.
+        auto holds = [&](int32_t rel, char axis, double value) {
+            if (rel == 0) return true;
+            const auto line = static_cast<std::size_t>(p.absLine(rel));
+            return std::stod(std::string(d.dxf[line])) == value &&
+                   document::trimLine(d.dxf[line - 1]).front() == axis;
+        };
+        int far = 0, lines = 0;
+        for (int i = 0; i < p.anzp; ++i) {
+            const auto &v = p.p(i);
+            if (v.linex == 0 || v.mode != 0) continue; // grips name their radius or angle
+            ++lines;
+            far += v.linesFar();
+            EXPECT_TRUE(holds(v.linex, '1', v.x)) << i;
+            EXPECT_TRUE(holds(p.geom->liney(v), '2', v.y)) << i;
+            EXPECT_TRUE(holds(p.geom->linez(v), '3', v.z)) << i;
+            EXPECT_NE(p.geom->liney(v), 0) << i;
+        }
+        EXPECT_GT(lines, 0);
+        EXPECT_GT(far, 0);
+    }
+}

@@ -34,8 +34,8 @@ void expectSameEntity(const document::tpoly &a, const document::tpoly &b) {
         EXPECT_EQ(a.p(i).x, b.p(i).x);
         EXPECT_EQ(a.p(i).y, b.p(i).y);
         EXPECT_EQ(a.absLine(a.p(i).linex), b.absLine(b.p(i).linex));
-        EXPECT_EQ(a.absLine(a.p(i).liney), b.absLine(b.p(i).liney));
-        EXPECT_EQ(a.absLine(a.p(i).linez), b.absLine(b.p(i).linez));
+        EXPECT_EQ(a.absLine(a.geom->liney(a.p(i))), b.absLine(b.geom->liney(b.p(i))));
+        EXPECT_EQ(a.absLine(a.geom->linez(a.p(i))), b.absLine(b.geom->linez(b.p(i))));
     }
 }
 

@@ -15,12 +15,11 @@ namespace {
 using document::Tmypoi;
 constexpr double kPi = std::numbers::pi;
 
-Tmypoi vertex(double x, double y, double bulge = 0)
+Tmypoi vertex(double x, double y)
 {
     Tmypoi v;
     v.x = x;
     v.y = y;
-    v.bulge = bulge;
     return v;
 }
 
@@ -146,33 +145,38 @@ TEST(ExpandBulges, ArcFollowsBulge)
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "(" << c.px << "," << c.py << ") -> (" << c.qx << ","
                                         << c.qy << ") bulge " << c.bulge);
-        Tmypoi p = vertex(c.px, c.py, c.bulge);
+        std::vector<document::FarLines> far;
+        Tmypoi p = vertex(c.px, c.py);
         p.z = 2.5;
         p.setwid = true;
-        p.wid = 0.75f;
         p.linex = 3;
-        p.liney = 4;
-        p.linez = 5;
+        p.setLines(4, 5, far);
         p.mode = 3;
         Tmypoi q = vertex(c.qx, c.qy);
         q.linex = 9;
         std::vector<Tmypoi> ps{p, q}, snap;
+        std::vector<float> widths{0.75f};
         const std::vector<double> exact{c.bulge, 0};
-        expandbulges(ps, snap, false, &exact);
+        expandbulges(ps, snap, false, &exact, nullptr, &widths);
 
         ASSERT_EQ(ps.size(), 52u);
-        EXPECT_EQ(ps[0].bulge, static_cast<float>(c.bulge)); // originals stay, lines included
-        EXPECT_EQ(ps[0].linex, 3);
+        ASSERT_EQ(widths.size(), 52u);
+        EXPECT_EQ(ps[0].linex, 3); // originals stay, lines included
+        EXPECT_EQ(ps[0].liney(far), 4);
+        EXPECT_EQ(ps[0].linez(far), 5);
+        EXPECT_EQ(widths[0], 0.75f);
         EXPECT_EQ(ps[51].x, c.qx);
         EXPECT_EQ(ps[51].linex, 9);
+        EXPECT_EQ(widths[51], 0);
         expectArc(ps, 1, c.cx, c.cy, c.r, c.from, c.to);
         for (int k = 1; k <= kBulgePoints; ++k) {
             const Tmypoi &v = ps[k];
             EXPECT_EQ(v.z, 2.5);
             EXPECT_TRUE(v.setwid);
-            EXPECT_EQ(v.wid, 0.75f);
-            EXPECT_EQ(v.linex + v.liney + v.linez, 0);
-            EXPECT_EQ(v.bulge, 0);
+            EXPECT_EQ(widths[static_cast<std::size_t>(k)], 0.75f);
+            EXPECT_EQ(v.linex, 0);
+            EXPECT_EQ(v.liney(far), 0);
+            EXPECT_EQ(v.linez(far), 0);
             EXPECT_EQ(v.mode, 0);
         }
         ASSERT_EQ(snap.size(), 1u);
@@ -187,8 +191,9 @@ TEST(ExpandBulges, ClosedPolylineExpandsItsClosingSegment)
     Tmypoi a = vertex(0, 0);
     a.donotdraw = true;
     a.linex = 7;
-    std::vector<Tmypoi> ps{a, vertex(10, 0, 1)}, snap;
-    expandbulges(ps, snap, true);
+    std::vector<Tmypoi> ps{a, vertex(10, 0)}, snap;
+    const std::vector<double> bulges{0, 1};
+    expandbulges(ps, snap, true, &bulges);
 
     ASSERT_EQ(ps.size(), 3u + kBulgePoints);
     EXPECT_EQ(ps[1].x, 10); // the first segment has no bulge
@@ -203,9 +208,10 @@ TEST(ExpandBulges, ClosedPolylineExpandsItsClosingSegment)
 
 TEST(ExpandBulges, SeveralArcsKeepOrderAndSnapLastFirst)
 {
-    std::vector<Tmypoi> ps{vertex(0, 0, 1), vertex(10, 0, -1), vertex(20, 0)};
+    std::vector<Tmypoi> ps{vertex(0, 0), vertex(10, 0), vertex(20, 0)};
     std::vector<Tmypoi> snap{vertex(-1, -1)}; // existing snap points are kept
-    expandbulges(ps, snap, false);
+    const std::vector<double> bulges{1, -1, 0};
+    expandbulges(ps, snap, false, &bulges);
 
     ASSERT_EQ(ps.size(), 3u + 2 * kBulgePoints);
     expectArc(ps, 1, 5, 0, 5, kPi, 2 * kPi);
@@ -220,17 +226,21 @@ TEST(ExpandBulges, SeveralArcsKeepOrderAndSnapLastFirst)
 
 TEST(ExpandBulges, StraightSegmentsStayUntouched)
 {
-    const std::vector<std::vector<Tmypoi>> cases = {
-        {vertex(0, 0), vertex(10, 0)},          // no bulge
-        {vertex(3, 4, 1), vertex(3, 4)},        // coincident end points
-        {vertex(3, 4, 0.5)},                    // a single vertex has no segment
-        {},
+    struct Case {
+        std::vector<Tmypoi> input;
+        std::vector<double> bulges;
     };
-    for (const auto &input : cases) {
-        std::vector<Tmypoi> ps = input, snap;
-        expandbulges(ps, snap, false);
-        ASSERT_EQ(ps.size(), input.size());
-        for (std::size_t i = 0; i < ps.size(); ++i) EXPECT_EQ(ps[i].x, input[i].x);
+    const std::vector<Case> cases = {
+        {{vertex(0, 0), vertex(10, 0)}, {}},      // no bulge
+        {{vertex(3, 4), vertex(3, 4)}, {1}},      // coincident end points
+        {{vertex(3, 4)}, {0.5}},                  // a single vertex has no segment
+        {{}, {}},
+    };
+    for (const auto &c : cases) {
+        std::vector<Tmypoi> ps = c.input, snap;
+        expandbulges(ps, snap, false, &c.bulges);
+        ASSERT_EQ(ps.size(), c.input.size());
+        for (std::size_t i = 0; i < ps.size(); ++i) EXPECT_EQ(ps[i].x, c.input[i].x);
         EXPECT_TRUE(snap.empty());
     }
 }
