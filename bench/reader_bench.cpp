@@ -1,5 +1,5 @@
-// Reading a drawing: line splitting, a cold read, and the re-read after an edit that the editor
-// does on every change.
+// Reading a drawing: line splitting, a pass over the lines, an edit that moves every line, a cold
+// read, and the re-read after an edit that the editor does on every change.
 #include "document/drawing.h"
 #include "document/line_store.h"
 #include "dxf/reader.h"
@@ -62,6 +62,30 @@ void BM_SplitLines(benchmark::State &state) {
         benchmark::DoNotOptimize(store.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+// A pass over every line, as each read makes one: the cost of looking a line up.
+void BM_LinePass(benchmark::State &state) {
+    document::LineStore store;
+    store.assign(fileBytes("e100k.dxf"));
+    for (auto _ : state) {
+        std::size_t bytes = 0;
+        for (std::size_t i = 0; i < store.size(); ++i) bytes += document::trimLine(store[i]).size();
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+// Taking out an entity near the start and putting it back: every later line moves, twice.
+void BM_LineEditNearStart(benchmark::State &state) {
+    document::LineStore store;
+    store.assign(fileBytes("e100k.dxf"));
+    const std::vector<std::string> entity{"  0", "LINE", "  8", "0",   " 10", "1.5", " 20",
+                                          "2.5", " 11", "31.5", " 21", "42.5"};
+    for (auto _ : state) {
+        store.erase(100, entity.size());
+        store.insert(100, entity);
+        benchmark::DoNotOptimize(store.size());
+    }
 }
 
 void BM_ReadCold(benchmark::State &state, const char *name) {
@@ -143,6 +167,11 @@ void BM_ReadAfterDeleteFirst(benchmark::State &state, const char *name) {
         ->ReportAggregatesOnly(true)
 
 BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LinePass)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LineEditNearStart)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 QUENTAR_READ_BENCH(BM_ReadCold);
 QUENTAR_READ_BENCH(BM_ReadAfterEdit);
 QUENTAR_READ_BENCH(BM_ReadAfterInsert);
