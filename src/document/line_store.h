@@ -1,6 +1,8 @@
 // The DXF document proper: the file's text lines, held as the bytes read, one entry per line.
 #pragma once
 
+#include "document/large_memory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -65,7 +67,7 @@ public:
 private:
     // Every index allocation goes through this one alias, so that the index can move to other
     // memory (huge pages) in one place.
-    template <class T> using IndexVector = std::vector<T>;
+    template <class T> using IndexVector = std::vector<T, LargeAllocator<T>>;
 
     static constexpr unsigned kBlockShift = 4;
     static constexpr std::size_t kBlock = std::size_t{1} << kBlockShift;
