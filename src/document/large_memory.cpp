@@ -16,6 +16,20 @@ constexpr std::size_t kChunk = std::size_t{4} << 20;
 constexpr std::size_t kOwnRegion = kChunk / 16;
 constexpr std::size_t kBlockAlign = 8;
 
+// Under AddressSanitizer every block and array comes from the ordinary heap, where the sanitizer
+// sees each one's bounds; in a chunk, a block running over would only meet its neighbour.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPlainHeap = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPlainHeap = true;
+#else
+constexpr bool kPlainHeap = false;
+#endif
+#else
+constexpr bool kPlainHeap = false;
+#endif
+
 std::size_t pageRounded(std::size_t bytes) {
     const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     return (bytes + page - 1) / page * page;
@@ -75,13 +89,20 @@ thread_local std::size_t used = 0;
 
 } // namespace
 
-void *mapLargeRegion(std::size_t bytes) { return mapAligned(bytes, kHugePage); }
+void *mapLargeRegion(std::size_t bytes) {
+    if constexpr (kPlainHeap) return ::operator new(bytes);
+    return mapAligned(bytes, kHugePage);
+}
 
 void unmapLargeRegion(void *p, std::size_t bytes) noexcept {
+    if constexpr (kPlainHeap) return ::operator delete(p);
     if (p) munmap(p, pageRounded(bytes));
 }
 
+bool geometryBlocksPooled() noexcept { return !kPlainHeap; }
+
 void *allocateGeometryBlock(std::size_t bytes) {
+    if constexpr (kPlainHeap) return ::operator new(bytes);
     bytes = (bytes + kBlockAlign - 1) & ~(kBlockAlign - 1);
     if (bytes > kOwnRegion) {
         Region *r = newRegion(sizeof(Region) + bytes);
@@ -100,6 +121,7 @@ void *allocateGeometryBlock(std::size_t bytes) {
 }
 
 void releaseGeometryBlock(void *p) noexcept {
+    if constexpr (kPlainHeap) return ::operator delete(p);
     if (!p) return;
     drop(reinterpret_cast<Region *>(reinterpret_cast<std::uintptr_t>(p) & ~(kChunk - 1)));
 }

@@ -53,5 +53,7 @@ void releaseGeometryBlock(void *p) noexcept;
 
 // Chunks and own regions currently mapped for geometry blocks (for tests of the bookkeeping).
 std::size_t geometryRegionsInUse() noexcept;
+// False in sanitized builds, whose blocks come from the ordinary heap.
+bool geometryBlocksPooled() noexcept;
 
 } // namespace quentar::document
