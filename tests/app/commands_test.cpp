@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -21,7 +22,9 @@ struct CommandRun {
 std::string bytesOf(const fs::path &p);
 
 CommandRun run(const std::string &args) {
-    const fs::path errFile = fs::temp_directory_path() / "quentar_commands_test.err";
+    // One file per test process: ctest runs several of these at once.
+    const fs::path errFile = fs::temp_directory_path() /
+                             ("quentar_commands_test." + std::to_string(getpid()) + ".err");
     const std::string cmd =
         "'" + std::string(QUENTAR_BINARY) + "' " + args + " 2>'" + errFile.string() + "'";
     CommandRun r{-1, {}, {}};
