@@ -223,15 +223,18 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
 
     // The contours themselves.
     if (!a.openEnds.empty()) {
-        std::string at;
-        for (std::size_t i = 0; i < a.openEnds.size() && i < 3; ++i)
-            at += std::string(i ? ", " : "") + "(" + number(a.openEnds[i].x * s) + ", " +
-                  number(a.openEnds[i].y * s) + ")";
-        if (a.openEnds.size() > 3) at += ", ...";
-        std::string atDe = at;
-        std::replace(atDe.begin(), atDe.end(), ',', ';');
-        for (char &c : atDe)
-            if (c == '.') c = ',';
+        // Written for each language: the German decimal comma must not turn the ellipsis into
+        // commas too.
+        std::string at, atDe;
+        for (std::size_t i = 0; i < a.openEnds.size() && i < 3; ++i) {
+            const double x = a.openEnds[i].x * s, y = a.openEnds[i].y * s;
+            at += std::string(i ? ", " : "") + "(" + number(x) + ", " + number(y) + ")";
+            atDe += std::string(i ? "; " : "") + "(" + number(x, true) + "; " + number(y, true) + ")";
+        }
+        if (a.openEnds.size() > 3) {
+            at += ", ...";
+            atDe += "; ...";
+        }
         warn("open-ends",
              count(a.openEnds.size()) + " open ends: the cut does not close at " + at,
              count(a.openEnds.size()) + " offene Enden: der Schnitt schließt nicht bei " + atDe);

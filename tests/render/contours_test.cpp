@@ -174,4 +174,17 @@ TEST(Contours, TheGapIsReportedWhereItIs) {
     EXPECT_NEAR(ends[0].nearest, 0.05, 1e-12);
 }
 
+// Both languages name the first three ends and then say there are more; the German decimal comma
+// applies to the numbers only.
+TEST(Contours, OpenEndsAreListedInBothLanguages) {
+    auto d = read(entitiesSection(concat({line(0, 0, 10.5, 0), line(20, 0, 30, 0)})));
+    const render::DrawingMeasurement m = render::measureDrawing(d, {});
+    const render::MeasureWarning *w = nullptr;
+    for (const auto &x : m.warnings)
+        if (x.code == "open-ends") w = &x;
+    ASSERT_NE(w, nullptr);
+    EXPECT_NE(w->english.find("(0, 0), (10.5, 0), (20, 0), ..."), std::string::npos) << w->english;
+    EXPECT_NE(w->german.find("(0; 0); (10,5; 0); (20; 0); ..."), std::string::npos) << w->german;
+}
+
 } // namespace
