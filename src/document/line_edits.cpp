@@ -87,4 +87,22 @@ void undoBatch(LineStore &lines, const EditBatch &batch) {
     }
 }
 
+void redoBatch(LineStore &lines, const EditBatch &batch) {
+    if (batch.edits.size() > 1) {
+        if (const auto changes = simultaneousChanges(batch, false)) {
+            std::vector<LineStore::Splice> splices;
+            splices.reserve(changes->size());
+            for (const BatchChange &c : *changes)
+                splices.push_back(
+                    {static_cast<std::size_t>(c.at), static_cast<std::size_t>(c.removed), c.text});
+            lines.splice(splices);
+            return;
+        }
+    }
+    for (const LineEdit &e : batch.edits) {
+        lines.erase(static_cast<std::size_t>(e.at), e.removed.size());
+        lines.insert(static_cast<std::size_t>(e.at), e.inserted);
+    }
+}
+
 } // namespace quentar::document

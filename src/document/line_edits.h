@@ -56,6 +56,12 @@ void deleteRanges(LineStore &lines, EditBatch &batch,
 // last to the first makes it) is taken back in one pass.
 void undoBatch(LineStore &lines, const EditBatch &batch);
 
+// Applies a batch again, first change first, on the lines as they were before it (or as undoBatch
+// left them): redo, and the commit of a batch that was planned without touching the lines.
+// A planned batch states in each change the lines it removes as they stand at that moment, so
+// that undoBatch takes it back exactly.
+void redoBatch(LineStore &lines, const EditBatch &batch);
+
 // One change of a batch as a position in a single store state, for applying or following a
 // whole batch at once: `removed` lines at `at` become `inserted` lines.
 struct BatchChange {

@@ -35,9 +35,14 @@ TEST(LineEdits, EveryKindOfEditIsTakenBackExactly) {
     ASSERT_EQ(batch.edits.size(), 4u);
     EXPECT_EQ(batch.edits[2].removed, (std::vector<std::string>{"  0", "SECTION"}));
     EXPECT_EQ(batch.edits[3].at, static_cast<int32_t>(s.size()) - 1);
+    const auto after = linesOf(s);
     undoBatch(s, batch);
     EXPECT_EQ(linesOf(s), before);
     EXPECT_EQ(s.serialize(), "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
+    redoBatch(s, batch);
+    EXPECT_EQ(linesOf(s), after);
+    undoBatch(s, batch);
+    EXPECT_EQ(linesOf(s), before);
 }
 
 TEST(LineEdits, KeptStepsSurviveTheStoreCompactingItsArena) {
@@ -74,8 +79,12 @@ TEST(LineEdits, ManyDeletionsAtOnceAreTheDeletionsOneByOne) {
     }
     // Taking it back in one pass, and a batch of mixed changes change by change: the bytes of
     // the file come back either way.
+    const std::string deleted = many.serialize();
     undoBatch(many, atOnce);
     EXPECT_EQ(many.serialize(), serialized(text));
+    redoBatch(many, atOnce); // in one pass again
+    EXPECT_EQ(many.serialize(), deleted);
+    undoBatch(many, atOnce);
     EditBatch mixed;
     insertLines(many, mixed, 10, {"a", "b"});
     replaceLine(many, mixed, 30, "c");
