@@ -28,7 +28,7 @@ public:
     void repaintDrawing() override {}
     void showTabs(const std::vector<std::string> &, int) override {}
     void showScrollPositions(int64_t, int64_t) override {}
-    void showUndoState(bool) override {}
+    void showUndoState(bool, bool) override {}
 };
 
 // The window's core objects with the 100k drawing opened (fitted into the paint box), once.
@@ -95,7 +95,7 @@ void BM_Pick(benchmark::State &state) {
         benchmark::DoNotOptimize(r);
     }
     state.counters["hit"] = static_cast<double>(hit) / static_cast<double>(k);
-    o.editor.Nichtsauswhlen1Click();
+    o.editor.selectNone();
 }
 
 // What the first pointer test after an edit pays once: the bounds of the entities (taken over
@@ -119,16 +119,16 @@ void BM_DeleteAndRead(benchmark::State &state) {
     const std::size_t n = static_cast<std::size_t>(o.viewer.drawing().anzpoly);
     for (auto _ : state) {
         state.PauseTiming();
-        o.editor.Nichtsauswhlen1Click();
+        o.editor.selectNone();
         if (every == 0)
             o.editor.select(n / 2);
         else
             for (std::size_t i = 0; i < n; i += static_cast<std::size_t>(every)) o.editor.select(i);
         state.ResumeTiming();
-        const bool deleted = o.editor.Loeschen();
+        const bool deleted = o.editor.deleteSelection();
         benchmark::DoNotOptimize(deleted);
         state.PauseTiming();
-        o.editor.Rckgngig1Click();
+        o.editor.undo();
         state.ResumeTiming();
     }
 }
@@ -139,11 +139,11 @@ void BM_UndoManyDeletions(benchmark::State &state) {
     const std::size_t n = static_cast<std::size_t>(o.viewer.drawing().anzpoly);
     for (auto _ : state) {
         state.PauseTiming();
-        o.editor.Nichtsauswhlen1Click();
+        o.editor.selectNone();
         for (std::size_t i = 0; i < n; i += 3) o.editor.select(i);
-        o.editor.Loeschen();
+        o.editor.deleteSelection();
         state.ResumeTiming();
-        o.editor.Rckgngig1Click();
+        o.editor.undo();
     }
 }
 

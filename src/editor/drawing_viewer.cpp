@@ -57,7 +57,7 @@ void DrawingViewer::setPaintBoxSize(int width, int height) {
 void DrawingViewer::readDocument() {
     reader_.processdxf(drawing());
     ++readCount_;
-    if (replacedHook_) replacedHook_();
+    for (auto &l : replacedListeners_) l();
     // A new document: the views remembered for the previous one's tabs do not fit it.
     tabMemory_ = {};
     tab_ = 0;
@@ -96,7 +96,7 @@ void DrawingViewer::TabControl1Change(int tab) {
     else
         ZoomFullIn();
     donotstorenow_ = false;
-    if (tabChangeHook_) tabChangeHook_(tab_);
+    for (auto &l : tabChangeListeners_) l(tab_);
     changed();
     host_.repaintDrawing();
 }
@@ -302,6 +302,8 @@ bool DrawingViewer::Vorschaubild(render::Canvas *canvas, int dpi, render::Contou
 render::Rgb DrawingViewer::previewBackground() const {
     return render::previewBackground(drawing(), tab_, druckvorschau_);
 }
+
+bool DrawingViewer::showsModel() const { return render::tabForPreview(drawing(), tab_).model; }
 
 std::string DrawingViewer::pointerText(int x, int y) const {
     return render::pointerPositionText(view_, height_, x, y);

@@ -24,7 +24,7 @@ protected:
         ASSERT_EQ(viewer.drawing().anzpoly, 5);
     }
     void selectOnly(const Indices &chosen) {
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         for (std::size_t i : chosen) editor.select(i);
     }
 };
@@ -146,14 +146,14 @@ TEST_F(Picking, BoxSelection) {
     // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         for (std::size_t i : c.before) editor.select(i);
         const render::Pixel a = px(c.x1, c.y1), b = px(c.x2, c.y2);
         EXPECT_EQ(editor.MassSelect(a.x, a.y, b.x, b.y, c.shift), c.caught);
         EXPECT_EQ(selected(), c.after);
     }
     // Caught by a box, then picked by a click: the box mark goes.
-    editor.Nichtsauswhlen1Click();
+    editor.selectNone();
     const render::Pixel a = px(90, 290), b = px(210, 310);
     editor.MassSelect(a.x, a.y, b.x, b.y, false);
     EXPECT_TRUE(editor.selection().massSelected(1));
@@ -170,16 +170,16 @@ TEST_F(Picking, SelectAllAndNoneFollowTheShownTab) {
     for (int tab = 0; tab < 3; ++tab) {
         SCOPED_TRACE(tab);
         viewer.TabControl1Change(tab);
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         EXPECT_FALSE(editor.IsSelected());
-        editor.AllesAuswhlen1Click();
+        editor.selectAll();
         EXPECT_EQ(selected(), expected[tab]);
         EXPECT_TRUE(editor.IsSelected());
     }
     // The selection of one tab is not "selected" on another.
     viewer.TabControl1Change(1);
     EXPECT_FALSE(editor.IsSelected());
-    editor.Nichtsauswhlen1Click();
+    editor.selectNone();
     EXPECT_TRUE(selected().empty());
     EXPECT_TRUE(editor.locked(4));
     EXPECT_FALSE(editor.locked(2));

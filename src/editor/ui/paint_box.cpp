@@ -31,7 +31,8 @@ MouseButton buttonOf(Qt::MouseButton b) {
 
 PointerEvent pointerEventOf(const QMouseEvent *e) {
     const QPoint p = e->position().toPoint();
-    return {p.x(), p.y(), buttonOf(e->button()), modifiersOf(e->modifiers())};
+    return {p.x(), p.y(), buttonOf(e->button()), modifiersOf(e->modifiers()),
+            e->type() == QEvent::MouseMove && e->buttons() != Qt::NoButton};
 }
 
 } // namespace
