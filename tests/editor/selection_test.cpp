@@ -12,6 +12,23 @@ const Groups kLockedLayer = lockedLayerTable();
 
 using Indices = std::vector<std::size_t>;
 
+// 5: a SOLID whose corners run (600, 100), (700, 100), (700, 200), (600, 200): its closing edge
+// is the segment x = 600.
+Groups solid() {
+    return {{0, "SOLID"}, {8, "0"},   {10, "600"}, {20, "100"}, {11, "700"}, {21, "100"},
+            {12, "600"},  {22, "200"}, {13, "700"}, {23, "200"}};
+}
+// 6: a circle about (800, 400) of radius 50; its grips are the centre and the quarter points.
+Groups circle() { return {{0, "CIRCLE"}, {8, "0"}, {10, "800"}, {20, "400"}, {40, "50"}}; }
+// 7: a cubic spline with its control polygon far from the curve: (100, 500), (150, 600),
+// (250, 600), (300, 500).
+Groups spline() {
+    return {{0, "SPLINE"}, {8, "0"},   {70, "8"},   {71, "3"},   {72, "8"},   {73, "4"},
+            {40, "0"},     {40, "0"},   {40, "0"},   {40, "0"},   {40, "1"},   {40, "1"},
+            {40, "1"},     {40, "1"},   {10, "100"}, {20, "500"}, {10, "150"}, {20, "600"},
+            {10, "250"},   {20, "600"}, {10, "300"}, {20, "500"}};
+}
+
 class Picking : public EditorTest {
 protected:
     void SetUp() override {
@@ -20,8 +37,9 @@ protected:
                                              line(200, 100, 300, 100),                         // 1
                                              line(300, 100, 300, 200),                         // 2
                                              line(400, 100, 500, 100, "LOCK"),                 // 3
-                                             line(400, 200, 500, 200, "0", {{67, "1"}})}))})); // 4
-        ASSERT_EQ(viewer.drawing().anzpoly, 5);
+                                             line(400, 200, 500, 200, "0", {{67, "1"}}), // 4
+                                             solid(), circle(), spline()}))}));
+        ASSERT_EQ(viewer.drawing().anzpoly, 8);
     }
     void selectOnly(const Indices &chosen) {
         editor.selectNone();
@@ -57,6 +75,16 @@ TEST_F(Picking, GripAndSegmentPasses) {
          PickOutcome::SelectionDrag, {1, 2}},
         {"an entity on a locked layer", {}, 450, 100, false, PickOutcome::Nothing, {}},
         {"an entity of another tab", {}, 450, 200, false, PickOutcome::Nothing, {}},
+        {"the closing edge of a SOLID", {}, 601, 150, false, PickOutcome::Hit, {5}},
+        // A sampled point of a circle has no line of its own: it is no grip.
+        {"a selected circle at a sampled point", {6}, 800 + 50 * 0.809016994374947,
+         400 + 50 * 0.587785252292473, false, PickOutcome::SelectionDrag, {6}},
+        {"a selected circle at its quarter point", {6}, 850, 400, false, PickOutcome::GripDrag,
+         {6}},
+        // The curve's top lies at y = 575: the control polygon's top edge 25 pixels above it.
+        {"a spline's control polygon 25 px off the curve", {}, 200, 600, false,
+         PickOutcome::Nothing, {}},
+        {"the spline's curve", {}, 200, 575, false, PickOutcome::Hit, {7}},
     };
     // clang-format on
     for (const Case &c : cases) {
