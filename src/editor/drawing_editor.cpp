@@ -40,8 +40,8 @@ PointerScene DrawingEditor::scene() {
         grid_.build(d);
         gridRead_ = read_;
     }
-    filter_ = LayoutFilter::forTab(d, viewer_.tab());
-    return {d, filter_, layers_, grid_, viewer_.transform()};
+    tab_ = render::tabView(d, viewer_.tab());
+    return {d, tab_, layers_, grid_, viewer_.transform()};
 }
 
 const Selection &DrawingEditor::selection() {
@@ -100,7 +100,7 @@ std::vector<std::size_t> DrawingEditor::selectedOnTab() {
     const PointerScene sc = scene();
     std::vector<std::size_t> out;
     for (std::size_t i : selection_.indices())
-        if (i < sc.entityCount() && sc.filter.belongs(sc.entity(i))) out.push_back(i);
+        if (i < sc.entityCount() && sc.shown(i)) out.push_back(i);
     return out;
 }
 

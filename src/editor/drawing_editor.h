@@ -8,7 +8,6 @@
 #include "document/line_edits.h"
 #include "editor/drawing_viewer.h"
 #include "editor/entity_grid.h"
-#include "editor/layout_filter.h"
 #include "editor/picking.h"
 #include "editor/pointer_scene.h"
 #include "editor/selection.h"
@@ -113,7 +112,7 @@ private:
     UndoHistory undos_;
     document::LayerLookup layers_;
     EntityGrid grid_;
-    LayoutFilter filter_;
+    render::TabView tab_; // the shown tab's rule, as the last scene took it
     uint64_t read_ = UINT64_MAX;     // the viewer's read the caches belong to
     uint64_t gridRead_ = UINT64_MAX; // the read the grid was built for
 };

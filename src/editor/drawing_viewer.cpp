@@ -259,7 +259,7 @@ void DrawingViewer::drawAxisIcon(render::Canvas &canvas) {
 void DrawingViewer::PaintBox1Paint(render::Canvas &canvas, int dpi) {
     figures_.reset();
     document::Drawing &d = drawing();
-    const render::TabView tv = render::tabForPreview(d, tab_);
+    const render::TabView tv = render::tabView(d, tab_);
     if (view_.donotdrawnow) return;
     const bool paper = !tv.model || druckvorschau_;
     canvas.fillRect(0, 0, width_, height_, paper ? kPaperGrey : render::kWhite);
@@ -303,7 +303,7 @@ render::Rgb DrawingViewer::previewBackground() const {
     return render::previewBackground(drawing(), tab_, druckvorschau_);
 }
 
-bool DrawingViewer::showsModel() const { return render::tabForPreview(drawing(), tab_).model; }
+bool DrawingViewer::showsModel() const { return render::tabView(drawing(), tab_).model; }
 
 std::string DrawingViewer::pointerText(int x, int y) const {
     return render::pointerPositionText(view_, height_, x, y);

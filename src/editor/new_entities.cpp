@@ -2,6 +2,7 @@
 #include "editor/new_entities.h"
 
 #include "editor/dxf_numbers.h"
+#include "render/view.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,15 +13,6 @@
 namespace quentar::editor {
 
 namespace {
-
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 bool parseHandle(std::string_view s, uint64_t &out) {
     s = document::trimLine(s);
@@ -44,26 +36,22 @@ std::string layerOfNewEntities(const document::Drawing &d, const CreationSetting
 Placement AddToLayout(const document::Drawing &d, int tab) {
     Placement p;
     p.at = d.insertlinepos;
-    bool model = tab != 1;
-    if (tab >= 0 && static_cast<std::size_t>(tab) < d.layouts.size()) {
-        const int32_t h = d.layouts[static_cast<std::size_t>(tab)].layhan;
-        model = tab == 0;
-        if (tab > 0) {
+    const render::TabView tv = render::tabView(d, tab);
+    if (tv.handle != render::kNoLayout) {
+        // A layout whose entities live in its own block definition gets them before its
+        // ENDBLK; the model and the active paper space keep theirs in the ENTITIES section. A
+        // block without an end has no place for them.
+        if (!tv.block.empty()) {
             for (const document::tblock &b : d.blocks) {
-                if (b.hand != h) continue;
-                // Block names are not case-sensitive: older files spell it "*PAPER_SPACE". The
-                // entities of the active paper space stay in the ENTITIES section; a block without
-                // an end has no place for them.
-                if (!sameNameIgnoringCase(document::trimLine(b.blockname), "*Paper_Space") &&
-                    b.linetoinsert > 0)
-                    p.at = b.linetoinsert;
+                if (b.hand != tv.handle || b.blockname != tv.block) continue;
+                if (b.linetoinsert > 0) p.at = b.linetoinsert;
                 break;
             }
         }
         // A layout without a block record has no owner to name ("330" "0" would point nowhere).
-        p.owner = static_cast<uint32_t>(h);
+        p.owner = static_cast<uint32_t>(tv.handle);
     }
-    p.paperSpace = !model;
+    p.paperSpace = !tv.model;
     return p;
 }
 

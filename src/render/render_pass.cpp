@@ -3,6 +3,7 @@
 
 #include "document/text_codec.h"
 #include "render/colors.h"
+#include "render/view.h"
 
 #include <algorithm>
 #include <charconv>
@@ -261,8 +262,11 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     const tpoly &e = d_.polys[index];
     const document::EntityDetail &dt = e.detail();
     current_ = index;
-    // 1. Space filter.
+    // 1. Space filter: at the top level of a tab, the tab's rule (space and block alike).
+    const bool tabRule = p.tab && depth_ == 1 && !takingExtents_;
     if (takingExtents_) {
+    } else if (tabRule) {
+        if (!p.tab->shows(e)) return;
     } else if (p.thelayhan == kNoLayout) {
         if (p.showmodel && e.ispaperspace) return;
         if (!p.showmodel && !e.ispaperspace && p.blocktodraw.empty()) return;
@@ -277,7 +281,8 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         if (layer->colornr < 0) return;
     }
     // 4. Block filter.
-    if (e.isblock ? dt.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
+    if (!tabRule && (e.isblock ? dt.theblockname != p.blocktodraw : !p.blocktodraw.empty()))
+        return;
     // An invisible attribute and a viewport switched off show nothing.
     if (e.invisible) return;
     // A paint leaves out what cannot reach its surface.

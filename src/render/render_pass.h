@@ -25,6 +25,8 @@ namespace quentar::render {
 inline constexpr int32_t kNoLayout = -999;
 
 // The parameters of one pass (and of its nested passes for blocks and viewports).
+struct TabView;
+
 struct DrawParams {
     double scrollx = 0, scrolly = 0; // view offset, pixels
     int paintbox1height = 0;         // height of the surface, pixels
@@ -37,6 +39,9 @@ struct DrawParams {
     // applied to the block's coordinates before the offset; the identity outside blocks.
     geometry::Linear3 linear;
     bool linearIdentity = true;
+    // A tab's own passes: its rule decides which entities of the top level are drawn (the space
+    // and block fields then only steer the passes).
+    const TabView *tab = nullptr;
     int32_t thelayhan = kNoLayout;   // handle of the layout shown
     bool showmodel = true;           // the pass shows model space
     bool showmodelforcolor = true;   // model colours (black on white) rather than paper colours

@@ -2,6 +2,8 @@
 #include "drawings.h"
 #include "editor_fixture.h"
 
+#include <set>
+
 using namespace quentar;
 using namespace quentar::testing;
 using editor::PickOutcome;
@@ -211,6 +213,46 @@ TEST_F(Picking, SelectAllAndNoneFollowTheShownTab) {
     EXPECT_TRUE(selected().empty());
     EXPECT_TRUE(editor.locked(4));
     EXPECT_FALSE(editor.locked(2));
+}
+
+TEST_F(Picking, WhatATabDrawsIsWhatItsRuleShows) {
+    // One rule for every question about a tab: the entities its paint draws are those picking,
+    // snapping and selecting take (less the locked ones for selecting).
+    class BegunCanvas : public render::Canvas {
+    public:
+        std::set<std::size_t> begun;
+        void beginEntity(std::size_t i) override { begun.insert(i); }
+        void strokePath(const render::Path &, const render::Pen &) override {}
+        void fillPath(const render::Path &, const render::Brush &) override {}
+        void fillRect(int, int, int, int, render::Rgb) override {}
+        void frameRect(int, int, int, int, render::Rgb) override {}
+        void drawText(std::string_view, double, const render::Transform &, render::Rgb) override {}
+        void strokeText(std::string_view, double, const render::Transform &,
+                        const render::Pen &) override {}
+        void textExtent(std::string_view, int, int &w, int &h) override { w = h = 0; }
+        void pushClipRect(int, int, int, int) override {}
+        void popClip() override {}
+        void drawHandleImage(int, int, int) override {}
+    };
+    open(threeTabs());
+    for (int tab = 0; tab < 3; ++tab) {
+        SCOPED_TRACE(tab);
+        viewer.TabControl1Change(tab);
+        BegunCanvas canvas;
+        viewer.PaintBox1Paint(canvas, 96);
+        const render::TabView tv = render::tabView(viewer.drawing(), tab);
+        std::set<std::size_t> shown, selectable;
+        for (std::size_t i = 0; i < viewer.drawing().polys.size(); ++i) {
+            if (tv.shows(viewer.drawing().polys[i])) shown.insert(i);
+            if (editor.scene().selectable(i)) selectable.insert(i);
+        }
+        EXPECT_EQ(canvas.begun, shown);
+        editor.selectAll();
+        const Indices all = selected();
+        EXPECT_EQ(std::set<std::size_t>(all.begin(), all.end()), selectable);
+        for (std::size_t i : selectable) EXPECT_TRUE(shown.count(i));
+        editor.selectNone();
+    }
 }
 
 TEST_F(Picking, EmptyDrawing) {
