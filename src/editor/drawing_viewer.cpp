@@ -59,7 +59,7 @@ void DrawingViewer::readDocument() {
     ++readCount_;
     for (auto &l : replacedListeners_) l();
     // A new document: the views remembered for the previous one's tabs do not fit it.
-    tabMemory_ = {};
+    tabViews_.clear();
     tab_ = 0;
     host_.showTabs(drawing().tabCaptions, tab_);
     ZoomFullIn();
@@ -69,19 +69,8 @@ void DrawingViewer::readDocument() {
 
 void DrawingViewer::documentEdited() {
     document::Drawing &d = drawing();
-    const std::vector<document::Tlayout> before = d.layouts;
     reader_.processdxf(d);
     ++readCount_;
-    // The layout records are rebuilt by the read; the views their tabs remember are carried over.
-    for (document::Tlayout &l : d.layouts) {
-        auto old = std::find_if(before.begin(), before.end(),
-                                [&](const document::Tlayout &o) { return o.name == l.name; });
-        if (old == before.end()) continue;
-        l.zoomsetted = old->zoomsetted;
-        l.zoomvalue = old->zoomvalue;
-        l.scrollxvalue = old->scrollxvalue;
-        l.scrollyvalue = old->scrollyvalue;
-    }
     tab_ = std::clamp(tab_, 0, std::max(0, static_cast<int>(d.tabCaptions.size()) - 1));
     host_.showTabs(d.tabCaptions, tab_);
     changed();
@@ -91,7 +80,7 @@ void DrawingViewer::documentEdited() {
 void DrawingViewer::TabControl1Change(int tab) {
     tab_ = tab;
     donotstorenow_ = true;
-    if (render::restoreZoom(drawing(), tabMemory_, tab_, view_))
+    if (tabViews_.restore(drawing(), tab_, view_))
         viewChanged();
     else
         ZoomFullIn();
@@ -103,7 +92,7 @@ void DrawingViewer::TabControl1Change(int tab) {
 
 void DrawingViewer::viewChanged() {
     render::clampScroll(view_);
-    if (!donotstorenow_) render::StoreZoom(drawing(), tabMemory_, tab_, view_);
+    if (!donotstorenow_) tabViews_.store(drawing(), tab_, view_);
     host_.showScrollPositions(view_.horzPosition, view_.vertPosition);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/drawing_session.h"
+#include "editor/tab_views.h"
 #include "dxf/reader.h"
 #include "render/canvas.h"
 #include "render/page_setup.h"
@@ -157,7 +158,7 @@ private:
     dxf::Reader reader_;
     document::DrawingSession session_;
     render::ViewState view_;
-    render::TabViewMemory tabMemory_;
+    TabViews tabViews_; // the view each tab was left at
     int tab_ = 0;
     int width_ = render::kDefaultPaintBoxWidth, height_ = render::kDefaultPaintBoxHeight;
     bool donotstorenow_ = false;
