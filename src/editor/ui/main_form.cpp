@@ -204,6 +204,9 @@ void TMainForm::connectActions() {
     connect(e.scaleByKeyboard, &QAction::toggled, this, keyboardEntry);
     keyboardEntry();
     connect(e.BenutzenBtn, &QPushButton::clicked, this, &TMainForm::BenutzenBtnClick);
+    // Another drawing or another tab ends the tool under way: its button comes up.
+    viewer_.addDocumentReplacedListener([this] { syncToolButtons(); });
+    viewer_.addTabChangeListener([this](int) { syncToolButtons(); });
     connect(e.selectAll, &QAction::triggered, this, &TMainForm::AllesAuswhlen1Click);
     connect(e.selectNone, &QAction::triggered, this, &TMainForm::Nichtsauswhlen1Click);
     connect(e.editMenu, &QMenu::aboutToShow, this, &TMainForm::BearbeitenMenuShow);
@@ -434,6 +437,8 @@ void TMainForm::chooseEditTool(EditOperation operation) {
 void TMainForm::BenutzenBtnClick() {
     input_.typedClick(editActions_.Xed->value(), editActions_.YEd->value());
     syncToolButtons();
+    // Escape and the next keys go to the drawing again (keyedit).
+    paintBox_->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::TabControl1Change(int index) {

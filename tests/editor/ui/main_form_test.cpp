@@ -255,6 +255,7 @@ TEST_F(Window, PaintBoxPassesItsInputToTheHandler) {
     const std::vector<std::string> expected{"down 10,20 right shift",
                                             "move 11,21 left",
                                             "up 12,22 left ctrl",
+                                            "down 13,23 middle",
                                             "double 13,23 middle",
                                             "wheel 5,6 up ctrl",
                                             "escape",
