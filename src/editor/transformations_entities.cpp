@@ -513,11 +513,29 @@ void EntityRewrite::text(bool mtext) {
     }
     rewriteLengths(0, end, mtext ? std::initializer_list<int>{40, 41, 42, 43, 46}
                                  : std::initializer_list<int>{39, 40});
-    if (const int r = find(0, end, 50); r >= 0) {
-        rewriteAngle(r);
-    } else if (!directed && (planeAngle_ != 0 || reflects_) && after >= 0) {
-        const double a = normalisedDegrees(mapAngle(0));
-        if (a != 0) insertGroup(after + 1, 50, FloatToDXFStr(a));
+    const bool turned = planeAngle_ != 0 || reflects_;
+    const int r = find(0, end, 50);
+    double a = 0;
+    if (r >= 0 && !number(r, a)) return;
+    if (r >= 0) rewriteAngle(r);
+    if (!turned || directed) return;
+    if (mtext) {
+        // An MTEXT's rotation counts in its object system, which not every reader heeds once the
+        // extrusion is not the default: the turned text says its direction in the world, after
+        // the angle (of the two the last one wins).
+        const Vec3 dir =
+            map_.turn(toWorld_.apply({std::cos(a * M_PI / 180), std::sin(a * M_PI / 180), 0}));
+        const double v[3] = {dir.x, dir.y, dir.z};
+        std::vector<std::string> lines;
+        for (int k = 0; k < 3; ++k) {
+            lines.push_back(codeText(11 + 10 * k));
+            lines.push_back(FloatToDXFStr(std::fabs(v[k]) < kNoise ? 0 : v[k]));
+        }
+        const int32_t at = r >= 0 ? groups_[static_cast<std::size_t>(r)].line + 1 : after + 1;
+        if (at > 0) out_.insertBefore(at, std::move(lines));
+    } else if (r < 0 && after >= 0) {
+        const double turnedTo = normalisedDegrees(mapAngle(0));
+        if (turnedTo != 0) insertGroup(after + 1, 50, FloatToDXFStr(turnedTo));
     }
 }
 
