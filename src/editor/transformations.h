@@ -78,15 +78,15 @@ CopyPlan MakeArray(const document::Drawing &d, const EntitySet &set, const Array
 // where it has one. A viewport's grips resize it (corners 0 to 3), pan its view (5) or zoom it
 // (6); grip 7 opens the viewport dialog instead (opensViewportDialog, ConfigureViewport).
 // An empty batch when the grip or entity does not exist.
-document::EditBatch MovePoint(const document::Drawing &d, std::size_t objnr, int pointnr,
-                              double dx, double dy, double ex, double ey);
+document::EditBatch MovePoint(const document::Drawing &d, std::size_t objnr, int pointnr, double dx,
+                              double dy, double ex, double ey);
 
 // The viewport dialog's seven values ("Viewport konfigurieren").
 struct ViewportConfiguration {
-    double width = 0, height = 0;     // "Breite:", "Höhe:" on the paper
-    double centreX = 0, centreY = 0;  // "Mitte X:", "Mitte Y:" on the paper
-    double viewX = 0, viewY = 0;      // "Inhalt X:", "Inhalt Y:": the model point in the middle
-    double viewHeight = 0;            // "Höhe Inhalt:": the height of model shown
+    double width = 0, height = 0;    // "Breite:", "Höhe:" on the paper
+    double centreX = 0, centreY = 0; // "Mitte X:", "Mitte Y:" on the paper
+    double viewX = 0, viewY = 0;     // "Inhalt X:", "Inhalt Y:": the model point in the middle
+    double viewHeight = 0;           // "Höhe Inhalt:": the height of model shown
 };
 // Grip `pointnr` of entity `objnr` is the viewport grip that opens the dialog.
 bool opensViewportDialog(const document::Drawing &d, std::size_t objnr, int pointnr);

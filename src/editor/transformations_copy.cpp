@@ -65,8 +65,10 @@ void dropApplicationGroups(Pairs &pairs) {
     for (Pair &p : pairs) {
         if (p.number() == 102) {
             const std::string_view v = document::trimLine(p.value);
-            if (!v.empty() && v[0] == '{') inside = true;
-            else if (v == "}") inside = false;
+            if (!v.empty() && v[0] == '{')
+                inside = true;
+            else if (v == "}")
+                inside = false;
             continue;
         }
         if (!inside) kept.push_back(std::move(p));
@@ -78,7 +80,8 @@ void dropApplicationGroups(Pairs &pairs) {
 int32_t recordEnd(const document::LineStore &lines, int32_t from) {
     const auto n = static_cast<int32_t>(lines.size());
     int32_t i = from + 2;
-    while (i + 1 < n && dxf::parseGroupCode(document::trimLine(lines[static_cast<std::size_t>(i)])) != 0)
+    while (i + 1 < n &&
+           dxf::parseGroupCode(document::trimLine(lines[static_cast<std::size_t>(i)])) != 0)
         i += 2;
     return std::min(i, n);
 }
@@ -257,8 +260,8 @@ private:
             for (Pair &p : pairs) {
                 const int c = p.number();
                 int32_t status;
-                if (c == 69 || (c == 68 && dxf::toInteger(document::trimLine(p.value), status) &&
-                                status > 0))
+                if (c == 69 ||
+                    (c == 68 && dxf::toInteger(document::trimLine(p.value), status) && status > 0))
                     p.value = integerText(viewportId_);
             }
         }
@@ -352,7 +355,7 @@ private:
     uint64_t last_;      // the largest handle in use or given
     int32_t viewportId_; // the largest viewport number in use or given
     int pictureNumber_ = 0;
-    std::string seed_;   // the seed's value line as the planned steps leave it
+    std::string seed_; // the seed's value line as the planned steps leave it
     std::vector<std::pair<int32_t, std::size_t>> shifts_; // original line, lines inserted there
     std::map<std::string, BlockLines, std::less<>> blocks_;
 };

@@ -190,16 +190,25 @@ double EntityRewrite::rewritePoint(const Point &p, Role role, double z0, bool fl
     const Vec3 in{v[0], v[1], v[2]};
     Vec3 o;
     switch (role) {
-    case Role::World: o = map_.point(in); break;
-    case Role::Object: o = toObject_.apply(map_.point(toWorld_.apply(in))); break;
-    case Role::Vector: o = map_.vector(in); break;
-    case Role::Direction: o = map_.turn(in); break;
-    case Role::ObjectVector: o = toObject_.apply(map_.vector(toWorld_.apply(in))); break;
+    case Role::World:
+        o = map_.point(in);
+        break;
+    case Role::Object:
+        o = toObject_.apply(map_.point(toWorld_.apply(in)));
+        break;
+    case Role::Vector:
+        o = map_.vector(in);
+        break;
+    case Role::Direction:
+        o = map_.turn(in);
+        break;
+    case Role::ObjectVector:
+        o = toObject_.apply(map_.vector(toWorld_.apply(in)));
+        break;
     }
-    const double ref =
-        std::max({1.0, std::fabs(in.x), std::fabs(in.y), std::fabs(in.z), std::fabs(map_.ox),
-                  std::fabs(map_.oy), std::fabs(map_.oz)}) *
-        std::max(1.0, map_.scale);
+    const double ref = std::max({1.0, std::fabs(in.x), std::fabs(in.y), std::fabs(in.z),
+                                 std::fabs(map_.ox), std::fabs(map_.oy), std::fabs(map_.oz)}) *
+                       std::max(1.0, map_.scale);
     double out[3] = {o.x, o.y, o.z};
     for (double &c : out)
         if (std::fabs(c) < kNoise * ref) c = 0;
@@ -254,7 +263,8 @@ int32_t EntityRewrite::extrusionInsertLine(int from, int to) const {
             inText = g.value == "AcDbText";
         }
     }
-    if (to < static_cast<int>(groups_.size())) return groups_[static_cast<std::size_t>(to)].line - 1;
+    if (to < static_cast<int>(groups_.size()))
+        return groups_[static_cast<std::size_t>(to)].line - 1;
     return groups_.empty() ? e_.linebis + 1 : groups_.back().line + 1;
 }
 
@@ -301,9 +311,12 @@ void EntityRewrite::rewriteXdata(int from, int to) {
     // Extended data says itself which of its points follow the entity: world positions,
     // displacements and directions; distances and scale factors grow with a scaling.
     for (const Point &p : pointsIn(start, to, 1010)) {
-        if (p.family == 1011) rewritePoint(p, Role::World, 0, true);
-        else if (p.family == 1012) rewritePoint(p, Role::Vector, 0, true);
-        else if (p.family == 1013) rewritePoint(p, Role::Direction, 0, true);
+        if (p.family == 1011)
+            rewritePoint(p, Role::World, 0, true);
+        else if (p.family == 1012)
+            rewritePoint(p, Role::Vector, 0, true);
+        else if (p.family == 1013)
+            rewritePoint(p, Role::Direction, 0, true);
     }
     rewriteLengths(start, to, {1041, 1042});
 }
@@ -314,13 +327,17 @@ void EntityRewrite::lineFamily() {
     const int end = mainEnd();
     const bool directed = e_.kind == EntityKind::Ray || e_.kind == EntityKind::XLine;
     for (const Point &p : pointsIn(0, end, 10)) {
-        if (p.family == 10 || (p.family == 11 && !directed)) rewritePoint(p, Role::World);
-        else if (p.family == 11) rewritePoint(p, Role::Direction);
+        if (p.family == 10 || (p.family == 11 && !directed))
+            rewritePoint(p, Role::World);
+        else if (p.family == 11)
+            rewritePoint(p, Role::Direction);
     }
     if (e_.kind == EntityKind::Leader) {
         for (const Point &p : pointsIn(0, end, 210)) {
-            if (p.family == 211) rewritePoint(p, Role::Direction);
-            else if (p.family == 212 || p.family == 213) rewritePoint(p, Role::Vector);
+            if (p.family == 211)
+                rewritePoint(p, Role::Direction);
+            else if (p.family == 212 || p.family == 213)
+                rewritePoint(p, Role::Vector);
         }
         rewriteLengths(0, end, {40, 41});
     }
@@ -374,7 +391,8 @@ void EntityRewrite::polyline() {
         if (p.family != 10 || !flat2d) continue;
         if (p.z >= 0 && !number(p.z, elevation)) return;
         const double z = newElevation(elevation);
-        if (p.z >= 0) setNumber(p.z, z);
+        if (p.z >= 0)
+            setNumber(p.z, z);
         else if (z != 0 && p.y >= 0)
             insertGroup(groups_[static_cast<std::size_t>(p.y)].line + 1, 30, FloatToDXFStr(z));
     }
@@ -429,8 +447,10 @@ void EntityRewrite::arcCircle(bool arc) {
 void EntityRewrite::ellipse() {
     const int end = mainEnd();
     for (const Point &p : pointsIn(0, end, 10)) {
-        if (p.family == 10) rewritePoint(p, Role::World);
-        else if (p.family == 11) rewritePoint(p, Role::Vector);
+        if (p.family == 10)
+            rewritePoint(p, Role::World);
+        else if (p.family == 11)
+            rewritePoint(p, Role::Vector);
     }
     // The axis ratio (40) and the parameters (41, 42) stay: a scaling keeps the shape, and the
     // mirror image turns the extrusion round so that the parameters keep running with it.
@@ -439,8 +459,10 @@ void EntityRewrite::ellipse() {
 void EntityRewrite::spline() {
     const int end = mainEnd();
     for (const Point &p : pointsIn(0, end, 10)) {
-        if (p.family == 10 || p.family == 11) rewritePoint(p, Role::World);
-        else if (p.family == 12 || p.family == 13) rewritePoint(p, Role::Vector);
+        if (p.family == 10 || p.family == 11)
+            rewritePoint(p, Role::World);
+        else if (p.family == 12 || p.family == 13)
+            rewritePoint(p, Role::Vector);
     }
     // Knots (40) and weights (41) do not depend on the size; the fit tolerances do.
     rewriteLengths(0, end, {42, 43, 44});
@@ -482,7 +504,8 @@ void EntityRewrite::insert() {
     const double defaults[4] = {1, 1, 1, 0};
     std::vector<std::string> missing;
     for (int i = 0; i < 4; ++i) {
-        if (idx[i] >= 0) setNumber(idx[i], values[i]);
+        if (idx[i] >= 0)
+            setNumber(idx[i], values[i]);
         else if (values[i] != defaults[i]) {
             missing.push_back(codeText(i < 3 ? 41 + i : 50));
             missing.push_back(FloatToDXFStr(values[i]));
@@ -501,7 +524,8 @@ void EntityRewrite::text(bool mtext) {
     for (const Point &p : pointsIn(0, end, 10)) {
         if (p.family == 10) {
             rewritePoint(p, mtext ? Role::World : Role::Object);
-            if (after < 0) after = groups_[static_cast<std::size_t>(std::max({p.x, p.y, p.z}))].line;
+            if (after < 0)
+                after = groups_[static_cast<std::size_t>(std::max({p.x, p.y, p.z}))].line;
         } else if (p.family == 11) {
             if (mtext) {
                 rewritePoint(p, Role::Direction);
@@ -511,8 +535,9 @@ void EntityRewrite::text(bool mtext) {
             }
         }
     }
-    rewriteLengths(0, end, mtext ? std::initializer_list<int>{40, 41, 42, 43, 46}
-                                 : std::initializer_list<int>{39, 40});
+    rewriteLengths(0, end,
+                   mtext ? std::initializer_list<int>{40, 41, 42, 43, 46}
+                         : std::initializer_list<int>{39, 40});
     const bool turned = planeAngle_ != 0 || reflects_;
     const int r = find(0, end, 50);
     double a = 0;
@@ -545,7 +570,8 @@ void EntityRewrite::dimension() {
     for (const Point &p : pointsIn(0, end, 10)) {
         const bool object = p.family == 11 || p.family == 12;
         rewritePoint(p, object ? Role::Object : Role::World);
-        if (p.family == 14) after14 = groups_[static_cast<std::size_t>(std::max({p.x, p.y, p.z}))].line;
+        if (p.family == 14)
+            after14 = groups_[static_cast<std::size_t>(std::max({p.x, p.y, p.z}))].line;
     }
     int32_t type = 0;
     if (const int t = find(0, end, 70); t >= 0)
@@ -569,8 +595,10 @@ void EntityRewrite::dimension() {
 
 void EntityRewrite::wipeout() {
     for (const Point &p : pointsIn(0, mainEnd(), 10)) {
-        if (p.family == 10) rewritePoint(p, Role::World);
-        else if (p.family == 11 || p.family == 12) rewritePoint(p, Role::Vector);
+        if (p.family == 10)
+            rewritePoint(p, Role::World);
+        else if (p.family == 11 || p.family == 12)
+            rewritePoint(p, Role::Vector);
     }
 }
 
@@ -587,8 +615,8 @@ void EntityRewrite::run() {
     if (e_.isviewport && e_.hasDetail() && e_.detail().viewid == 1) return;
     groups_ = groupsOf(d_.dxf, e_.linefrom, e_.linebis);
     if (groups_.empty()) return;
-    const bool flipKind =
-        e_.kind == EntityKind::Ellipse || e_.kind == EntityKind::Text || e_.kind == EntityKind::MText;
+    const bool flipKind = e_.kind == EntityKind::Ellipse || e_.kind == EntityKind::Text ||
+                          e_.kind == EntityKind::MText;
     // A mirrored ellipse or text turns its extrusion round: its parameters and glyphs then keep
     // their sense of rotation, and the picture is the true mirror image.
     const bool flip = flipKind && map_.mirrored;
@@ -598,22 +626,54 @@ void EntityRewrite::run() {
     case EntityKind::Line:
     case EntityKind::Ray:
     case EntityKind::XLine:
-    case EntityKind::Leader: lineFamily(); break;
-    case EntityKind::LwPolyline: lwPolyline(); break;
-    case EntityKind::Polyline: polyline(); return; // its records carry their own extended data
-    case EntityKind::Arc: arcCircle(true); break;
-    case EntityKind::Circle: arcCircle(false); break;
-    case EntityKind::Ellipse: ellipse(); break;
-    case EntityKind::Spline: spline(); break;
-    case EntityKind::Solid: solidPoint(true); break;
-    case EntityKind::Point: solidPoint(false); break;
-    case EntityKind::Insert: insert(); break;
-    case EntityKind::Text: text(false); break;
-    case EntityKind::MText: text(true); break;
-    case EntityKind::Dimension: dimension(); break;
-    case EntityKind::Hatch: hatch(); break;
-    case EntityKind::Wipeout: wipeout(); break;
-    case EntityKind::Viewport: viewport(); break;
+    case EntityKind::Leader:
+        lineFamily();
+        break;
+    case EntityKind::LwPolyline:
+        lwPolyline();
+        break;
+    case EntityKind::Polyline:
+        polyline();
+        return; // its records carry their own extended data
+    case EntityKind::Arc:
+        arcCircle(true);
+        break;
+    case EntityKind::Circle:
+        arcCircle(false);
+        break;
+    case EntityKind::Ellipse:
+        ellipse();
+        break;
+    case EntityKind::Spline:
+        spline();
+        break;
+    case EntityKind::Solid:
+        solidPoint(true);
+        break;
+    case EntityKind::Point:
+        solidPoint(false);
+        break;
+    case EntityKind::Insert:
+        insert();
+        break;
+    case EntityKind::Text:
+        text(false);
+        break;
+    case EntityKind::MText:
+        text(true);
+        break;
+    case EntityKind::Dimension:
+        dimension();
+        break;
+    case EntityKind::Hatch:
+        hatch();
+        break;
+    case EntityKind::Wipeout:
+        wipeout();
+        break;
+    case EntityKind::Viewport:
+        viewport();
+        break;
     }
     if (e_.kind != EntityKind::Viewport && e_.kind != EntityKind::Wipeout)
         rewriteExtrusion(0, end, flip);

@@ -74,10 +74,10 @@ public:
 
     // How a point's coordinates change.
     enum class Role {
-        World,     // a position in the world
-        Object,    // a position in the entity's object coordinate system
-        Vector,    // a world displacement: turned and scaled
-        Direction, // a world direction: turned only
+        World,        // a position in the world
+        Object,       // a position in the entity's object coordinate system
+        Vector,       // a world displacement: turned and scaled
+        Direction,    // a world direction: turned only
         ObjectVector, // a displacement in the object coordinate system
     };
     // A point of three coordinate groups (indices into groups(); -1: absent).

@@ -40,8 +40,7 @@ PlaneMap PlaneMap::moving(double dx, double dy) {
 
 PlaneMap PlaneMap::turning(double dx, double dy, double ex, double ey) {
     PlaneMap m;
-    if (!std::isfinite(dx) || !std::isfinite(dy) || !direction(dx, dy, ex, ey, m.c, m.s))
-        return {};
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !direction(dx, dy, ex, ey, m.c, m.s)) return {};
     fixBasePoint(m, dx, dy);
     return m;
 }
@@ -69,10 +68,14 @@ PlaneMap PlaneMap::scaling(double dx, double dy, double ex, double ey) {
 
 PlaneMap PlaneMap::forMode(int modex, double dx, double dy, double ex, double ey) {
     switch (modex) {
-    case kRotateMode: return turning(dx, dy, ex, ey);
-    case kMirrorMode: return mirroring(dx, dy, ex, ey);
-    case kScaleMode: return scaling(dx, dy, ex, ey);
-    default: return {};
+    case kRotateMode:
+        return turning(dx, dy, ex, ey);
+    case kMirrorMode:
+        return mirroring(dx, dy, ex, ey);
+    case kScaleMode:
+        return scaling(dx, dy, ex, ey);
+    default:
+        return {};
     }
 }
 

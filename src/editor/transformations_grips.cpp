@@ -101,9 +101,12 @@ PointLines pointLines(const std::vector<Group> &groups, int x) {
     PointLines p;
     for (std::size_t i = 1; i < groups.size() && groups[i].code != 0 && groups[i].code != 1001;
          ++i) {
-        if (groups[i].code == x && !p.x) p.x = groups[i].line;
-        else if (groups[i].code == x + 10 && !p.y) p.y = groups[i].line;
-        else if (groups[i].code == x + 20 && !p.z) p.z = groups[i].line;
+        if (groups[i].code == x && !p.x)
+            p.x = groups[i].line;
+        else if (groups[i].code == x + 10 && !p.y)
+            p.y = groups[i].line;
+        else if (groups[i].code == x + 20 && !p.z)
+            p.z = groups[i].line;
     }
     return p;
 }
@@ -117,8 +120,8 @@ void swapEllipseAxes(const document::Drawing &d, const document::tpoly &e, doubl
     double m[3] = {0, 0, 0};
     const int32_t lines[3] = {axis.x, axis.y, axis.z};
     for (int k = 0; k < 3; ++k)
-        if (lines[k] && !dxf::toReal(document::trimLine(d.dxf[static_cast<std::size_t>(lines[k])]),
-                                     m[k]))
+        if (lines[k] &&
+            !dxf::toReal(document::trimLine(d.dxf[static_cast<std::size_t>(lines[k])]), m[k]))
             return;
     Vec3 n = extrusionOf(e);
     const double nl = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
@@ -189,8 +192,10 @@ void moveGrip(const document::Drawing &d, std::size_t objnr, int pointnr, double
         if (!(major > 0) || !inPlane(n, ex - e.cx, ey - e.cy, u, w)) return;
         const double ratio = std::hypot(u, w) / major;
         if (!(ratio > 1e-9) || !std::isfinite(ratio)) return;
-        if (ratio <= 1) writeValue(d, linex, ratio, out);
-        else swapEllipseAxes(d, e, ratio, out);
+        if (ratio <= 1)
+            writeValue(d, linex, ratio, out);
+        else
+            swapEllipseAxes(d, e, ratio, out);
         break;
     }
     case 3: // the start or end angle of an arc
@@ -202,8 +207,8 @@ void moveGrip(const document::Drawing &d, std::size_t objnr, int pointnr, double
 
 } // namespace
 
-document::EditBatch MovePoint(const document::Drawing &d, std::size_t objnr, int pointnr,
-                              double dx, double dy, double ex, double ey) {
+document::EditBatch MovePoint(const document::Drawing &d, std::size_t objnr, int pointnr, double dx,
+                              double dy, double ex, double ey) {
     document::EditBatch batch;
     if (objnr >= static_cast<std::size_t>(d.anzpoly) || objnr >= d.polys.size()) return batch;
     if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(ex) || !std::isfinite(ey))

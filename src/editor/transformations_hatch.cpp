@@ -86,8 +86,10 @@ void EntityRewrite::hatch() {
         }
         // An elliptic edge's parameters follow its axis; only the sense changes.
         if (reflects()) {
-            if (ccw >= 0) setNumber(ccw, counter ? 0 : 1);
-            else insertGroup(groups()[static_cast<std::size_t>(e)].line + 1, 73, "0");
+            if (ccw >= 0)
+                setNumber(ccw, counter ? 0 : 1);
+            else
+                insertGroup(groups()[static_cast<std::size_t>(e)].line + 1, 73, "0");
         }
     };
 

@@ -41,8 +41,10 @@ std::vector<std::size_t> rewrittenRecords(const document::Drawing &d, const Enti
         for (std::size_t i = 0; i < n; ++i) {
             const document::tpoly &e = d.polys[i];
             if (in[i] || !e.hasDetail()) continue;
-            if (e.kind == EntityKind::Dimension) pictures.erase(e.detail().dimblock);
-            else if (e.kind == EntityKind::Insert) pictures.erase(e.detail().insertstr);
+            if (e.kind == EntityKind::Dimension)
+                pictures.erase(e.detail().dimblock);
+            else if (e.kind == EntityKind::Insert)
+                pictures.erase(e.detail().insertstr);
         }
         for (std::size_t i = 0; i < n && !pictures.empty(); ++i) {
             const document::tpoly &e = d.polys[i];

@@ -106,7 +106,8 @@ int runChecker(const std::string &expectations, std::string &out) {
 
 // CopyObjects of a whole tab, and MakeArray of 3 columns and 2 rows (five copies, five steps).
 TEST(Copies, EveryKindCopiedAndArrayed) {
-    const fs::path dir = fs::temp_directory_path() / ("quentar-copies-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("quentar-copies-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     std::vector<std::string> cases;
     editor::ArrayParameters array;
@@ -200,10 +201,15 @@ TEST(Copies, HandlesBeyondThirtyTwoBits) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.handle);
-        document::Drawing d = read(concat(
-            {{{0, "SECTION"}, {2, "HEADER"}, {9, "$HANDSEED"}, {5, "20"}, {0, "ENDSEC"}},
-             entitiesSection({{0, "LINE"}, {5, c.handle}, {8, "0"}, {10, "0"}, {20, "0"},
-                              {11, "1"}, {21, "1"}})}));
+        document::Drawing d = read(
+            concat({{{0, "SECTION"}, {2, "HEADER"}, {9, "$HANDSEED"}, {5, "20"}, {0, "ENDSEC"}},
+                    entitiesSection({{0, "LINE"},
+                                     {5, c.handle},
+                                     {8, "0"},
+                                     {10, "0"},
+                                     {20, "0"},
+                                     {11, "1"},
+                                     {21, "1"}})}));
         const std::string original = allLines(d);
         const editor::CopyPlan plan = editor::CopyObjects(d, {0}, 1, 0);
         EXPECT_EQ(plan.outcome, c.outcome);
@@ -228,8 +234,10 @@ TEST(Copies, WhatGoesAlong) {
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
         const auto &e = d.polys[i];
         if (editor::isAttribute(d, i)) attrib = i;
-        if (e.isviewport && e.detail().viewid == 1) paperViewport = i;
-        else if (e.isviewport) viewport = i;
+        if (e.isviewport && e.detail().viewid == 1)
+            paperViewport = i;
+        else if (e.isviewport)
+            viewport = i;
     }
     insert = attrib - 1;
     ASSERT_EQ(d.polys[insert].kind, document::EntityKind::Insert);
@@ -274,12 +282,15 @@ TEST(Copies, ArrayTooLarge) {
 // The records of a copy that named the original as their owner name the copy; reactors and
 // extension dictionaries stay with the original.
 TEST(Copies, OwnersWithinTheCopy) {
-    document::Drawing d = read(entitiesSection({
-        {0, "POLYLINE"}, {5, "A0"}, {330, "1F"}, {102, "{ACAD_REACTORS"}, {330, "B7"},
-        {102, "}"}, {8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"},
-        {0, "VERTEX"}, {5, "A1"}, {330, "A0"}, {8, "0"}, {10, "1"}, {20, "1"}, {30, "0"},
-        {0, "VERTEX"}, {5, "A2"}, {330, "A0"}, {8, "0"}, {10, "2"}, {20, "1"}, {30, "0"},
-        {0, "SEQEND"}, {5, "A3"}, {330, "A0"}, {8, "0"}}));
+    document::Drawing d = read(
+        entitiesSection({{0, "POLYLINE"}, {5, "A0"},     {330, "1F"},   {102, "{ACAD_REACTORS"},
+                         {330, "B7"},     {102, "}"},    {8, "0"},      {66, "1"},
+                         {10, "0"},       {20, "0"},     {30, "0"},     {0, "VERTEX"},
+                         {5, "A1"},       {330, "A0"},   {8, "0"},      {10, "1"},
+                         {20, "1"},       {30, "0"},     {0, "VERTEX"}, {5, "A2"},
+                         {330, "A0"},     {8, "0"},      {10, "2"},     {20, "1"},
+                         {30, "0"},       {0, "SEQEND"}, {5, "A3"},     {330, "A0"},
+                         {8, "0"}}));
     commit(d, editor::CopyObjects(d, {0}, 0, 5).steps);
     ASSERT_EQ(d.anzpoly, 2);
     std::string copy;

@@ -50,6 +50,7 @@ Groups viewportWith(std::initializer_list<std::pair<int, const char *>> values) 
     return g;
 }
 
+// clang-format off
 const Case kCases[] = {
     {"mode 0: the end of a line",
      {{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "4"}, {21, "0"}},
@@ -102,6 +103,7 @@ const Case kCases[] = {
     {"viewport: the zoom grip twice as far out", kViewport, 6, 50, 70,
      viewportWith({{45, "15"}})},
 };
+// clang-format on
 
 } // namespace
 
@@ -168,10 +170,8 @@ TEST(Grips, OnARealDrawing) {
         double dx, dy; // the pointer moves by this from the grip
     };
     const Drag drags[] = {
-        {document::EntityKind::Line, 0, 1.5, -0.5},
-        {document::EntityKind::LwPolyline, 0, 0.5, 0.5},
-        {document::EntityKind::Circle, 1, 1, 1},
-        {document::EntityKind::Ellipse, 2, 0.3, 0.2},
+        {document::EntityKind::Line, 0, 1.5, -0.5}, {document::EntityKind::LwPolyline, 0, 0.5, 0.5},
+        {document::EntityKind::Circle, 1, 1, 1},    {document::EntityKind::Ellipse, 2, 0.3, 0.2},
         {document::EntityKind::Arc, 3, -1, 2},
     };
     for (const Drag &drag : drags) {
@@ -204,8 +204,7 @@ TEST(Grips, OnARealDrawing) {
                     EXPECT_NEAR(after.detail().radius2, r, 1e-9);
                     break;
                 case 3: // on the ray from the centre through the drop point
-                    EXPECT_NEAR(std::atan2(w.y - cy, w.x - cx), std::atan2(ey - cy, ex - cx),
-                                1e-9);
+                    EXPECT_NEAR(std::atan2(w.y - cy, w.x - cx), std::atan2(ey - cy, ex - cx), 1e-9);
                     break;
                 }
                 done = true;
@@ -213,8 +212,8 @@ TEST(Grips, OnARealDrawing) {
         }
         EXPECT_TRUE(done);
     }
-    const fs::path file = fs::temp_directory_path() /
-                          ("quentar-grips-" + std::to_string(::getpid()) + ".dxf");
+    const fs::path file =
+        fs::temp_directory_path() / ("quentar-grips-" + std::to_string(::getpid()) + ".dxf");
     ASSERT_TRUE(document::saveDxfLines(file.string(), d));
     const std::string cmd = "/usr/bin/python3 -c \"import ezdxf,sys; a=ezdxf.readfile(sys.argv[1])"
                             ".audit(); [print(e.message) for e in a.errors+a.fixes]; "

@@ -42,8 +42,7 @@ public:
     void fillPath(const render::Path &p, const render::Brush &) override { take(p); }
     void fillRect(int, int, int, int, render::Rgb) override {}
     void frameRect(int, int, int, int, render::Rgb) override {}
-    void drawText(std::string_view, double size, const render::Transform &w,
-                  render::Rgb) override {
+    void drawText(std::string_view, double size, const render::Transform &w, render::Rgb) override {
         if (depth_ == 0) return;
         auto at = [&](double u, double v) {
             return world(u * w.m11 + v * w.m21 + w.dx, u * w.m12 + v * w.m22 + w.dy);
@@ -117,7 +116,8 @@ inline double reach(const Picture &a, const Picture &b) {
         for (const Pt &p : line) {
             double best = INFINITY;
             for (const auto &other : b.lines) {
-                if (other.size() == 1) best = std::min(best, distanceToSegment(p, other[0], other[0]));
+                if (other.size() == 1)
+                    best = std::min(best, distanceToSegment(p, other[0], other[0]));
                 for (std::size_t k = 1; k < other.size() && best > 0; ++k)
                     best = std::min(best, distanceToSegment(p, other[k - 1], other[k]));
             }

@@ -4,6 +4,7 @@
 
 #include "../dxf/dxf_builder.h"
 #include "editor/transformations_entities.h"
+#include "editor/transformations_input.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,7 @@ std::string entityText(const document::Drawing &d, std::size_t i) {
     return groupsText(g);
 }
 
+// clang-format off
 const Case kCases[] = {
     // A mirror image runs the other way round: the image of the end angle is the new start.
     {"arc mirrored in the x axis",
@@ -162,6 +164,7 @@ const Case kCases[] = {
      kMove,
      {{0, "LINE"}, {10, "x"}, {20, "2"}, {11, "8"}, {21, "2"}}},
 };
+// clang-format on
 
 } // namespace
 
@@ -172,9 +175,9 @@ TEST(TransformationRules, GroupsChangeByWhatTheyMean) {
         ASSERT_EQ(d.anzpoly, 1);
         const std::string original = allLines(d);
         const document::EditBatch batch =
-            c.op.modex < 0 ? editor::MoveObjects(d, {0}, c.op.dx, c.op.dy)
-                           : editor::RotateObjects(d, {0}, c.op.dx, c.op.dy, c.op.ex, c.op.ey,
-                                                   c.op.modex);
+            c.op.modex < 0
+                ? editor::MoveObjects(d, {0}, c.op.dx, c.op.dy)
+                : editor::RotateObjects(d, {0}, c.op.dx, c.op.dy, c.op.ex, c.op.ey, c.op.modex);
         document::redoBatch(d.dxf, batch);
         dxf::processdxf(d);
         ASSERT_EQ(d.anzpoly, 1);
@@ -192,8 +195,11 @@ TEST(TransformationRules, NoMapNoChange) {
     const struct {
         int modex;
         double ex, ey;
-    } cases[] = {{editor::kMirrorMode, 1, 1}, {editor::kScaleMode, 1, 1},
-                 {editor::kScaleMode, 2, 1}, {editor::kRotateMode, 5, 1}, {7, 3, 3}};
+    } cases[] = {{editor::kMirrorMode, 1, 1},
+                 {editor::kScaleMode, 1, 1},
+                 {editor::kScaleMode, 2, 1},
+                 {editor::kRotateMode, 5, 1},
+                 {7, 3, 3}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.modex);
         EXPECT_TRUE(editor::RotateObjects(d, {0}, 1, 1, c.ex, c.ey, c.modex).empty());
@@ -213,4 +219,30 @@ TEST(TransformationRules, KeyboardPoints) {
     EXPECT_NEAR(p.y, 2, 1e-12) << "a quarter clockwise";
     auto [sx, sy] = editor::keyboardScalingPoint(2, 3, 250);
     EXPECT_DOUBLE_EQ(editor::PlaneMap::scaling(2, 3, sx, sy).scale, 2.5);
+}
+
+// The dialogs' numbers: a decimal comma or point, nothing else.
+TEST(TransformationRules, TypedNumbers) {
+    const struct {
+        const char *text;
+        std::optional<double> value;
+    } cases[] = {{"2,5", 2.5},
+                 {" -12.25 ", -12.25},
+                 {"1e3", 1000},
+                 {"1,000.5", std::nullopt},
+                 {"1,2,3", std::nullopt},
+                 {"", std::nullopt},
+                 {"abc", std::nullopt},
+                 {"inf", std::nullopt},
+                 {"+4", 4}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(editor::typedNumber(c.text), c.value);
+    }
+    EXPECT_FALSE(editor::fieldValue("2.5", editor::kArrayCountRange)) << "a count is whole";
+    EXPECT_FALSE(editor::fieldValue("0", editor::kPositiveRange));
+    EXPECT_EQ(editor::fieldValue("0,00001", editor::kScalePercentRange), 0.00001);
+    EXPECT_EQ(editor::fieldText(80, editor::kViewportDecimals), "80.0000");
+    EXPECT_EQ(editor::fieldText(-0.00001, editor::kViewportDecimals), "0.0000");
+    EXPECT_EQ(editor::fieldText(12.5), "12.5");
 }

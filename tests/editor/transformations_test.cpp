@@ -136,15 +136,15 @@ TEST(Transformations, EveryKindIsDrawnWhereTheMapCarriesIt) {
                     EXPECT_TRUE(sameDrawing(picture, after.at(i), inSet ? map : PlaneMap{},
                                             e.ray || e.xline));
                 }
-                const fs::path result = dir / (std::string(op.name) + "_tab" +
-                                               std::to_string(tab) + "_" + fx.file);
+                const fs::path result =
+                    dir / (std::string(op.name) + "_tab" + std::to_string(tab) + "_" + fx.file);
                 ASSERT_TRUE(document::saveDxfLines(result.string(), d));
                 std::string list;
                 for (const auto &h : handles) list += (list.empty() ? "" : ",") + h;
                 cases.push_back("{\"original\":" +
                                 json(std::string(QUENTAR_FIXTURES_DIR "/drawings/") + fx.file) +
-                                ",\"result\":" + json(result.string()) + ",\"map\":" +
-                                json(map) + ",\"handles\":[" + list + "]}");
+                                ",\"result\":" + json(result.string()) + ",\"map\":" + json(map) +
+                                ",\"handles\":[" + list + "]}");
             }
     std::string all;
     for (const auto &c : cases) all += (all.empty() ? "[" : ",") + c;
