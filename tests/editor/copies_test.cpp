@@ -145,9 +145,11 @@ TEST(Copies, EveryKindCopiedAndArrayed) {
                 const std::set<uint64_t> unique(newHandles.begin(), newHandles.end());
                 EXPECT_EQ(unique.size(), newHandles.size()) << "handles are unique";
                 for (uint64_t h : oldHandles) EXPECT_TRUE(unique.count(h));
-                for (uint64_t h : newHandles)
-                    if (std::find(oldHandles.begin(), oldHandles.end(), h) == oldHandles.end())
+                for (uint64_t h : newHandles) {
+                    if (std::find(oldHandles.begin(), oldHandles.end(), h) == oldHandles.end()) {
                         EXPECT_GT(h, largest);
+                    }
+                }
                 if (d.handleseedpos >= 0) {
                     uint64_t seed = 0;
                     const std::string s = seedOf(d);
@@ -243,9 +245,10 @@ TEST(Copies, WhatGoesAlong) {
     ASSERT_EQ(d.polys[insert].kind, document::EntityKind::Insert);
     EXPECT_EQ(editor::CopyObjects(d, {attrib}, 1, 1).outcome, CopyOutcome::NothingToCopy)
         << "an attribute belongs to its insert";
-    if (paperViewport != SIZE_MAX)
+    if (paperViewport != SIZE_MAX) {
         EXPECT_EQ(editor::CopyObjects(d, {paperViewport}, 1, 1).outcome,
                   CopyOutcome::NothingToCopy);
+    }
 
     // The insert comes with its attribute and SEQEND.
     const int32_t count = d.anzpoly;
