@@ -45,7 +45,15 @@ void EntityRewrite::hatch() {
         if (groups()[static_cast<std::size_t>(i)].code == 1001) end = i;
     Cursor c(groups(), 1, end);
     // The header up to the boundary paths: its point holds only the elevation.
-    while (!c.atEnd() && c.code() != 91) c.skip();
+    while (!c.atEnd() && c.code() != 91) {
+        // An associative hatch follows the objects it was made from; mapped (or copied) on its
+        // own it no longer does, and a program that takes the association would draw it back
+        // where they are. It becomes a hatch of its own.
+        double associative;
+        if (c.code() == 71 && number(c.position(), associative) && associative != 0)
+            setNumber(c.position(), 0);
+        c.skip();
+    }
     double elevation = 0;
     for (const Point &p : pointsIn(0, c.position(), 10)) {
         if (p.family != 10) continue;
