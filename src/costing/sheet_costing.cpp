@@ -2,6 +2,7 @@
 #include "costing/sheet_costing.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace quentar::costing {
@@ -52,6 +53,7 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
     SheetFigures out;
     out.format = format;
     out.blankCostPerPiece = e.matkostenEd.value();
+    out.remnantUsed = settings.remnant == RemnantPolicy::UsedFraction;
     const nesting::SheetFormat f{format.width, format.length, format.trim, format.gap};
     const int quantity = std::max(1, static_cast<int>(std::lround(e.StueckEd.value())));
 
@@ -70,11 +72,12 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
     const double usable = (f.width - 2 * f.trim) * (f.length - 2 * f.trim);
     nesting::NestSettings ns = nestSettingsOf(settings);
     const int perSheetCap = std::max(1, ns.maxPartsPerSheet / static_cast<int>(items.size()));
-    const int bound =
-        std::clamp(static_cast<int>(std::floor(usable / std::max(roomArea, 1e-6))) + 1, 1, perSheetCap);
+    const int bound = std::clamp(
+        static_cast<int>(std::floor(usable / std::max(roomArea, 1e-6))) + 1, 1, perSheetCap);
 
     // A full sheet: as many pieces as fit, each piece all of the drawing's parts.
     ns.maxSheets = 1;
+    ns.piecesInTurn = true;
     auto fullSheet = [&](int pieces) {
         for (nesting::NestItem &it : items) it.quantity = pieces;
         return nesting::nest(items, f, ns);
@@ -86,27 +89,17 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
         return out;
     }
     bool timedOut = full.timedOut, capped = full.capped;
-    const int parts = static_cast<int>(items.size());
-    int perSheet = 0;
-    if (parts == 1) {
-        perSheet = full.sheets.empty() ? 0 : static_cast<int>(full.sheets[0].parts.size());
-    } else {
-        // Largest parts go first, so a sheet filled with `bound` pieces of each does not show how
-        // many whole pieces fit: the most pieces that all fit on one sheet, by halving.
-        int lo = 0, hi = bound;
-        while (lo < hi) {
-            const int mid = (lo + hi + 1) / 2;
-            const nesting::NestResult r = fullSheet(mid);
-            timedOut = timedOut || r.timedOut;
-            if (r.placedCount() == mid * parts && r.sheetCount() == 1) {
-                lo = mid;
-                full = r;
-            } else {
-                hi = mid - 1;
-            }
-        }
-        perSheet = lo;
+    // The parts are taken in turn, so a full sheet holds whole pieces but for a few parts of
+    // the next ones: the pieces are the fewest of any part.
+    int perSheet = INT_MAX;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        int count = 0;
+        if (!full.sheets.empty())
+            for (const nesting::Placement &p : full.sheets[0].parts)
+                count += p.item == static_cast<int>(i);
+        perSheet = std::min(perSheet, count);
     }
+    const int parts = static_cast<int>(items.size());
     capped = capped || (bound == perSheetCap && perSheet == bound);
     if (perSheet <= 0) {
         out.refusalEnglish = "no piece of the drawing fits a sheet of this format";
@@ -117,22 +110,14 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
     out.piecesPerSheet = perSheet;
     out.sheetsNeeded = (quantity + perSheet - 1) / perSheet;
     out.utilisation = perSheet * pieceArea / (f.width * f.length) * 100;
-    // The last sheet holds what is left; for one part its nest is the first parts of a full
-    // sheet's (each part goes where it would go on an empty sheet with the same ones before it).
+    // The last sheet holds what is left, and its nest is the first rounds of a full sheet's: each
+    // part goes where it would go on an empty sheet with the same ones before it.
     const int last = quantity - (out.sheetsNeeded - 1) * perSheet;
     double lastFraction = 1;
-    if (settings.remnant == RemnantPolicy::UsedFraction) {
-        if (parts == 1) {
-            lastFraction =
-                usedLengthOf(full.sheets[0], static_cast<std::size_t>(last), items, f) / f.width;
-        } else {
-            const nesting::NestResult rest = fullSheet(last);
-            timedOut = timedOut || rest.timedOut;
-            if (!rest.sheets.empty())
-                lastFraction =
-                    usedLengthOf(rest.sheets[0], rest.sheets[0].parts.size(), items, f) / f.width;
-        }
-    }
+    if (settings.remnant == RemnantPolicy::UsedFraction)
+        lastFraction =
+            usedLengthOf(full.sheets[0], static_cast<std::size_t>(last * parts), items, f) /
+            f.width;
     out.chargedSheets = (out.sheetsNeeded - 1) + lastFraction;
     out.sheetPrice = sheetPriceOf(format, e) * (e.mataufschlagEd.value() + 100) / 100;
     out.materialCostPerPiece = out.chargedSheets * out.sheetPrice / quantity;

@@ -24,6 +24,7 @@ struct SheetFigures {
     double chargedSheets = 0;        // sheets paid for under the remnant policy
     double materialCostPerPiece = 0; // chargedSheets × sheetPrice / quantity, currency
     double blankCostPerPiece = 0;    // the blank method's material cost (matkostenEd)
+    bool remnantUsed = false;        // charged by the used fraction of the last sheet
     std::vector<render::MeasureWarning> warnings; // why the figures may not be what they seem
     nesting::NestResult firstSheet;               // the nest of a full sheet, for pictures
 };

@@ -81,6 +81,31 @@ std::vector<SheetFormatRow> SheetFormats::formatsOf(const std::string &material)
     return out;
 }
 
+std::optional<SheetFormatRow> SheetFormats::choose(const std::string &material,
+                                                   const std::string &choice,
+                                                   std::string &why) const {
+    const std::vector<SheetFormatRow> stored = formatsOf(material);
+    if (const auto size = parseSheetSize(choice)) {
+        for (const SheetFormatRow &r : stored)
+            if (r.width == size->first && r.length == size->second) return r;
+        SheetFormatRow r;
+        r.material = material;
+        r.width = size->first;
+        r.length = size->second;
+        if (2 * r.trim >= std::min(r.width, r.length)) r.trim = 0;
+        return r;
+    }
+    int n = 0;
+    const auto [end, ec] = std::from_chars(choice.data(), choice.data() + choice.size(), n);
+    if (ec == std::errc() && end == choice.data() + choice.size() && n >= 1 &&
+        n <= static_cast<int>(stored.size()))
+        return stored[static_cast<std::size_t>(n - 1)];
+    why = "no sheet format " + choice + " for " + material +
+          " (a size such as 3000x1500, or 1 to " + std::to_string(stored.size()) +
+          " for its stored formats)";
+    return std::nullopt;
+}
+
 std::string SheetFormats::fileText() const {
     std::string t = "# Sheet formats per material, one per row: material;width mm;length mm;"
                     "edge trim mm;gap mm;price per sheet (empty: from the material's price)\n";

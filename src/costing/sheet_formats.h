@@ -53,6 +53,12 @@ class SheetFormats {
     // The formats of `material`, in file order.
     std::vector<SheetFormatRow> formatsOf(const std::string &material) const;
 
+    // The format `choice` names for `material`: "3000x1500" (the material's stored format of that
+    // size, else that size with the default trim and gap and the price from the material), or
+    // "N", the material's N-th stored format counted from 1. nullopt with `why` set otherwise.
+    std::optional<SheetFormatRow> choose(const std::string &material, const std::string &choice,
+                                         std::string &why) const;
+
     // The file's text: a comment saying what the fields are, the settings, one row per format.
     std::string fileText() const;
     // Takes a file's text: rows and settings that can be read replace the current ones; a

@@ -23,39 +23,54 @@ bool inTriangle(const cl::IntPoint &p, const cl::IntPoint &a, const cl::IntPoint
     return cross(a, b, p) >= 0 && cross(b, c, p) >= 0 && cross(c, a, p) >= 0;
 }
 
-// Ear clipping, O(n²): triangles as indices into `ring`.
+// Ear clipping: triangles as indices into `ring`. Only reflex corners can lie in an ear, and the
+// walk goes on from the last ear, so a ring of n corners with r reflex ones costs about n·r.
 bool triangulate(const cl::Path &ring, std::vector<std::vector<int>> &out) {
-    std::vector<int> idx(ring.size());
-    for (std::size_t i = 0; i < ring.size(); ++i) idx[i] = static_cast<int>(i);
-    // Collinear points in a row make ears of no area; they go first.
-    std::size_t guard = 0;
-    while (idx.size() > 3) {
-        const std::size_t n = idx.size();
-        bool clipped = false;
-        for (std::size_t k = 0; k < n; ++k) {
-            const int ia = idx[(k + n - 1) % n], ib = idx[k], ic = idx[(k + 1) % n];
-            const cl::IntPoint &a = ring[ia], &b = ring[ib], &c = ring[ic];
-            const Wide turn = cross(a, b, c);
-            if (turn < 0) continue;
-            bool ear = true;
-            if (turn > 0)
-                for (std::size_t m = 0; m < n && ear; ++m) {
-                    const int ip = idx[m];
-                    if (ip == ia || ip == ib || ip == ic) continue;
-                    const cl::IntPoint &p = ring[ip];
-                    if (p == a || p == b || p == c) continue;
-                    ear = !inTriangle(p, a, b, c);
-                }
-            if (!ear) continue;
-            if (turn > 0) out.push_back({ia, ib, ic});
-            idx.erase(idx.begin() + static_cast<std::ptrdiff_t>(k));
-            clipped = true;
-            break;
-        }
-        if (!clipped || ++guard > 4 * ring.size()) return false;
+    const int n = static_cast<int>(ring.size());
+    std::vector<int> prev(n), next(n);
+    for (int i = 0; i < n; ++i) {
+        prev[i] = (i + n - 1) % n;
+        next[i] = (i + 1) % n;
     }
-    if (idx.size() == 3 && cross(ring[idx[0]], ring[idx[1]], ring[idx[2]]) > 0)
-        out.push_back({idx[0], idx[1], idx[2]});
+    auto reflex = [&](int i) { return cross(ring[prev[i]], ring[i], ring[next[i]]) < 0; };
+    std::vector<int> reflexes;
+    for (int i = 0; i < n; ++i)
+        if (reflex(i)) reflexes.push_back(i);
+    std::vector<bool> gone(n, false);
+    int left = n, at = 0, sinceClip = 0;
+    while (left > 3) {
+        if (sinceClip > left) return false; // no ear: not a simple ring
+        const int ia = prev[at], ib = at, ic = next[at];
+        const cl::IntPoint &a = ring[ia], &b = ring[ib], &c = ring[ic];
+        const Wide turn = cross(a, b, c);
+        bool ear = turn >= 0;
+        if (turn > 0)
+            for (int ip : reflexes) {
+                if (gone[ip] || ip == ia || ip == ib || ip == ic) continue;
+                const cl::IntPoint &p = ring[ip];
+                if (p == a || p == b || p == c) continue;
+                if (!reflex(ip)) continue;
+                if (inTriangle(p, a, b, c)) {
+                    ear = false;
+                    break;
+                }
+            }
+        if (!ear) {
+            at = next[at];
+            ++sinceClip;
+            continue;
+        }
+        if (turn > 0) out.push_back({ia, ib, ic});
+        gone[ib] = true;
+        next[ia] = ic;
+        prev[ic] = ia;
+        --left;
+        sinceClip = 0;
+        // A reflex neighbour may have turned convex; a convex one never turns reflex here.
+        at = ia;
+    }
+    const int ib = at, ia = prev[ib], ic = next[ib];
+    if (cross(ring[ia], ring[ib], ring[ic]) > 0) out.push_back({ia, ib, ic});
     return !out.empty();
 }
 
@@ -64,53 +79,51 @@ bool convexAt(const cl::Path &ring, const std::vector<int> &poly, std::size_t k)
     return cross(ring[poly[(k + n - 1) % n]], ring[poly[k]], ring[poly[(k + 1) % n]]) >= 0;
 }
 
+int findRoot(std::vector<int> &parent, int i) {
+    while (parent[i] != i) i = parent[i] = parent[parent[i]];
+    return i;
+}
+
 } // namespace
 
 std::vector<cl::Path> convexParts(const cl::Path &ring) {
     std::vector<std::vector<int>> polys;
     if (ring.size() < 3 || !triangulate(ring, polys)) return {};
-    // Merge neighbours across a shared edge while the two junctions stay convex
+    // Merge neighbours across each diagonal, once, while both ends of it stay convex
     // (Hertel–Mehlhorn: at most four times the fewest convex pieces).
-    std::vector<bool> alive(polys.size(), true);
-    bool merged = true;
-    while (merged) {
-        merged = false;
-        std::map<std::pair<int, int>, int> edgeOwner;
-        for (std::size_t p = 0; p < polys.size(); ++p) {
-            if (!alive[p]) continue;
-            const auto &v = polys[p];
-            for (std::size_t k = 0; k < v.size(); ++k)
-                edgeOwner[{v[k], v[(k + 1) % v.size()]}] = static_cast<int>(p);
-        }
-        for (std::size_t p = 0; p < polys.size(); ++p) {
-            if (!alive[p]) continue;
-            for (std::size_t k = 0; k < polys[p].size() && !merged; ++k) {
-                const auto &v = polys[p];
-                const int a = v[k], b = v[(k + 1) % v.size()];
-                const auto it = edgeOwner.find({b, a});
-                if (it == edgeOwner.end() || !alive[static_cast<std::size_t>(it->second)] ||
-                    it->second == static_cast<int>(p))
-                    continue;
-                const auto &w = polys[static_cast<std::size_t>(it->second)];
-                // P from b round to a, then Q from a round to b, without repeating a and b.
-                std::vector<int> joined;
-                for (std::size_t i = 0; i < v.size(); ++i)
-                    joined.push_back(v[(k + 1 + i) % v.size()]);
-                const auto at = std::find(w.begin(), w.end(), a) - w.begin();
-                for (std::size_t i = 1; i + 1 < w.size(); ++i)
-                    joined.push_back(w[(static_cast<std::size_t>(at) + i) % w.size()]);
-                const std::size_t ia = v.size() - 1; // where a sits in `joined`
-                if (!convexAt(ring, joined, 0) || !convexAt(ring, joined, ia)) continue;
-                polys[p] = std::move(joined);
-                alive[static_cast<std::size_t>(it->second)] = false;
-                merged = true;
-            }
-            if (merged) break;
-        }
+    std::map<std::pair<int, int>, int> edgeOwner;
+    for (std::size_t p = 0; p < polys.size(); ++p)
+        for (std::size_t k = 0; k < 3; ++k)
+            edgeOwner[{polys[p][k], polys[p][(k + 1) % 3]}] = static_cast<int>(p);
+    std::vector<int> parent(polys.size());
+    for (std::size_t p = 0; p < polys.size(); ++p) parent[p] = static_cast<int>(p);
+    for (const auto &[edge, owner] : edgeOwner) {
+        const auto [a, b] = edge;
+        if (a > b) continue; // each diagonal once
+        const auto other = edgeOwner.find({b, a});
+        if (other == edgeOwner.end()) continue;
+        const int p = findRoot(parent, owner), q = findRoot(parent, other->second);
+        if (p == q) continue;
+        const auto &v = polys[static_cast<std::size_t>(p)];
+        const auto &w = polys[static_cast<std::size_t>(q)];
+        // P holds a -> b, Q holds b -> a; the merge runs P from b round to a, then Q past a to b.
+        std::size_t k = 0;
+        while (k < v.size() && !(v[k] == a && v[(k + 1) % v.size()] == b)) ++k;
+        const auto at = std::find(w.begin(), w.end(), a) - w.begin();
+        if (k == v.size() || at == static_cast<std::ptrdiff_t>(w.size())) continue;
+        std::vector<int> joined;
+        for (std::size_t i = 0; i < v.size(); ++i) joined.push_back(v[(k + 1 + i) % v.size()]);
+        for (std::size_t i = 1; i + 1 < w.size(); ++i)
+            joined.push_back(w[(static_cast<std::size_t>(at) + i) % w.size()]);
+        const std::size_t ia = v.size() - 1; // where a sits in `joined`
+        if (!convexAt(ring, joined, 0) || !convexAt(ring, joined, ia)) continue;
+        polys[static_cast<std::size_t>(p)] = std::move(joined);
+        polys[static_cast<std::size_t>(q)].clear();
+        parent[static_cast<std::size_t>(q)] = p;
     }
     std::vector<cl::Path> out;
     for (std::size_t p = 0; p < polys.size(); ++p) {
-        if (!alive[p]) continue;
+        if (findRoot(parent, static_cast<int>(p)) != static_cast<int>(p)) continue;
         cl::Path piece;
         for (int i : polys[p]) piece.push_back(ring[static_cast<std::size_t>(i)]);
         out.push_back(std::move(piece));

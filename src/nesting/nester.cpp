@@ -102,19 +102,37 @@ class Nester {
             int kinds = 0;
             for (int i : order) kinds += remaining[i] > 0;
             Sheet sheet;
-            for (int i : order) {
-                while (remaining[i] > 0) {
-                    if (static_cast<int>(sheet.placed.size()) >= settings_.maxPartsPerSheet) {
-                        result.capped = true;
-                        break;
-                    }
-                    if (Clock::now() > deadline_) {
-                        result.timedOut = true;
-                        break;
-                    }
-                    if (!place(i, sheet)) break;
-                    --remaining[i];
+            std::vector<bool> failed(items_.size(), false);
+            bool stop = false;
+            // One more part of item i on this sheet; false when it does not fit or work stops.
+            auto tryOne = [&](int i) {
+                if (static_cast<int>(sheet.placed.size()) >= settings_.maxPartsPerSheet) {
+                    result.capped = stop = true;
+                    return false;
                 }
+                if (Clock::now() > deadline_) {
+                    result.timedOut = stop = true;
+                    return false;
+                }
+                if (!place(i, sheet)) {
+                    failed[static_cast<std::size_t>(i)] = true;
+                    return false;
+                }
+                --remaining[static_cast<std::size_t>(i)];
+                return true;
+            };
+            if (settings_.piecesInTurn) {
+                for (bool progress = true; progress && !stop;) {
+                    progress = false;
+                    for (int i : order) {
+                        if (stop) break;
+                        if (remaining[i] > 0 && !failed[i]) progress = tryOne(i) || progress;
+                    }
+                }
+            } else {
+                for (int i : order)
+                    while (!stop && remaining[i] > 0 && tryOne(i)) {
+                    }
             }
             if (sheet.placed.empty()) {
                 // Cannot happen for a part that fits an empty sheet; never loop on it.

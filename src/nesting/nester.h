@@ -29,6 +29,9 @@ struct NestSettings {
     // Stop after this many sheets (copies included); 0: as many as the pieces need. One sheet
     // is enough to learn how many parts a sheet takes.
     int maxSheets = 0;
+    // Take the items in turn, one of each (largest first) per round, instead of all of the
+    // largest first: a sheet then holds whole sets of a drawing's parts.
+    bool piecesInTurn = false;
 };
 
 // The rotations `settings` asks for, in degrees, ascending from 0.

@@ -39,6 +39,55 @@ cl::Paths offset(const cl::Paths &ps, double delta) {
     return out;
 }
 
+// Douglas–Peucker between two corners of a ring: keeps the points that stray more than `tol`.
+void keepStraying(const cl::Path &ring, std::size_t from, std::size_t to, double tol,
+                  std::vector<bool> &keep) {
+    const std::size_t n = ring.size();
+    const cl::IntPoint &a = ring[from % n], &b = ring[to % n];
+    const double dx = static_cast<double>(b.X - a.X), dy = static_cast<double>(b.Y - a.Y);
+    const double len = std::hypot(dx, dy);
+    double worst = -1;
+    std::size_t at = from;
+    for (std::size_t i = from + 1; i < to; ++i) {
+        const cl::IntPoint &p = ring[i % n];
+        const double px = static_cast<double>(p.X - a.X), py = static_cast<double>(p.Y - a.Y);
+        const double d = len > 0 ? std::abs(dx * py - dy * px) / len : std::hypot(px, py);
+        if (d > worst) {
+            worst = d;
+            at = i;
+        }
+    }
+    if (worst <= tol) return;
+    keep[at % n] = true;
+    keepStraying(ring, from, at, tol, keep);
+    keepStraying(ring, at, to, tol, keep);
+}
+
+// The ring with the points left out that lie within `tol` of the rest (arcs sampled finely).
+cl::Path thin(const cl::Path &ring, double tol) {
+    const std::size_t n = ring.size();
+    if (n < 8) return ring;
+    // Split the ring at its first point and the point farthest from it.
+    std::size_t far = 0;
+    double farthest = -1;
+    for (std::size_t i = 1; i < n; ++i) {
+        const double d = std::hypot(static_cast<double>(ring[i].X - ring[0].X),
+                                    static_cast<double>(ring[i].Y - ring[0].Y));
+        if (d > farthest) {
+            farthest = d;
+            far = i;
+        }
+    }
+    std::vector<bool> keep(n, false);
+    keep[0] = keep[far] = true;
+    keepStraying(ring, 0, far, tol, keep);
+    keepStraying(ring, far, n, tol, keep);
+    cl::Path out;
+    for (std::size_t i = 0; i < n; ++i)
+        if (keep[i]) out.push_back(ring[i]);
+    return out.size() >= 3 ? out : ring;
+}
+
 } // namespace
 
 OrientedShape orient(const Polygon &p, double degrees, double grow, bool keepHoles) {
@@ -63,8 +112,13 @@ OrientedShape orient(const Polygon &p, double degrees, double grow, bool keepHol
     cl::SimplifyPolygons(ps, cl::pftNonZero);
     cl::Paths grown = offset(ps, grow * kUnitsPerMm);
     cl::Paths thinned;
-    cl::CleanPolygons(grown, thinned, kThinning);
-    if (vertexCount(thinned) != vertexCount(grown)) grown = offset(thinned, kThinning);
+    for (const cl::Path &ring : grown) thinned.push_back(thin(ring, kThinning));
+    if (vertexCount(thinned) != vertexCount(grown)) {
+        // The thinned rings stray at most kThinning from the drawn ones: grown by that much they
+        // cover the part again.
+        cl::SimplifyPolygons(thinned, cl::pftNonZero);
+        grown = offset(thinned, kThinning);
+    }
 
     // The largest positive ring is the part; holes are the negative rings inside it.
     std::size_t best = SIZE_MAX;
@@ -133,17 +187,35 @@ bool isFreeSpot(const OrientedShape &fixed, const OrientedShape &moving, const c
 
 cl::Paths noFitPolygon(const OrientedShape &fixed, const OrientedShape &moving) {
     if (fixed.solid.size() == 1 && !fixed.pieces.empty() && !moving.pieces.empty()) {
-        // Without holes the no-fit polygon is the union of the sums of the convex pieces.
-        cl::Clipper c;
-        for (const cl::Path &m : moving.pieces) {
-            cl::Path mirrored;
-            mirrored.reserve(m.size());
-            for (const cl::IntPoint &v : m) mirrored.push_back({-v.X, -v.Y});
-            for (const cl::Path &f : fixed.pieces)
-                c.AddPath(convexSum(f, mirrored), cl::ptSubject, true);
+        // Without holes the no-fit polygon is the union of the sums of the convex pieces. One
+        // union of all of them costs the square of their overlaps; unions of pairs, level by
+        // level, keep each step small.
+        std::vector<cl::Paths> level;
+        for (const cl::Path &f : fixed.pieces) {
+            for (const cl::Path &m : moving.pieces) {
+                cl::Path mirrored;
+                mirrored.reserve(m.size());
+                for (const cl::IntPoint &v : m) mirrored.push_back({-v.X, -v.Y});
+                level.push_back({convexSum(f, mirrored)});
+            }
         }
-        cl::Paths nfp;
-        c.Execute(cl::ctUnion, nfp, cl::pftNonZero, cl::pftNonZero);
+        while (level.size() > 1) {
+            std::vector<cl::Paths> up;
+            for (std::size_t i = 0; i < level.size(); i += 2) {
+                if (i + 1 == level.size()) {
+                    up.push_back(std::move(level[i]));
+                    break;
+                }
+                cl::Clipper c;
+                c.AddPaths(level[i], cl::ptSubject, true);
+                c.AddPaths(level[i + 1], cl::ptSubject, true);
+                cl::Paths joined;
+                c.Execute(cl::ctUnion, joined, cl::pftNonZero, cl::pftNonZero);
+                up.push_back(std::move(joined));
+            }
+            level = std::move(up);
+        }
+        cl::Paths nfp = std::move(level.front());
         // A hole here is a closed pocket of the fixed part that the moving one fits into.
         return offset(nfp, -static_cast<double>(kTouch));
     }

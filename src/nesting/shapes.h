@@ -16,8 +16,8 @@ constexpr double kUnitsPerMm = 1000;
 // polygon operations would drop, so the free space is counted generously by this amount.
 constexpr cl::cInt kTouch = 2;
 // Outlines sampled finer than this (arcs) are thinned to it, and grown by it so that the thinned
-// outline still covers the part.
-constexpr double kThinning = 20;
+// outline still covers the part: a tenth of a millimetre, below any part gap a shop would use.
+constexpr double kThinning = 100;
 
 cl::cInt toUnits(double mm);
 double toMm(cl::cInt units);
