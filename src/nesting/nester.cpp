@@ -41,6 +41,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Parts beyond a kilometre are no sheet metal; refusing them keeps every coordinate far inside
+// what the integer polygon operations take.
+constexpr double kMaxPartMm = 1e6;
+
 std::string mmText(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.1f", v);
@@ -64,8 +68,20 @@ class Nester {
         const std::vector<double> rotations = effectiveRotations(settings);
         for (std::size_t i = 0; i < items.size(); ++i) {
             std::vector<int> kept;
-            for (double rot : rotations) {
-                OrientedShape s = orient(items[i].shape, rot, half, settings.fillHoles);
+            // Nested from its box's corner: a part drawn far from the origin keeps its integer
+            // coordinates small. One larger than any sheet is refused before it gets that far.
+            const Box b = boxOf(items[i].shape.outer);
+            origin_.push_back({b.minx, b.miny});
+            Polygon local = items[i].shape;
+            const bool sane = std::isfinite(b.width()) && std::isfinite(b.height()) &&
+                              b.width() <= kMaxPartMm && b.height() <= kMaxPartMm;
+            if (sane) {
+                for (Point &v : local.outer) v = {v.x - b.minx, v.y - b.miny};
+                for (Ring &h : local.holes)
+                    for (Point &v : h) v = {v.x - b.minx, v.y - b.miny};
+            }
+            for (double rot : sane ? rotations : std::vector<double>{}) {
+                OrientedShape s = orient(local, rot, half, settings.fillHoles);
                 if (s.outer.empty() || !fitsEmpty(s)) continue;
                 kept.push_back(static_cast<int>(shapes_.size()));
                 shapeItem_.push_back(static_cast<int>(i));
@@ -271,7 +287,13 @@ class Nester {
         cl::cInt right = bin_.left;
         for (const Placed &p : sheet.placed) {
             const OrientedShape &s = shapes_[p.shape];
-            out.parts.push_back({shapeItem_[p.shape], s.rotation, toMm(p.at.X), toMm(p.at.Y)});
+            // Back to the part's own coordinates: it was nested from its box's corner.
+            const Point o =
+                rotated(Polygon{{origin_[static_cast<std::size_t>(shapeItem_[p.shape])]}, {}, 0},
+                        s.rotation)
+                    .outer[0];
+            out.parts.push_back(
+                {shapeItem_[p.shape], s.rotation, toMm(p.at.X) - o.x, toMm(p.at.Y) - o.y});
             out.partArea += netArea(items_[shapeItem_[p.shape]].shape);
             right = std::max(right, p.at.X + s.box.right);
         }
@@ -340,6 +362,7 @@ class Nester {
     cl::IntRect bin_{};
     std::vector<OrientedShape> shapes_;
     std::vector<int> shapeItem_;
+    std::vector<Point> origin_; // per item: the corner of its box it was nested from
     std::vector<std::vector<int>> orientations_;
     std::map<std::pair<int, int>, cl::Paths> nfps_;
 };
@@ -348,7 +371,25 @@ class Nester {
 
 NestResult nest(const std::vector<NestItem> &items, const SheetFormat &format,
                 const NestSettings &settings) {
-    return Nester(items, format, settings).run();
+    const auto usable = [](double v) { return std::isfinite(v) && v >= 0 && v <= kMaxPartMm; };
+    if (!usable(format.width) || !usable(format.length) || !usable(format.trim) ||
+        !usable(format.gap)) {
+        NestResult r;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            r.refused.push_back({static_cast<int>(i), "the sheet format cannot be used",
+                                 "Das Tafelformat ist nicht verwendbar"});
+        return r;
+    }
+    try {
+        return Nester(items, format, settings).run();
+    } catch (const std::exception &) {
+        // The polygon library refuses coordinates it cannot hold; nothing is nested then.
+        NestResult r;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            r.refused.push_back({static_cast<int>(i), "the part could not be nested",
+                                 "Das Teil konnte nicht geschachtelt werden"});
+        return r;
+    }
 }
 
 } // namespace quentar::nesting

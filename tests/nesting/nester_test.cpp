@@ -55,6 +55,13 @@ cl::Paths placedOutline(const std::vector<NestItem> &items, const Placement &p, 
     return grown;
 }
 
+// The outer ring as placed on the sheet, mm.
+Ring placedRing(const std::vector<NestItem> &items, const Placement &p) {
+    Ring r = rotated(items[static_cast<std::size_t>(p.item)].shape, p.rotation).outer;
+    for (Point &v : r) v = {v.x + p.x, v.y + p.y};
+    return r;
+}
+
 double areaOf(const cl::Paths &ps) {
     double a = 0;
     for (const cl::Path &p : ps) a += cl::Area(p);
@@ -143,6 +150,28 @@ TEST(Nester, RefusesWhatFitsNoSheet) {
     EXPECT_EQ(r.refused[2].item, 3);
     EXPECT_EQ(r.refused[2].english, "the part has no closed outline to nest");
     EXPECT_EQ(r.placedCount(), 3); // the small ones are still nested
+}
+
+TEST(Nester, WhereAPartIsDrawnDoesNotMatter) {
+    // The same L drawn at the origin and far from it, turned, nests alike in sheet coordinates.
+    Polygon far = lShape();
+    for (Point &v : far.outer) v = {v.x + 4.2e6, v.y - 7.5e5};
+    const SheetFormat f{1000, 500, 10, 5};
+    const std::vector<NestItem> here{{lShape(), 9}}, there{{far, 9}};
+    const NestResult a = nest(here, f, {}), b = nest(there, f, {});
+    ASSERT_EQ(a.sheets.size(), b.sheets.size());
+    ASSERT_EQ(a.sheets[0].parts.size(), b.sheets[0].parts.size());
+    for (std::size_t i = 0; i < a.sheets[0].parts.size(); ++i) {
+        const Box pa = boxOf(placedRing(here, a.sheets[0].parts[i]));
+        const Box pb = boxOf(placedRing(there, b.sheets[0].parts[i]));
+        EXPECT_NEAR(pa.minx, pb.minx, 1e-6);
+        EXPECT_NEAR(pa.miny, pb.miny, 1e-6);
+    }
+    expectSound(there, f, b);
+    // Coordinates beyond sense are refused, not fed to the polygon operations.
+    const NestResult absurd = nest({{{{{0, 0}, {1e300, 0}, {1e300, 1}}, {}, 0}, 1}}, f, {});
+    EXPECT_EQ(absurd.refused.size(), 1u);
+    EXPECT_EQ(nest(here, {NAN, 500, 0, 0}, {}).refused.size(), 1u);
 }
 
 TEST(Nester, SameInputSameNest) {
