@@ -30,6 +30,34 @@ double usedLengthOf(const nesting::SheetNest &sheet, std::size_t count,
     return std::min(f.width, right + f.gap / 2);
 }
 
+// Whole pieces as drawn, each in its box, in columns along x.
+struct Grid {
+    int across = 0, down = 0; // columns, and pieces in each
+    double step = 0;          // from one column to the next, mm
+    int perSheet() const { return across * down; }
+};
+
+Grid gridOf(const DrawingOutlines &outlines, const nesting::SheetFormat &f) {
+    nesting::Box box;
+    bool first = true;
+    for (const nesting::Polygon &p : outlines.parts) {
+        const nesting::Box b = nesting::boxOf(p.outer);
+        box = first ? b
+                    : nesting::Box{std::min(box.minx, b.minx), std::min(box.miny, b.miny),
+                                   std::max(box.maxx, b.maxx), std::max(box.maxy, b.maxy)};
+        first = false;
+    }
+    Grid best;
+    for (const auto &[w, h] : {std::pair{box.width(), box.height()}, {box.height(), box.width()}}) {
+        const double across = std::floor((f.width - 2 * f.trim + f.gap) / (w + f.gap));
+        const double down = std::floor((f.length - 2 * f.trim + f.gap) / (h + f.gap));
+        if (!(across >= 1 && down >= 1) || across * down > 1e6) continue;
+        const Grid g{static_cast<int>(across), static_cast<int>(down), w + f.gap};
+        if (g.perSheet() > best.perSheet()) best = g;
+    }
+    return best;
+}
+
 void addWarning(SheetFigures &out, const std::string &code, const std::string &english,
                 const std::string &german) {
     out.warnings.push_back({code, english, german});
@@ -101,6 +129,11 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
     }
     const int parts = static_cast<int>(items.size());
     capped = capped || (bound == perSheetCap && perSheet == bound);
+    // Out of time, the pieces whole in a grid of the drawing's box may come out better: a drawing
+    // of many small contours (texts, arrows) nests slowly but lies in its box as drawn.
+    const Grid grid = timedOut ? gridOf(outlines, f) : Grid{};
+    const bool byGrid = grid.perSheet() > perSheet;
+    if (byGrid) perSheet = grid.perSheet();
     if (perSheet <= 0) {
         out.refusalEnglish = "no piece of the drawing fits a sheet of this format";
         out.refusalGerman = "Kein Stück der Zeichnung passt auf eine Tafel dieses Formats";
@@ -114,7 +147,10 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
     // part goes where it would go on an empty sheet with the same ones before it.
     const int last = quantity - (out.sheetsNeeded - 1) * perSheet;
     double lastFraction = 1;
-    if (settings.remnant == RemnantPolicy::UsedFraction)
+    if (settings.remnant == RemnantPolicy::UsedFraction && byGrid)
+        lastFraction =
+            std::min(f.width, f.trim + (last + grid.down - 1) / grid.down * grid.step) / f.width;
+    else if (settings.remnant == RemnantPolicy::UsedFraction)
         lastFraction =
             usedLengthOf(full.sheets[0], static_cast<std::size_t>(last * parts), items, f) /
             f.width;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <numeric>
 #include <tuple>
@@ -310,7 +311,7 @@ class Nester {
             // The quarter turn that puts the most boxes on a sheet.
             int bestShape = -1;
             long long bestPer = 0;
-            cl::cInt nx = 0, ny = 0;
+            cl::cInt ny = 0; // boxes along y in a column
             for (int shape : orientations_[item]) {
                 const OrientedShape &s = shapes_[shape];
                 if (std::fmod(s.rotation, 90) != 0) continue;
@@ -322,7 +323,6 @@ class Nester {
                 if (cx * cy > bestPer) {
                     bestPer = cx * cy;
                     bestShape = shape;
-                    nx = cx;
                     ny = cy;
                 }
             }
@@ -340,7 +340,6 @@ class Nester {
                 out.byBoxes = true;
                 return out;
             };
-            (void)nx;
             const int per = static_cast<int>(bestPer);
             if (remaining[item] >= per) {
                 SheetNest full = sheetOf(per);

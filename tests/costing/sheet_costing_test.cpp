@@ -150,6 +150,23 @@ TEST_F(SheetCosting, WhatCannotBeNestedIsRefusedOrWarned) {
     }
 }
 
+TEST_F(SheetCosting, OutOfTimeWholePiecesGoInAGridOfTheirBox) {
+    // Two parts side by side: a piece is 900 × 200, 3 across and 7 down on the sheet; the 50th
+    // piece is the 8th of the third sheet, whose used part is two columns, 1800 of 3000 mm.
+    const Groups two =
+        concat({rectangle(400, 200), outline({{500, 0}, {900, 0}, {900, 200}, {500, 200}})});
+    SheetSettings s;
+    s.timeoutSeconds = 0;
+    s.remnant = RemnantPolicy::UsedFraction;
+    const SheetFigures r = figures(two, {"Edelstahl", 3000, 1500, 0, 0, 100.0}, 50, s);
+    ASSERT_TRUE(r.valid);
+    EXPECT_EQ(r.piecesPerSheet, 21);
+    EXPECT_EQ(r.sheetsNeeded, 3);
+    EXPECT_NEAR(r.chargedSheets, 2.6, 1e-9);
+    ASSERT_FALSE(r.warnings.empty());
+    EXPECT_EQ(r.warnings.back().code, "nest-timed-out");
+}
+
 TEST(PartOutline, PartsHolesAndIslands) {
     // A plate with a hole holding a disc (an island), and a square apart.
     const Measured d = measure(concat({rectangle(100, 50), circle(50, 25, 20), circle(50, 25, 10),
