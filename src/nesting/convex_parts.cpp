@@ -89,6 +89,13 @@ int findRoot(std::vector<int> &parent, int i) {
 std::vector<cl::Path> convexParts(const cl::Path &ring) {
     std::vector<std::vector<int>> polys;
     if (ring.size() < 3 || !triangulate(ring, polys)) return {};
+    // Rings that touch themselves can fool the ear test; triangles that do not add up to the
+    // ring exactly would make a no-fit polygon too small, so the caller sweeps the ring instead.
+    Wide twice = 0, sum = 0;
+    for (std::size_t i = 0; i < ring.size(); ++i)
+        twice += cross({0, 0}, ring[i], ring[(i + 1) % ring.size()]);
+    for (const auto &t : polys) sum += cross(ring[t[0]], ring[t[1]], ring[t[2]]);
+    if (sum != twice) return {};
     // Merge neighbours across each diagonal, once, while both ends of it stay convex
     // (Hertel–Mehlhorn: at most four times the fewest convex pieces).
     std::map<std::pair<int, int>, int> edgeOwner;
