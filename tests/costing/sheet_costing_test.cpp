@@ -256,7 +256,9 @@ TEST(SheetFormatsFile, SizesAsTyped) {
         SCOPED_TRACE(c.text);
         const auto size = parseSheetSize(c.text);
         ASSERT_EQ(size.has_value(), c.w > 0);
-        if (size) EXPECT_EQ(*size, std::pair(c.w, c.l));
+        if (size) {
+            EXPECT_EQ(*size, std::pair(c.w, c.l));
+        }
     }
 }
 
