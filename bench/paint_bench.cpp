@@ -132,6 +132,12 @@ public:
     }
     void showMessageNumber(int) override {}
     void textExtent(const std::string &, int, int &w, int &h) override { w = h = 0; }
+    std::optional<editor::ArrayParameters> askArray() override { return std::nullopt; }
+    std::optional<editor::KeyboardRotation> askRotation() override { return std::nullopt; }
+    std::optional<editor::KeyboardScaling> askScaling() override { return std::nullopt; }
+    editor::ViewportConfiguration askViewport(const editor::ViewportConfiguration &s) override {
+        return s;
+    }
 };
 
 struct Editing {

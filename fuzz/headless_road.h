@@ -5,7 +5,9 @@
 
 #include "costing/calculator.h"
 #include "costing/drawing_takeover.h"
+#include "costing/part_outline.h"
 #include "costing/report.h"
+#include "costing/sheet_costing.h"
 #include "document/drawing.h"
 #include "document/dxf_file.h"
 #include "dxf/reader.h"
@@ -54,6 +56,18 @@ inline std::string headlessRoadCheck(std::string_view bytes) {
                     return "field " + f->name() + " shows " + t;
             }
             if (costing::CalcAusdruck(calc, "fuzz", false).empty()) return "no quotation";
+            // Material by the sheet: the outlines nested briefly, every figure a number.
+            costing::SheetSettings sheet;
+            sheet.timeoutSeconds = 0.05;
+            const costing::SheetFigures s = costing::sheetFigures(
+                costing::outlinesOf(d, m, true), m.warnings.size(),
+                {"fuzz", 3000, 1500, 10, 5, std::nullopt}, sheet, calc.engine());
+            if (s.valid)
+                for (double v : {s.utilisation, s.sheetPrice, s.chargedSheets,
+                                 s.materialCostPerPiece})
+                    if (!std::isfinite(v) || v < 0) return "a sheet figure is no number";
+            if (s.valid && (s.piecesPerSheet <= 0 || s.sheetsNeeded <= 0))
+                return "a sheet takes no piece";
         }
     }
     return {};

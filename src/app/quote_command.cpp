@@ -4,6 +4,7 @@
 #include "app/core/data_file_warnings.h"
 #include "document/folders.h"
 #include "app/json_writer.h"
+#include "app/quote_sheet.h"
 #include "costing/calculator.h"
 #include "costing/drawing_takeover.h"
 #include "costing/persisted_settings.h"
@@ -38,6 +39,7 @@ struct QuoteOptions {
     std::vector<std::pair<std::string, std::string>> sets;
     bool offers = false, json = false;
     std::string dataDir, csv, pdf, text, project;
+    SheetOptions sheet; // material by the sheet, beside the blank
 };
 
 // "StueckEd: 1.5 is not a whole number"
@@ -143,7 +145,9 @@ void usageQuote() {
                "       [--thickness MM] [--quantity N] [--set FIELD=VALUE ...] [--offers]\n"
                "       [--cut-only] [--units auto|mm|inch]\n"
                "       [--data-dir DIR] [--json] [--csv OUT.csv]\n"
-               "       [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n",
+               "       [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n"
+               "       [--sheet WIDTHxLENGTH|N [--sheet-trim MM] [--sheet-gap MM]\n"
+               "        [--sheet-price P] [--remnant whole|used] [--rotation-step DEG]]\n",
                stderr);
 }
 
@@ -160,6 +164,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         };
         bool ok = true;
         if (parseMeasureOption(args, i, o.measure, ok)) {
+        } else if (o.sheet.parse(args, i, ok)) {
         } else if (a == "--material") ok = next(o.material);
         else if (a == "--thickness") ok = next(o.thickness);
         else if (a == "--quantity") ok = next(o.quantity);
@@ -191,6 +196,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         usageQuote();
         return kRefused;
     }
+    if (const auto why = o.sheet.check()) return fail(*why);
     if ((!o.pdf.empty() || !o.text.empty()) && o.files.size() != 1)
         return fail("--pdf and --text take the quotation of one drawing");
 
@@ -236,7 +242,9 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         std::string breakdown;
         std::vector<render::MeasureWarning> warnings;
         render::DrawingMeasurement measurement;
+        std::optional<costing::SheetFigures> sheet;
     };
+    SheetQuoting sheets(o.sheet);
     std::vector<Result> results;
     try {
         for (const std::string &file : o.files) {
@@ -299,6 +307,16 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             r.material = e.MaterialBoxEd.text();
             for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
             r.breakdown = breakdownText(file, calc, r.measurement);
+            if (o.sheet.requested()) {
+                std::string why;
+                r.sheet = sheets.figures(calc, *mf.drawing, r.measurement, why);
+                if (!r.sheet) return fail(file + ": " + why);
+                for (const render::MeasureWarning &w : r.sheet->warnings) {
+                    warn(file + ": " + w.english);
+                    r.warnings.push_back(w);
+                }
+                r.breakdown += sheetText(*r.sheet, calc.WaehrEd);
+            }
             // The quotation is built before the offer run, as the window builds it; the run
             // leaves every field as it was, so all outputs show the same prices.
             if (!o.pdf.empty()) r.report = costing::CalcAusdruck(calc, o.project, false);
@@ -318,6 +336,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             for (const auto &[name, text] : r.fields) j.field(name, text);
             const render::ContourAnalysis &a = r.measurement.figures.analysis;
             j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
+            if (r.sheet) writeSheetJson(j, *r.sheet);
             j.key("warnings").beginArray();
             for (const render::MeasureWarning &w : r.warnings)
                 j.beginObject().field("code", w.code).field("message", w.english).endObject();
@@ -357,10 +376,14 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
     if (!o.csv.empty()) {
         std::string csv = "file,material";
         for (const auto &[name, text] : first.fields) csv += "," + name;
+        if (o.sheet.requested())
+            for (const std::string &name : sheetCsvHeader()) csv += "," + name;
         csv += ",warnings\r\n";
         for (const Result &r : results) {
             csv += csvCell(r.file) + "," + csvCell(r.material);
             for (const auto &[name, text] : r.fields) csv += "," + csvCell(text);
+            if (r.sheet)
+                for (const std::string &cell : sheetCsvCells(*r.sheet)) csv += "," + csvCell(cell);
             std::string warnings;
             for (const render::MeasureWarning &w : r.warnings)
                 warnings += (warnings.empty() ? "" : "; ") + w.english;

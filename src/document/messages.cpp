@@ -46,6 +46,7 @@ constexpr std::string_view kMessages[kMessageCount] = {
     "verwendet.",
     "Die DXF Version dieser DXF untersützt keine solchen \"LEADER\" Objekte.",
     "Die Zeichnung hat keine freien Handles mehr: es kann nichts hinzugefügt werden.",
+    "Das Array wäre zu groß: es wurde nichts kopiert.",
 };
 
 } // namespace

@@ -4,48 +4,94 @@
 
 #include "editor/drawing_editor.h"
 #include "editor/preview_painter.h"
+#include "editor/tool_host.h"
 
 #include <cmath>
 
 namespace quentar::editor {
 
-PreviewMap previewMap(EditOperation operation, const Point3 &base, const Point3 &second) {
-    const double dx = second.x - base.x, dy = second.y - base.y;
-    PreviewMap m;
+PlaneMap previewMap(EditOperation operation, const Point3 &base, const Point3 &second) {
     switch (operation) {
     case EditOperation::Copy:
     case EditOperation::Move:
-        m.c = dx;
-        m.f = dy;
-        return m;
-    case EditOperation::Rotate: {
-        const double phi = std::atan2(dy, dx), c = std::cos(phi), s = std::sin(phi);
-        m = {c, -s, 0, s, c, 0};
+        return PlaneMap::moving(second.x - base.x, second.y - base.y);
+    case EditOperation::Rotate:
+        return PlaneMap::turning(base.x, base.y, second.x, second.y);
+    case EditOperation::Mirror:
+        return PlaneMap::mirroring(base.x, base.y, second.x, second.y);
+    case EditOperation::Scale:
+        return PlaneMap::scaling(base.x, base.y, second.x, second.y);
+    case EditOperation::Array:
+    case EditOperation::Delete:
         break;
     }
-    case EditOperation::Mirror: {
-        const double phi = std::atan2(dy, dx), c = std::cos(2 * phi), s = std::sin(2 * phi);
-        m = {c, s, 0, s, -c, 0};
+    return {};
+}
+
+namespace {
+
+int messageOf(CopyOutcome outcome) {
+    switch (outcome) {
+    case CopyOutcome::NoHandlesLeft:
+        return kMsgNoHandlesLeft;
+    case CopyOutcome::TooLarge:
+        return kMsgArrayTooLarge;
+    case CopyOutcome::Copied:
+    case CopyOutcome::NothingToCopy:
         break;
     }
+    return 0;
+}
+
+Creation fromCopy(CopyPlan plan) {
+    Creation c;
+    c.steps = std::move(plan.steps);
+    c.message = messageOf(plan.outcome);
+    return c;
+}
+
+} // namespace
+
+Creation planTransformation(const document::Drawing &d, const std::vector<std::size_t> &entities,
+                            EditOperation operation, const Point3 &base, const Point3 &second) {
+    const double dx = second.x - base.x, dy = second.y - base.y;
+    Creation c;
+    switch (operation) {
+    case EditOperation::Copy:
+        return fromCopy(CopyObjects(d, entities, dx, dy));
+    case EditOperation::Move:
+        c.steps.push_back(MoveObjects(d, entities, dx, dy));
+        break;
+    case EditOperation::Rotate:
+    case EditOperation::Mirror:
     case EditOperation::Scale: {
-        const double f = std::hypot(dx, dy);
-        m = {f, 0, 0, 0, f, 0};
+        const int modex = operation == EditOperation::Rotate   ? kRotateMode
+                          : operation == EditOperation::Mirror ? kMirrorMode
+                                                               : kScaleMode;
+        c.steps.push_back(RotateObjects(d, entities, base.x, base.y, second.x, second.y, modex));
         break;
     }
     case EditOperation::Array:
     case EditOperation::Delete:
-        return m;
+        break;
     }
-    // About the base point.
-    m.c = base.x - (m.a * base.x + m.b * base.y);
-    m.f = base.y - (m.d * base.x + m.e * base.y);
-    return m;
+    // A step that changes nothing is no step the user could take back.
+    if (!c.steps.empty() && c.steps.back().empty()) c.steps.clear();
+    return c;
+}
+
+Creation planArray(const document::Drawing &d, const std::vector<std::size_t> &entities,
+                   const ArrayParameters &p) {
+    return fromCopy(MakeArray(d, entities, p));
 }
 
 void drawOutlines(PreviewPainter &painter, const document::Drawing &d,
-                  const std::vector<std::size_t> &entities, const PreviewMap &map) {
+                  const std::vector<std::size_t> &entities, const PlaneMap &map) {
     std::vector<Point3> figure;
+    const auto mapped = [&](const document::Tmypoi &v) {
+        const Vec3 q = map.point({v.x, v.y, 0});
+        return Point3{q.x, q.y, 0};
+    };
     for (std::size_t i : entities) {
         if (i >= d.polys.size()) continue;
         const document::tpoly &e = d.polys[i];
@@ -62,7 +108,7 @@ void drawOutlines(PreviewPainter &painter, const document::Drawing &d,
                 figure.clear();
                 broken = true;
             }
-            figure.push_back(map({v.x, v.y, 0}));
+            figure.push_back(mapped(v));
         }
         painter.outline(figure, e.isclosed && !broken);
     }
@@ -127,8 +173,9 @@ Flag pointFlag(EditOperation op) {
 
 class EditTool : public Tool {
 public:
-    EditTool(ToolContext &ctx, EditOperation op, bool waiting, const EditPlanner &planner)
-        : Tool(ctx), op_(op), selecting_(waiting), planner_(planner) {}
+    EditTool(ToolContext &ctx, EditOperation op, bool waiting, const EditPlanner &planner,
+             KeyboardEntry keyboard)
+        : Tool(ctx), op_(op), selecting_(waiting), planner_(planner), keyboard_(keyboard) {}
 
     ToolButton button() const override { return buttonOf(op_); }
     bool holds(Flag f) const override {
@@ -152,7 +199,9 @@ public:
             ed.deleteSelection();
             ctx_.endTool();
         } else if (op_ == EditOperation::Array) {
-            // The array takes its dialog's values, no points: it comes with the transformations.
+            // The array takes its dialog's values, no points.
+            if (const std::optional<ArrayParameters> p = ctx_.host().askArray())
+                ctx_.commit(planArray(ctx_.drawing(), ed.selectedOnTab(), *p));
             ctx_.endTool();
         }
     }
@@ -161,15 +210,10 @@ public:
         if (selecting_) return;
         if (!base_) {
             base_ = p.at();
+            keyboardVariant();
             return;
         }
-        const Point3 second = p.at();
-        Creation planned;
-        if (planner_)
-            planned.steps = planner_(ctx_.drawing(), ctx_.editor().selectedOnTab(), op_, *base_,
-                                     second);
-        ctx_.commit(planned);
-        ctx_.endTool();
+        runWith(p.at());
     }
 
     void drawPreview(PreviewPainter &painter) const override {
@@ -181,17 +225,46 @@ public:
     }
 
 private:
+    void runWith(const Point3 &second) {
+        if (planner_)
+            ctx_.commit(planner_(ctx_.drawing(), ctx_.editor().selectedOnTab(), op_, *base_,
+                                 second));
+        ctx_.endTool();
+    }
+
+    // Rotate and scale may take their angle or factor from a dialog right after the base point
+    // (a clockwise turn, a percentage); cancelled, the tool ends without a change.
+    void keyboardVariant() {
+        if (op_ == EditOperation::Rotate && keyboard_.rotation) {
+            if (const std::optional<KeyboardRotation> r = ctx_.host().askRotation()) {
+                const auto [ex, ey] = keyboardRotationPoint(base_->x, base_->y, r->degrees);
+                runWith({ex, ey, 0});
+            } else {
+                ctx_.endTool();
+            }
+        } else if (op_ == EditOperation::Scale && keyboard_.scaling) {
+            if (const std::optional<KeyboardScaling> f = ctx_.host().askScaling()) {
+                const auto [ex, ey] = keyboardScalingPoint(base_->x, base_->y, f->percent);
+                runWith({ex, ey, 0});
+            } else {
+                ctx_.endTool();
+            }
+        }
+    }
+
     EditOperation op_;
     bool selecting_;
     const EditPlanner &planner_;
+    KeyboardEntry keyboard_;
     std::optional<Point3> base_; // linesx, linesy once given (ellipsemode 1)
 };
 
 } // namespace
 
 std::unique_ptr<Tool> makeEditTool(ToolContext &ctx, EditOperation operation,
-                                   bool waitForSelection, const EditPlanner &planner) {
-    return std::make_unique<EditTool>(ctx, operation, waitForSelection, planner);
+                                   bool waitForSelection, const EditPlanner &planner,
+                                   KeyboardEntry keyboard) {
+    return std::make_unique<EditTool>(ctx, operation, waitForSelection, planner, keyboard);
 }
 
 } // namespace quentar::editor

@@ -21,6 +21,7 @@ inline constexpr int kMsgNoConstructionLines = 10; // "... keine Konstruktionsli
 inline constexpr int kMsgNoRays = 30;              // "... keine Strahlen."
 inline constexpr int kMsgOnlyFirstTextLine = 32;   // "... keine mehrzeilen Texte. ..."
 inline constexpr int kMsgNoHandlesLeft = 34;       // "Die Zeichnung hat keine freien Handles ..."
+inline constexpr int kMsgArrayTooLarge = 35;       // "Das Array wäre zu groß ..."
 
 // What one creation operation did.
 struct Creation {

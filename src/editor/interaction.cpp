@@ -10,7 +10,10 @@
 namespace quentar::editor {
 
 Interaction::Interaction(DrawingEditor &editor, ViewTools &viewTools, ToolHost &host)
-    : editor_(editor), viewTools_(viewTools), host_(host), selection_(*this, planner_, grips_) {
+    : editor_(editor), viewTools_(viewTools), host_(host), planner_(planTransformation),
+      grips_([this](const document::Drawing &d, std::size_t entity, int vertex, const Point3 &from,
+                    const Point3 &to) { return planGrip(d, entity, vertex, from, to); }),
+      selection_(*this, planner_, grips_) {
     DrawingViewer &viewer = editor_.viewer();
     viewer.setOverlay([this](render::Canvas &c) { drawOverlay(c); });
     // What a tool collected belongs to the drawing and the tab it was collected on.
@@ -185,15 +188,30 @@ void Interaction::chooseEditTool(EditOperation operation) {
     SetAlltoFalse();
     const bool selected = editor_.IsSelected();
     if (operation == EditOperation::Delete) {
-        if (!editor_.deleteSelection()) start(makeEditTool(*this, operation, true, planner_));
+        if (!editor_.deleteSelection())
+            start(makeEditTool(*this, operation, true, planner_, keyboard_));
         return;
     }
-    start(makeEditTool(*this, operation, !selected, planner_));
+    start(makeEditTool(*this, operation, !selected, planner_, keyboard_));
     // With a selection the array goes to its dialog at once.
     if (selected && operation == EditOperation::Array) {
         tool_->confirmSelection();
         settle();
     }
+}
+
+Creation Interaction::planGrip(const document::Drawing &d, std::size_t entity, int vertex,
+                               const Point3 &from, const Point3 &to) {
+    Creation c;
+    if (opensViewportDialog(d, entity, vertex)) {
+        if (const std::optional<ViewportConfiguration> now = viewportConfiguration(d, entity))
+            c.steps.push_back(ConfigureViewport(d, entity, host_.askViewport(*now)));
+    } else {
+        c.steps.push_back(MovePoint(d, entity, vertex, to.x - from.x, to.y - from.y, to.x, to.y));
+    }
+    // A grip that changed nothing is no step to take back.
+    if (!c.steps.empty() && c.steps.back().empty()) c.steps.clear();
+    return c;
 }
 
 void Interaction::DelBtnClick() { chooseEditTool(EditOperation::Delete); }

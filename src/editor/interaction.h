@@ -63,21 +63,16 @@ public:
     // The polyline menu's items, as if chosen from the menu (Fertig1Click, ...).
     void polylineItem(PolylineMenuItem item);
 
-    // Plans the edit tools' operations; until one is given they do nothing when their points are
-    // complete.
+    // What plans the edit tools' operations and the drags (the transformations unless a test
+    // puts another in their place).
     void setEditPlanner(EditPlanner planner) { planner_ = std::move(planner); }
-    const EditPlanner &editPlanner() const { return planner_; }
-    // Plans the drag of a grip (MovePoint); until one is given a grip drag does nothing.
+    // What plans the drag of a grip (MovePoint, the viewport dialog).
     void setGripPlanner(GripPlanner planner) { grips_ = std::move(planner); }
     // Layer and properties of new entities (LayerCombo and the property pickers).
     void setCreationSettings(CreationSettings s) { settings_ = std::move(s); }
     // "Rotationsrichtung per Tastatur eingeben", "Skalierungsfaktor per Tastatur eingeben".
-    void setKeyboardEntry(bool rotation, bool scale) {
-        rotationByKeyboard_ = rotation;
-        scaleByKeyboard_ = scale;
-    }
-    bool rotationByKeyboard() const { return rotationByKeyboard_; }
-    bool scaleByKeyboard() const { return scaleByKeyboard_; }
+    void setKeyboardEntry(KeyboardEntry k) { keyboard_ = k; }
+    KeyboardEntry keyboardEntry() const { return keyboard_; }
 
     // --- The window's mode flags and state, as questions ---
     bool is(Flag f) const;
@@ -107,6 +102,8 @@ private:
     bool commit(const Creation &c) override;
     void endTool() override { ending_ = true; }
 
+    Creation planGrip(const document::Drawing &d, std::size_t entity, int vertex,
+                      const Point3 &from, const Point3 &to);
     void start(std::unique_ptr<Tool> tool);
     // After each event: a tool that ended goes.
     void settle();
@@ -127,7 +124,7 @@ private:
     std::unique_ptr<Tool> tool_;
     bool ending_ = false;
     CreationSettings settings_;
-    bool rotationByKeyboard_ = false, scaleByKeyboard_ = true;
+    KeyboardEntry keyboard_;
     // The typed position of the click under way (useexact, exactx, exacty), drawing units.
     std::optional<Point3> exact_;
     // The hovering pointer and whether it snapped onto a point (the marker).

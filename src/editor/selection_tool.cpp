@@ -93,9 +93,8 @@ void SelectionTool::release(const ToolPoint &p) {
     // A release where the drag began moves nothing (the grip of a viewport's configuration
     // aside, which a click alone opens).
     const document::Drawing &d = ctx_.drawing();
-    const bool viewportDialog = drag == Drag::Grip && movepointnr_ == 7 &&
-                                moveobjnr_ < d.polys.size() && d.polys[moveobjnr_].isviewport;
-    if (p.px == movestartx_ && p.py == movestarty_ && !viewportDialog) return;
+    const bool dialog = drag == Drag::Grip && opensViewportDialog(d, moveobjnr_, movepointnr_);
+    if (p.px == movestartx_ && p.py == movestarty_ && !dialog) return;
     // Where it was released, snapped as a click there would be.
     Point3 to = p.at();
     const SnapResult s = ctx_.editor().SnapPoints(p.px, p.py, p.px, p.py, p.mods.ctrl);
@@ -104,14 +103,12 @@ void SelectionTool::release(const ToolPoint &p) {
     else
         ctx_.view().world(s.x, s.y, to.x, to.y);
     const Point3 from{linesx_, linesy_, 0};
-    if (to.x == from.x && to.y == from.y && !viewportDialog) return;
-    Creation planned;
+    if (to.x == from.x && to.y == from.y && !dialog) return;
     if (drag == Drag::Selection) {
-        if (moves_) planned.steps = moves_(d, entities, EditOperation::Move, from, to);
+        if (moves_) ctx_.commit(moves_(d, entities, EditOperation::Move, from, to));
     } else if (grips_) {
-        planned.steps = grips_(d, moveobjnr_, movepointnr_, from, to);
+        ctx_.commit(grips_(d, moveobjnr_, movepointnr_, from, to));
     }
-    ctx_.commit(planned);
 }
 
 void SelectionTool::drawPreview(PreviewPainter &painter) const {

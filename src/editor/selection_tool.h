@@ -9,11 +9,10 @@
 
 namespace quentar::editor {
 
-// Moves one grip of an entity from where it is (`from`, the vertex) to `to`: MovePoint. Returns
-// the steps to commit.
-using GripPlanner = std::function<std::vector<document::EditBatch>(
-    const document::Drawing &d, std::size_t entity, int vertex, const Point3 &from,
-    const Point3 &to)>;
+// Moves one grip of an entity from where it is (`from`, the vertex) to `to`: MovePoint (or the
+// viewport grip that opens its dialog). Returns the steps to commit.
+using GripPlanner = std::function<Creation(const document::Drawing &d, std::size_t entity,
+                                           int vertex, const Point3 &from, const Point3 &to)>;
 
 class SelectionTool : public Tool {
 public:

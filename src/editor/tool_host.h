@@ -4,7 +4,10 @@
 
 #include "editor/entity_creation.h"
 #include "editor/tool.h"
+#include "editor/transformations.h"
+#include "editor/transformations_input.h"
 
+#include <optional>
 #include <string>
 
 namespace quentar::editor {
@@ -28,6 +31,14 @@ public:
     // The extent in pixels of `text` at a font height of `pixels` (a dimension text is centred
     // by it).
     virtual void textExtent(const std::string &text, int pixels, int &width, int &height) = 0;
+
+    // The transformations' dialogs, each starting with the values of its last use: "Array
+    // erstellen", "Rotationswinkel eingeben", "Skalierungsfaktor eingeben"; nullopt when
+    // cancelled. "Viewport konfigurieren" has only OK: its values are taken however it closes.
+    virtual std::optional<ArrayParameters> askArray() = 0;
+    virtual std::optional<KeyboardRotation> askRotation() = 0;
+    virtual std::optional<KeyboardScaling> askScaling() = 0;
+    virtual ViewportConfiguration askViewport(const ViewportConfiguration &start) = 0;
 };
 
 } // namespace quentar::editor

@@ -25,16 +25,22 @@ class EditTools : public EditorTest {
 protected:
     void SetUp() override {
         open(entitiesSection(concat({line(100, 100, 300, 100), line(100, 300, 300, 300)})));
+        // Rotate and scale take their second point from a click here.
+        input.setKeyboardEntry({false, false});
         // The stand-in plans a POINT at the second point, so that a commit is seen.
         input.setEditPlanner([this](const document::Drawing &d, const Indices &entities,
                                     EditOperation op, const Point3 &base, const Point3 &second) {
             planned.push_back({entities, op, base, second});
-            return std::vector<document::EditBatch>{pointAt(d, second)};
+            editor::Creation c;
+            c.steps.push_back(pointAt(d, second));
+            return c;
         });
         input.setGripPlanner([this](const document::Drawing &d, std::size_t entity, int vertex,
                                     const Point3 &from, const Point3 &to) {
             grips.push_back({entity, vertex, from, to});
-            return std::vector<document::EditBatch>{pointAt(d, to)};
+            editor::Creation c;
+            c.steps.push_back(pointAt(d, to));
+            return c;
         });
     }
     static document::EditBatch pointAt(const document::Drawing &d, const Point3 &p) {

@@ -39,6 +39,10 @@ public:
     double heightAnswer = 0.2, angleAnswer = 0, cornersAnswer = 6;
     std::string changedTextAnswer;
     int textDialogs = 0;
+    editor::ArrayParameters arrayAnswer{3, 2, 10, 20, 0};
+    double rotationAnswer = 90, scalingAnswer = 200;
+    std::optional<editor::ViewportConfiguration> viewportAnswer; // none: as it was
+    int transformDialogs = 0;
 
     void showTitle(const std::string &) override {}
     void showError(const std::string &text) override { errors.push_back(text); }
@@ -80,6 +84,25 @@ public:
         return item;
     }
     void showMessageNumber(int number) override { messages.push_back(number); }
+    std::optional<editor::ArrayParameters> askArray() override {
+        ++transformDialogs;
+        if (!dialogsAccept) return std::nullopt;
+        return arrayAnswer;
+    }
+    std::optional<editor::KeyboardRotation> askRotation() override {
+        ++transformDialogs;
+        if (!dialogsAccept) return std::nullopt;
+        return editor::KeyboardRotation{rotationAnswer};
+    }
+    std::optional<editor::KeyboardScaling> askScaling() override {
+        ++transformDialogs;
+        if (!dialogsAccept) return std::nullopt;
+        return editor::KeyboardScaling{scalingAnswer};
+    }
+    editor::ViewportConfiguration askViewport(const editor::ViewportConfiguration &start) override {
+        ++transformDialogs;
+        return viewportAnswer ? *viewportAnswer : start;
+    }
     // 25 by 50 pixels a character at 50 pixels.
     void textExtent(const std::string &text, int pixels, int &width, int &height) override {
         width = static_cast<int>(text.size()) * pixels / 2;

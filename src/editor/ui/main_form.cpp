@@ -2,6 +2,7 @@
 #include "editor/ui/main_form.h"
 
 #include "document/folders.h"
+#include "editor/ui/array_dialog.h"
 #include "editor/ui/artwork.h"
 #include "editor/ui/decimal_spin_box.h"
 #include "editor/ui/measurement_panel.h"
@@ -9,7 +10,10 @@
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
 #include "editor/ui/session_dialogs.h"
+#include "editor/ui/keyboard_rotation_dialog.h"
+#include "editor/ui/keyboard_scaling_dialog.h"
 #include "editor/ui/text_dialog.h"
+#include "editor/ui/viewport_dialog.h"
 #include "render/qt/qpainter_canvas.h"
 
 #include <QApplication>
@@ -194,11 +198,9 @@ void TMainForm::connectActions() {
         connect(a, &QAction::triggered, this, [this, c = choice] { chooseTool(c); });
     for (const auto &[a, op] : e.editTools)
         connect(a, &QAction::triggered, this, [this, o = op] { chooseEditTool(o); });
-    // The edit tools plan with the transformations, which are not there yet.
-    for (const auto &[a, op] : e.editTools) a->setEnabled(false);
     const auto keyboardEntry = [this] {
-        input_.setKeyboardEntry(editActions_.rotationByKeyboard->isChecked(),
-                                editActions_.scaleByKeyboard->isChecked());
+        input_.setKeyboardEntry({editActions_.rotationByKeyboard->isChecked(),
+                                 editActions_.scaleByKeyboard->isChecked()});
     };
     connect(e.rotationByKeyboard, &QAction::toggled, this, keyboardEntry);
     connect(e.scaleByKeyboard, &QAction::toggled, this, keyboardEntry);
@@ -521,6 +523,19 @@ PolylineMenuItem TMainForm::choosePolylineItem(int x, int y) {
 }
 
 void TMainForm::showMessageNumber(int number) { showErrorBox(this, messages()(number)); }
+
+std::optional<ArrayParameters> TMainForm::askArray() {
+    return ui::askArray(this, arrayValues_);
+}
+std::optional<KeyboardRotation> TMainForm::askRotation() {
+    return ui::askRotation(this, rotationValues_);
+}
+std::optional<KeyboardScaling> TMainForm::askScaling() {
+    return ui::askScaling(this, scalingValues_);
+}
+ViewportConfiguration TMainForm::askViewport(const ViewportConfiguration &start) {
+    return ui::askViewport(this, start);
+}
 
 void TMainForm::textExtent(const std::string &text, int pixels, int &width, int &height) {
     QFont font(QStringLiteral("Arial"));

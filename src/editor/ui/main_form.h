@@ -176,6 +176,10 @@ private:
     PolylineMenuItem choosePolylineItem(int x, int y) override;
     void showMessageNumber(int number) override;
     void textExtent(const std::string &text, int pixels, int &width, int &height) override;
+    std::optional<ArrayParameters> askArray() override;
+    std::optional<KeyboardRotation> askRotation() override;
+    std::optional<KeyboardScaling> askScaling() override;
+    ViewportConfiguration askViewport(const ViewportConfiguration &start) override;
     document::MessageSource messages() const;
 
     MainFormOptions options_;
@@ -195,6 +199,10 @@ private:
     TDruckenForm *druckenForm_ = nullptr;
     TAddTextForm *textForm_ = nullptr;
     TPolygonForm *polygonForm_ = nullptr;
+    // The values the transformation dialogs showed last.
+    ArrayParameters arrayValues_;
+    KeyboardRotation rotationValues_;
+    KeyboardScaling scalingValues_;
     std::unique_ptr<QPrinter> printer_;
     QEventLoop *modalLoop_ = nullptr;
     int modalResult_ = 0;
