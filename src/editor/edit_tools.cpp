@@ -102,11 +102,15 @@ void drawOutlines(PreviewPainter &painter, const document::Drawing &d,
         bool broken = false;
         for (std::size_t k = 0; k < n; ++k) {
             const document::Tmypoi &v = e.geom->ps()[k];
-            // A hidden construction point starts a new figure, as the picking walks it.
-            if (v.donotdraw && !figure.empty()) {
-                painter.outline(figure, false);
+            // As the drawing shows it: hidden construction points (centres, control points) are
+            // left out, and a point the pen moves to starts a new figure.
+            if (v.donotdraw || v.moveonly) {
+                if (figure.size() > 1) {
+                    painter.outline(figure, false);
+                    broken = true;
+                }
                 figure.clear();
-                broken = true;
+                if (v.donotdraw) continue;
             }
             figure.push_back(mapped(v));
         }

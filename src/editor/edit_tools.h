@@ -34,7 +34,8 @@ Creation planArray(const document::Drawing &d, const std::vector<std::size_t> &e
 // the selection through it, the transformation writes with it.
 PlaneMap previewMap(EditOperation operation, const Point3 &base, const Point3 &second);
 
-// Draws the outlines of entities (their sampled vertices, as the picking sees them) through a map.
+// Draws the outlines of entities (their drawn vertices, hidden construction points left out)
+// through a map.
 void drawOutlines(PreviewPainter &painter, const document::Drawing &d,
                   const std::vector<std::size_t> &entities, const PlaneMap &map);
 

@@ -126,16 +126,23 @@ void SelectionTool::drawPreview(PreviewPainter &painter) const {
         drawOutlines(painter, d, dragged_, previewMap(EditOperation::Move, from, to));
         return;
     }
-    // A grip: the entity's outline with the dragged vertex where the pointer is.
+    // A grip: the entity's outline with the dragged vertex where the pointer is (a hidden
+    // construction point, such as a centre, shows by the line to the pointer alone).
     if (moveobjnr_ >= d.polys.size()) return;
     const document::tpoly &e = d.polys[moveobjnr_];
     if (!e.geom || movepointnr_ < 0 || movepointnr_ >= e.anzp) return;
-    std::vector<Point3> points;
-    for (int k = 0; k < e.anzp && static_cast<std::size_t>(k) < e.geom->ps().size(); ++k) {
+    std::vector<Point3> figure;
+    const int n = std::min<int>(e.anzp, static_cast<int>(e.geom->ps().size()));
+    for (int k = 0; k < n; ++k) {
         const document::Tmypoi &v = e.p(k);
-        points.push_back(k == movepointnr_ ? to : Point3{v.x, v.y, 0});
+        if (v.donotdraw || v.moveonly) {
+            if (figure.size() > 1) painter.outline(figure, false);
+            figure.clear();
+            if (v.donotdraw) continue;
+        }
+        figure.push_back(k == movepointnr_ ? to : Point3{v.x, v.y, 0});
     }
-    painter.outline(points, e.isclosed);
+    painter.outline(figure, e.isclosed);
 }
 
 } // namespace quentar::editor

@@ -2,6 +2,7 @@
 // undo and redo take it back and bring it again to the byte, and that a tool ended before its
 // last point leaves the file as it was.
 #include "creation_support.h"
+#include "drawings.h"
 #include "editor_fixture.h"
 
 #include <cmath>
@@ -207,6 +208,102 @@ TEST_F(Tools, EachToolCreatesWhatItsClicksSayAndUndoRedoRestoreTheBytes) {
         EXPECT_EQ(lines(), made);
         input.SetAlltoFalse();
     }
+}
+
+// The edit tools and drags on the selection, with the transformations behind them.
+struct EditCase {
+    const char *name;
+    Groups entities;
+    std::vector<std::size_t> selected;
+    std::optional<editor::EditOperation> tool; // none: the events drag
+    editor::KeyboardEntry keyboard;
+    std::vector<Ev> events;
+    std::vector<std::string> expected;
+    std::size_t steps;
+};
+
+// A header of the newer version with a handle seed, for drawings built from groups.
+Groups newerHeader() {
+    return {{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"},
+            {9, "$HANDSEED"}, {5, "100"},  {0, "ENDSEC"}};
+}
+
+Groups arc(double cx, double cy, double r, double a0, double a1) {
+    return {{0, "ARC"}, {8, "0"}, {10, num(cx)}, {20, num(cy)}, {40, num(r)}, {50, num(a0)},
+            {51, num(a1)}};
+}
+Groups circle(double cx, double cy, double r) {
+    return {{0, "CIRCLE"}, {8, "0"}, {10, num(cx)}, {20, num(cy)}, {40, num(r)}};
+}
+
+TEST_F(Tools, EditToolsAndDragsTransformTheSelection) {
+    using Op = editor::EditOperation;
+    const editor::KeyboardEntry clicks{false, false}, keys{true, true};
+    // clang-format off
+    const EditCase cases[] = {
+        {"move by a base point and a second point", line(100, 100, 300, 100), {0}, Op::Move,
+         clicks, {L(100, 100), L(150, 200)}, {"LINE 10=150 20=200 11=350 21=200"}, 1},
+        {"copy a circle", circle(200, 200, 50), {0}, Op::Copy, clicks,
+         {L(200, 200), L(400, 200)},
+         {"CIRCLE 10=200 20=200 40=50", "CIRCLE 10=400 20=200 40=50"}, 1},
+        {"rotate by the direction of a click", line(100, 100, 300, 100), {0}, Op::Rotate,
+         clicks, {L(100, 100), L(100, 300)}, {"LINE 10=100 20=100 11=100 21=300"}, 1},
+        {"rotate by the keyboard, clockwise", line(100, 100, 300, 100), {0}, Op::Rotate, keys,
+         {L(100, 100)}, {"LINE 10=100 20=100 11=100 21=-100"}, 1},
+        {"scale by the keyboard", line(100, 100, 300, 100), {0}, Op::Scale, keys, {L(100, 100)},
+         {"LINE 10=100 20=100 11=500 21=100"}, 1},
+        {"scale by the distance of a click", circle(200, 200, 50), {0}, Op::Scale, clicks,
+         {L(200, 200), C(204, 200)}, {"CIRCLE 10=200 20=200 40=200"}, 1},
+        {"mirror an arc in a horizontal line", arc(200, 200, 50, 0, 90), {0}, Op::Mirror, clicks,
+         {L(100, 200), L(300, 200)}, {"ARC 10=200 20=200 40=50 50=270 51=360"}, 1},
+        {"an array of 3 columns and 2 rows", point(100, 100), {0}, Op::Array, clicks, {},
+         {"POINT 10=100 20=100", "POINT 10=100 20=120", "POINT 10=110 20=100",
+          "POINT 10=110 20=120", "POINT 10=120 20=100", "POINT 10=120 20=120"}, 5},
+        {"a grip dropped onto another line's end lands on it", concat({line(100, 100, 300, 100),
+         line(100, 300, 300, 300)}), {0}, std::nullopt, clicks,
+         {{Ev::Press, 302, 101}, {Ev::Drag, 250, 250}, {Ev::Release, 298, 302}},
+         {"LINE 10=100 20=100 11=300 21=300", "LINE 10=100 20=300 11=300 21=300"}, 1},
+        {"the selection dragged", line(100, 300, 300, 300), {0}, std::nullopt, clicks,
+         {{Ev::Press, 200, 301}, {Ev::Drag, 230, 330}, {Ev::Release, 250, 351}},
+         {"LINE 10=150 20=350 11=350 21=350"}, 1},
+    };
+    // clang-format on
+    for (const EditCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        open(concat({newerHeader(), entitiesSection(c.entities)}));
+        const std::string original = lines();
+        for (std::size_t i : c.selected) editor.select(i);
+        input.setKeyboardEntry(c.keyboard);
+        if (c.tool) input.chooseEditTool(*c.tool);
+        run(c.events);
+        EXPECT_EQ(describe(viewer.drawing()), c.expected);
+        EXPECT_TRUE(window.messages.empty());
+        EXPECT_EQ(input.pressedButton(), editor::ToolButton::None);
+        const std::string made = lines();
+        EXPECT_EQ(editor.undos().size(), c.steps);
+        for (std::size_t k = 0; k < c.steps; ++k) editor.undo();
+        EXPECT_EQ(lines(), original);
+        for (std::size_t k = 0; k < c.steps; ++k) editor.redo();
+        EXPECT_EQ(lines(), made);
+        input.SetAlltoFalse();
+    }
+}
+
+TEST_F(Tools, CancelledTransformationDialogsChangeNothing) {
+    open(concat({newerHeader(), entitiesSection(line(100, 100, 300, 100))}));
+    const std::string original = lines();
+    window.dialogsAccept = false;
+    input.setKeyboardEntry({true, true});
+    for (editor::EditOperation op :
+         {editor::EditOperation::Rotate, editor::EditOperation::Scale,
+          editor::EditOperation::Array}) {
+        editor.select(0);
+        input.chooseEditTool(op);
+        run({L(100, 100)});
+        EXPECT_EQ(input.pressedButton(), editor::ToolButton::None);
+        EXPECT_EQ(lines(), original);
+    }
+    EXPECT_EQ(window.transformDialogs, 3);
 }
 
 TEST_F(Tools, EscapeOrAnotherToolBeforeTheLastPointLeavesTheFileAsItWas) {

@@ -3,7 +3,7 @@
 #include "editor/ui/edit_actions.h"
 
 #include "editor/ui/artwork.h"
-#include "editor/ui/decimal_spin_box.h"
+#include "editor/ui/number_field_edit.h"
 
 #include <QActionGroup>
 #include <QLabel>
@@ -221,14 +221,11 @@ void EditActions::build(QMainWindow &w, QAction *before) {
 
     coordinateBar = new QToolBar(QStringLiteral("Koordinaten"), &w);
     coordinateBar->setObjectName(QStringLiteral("CoordinateToolBar"));
-    Xed = new DecimalSpinBox(-1e12, 1e12, 4);
+    Xed = new NumberFieldEdit(kAnyNumberRange, -1, 0);
     Xed->setObjectName(QStringLiteral("Xed"));
-    YEd = new DecimalSpinBox(-1e12, 1e12, 4);
+    YEd = new NumberFieldEdit(kAnyNumberRange, -1, 0);
     YEd->setObjectName(QStringLiteral("YEd"));
-    for (DecimalSpinBox *e : {Xed, YEd}) {
-        e->setMinimumWidth(110);
-        e->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    }
+    for (NumberFieldEdit *e : {Xed, YEd}) e->setMaximumWidth(130);
     BenutzenBtn = new QPushButton(iconFor(Artwork::TypedClick),
                                   QStringLiteral("Klick an diese Stelle (Anstatt Mausklick)"));
     BenutzenBtn->setObjectName(QStringLiteral("BenutzenBtn"));

@@ -15,7 +15,7 @@
 
 namespace quentar::editor::ui {
 
-class DecimalSpinBox;
+class NumberFieldEdit;
 
 // Actions of the editing commands and tools; the window connects them to the interaction.
 struct EditActions {
@@ -54,8 +54,8 @@ struct EditActions {
 
     // A position typed instead of a click: Xed, YEd and BenutzenBtn.
     QToolBar *coordinateBar = nullptr;
-    DecimalSpinBox *Xed = nullptr;
-    DecimalSpinBox *YEd = nullptr;
+    NumberFieldEdit *Xed = nullptr;
+    NumberFieldEdit *YEd = nullptr;
     QPushButton *BenutzenBtn = nullptr;
 
     QToolBar *editBar = nullptr;

@@ -4,7 +4,7 @@
 #include "document/folders.h"
 #include "editor/ui/array_dialog.h"
 #include "editor/ui/artwork.h"
-#include "editor/ui/decimal_spin_box.h"
+#include "editor/ui/number_field_edit.h"
 #include "editor/ui/measurement_panel.h"
 #include "editor/ui/paint_box.h"
 #include "editor/ui/print_dialog.h"

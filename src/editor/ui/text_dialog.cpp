@@ -2,7 +2,7 @@
 #include "editor/ui/text_dialog.h"
 
 #include "document/text_codec.h"
-#include "editor/ui/decimal_spin_box.h"
+#include "editor/ui/number_field_edit.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,11 +12,15 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <memory>
 
 namespace quentar::editor::ui {
 
 namespace {
+
+constexpr FieldRange kAngleRange{0, 360, false, false};   // WinkEd, degrees
+constexpr FieldRange kCornerRange{3, 1000, true, false};  // EckenEd
 
 std::unique_ptr<QSettings> settingsStore(const QString &file) {
     if (file.isEmpty())
@@ -28,8 +32,9 @@ std::unique_ptr<QSettings> settingsStore(const QString &file) {
 const QString kHeightKey = QStringLiteral("TAddTextForm/FontSizeEd_Value");
 const QString kDimensionHeightKey = QStringLiteral("TAddTextForm/FontSizeDimensionEd_Value");
 
-QDialogButtonBox *okCancel(QDialog *d) {
+QDialogButtonBox *okCancel(QDialog *d, const std::vector<NumberFieldEdit *> &fields) {
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    enableWhileAcceptable(buttons->button(QDialogButtonBox::Ok), fields);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OkBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("AbbrechenBtn"));
@@ -47,17 +52,23 @@ TAddTextForm::TAddTextForm(const QString &settingsFile, QWidget *parent)
     Memo1_ = new QPlainTextEdit;
     Memo1_->setObjectName(QStringLiteral("Memo1"));
     Memo1_->setTabChangesFocus(true);
-    FontSizeEd_ = new DecimalSpinBox(0.0001, 100000, 4);
+    FontSizeEd_ = new NumberFieldEdit(kPositiveRange, -1, 0.2);
     FontSizeEd_->setObjectName(QStringLiteral("FontSizeEd"));
-    FontSizeDimensionEd_ = new DecimalSpinBox(0.0001, 100000, 4);
+    FontSizeDimensionEd_ = new NumberFieldEdit(kPositiveRange, -1, 0.5);
     FontSizeDimensionEd_->setObjectName(QStringLiteral("FontSizeDimensionEd"));
     FontSizeDimensionEd_->hide();
-    WinkEd_ = new DecimalSpinBox(0, 360, 4);
+    WinkEd_ = new NumberFieldEdit(kAngleRange, -1, 0);
     WinkEd_->setObjectName(QStringLiteral("WinkEd"));
     {
         auto s = settingsStore(settingsFile_);
-        FontSizeEd_->setValue(s->value(kHeightKey, 0.2).toDouble());
-        FontSizeDimensionEd_->setValue(s->value(kDimensionHeightKey, 0.5).toDouble());
+        // A stored height that is no height leaves the start value.
+        const auto load = [&](const QString &key, NumberFieldEdit *field) {
+            bool ok = false;
+            const double v = s->value(key).toDouble(&ok);
+            if (ok && std::isfinite(v) && v > 0) field->setValue(v);
+        };
+        load(kHeightKey, FontSizeEd_);
+        load(kDimensionHeightKey, FontSizeDimensionEd_);
     }
     sizeLabel_ = new QLabel(QStringLiteral("Schriftgröße:"));
     auto *sizes = new QHBoxLayout;
@@ -69,7 +80,7 @@ TAddTextForm::TAddTextForm(const QString &settingsFile, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Memo1_, 1);
     layout->addLayout(form);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(okCancel(this, {FontSizeEd_, FontSizeDimensionEd_, WinkEd_}));
     resize(360, 240);
 }
 
@@ -115,14 +126,13 @@ bool TAddTextForm::askChange(std::string &text) {
 TPolygonForm::TPolygonForm(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PolygonForm"));
     setWindowTitle(QStringLiteral("Vieleck"));
-    EckenEd_ = new DecimalSpinBox(3, 1000, 0);
+    EckenEd_ = new NumberFieldEdit(kCornerRange, 0, 3);
     EckenEd_->setObjectName(QStringLiteral("EckenEd"));
-    EckenEd_->setValue(3);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Ecken:"), EckenEd_);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(okCancel(this, {EckenEd_}));
 }
 
 bool TPolygonForm::ask(double &corners) {

@@ -11,7 +11,7 @@ class QPlainTextEdit;
 
 namespace quentar::editor::ui {
 
-class DecimalSpinBox;
+class NumberFieldEdit;
 
 class TAddTextForm : public QDialog {
     Q_OBJECT
@@ -34,7 +34,7 @@ private:
     QString settingsFile_;
     QPlainTextEdit *Memo1_;
     QLabel *sizeLabel_;
-    DecimalSpinBox *FontSizeEd_, *FontSizeDimensionEd_, *WinkEd_;
+    NumberFieldEdit *FontSizeEd_, *FontSizeDimensionEd_, *WinkEd_;
 };
 
 // PolygonForm: the number of corners of the next polygon (EckenEd, 3 to 1000).
@@ -46,7 +46,7 @@ public:
     bool ask(double &corners);
 
 private:
-    DecimalSpinBox *EckenEd_;
+    NumberFieldEdit *EckenEd_;
 };
 
 } // namespace quentar::editor::ui

@@ -2,7 +2,7 @@
 // a stray line deleted, undone and redone by steps, saved, and measured by `quentar measure` as
 // what was drawn. With QUENTAR_SCREENSHOTS=<folder> it also saves pictures of the drawing in
 // progress (scripts/screenshots.sh runs it so under Xvfb).
-#include "editor/ui/decimal_spin_box.h"
+#include "editor/ui/number_field_edit.h"
 #include "editor/ui/main_form.h"
 #include "editor/ui/paint_box.h"
 #include "editor/ui/text_dialog.h"
@@ -130,8 +130,8 @@ TEST_F(DrawingTools, APartDrawnWithTheToolsMeasuresAsDrawn) {
     click(0, 0, Qt::RightButton);
     trigger("LineBtn");
     // The second line's start typed instead of clicked.
-    auto *x = form_->findChild<DecimalSpinBox *>(QStringLiteral("Xed"));
-    auto *y = form_->findChild<DecimalSpinBox *>(QStringLiteral("YEd"));
+    auto *x = form_->findChild<NumberFieldEdit *>(QStringLiteral("Xed"));
+    auto *y = form_->findChild<NumberFieldEdit *>(QStringLiteral("YEd"));
     auto *use = form_->findChild<QPushButton *>(QStringLiteral("BenutzenBtn"));
     ASSERT_TRUE(x && y && use);
     x->setValue(60);
@@ -155,6 +155,43 @@ TEST_F(DrawingTools, APartDrawnWithTheToolsMeasuresAsDrawn) {
     click(59.5, 29.5);
     click(59.5, 20.5);
     ASSERT_EQ(entities(), 6);
+
+    // The hole moved up by 10 with the move tool, then turned a quarter turn clockwise about its
+    // old place with the rotation typed in.
+    click(30, 25); // its radius grip selects it
+    ASSERT_TRUE(form_->editor().IsSelected());
+    trigger("MoveBtn");
+    EXPECT_TRUE(named("MoveBtn")->isChecked());
+    click(25, 25); // the base point snaps onto the centre
+    hover(25, 33);
+    shoot(QStringLiteral("drawing_move_preview"));
+    click(25, 35);
+    EXPECT_FALSE(named("MoveBtn")->isChecked());
+    trigger("RotationsrichtungperTastatureingeben1");
+    trigger("RotateBtn");
+    {
+        ModalAnswers answers;
+        answers.then([](QWidget *dialog) {
+            auto *angle = dialog->findChild<QLineEdit *>(QStringLiteral("RotEd"));
+            ASSERT_NE(angle, nullptr);
+            angle->selectAll();
+            QTest::keyClicks(angle, QStringLiteral("90"));
+            dialog->findChild<QPushButton *>(QStringLiteral("OkBtn"))->click();
+        });
+        click(25, 25);
+        EXPECT_TRUE(answers.allAnswered());
+    }
+    ASSERT_EQ(entities(), 6);
+    const auto hole = [&] {
+        for (const document::tpoly &e : form_->viewer().drawing().polys)
+            if (e.kind == document::EntityKind::Circle) return std::pair(e.cx, e.cy);
+        return std::pair(0.0, 0.0);
+    }();
+    EXPECT_NEAR(hole.first, 35, 1e-9);
+    EXPECT_NEAR(hole.second, 25, 1e-9);
+    QTest::keyClick(form_->paintBox(), Qt::Key_Escape); // nothing selected any more
+    settle();
+    EXPECT_FALSE(form_->editor().IsSelected());
 
     // A stray line outside the part, picked and deleted.
     trigger("LineBtn");
@@ -189,8 +226,12 @@ TEST_F(DrawingTools, APartDrawnWithTheToolsMeasuresAsDrawn) {
         answers.then([&](QWidget *dialog) {
             auto *files = qobject_cast<QFileDialog *>(dialog);
             ASSERT_NE(files, nullptr);
-            files->selectFile(path);
-            QMetaObject::invokeMethod(files, "accept");
+            // Typed as a user would, once the dialog has read its folder.
+            QTest::qWait(200);
+            auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(path);
+            QTest::keyClick(name, Qt::Key_Return);
         });
         trigger("Speichernunter1");
         EXPECT_TRUE(answers.allAnswered());
