@@ -29,7 +29,7 @@ struct SheetOptions {
 // The sheet formats of a run, read from the data folder once (damaged rows are reported on
 // stderr then), and the figures per drawing.
 class SheetQuoting {
-  public:
+public:
     explicit SheetQuoting(SheetOptions options) : options_(std::move(options)) {}
     // The figures of the drawing for the calculator's material, quantity and prices; `error` is
     // the refusal (no such format, a part larger than the sheet, nothing closed to nest).
@@ -38,7 +38,7 @@ class SheetQuoting {
                                                  const render::DrawingMeasurement &m,
                                                  std::string &error);
 
-  private:
+private:
     SheetOptions options_;
     std::optional<costing::SheetFormats> formats_;
 };

@@ -33,9 +33,8 @@ public:
         switch (arcmode_) {
         case arcmodes::kCentreRadius:
         case arcmodes::kCentreDiameter:
-            createAndEnd([&](const auto &d, const auto &s) {
-                return AddCircle(d, s, arcmode_, first, at);
-            });
+            createAndEnd(
+                [&](const auto &d, const auto &s) { return AddCircle(d, s, arcmode_, first, at); });
             return;
         case arcmodes::kTwoPointCircle:
             createAndEnd([&](const auto &d, const auto &s) {
@@ -54,8 +53,7 @@ public:
             });
             return;
         }
-        default:
-            ctx_.endTool();
+        default: ctx_.endTool();
         }
     }
 
@@ -72,9 +70,7 @@ public:
             painter.circle(first, d / 2);
             painter.helperLine(first, at);
             return;
-        case arcmodes::kTwoPointCircle:
-            painter.circle(midpoint(first, at), d / 2);
-            return;
+        case arcmodes::kTwoPointCircle: painter.circle(midpoint(first, at), d / 2); return;
         case kPolygon: {
             std::vector<Point3> corners;
             for (const DrawnVertex &v : polygonCorners(first, at, polygonCornerCount(corners_)))
@@ -92,8 +88,7 @@ public:
                                                      : std::vector<Point3>{first, at});
             return;
         }
-        default:
-            return;
+        default: return;
         }
     }
 

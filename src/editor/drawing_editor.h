@@ -112,7 +112,7 @@ private:
     UndoHistory undos_;
     document::LayerLookup layers_;
     EntityGrid grid_;
-    render::TabView tab_; // the shown tab's rule, as the last scene took it
+    render::TabView tab_;            // the shown tab's rule, as the last scene took it
     uint64_t read_ = UINT64_MAX;     // the viewer's read the caches belong to
     uint64_t gridRead_ = UINT64_MAX; // the read the grid was built for
 };

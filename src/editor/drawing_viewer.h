@@ -2,8 +2,8 @@
 #pragma once
 
 #include "document/drawing_session.h"
-#include "editor/tab_views.h"
 #include "dxf/reader.h"
+#include "editor/tab_views.h"
 #include "render/canvas.h"
 #include "render/page_setup.h"
 #include "render/render_pass.h"

@@ -13,17 +13,12 @@ namespace quentar::editor {
 PlaneMap previewMap(EditOperation operation, const Point3 &base, const Point3 &second) {
     switch (operation) {
     case EditOperation::Copy:
-    case EditOperation::Move:
-        return PlaneMap::moving(second.x - base.x, second.y - base.y);
-    case EditOperation::Rotate:
-        return PlaneMap::turning(base.x, base.y, second.x, second.y);
-    case EditOperation::Mirror:
-        return PlaneMap::mirroring(base.x, base.y, second.x, second.y);
-    case EditOperation::Scale:
-        return PlaneMap::scaling(base.x, base.y, second.x, second.y);
+    case EditOperation::Move: return PlaneMap::moving(second.x - base.x, second.y - base.y);
+    case EditOperation::Rotate: return PlaneMap::turning(base.x, base.y, second.x, second.y);
+    case EditOperation::Mirror: return PlaneMap::mirroring(base.x, base.y, second.x, second.y);
+    case EditOperation::Scale: return PlaneMap::scaling(base.x, base.y, second.x, second.y);
     case EditOperation::Array:
-    case EditOperation::Delete:
-        break;
+    case EditOperation::Delete: break;
     }
     return {};
 }
@@ -32,13 +27,10 @@ namespace {
 
 int messageOf(CopyOutcome outcome) {
     switch (outcome) {
-    case CopyOutcome::NoHandlesLeft:
-        return kMsgNoHandlesLeft;
-    case CopyOutcome::TooLarge:
-        return kMsgArrayTooLarge;
+    case CopyOutcome::NoHandlesLeft: return kMsgNoHandlesLeft;
+    case CopyOutcome::TooLarge: return kMsgArrayTooLarge;
     case CopyOutcome::Copied:
-    case CopyOutcome::NothingToCopy:
-        break;
+    case CopyOutcome::NothingToCopy: break;
     }
     return 0;
 }
@@ -57,11 +49,8 @@ Creation planTransformation(const document::Drawing &d, const std::vector<std::s
     const double dx = second.x - base.x, dy = second.y - base.y;
     Creation c;
     switch (operation) {
-    case EditOperation::Copy:
-        return fromCopy(CopyObjects(d, entities, dx, dy));
-    case EditOperation::Move:
-        c.steps.push_back(MoveObjects(d, entities, dx, dy));
-        break;
+    case EditOperation::Copy: return fromCopy(CopyObjects(d, entities, dx, dy));
+    case EditOperation::Move: c.steps.push_back(MoveObjects(d, entities, dx, dy)); break;
     case EditOperation::Rotate:
     case EditOperation::Mirror:
     case EditOperation::Scale: {
@@ -72,8 +61,7 @@ Creation planTransformation(const document::Drawing &d, const std::vector<std::s
         break;
     }
     case EditOperation::Array:
-    case EditOperation::Delete:
-        break;
+    case EditOperation::Delete: break;
     }
     // A step that changes nothing is no step the user could take back.
     if (!c.steps.empty() && c.steps.back().empty()) c.steps.clear();
@@ -122,56 +110,37 @@ namespace {
 
 ToolButton buttonOf(EditOperation op) {
     switch (op) {
-    case EditOperation::Copy:
-        return ToolButton::Copy;
-    case EditOperation::Move:
-        return ToolButton::Move;
-    case EditOperation::Rotate:
-        return ToolButton::Rotate;
-    case EditOperation::Scale:
-        return ToolButton::Scale;
-    case EditOperation::Mirror:
-        return ToolButton::Mirror;
-    case EditOperation::Array:
-        return ToolButton::Array;
-    case EditOperation::Delete:
-        return ToolButton::Delete;
+    case EditOperation::Copy: return ToolButton::Copy;
+    case EditOperation::Move: return ToolButton::Move;
+    case EditOperation::Rotate: return ToolButton::Rotate;
+    case EditOperation::Scale: return ToolButton::Scale;
+    case EditOperation::Mirror: return ToolButton::Mirror;
+    case EditOperation::Array: return ToolButton::Array;
+    case EditOperation::Delete: return ToolButton::Delete;
     }
     return ToolButton::None;
 }
 
 Flag selectFlag(EditOperation op) {
     switch (op) {
-    case EditOperation::Copy:
-        return Flag::incopyselect;
-    case EditOperation::Move:
-        return Flag::inmoveselect;
-    case EditOperation::Rotate:
-        return Flag::inrotateselect;
-    case EditOperation::Scale:
-        return Flag::inscaleselect;
-    case EditOperation::Mirror:
-        return Flag::inmirrorselect;
-    case EditOperation::Array:
-        return Flag::inarrayselect;
-    case EditOperation::Delete:
-        break;
+    case EditOperation::Copy: return Flag::incopyselect;
+    case EditOperation::Move: return Flag::inmoveselect;
+    case EditOperation::Rotate: return Flag::inrotateselect;
+    case EditOperation::Scale: return Flag::inscaleselect;
+    case EditOperation::Mirror: return Flag::inmirrorselect;
+    case EditOperation::Array: return Flag::inarrayselect;
+    case EditOperation::Delete: break;
     }
     return Flag::indelselect;
 }
 
 Flag pointFlag(EditOperation op) {
     switch (op) {
-    case EditOperation::Copy:
-        return Flag::incopyline;
-    case EditOperation::Move:
-        return Flag::inmoveline;
-    case EditOperation::Rotate:
-        return Flag::inrotateline;
-    case EditOperation::Scale:
-        return Flag::inscaleline;
-    default:
-        return Flag::inmirrorline;
+    case EditOperation::Copy: return Flag::incopyline;
+    case EditOperation::Move: return Flag::inmoveline;
+    case EditOperation::Rotate: return Flag::inrotateline;
+    case EditOperation::Scale: return Flag::inscaleline;
+    default: return Flag::inmirrorline;
     }
 }
 
@@ -231,8 +200,8 @@ public:
 private:
     void runWith(const Point3 &second) {
         if (planner_)
-            ctx_.commit(planner_(ctx_.drawing(), ctx_.editor().selectedOnTab(), op_, *base_,
-                                 second));
+            ctx_.commit(
+                planner_(ctx_.drawing(), ctx_.editor().selectedOnTab(), op_, *base_, second));
         ctx_.endTool();
     }
 
@@ -265,9 +234,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<Tool> makeEditTool(ToolContext &ctx, EditOperation operation,
-                                   bool waitForSelection, const EditPlanner &planner,
-                                   KeyboardEntry keyboard) {
+std::unique_ptr<Tool> makeEditTool(ToolContext &ctx, EditOperation operation, bool waitForSelection,
+                                   const EditPlanner &planner, KeyboardEntry keyboard) {
     return std::make_unique<EditTool>(ctx, operation, waitForSelection, planner, keyboard);
 }
 

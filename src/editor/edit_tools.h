@@ -48,8 +48,7 @@ struct KeyboardEntry {
 
 // The tool of copy, move, rotate, scale, mirror, array and delete; `waitForSelection` when nothing
 // was selected as it was chosen. `planner` is the interaction's (empty: nothing is done).
-std::unique_ptr<Tool> makeEditTool(ToolContext &ctx, EditOperation operation,
-                                   bool waitForSelection, const EditPlanner &planner,
-                                   KeyboardEntry keyboard);
+std::unique_ptr<Tool> makeEditTool(ToolContext &ctx, EditOperation operation, bool waitForSelection,
+                                   const EditPlanner &planner, KeyboardEntry keyboard);
 
 } // namespace quentar::editor

@@ -29,9 +29,8 @@ public:
         }
         const Point3 a = points_[0], b = points_[1], c = points_[2 < n ? 2 : 0];
         if (!arcMode(arcmode_)) {
-            createAndEnd([&](const auto &d, const auto &s) {
-                return AddEllipse(d, s, arcmode_, a, b, at);
-            });
+            createAndEnd(
+                [&](const auto &d, const auto &s) { return AddEllipse(d, s, arcmode_, a, b, at); });
             return;
         }
         const double w1 = ellipsewinkel1_, w2 = parameterToward(at);
@@ -55,7 +54,8 @@ public:
         }
         const Point3 centre = centreOf();
         if (n == 3) {
-            if (const auto e = ellipseFromPoints(arcmode_, points_[0], points_[1], points_[2], 0, 0))
+            if (const auto e =
+                    ellipseFromPoints(arcmode_, points_[0], points_[1], points_[2], 0, 0))
                 painter.ellipse(*e, true);
             painter.helperLine(centre, at);
             return;

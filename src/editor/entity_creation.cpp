@@ -23,7 +23,8 @@ Creation refused(int message) {
 
 void insert(Creation &c, NewEntities &ne, EntityText &&e) {
     if (auto batch = ne.insert(std::move(e))) c.steps.push_back(std::move(*batch));
-    else if (!ne.handlesLeft()) c.message = kMsgNoHandlesLeft;
+    else if (!ne.handlesLeft())
+        c.message = kMsgNoHandlesLeft;
     c.end = ne.position();
 }
 
@@ -181,8 +182,8 @@ std::vector<std::string> mtextPieces(std::string text) {
     return pieces;
 }
 
-Creation AddLine(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                 const Point3 &p2) {
+Creation AddLine(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                 const Point3 &p1, const Point3 &p2) {
     const bool directed = arcmode == arcmodes::kConstructionLine || arcmode == arcmodes::kRay;
     if (directed && d.cadver <= 1009)
         return refused(arcmode == arcmodes::kRay ? kMsgNoRays : kMsgNoConstructionLines);
@@ -213,8 +214,8 @@ Creation AddPoint(const document::Drawing &d, const CreationSettings &s, const P
     return c;
 }
 
-Creation AddCircle(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                   const Point3 &p2) {
+Creation AddCircle(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                   const Point3 &p1, const Point3 &p2) {
     const double dist = spatialDistance(p1, p2);
     Creation c;
     NewEntities ne(d, s);
@@ -222,8 +223,8 @@ Creation AddCircle(const document::Drawing &d, const CreationSettings &s, int ar
     return c;
 }
 
-Creation AddCircleDurch3Punkte(const document::Drawing &d, const CreationSettings &s, const Point3 &p1,
-                               const Point3 &p2, const Point3 &p3) {
+Creation AddCircleDurch3Punkte(const document::Drawing &d, const CreationSettings &s,
+                               const Point3 &p1, const Point3 &p2, const Point3 &p3) {
     CircleArc arc;
     if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc)) return {};
     Creation c;
@@ -232,8 +233,8 @@ Creation AddCircleDurch3Punkte(const document::Drawing &d, const CreationSetting
     return c;
 }
 
-Creation AddArc(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                const Point3 &p2, const Point3 &p3) {
+Creation AddArc(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                const Point3 &p1, const Point3 &p2, const Point3 &p3) {
     const std::optional<CircleArc> found = arcFromPoints(arcmode, p1, p2, p3);
     if (!found) return {};
     const CircleArc &arc = *found;
@@ -252,8 +253,8 @@ Creation AddArc(const document::Drawing &d, const CreationSettings &s, int arcmo
     return c;
 }
 
-Creation AddEllipse(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                    const Point3 &p2, const Point3 &p3, double ellipsewinkel1,
+Creation AddEllipse(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                    const Point3 &p1, const Point3 &p2, const Point3 &p3, double ellipsewinkel1,
                     double ellipsewinkel2) {
     if (d.cadver <= 1009) return refused(kMsgNoEllipses);
     const auto axes = ellipseFromPoints(arcmode, p1, p2, p3, ellipsewinkel1, ellipsewinkel2);

@@ -49,8 +49,8 @@ inline constexpr int kEllipseAxes = 0, kEllipseArcAxes = 1, kEllipseCentre = 2,
 // LINE (arcmode 0), XLINE (1) or RAY (2) from p1; a construction line or ray points along
 // p2 - p1 (not normalised). R12 has neither (messages 10, 30); one without a direction is not
 // created.
-Creation AddLine(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                 const Point3 &p2);
+Creation AddLine(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                 const Point3 &p1, const Point3 &p2);
 
 // SOLID with the four corners in outline order (a triangle repeats its third corner).
 Creation AddSolid(const document::Drawing &d, const CreationSettings &s, const Point3 &p1,
@@ -60,23 +60,23 @@ Creation AddPoint(const document::Drawing &d, const CreationSettings &s, const P
 
 // CIRCLE about p1 through p2 (arcmode 2: p1-p2 is the diameter); the two-point tool passes the
 // midpoint of its clicks as p1.
-Creation AddCircle(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                   const Point3 &p2);
+Creation AddCircle(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                   const Point3 &p1, const Point3 &p2);
 
 // CIRCLE through three points; nothing when they are collinear.
-Creation AddCircleDurch3Punkte(const document::Drawing &d, const CreationSettings &s, const Point3 &p1,
-                               const Point3 &p2, const Point3 &p3);
+Creation AddCircleDurch3Punkte(const document::Drawing &d, const CreationSettings &s,
+                               const Point3 &p1, const Point3 &p2, const Point3 &p3);
 
 // ARC: arcmode 0 from p1 through p2 to p3, 3 from p1 through p3 to p2, 1 about p1 from the
 // direction of p2 to the direction of p3 with the radius |p1 - p2|. Nothing for collinear points
 // or another mode.
-Creation AddArc(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                const Point3 &p2, const Point3 &p3);
+Creation AddArc(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                const Point3 &p1, const Point3 &p2, const Point3 &p3);
 
 // ELLIPSE (see ellipseFromPoints for the modes); the arc modes take the start and end parameter
 // (ellipsewinkel1, ellipsewinkel2, radians). R12 has none (message 9).
-Creation AddEllipse(const document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                    const Point3 &p2, const Point3 &p3, double ellipsewinkel1 = 0,
+Creation AddEllipse(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                    const Point3 &p1, const Point3 &p2, const Point3 &p3, double ellipsewinkel1 = 0,
                     double ellipsewinkel2 = 0);
 
 // The text dialog's values: the text as the drawing holds its bytes, lines separated by CR LF,

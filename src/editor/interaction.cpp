@@ -64,16 +64,11 @@ void Interaction::SetAlltoFalse() {
 
 bool Interaction::is(Flag f) const {
     switch (f) {
-    case Flag::inzoom:
-        return viewTools_.activeViewTool() == ViewTool::Zoom;
-    case Flag::inhand:
-        return viewTools_.activeViewTool() == ViewTool::Hand;
-    case Flag::inzoomit:
-        return viewTools_.inzoomit();
-    case Flag::inpan:
-        return viewTools_.inpan();
-    default:
-        break;
+    case Flag::inzoom: return viewTools_.activeViewTool() == ViewTool::Zoom;
+    case Flag::inhand: return viewTools_.activeViewTool() == ViewTool::Hand;
+    case Flag::inzoomit: return viewTools_.inzoomit();
+    case Flag::inpan: return viewTools_.inpan();
+    default: break;
     }
     if (selection_.holds(f)) return true;
     return tool_ && tool_->holds(f);
@@ -106,54 +101,22 @@ bool Interaction::chooseTool(ToolChoice choice) {
     SetAlltoFalse();
     using C = ToolChoice;
     switch (choice) {
-    case C::Line:
-        start(makeLineTool(*this, arcmodes::kLine, false));
-        break;
-    case C::ConstructionLine:
-        start(makeLineTool(*this, arcmodes::kConstructionLine, false));
-        break;
-    case C::Ray:
-        start(makeLineTool(*this, arcmodes::kRay, false));
-        break;
-    case C::Arrow:
-        start(makeLineTool(*this, arcmodes::kLine, true));
-        break;
-    case C::Polyline:
-        start(makePolylineTool(*this, 0));
-        break;
-    case C::Freehand:
-        start(makePolylineTool(*this, 1));
-        break;
-    case C::Spline:
-        start(makePolylineTool(*this, 2));
-        break;
-    case C::Rectangle:
-        start(makeRectangleTool(*this));
-        break;
-    case C::Polygon:
-        start(makeCircleTool(*this, 5, corners));
-        break;
-    case C::ArcStartMiddleEnd:
-        start(makeArcTool(*this, arcmodes::kStartMiddleEnd));
-        break;
-    case C::ArcStartEndMiddle:
-        start(makeArcTool(*this, arcmodes::kStartEndMiddle));
-        break;
-    case C::ArcCentreStartEnd:
-        start(makeArcTool(*this, arcmodes::kCentreStartEnd));
-        break;
-    case C::CircleCentreRadius:
-        start(makeCircleTool(*this, arcmodes::kCentreRadius));
-        break;
-    case C::CircleCentreDiameter:
-        start(makeCircleTool(*this, arcmodes::kCentreDiameter));
-        break;
-    case C::CircleTwoPoints:
-        start(makeCircleTool(*this, arcmodes::kTwoPointCircle));
-        break;
-    case C::CircleThreePoints:
-        start(makeCircleTool(*this, arcmodes::kThreePointCircle));
-        break;
+    case C::Line: start(makeLineTool(*this, arcmodes::kLine, false)); break;
+    case C::ConstructionLine: start(makeLineTool(*this, arcmodes::kConstructionLine, false)); break;
+    case C::Ray: start(makeLineTool(*this, arcmodes::kRay, false)); break;
+    case C::Arrow: start(makeLineTool(*this, arcmodes::kLine, true)); break;
+    case C::Polyline: start(makePolylineTool(*this, 0)); break;
+    case C::Freehand: start(makePolylineTool(*this, 1)); break;
+    case C::Spline: start(makePolylineTool(*this, 2)); break;
+    case C::Rectangle: start(makeRectangleTool(*this)); break;
+    case C::Polygon: start(makeCircleTool(*this, 5, corners)); break;
+    case C::ArcStartMiddleEnd: start(makeArcTool(*this, arcmodes::kStartMiddleEnd)); break;
+    case C::ArcStartEndMiddle: start(makeArcTool(*this, arcmodes::kStartEndMiddle)); break;
+    case C::ArcCentreStartEnd: start(makeArcTool(*this, arcmodes::kCentreStartEnd)); break;
+    case C::CircleCentreRadius: start(makeCircleTool(*this, arcmodes::kCentreRadius)); break;
+    case C::CircleCentreDiameter: start(makeCircleTool(*this, arcmodes::kCentreDiameter)); break;
+    case C::CircleTwoPoints: start(makeCircleTool(*this, arcmodes::kTwoPointCircle)); break;
+    case C::CircleThreePoints: start(makeCircleTool(*this, arcmodes::kThreePointCircle)); break;
     case C::EllipseAxes:
     case C::EllipseArcAxes:
     case C::EllipseCentre:
@@ -168,18 +131,10 @@ bool Interaction::chooseTool(ToolChoice choice) {
                                      : choice == C::EllipseCentre  ? arcmodes::kEllipseCentre
                                                                    : arcmodes::kEllipseArcCentre));
         break;
-    case C::Text:
-        start(makeTextTool(*this));
-        break;
-    case C::Dimension:
-        start(makeDimensionTool(*this));
-        break;
-    case C::Point:
-        start(makePointTool(*this));
-        break;
-    case C::Solid:
-        start(makeSolidTool(*this));
-        break;
+    case C::Text: start(makeTextTool(*this)); break;
+    case C::Dimension: start(makeDimensionTool(*this)); break;
+    case C::Point: start(makePointTool(*this)); break;
+    case C::Solid: start(makeSolidTool(*this)); break;
     }
     return true;
 }

@@ -19,13 +19,30 @@ namespace quentar::editor {
 
 // A tool as the tool buttons and the "Zeichnen" menu choose it (with its sub-mode).
 enum class ToolChoice {
-    Line, ConstructionLine, Ray, Arrow,
-    Polyline, Freehand, Spline,
-    Rectangle, Polygon,
-    ArcStartMiddleEnd, ArcStartEndMiddle, ArcCentreStartEnd,
-    CircleCentreRadius, CircleCentreDiameter, CircleTwoPoints, CircleThreePoints,
-    EllipseAxes, EllipseArcAxes, EllipseCentre, EllipseArcCentre,
-    Text, Dimension, Point, Solid,
+    Line,
+    ConstructionLine,
+    Ray,
+    Arrow,
+    Polyline,
+    Freehand,
+    Spline,
+    Rectangle,
+    Polygon,
+    ArcStartMiddleEnd,
+    ArcStartEndMiddle,
+    ArcCentreStartEnd,
+    CircleCentreRadius,
+    CircleCentreDiameter,
+    CircleTwoPoints,
+    CircleThreePoints,
+    EllipseAxes,
+    EllipseArcAxes,
+    EllipseCentre,
+    EllipseArcCentre,
+    Text,
+    Dimension,
+    Point,
+    Solid,
 };
 
 class Interaction : public PointerHandler, private ToolContext {

@@ -82,8 +82,7 @@ document::EditBatch InsertCode(PlanPosition &pos, std::vector<std::string> str) 
     if (pos.seedLine >= 0 && pos.lastHandle != std::numeric_limits<uint64_t>::max()) {
         std::string seed = handleText(pos.lastHandle + 1);
         if (pos.seedText != seed) {
-            batch.edits.push_back(
-                {static_cast<int32_t>(pos.seedLine), {pos.seedText}, {seed}});
+            batch.edits.push_back({static_cast<int32_t>(pos.seedLine), {pos.seedText}, {seed}});
             pos.seedText = std::move(seed);
         }
     }

@@ -52,9 +52,9 @@ uint64_t largestHandleInUse(const document::Drawing &d);
 // Where a plan of new lines stands: the lines planned so far are thought inserted. Lets several
 // operations of one user action (a line and its arrowhead) plan one after the other.
 struct PlanPosition {
-    int32_t at = -1;      // where the next entity's lines go
-    int64_t seedLine = -1; // the "$HANDSEED" value line, -1 without one
-    std::string seedText; // its text as the plan leaves it
+    int32_t at = -1;         // where the next entity's lines go
+    int64_t seedLine = -1;   // the "$HANDSEED" value line, -1 without one
+    std::string seedText;    // its text as the plan leaves it
     uint64_t lastHandle = 0; // the last handle given
 };
 
@@ -88,43 +88,43 @@ private:
 // the steps another plan left at `after`.
 class NewEntities {
 public:
-    NewEntities(const document::Drawing &d, const CreationSettings &s,
-                const PlanPosition *after = nullptr);
+  NewEntities(const document::Drawing &d, const CreationSettings &s,
+              const PlanPosition *after = nullptr);
 
-    // False when the drawing has nowhere to insert (no ENTITIES section).
-    bool possible() const { return pos_.at >= 0; }
-    // False once the handles ran out (a drawing using handles up to FFFFFFFFFFFFFFFF).
-    bool handlesLeft() const { return handlesLeft_; }
-    const document::Drawing &drawing() const { return d_; }
-    // Above R12: subclass markers, the handle before them.
-    bool newer() const { return d_.cadver > 1009; }
-    const std::string &layer() const { return layer_; }
+  // False when the drawing has nowhere to insert (no ENTITIES section).
+  bool possible() const { return pos_.at >= 0; }
+  // False once the handles ran out (a drawing using handles up to FFFFFFFFFFFFFFFF).
+  bool handlesLeft() const { return handlesLeft_; }
+  const document::Drawing &drawing() const { return d_; }
+  // Above R12: subclass markers, the handle before them.
+  bool newer() const { return d_.cadver > 1009; }
+  const std::string &layer() const { return layer_; }
 
-    // The next handle; given back when its entity is not inserted.
-    std::string nextHandle();
+  // The next handle; given back when its entity is not inserted.
+  std::string nextHandle();
 
-    // The first lines of an entity up to its own data. Newer versions: type, handle, owner,
-    // "AcDbEntity", paper-space flag, layer, properties, subclass marker `subclass`. R12: type,
-    // `afterType`, paper-space flag, layer, properties; its handle follows with r12Handle() where
-    // the entity's R12 form puts it.
-    void head(EntityText &e, std::string_view type, std::string_view subclass,
-              const std::vector<std::pair<std::string, std::string>> &afterType = {});
-    void r12Handle(EntityText &e);
+  // The first lines of an entity up to its own data. Newer versions: type, handle, owner,
+  // "AcDbEntity", paper-space flag, layer, properties, subclass marker `subclass`. R12: type,
+  // `afterType`, paper-space flag, layer, properties; its handle follows with r12Handle() where
+  // the entity's R12 form puts it.
+  void head(EntityText &e, std::string_view type, std::string_view subclass,
+            const std::vector<std::pair<std::string, std::string>> &afterType = {});
+  void r12Handle(EntityText &e);
 
-    // Plans the entity's insertion (InsertCode) after the ones planned before it; nullopt, with
-    // its handles given back, when it is not writable or no handle was left for it.
-    std::optional<document::EditBatch> insert(EntityText &&e);
-    // Where the plan stands after the entities inserted so far.
-    const PlanPosition &position() const { return pos_; }
+  // Plans the entity's insertion (InsertCode) after the ones planned before it; nullopt, with
+  // its handles given back, when it is not writable or no handle was left for it.
+  std::optional<document::EditBatch> insert(EntityText &&e);
+  // Where the plan stands after the entities inserted so far.
+  const PlanPosition &position() const { return pos_; }
 
 private:
-    const document::Drawing &d_;
-    std::string layer_;
-    const CreationSettings &settings_;
-    Placement placement_;
-    PlanPosition pos_;             // at the last inserted entity
-    uint64_t lastHandle_ = 0;      // handles given so far
-    bool handlesLeft_ = true;
+  const document::Drawing &d_;
+  std::string layer_;
+  const CreationSettings &settings_;
+  Placement placement_;
+  PlanPosition pos_;        // at the last inserted entity
+  uint64_t lastHandle_ = 0; // handles given so far
+  bool handlesLeft_ = true;
 };
 
 } // namespace quentar::editor

@@ -83,19 +83,17 @@ public:
             return;
         }
         inpoly_ = false;
-        if (polyline0_.size() >= 2) ctx_.commit(AddPolyLine(ctx_.drawing(), settings(), polyline0_, false));
+        if (polyline0_.size() >= 2)
+            ctx_.commit(AddPolyLine(ctx_.drawing(), settings(), polyline0_, false));
         ctx_.endTool();
     }
 
     void menuItem(PolylineMenuItem item) override {
         if (!inpoly_) return;
         switch (item) {
-        case PolylineMenuItem::None:
-            return;
+        case PolylineMenuItem::None: return;
         case PolylineMenuItem::Finish:
-        case PolylineMenuItem::Close:
-            finish(item == PolylineMenuItem::Close);
-            return;
+        case PolylineMenuItem::Close: finish(item == PolylineMenuItem::Close); return;
         case PolylineMenuItem::ArcSegments:
         case PolylineMenuItem::LineSegments:
             addmode_ = item == PolylineMenuItem::ArcSegments ? 1 : 0;
@@ -174,7 +172,8 @@ private:
     void createSpline(int mode) {
         if (polyline0_.size() < 2) return;
         render::RandomSource rng(kSplineSeed);
-        ctx_.commit(AddSPLINE(ctx_.drawing(), settings(), polyline0_, mode, splineshouldclose_, rng));
+        ctx_.commit(
+            AddSPLINE(ctx_.drawing(), settings(), polyline0_, mode, splineshouldclose_, rng));
     }
 
     // The curve for the points given and the pointer as the next click would make it, and in

@@ -9,11 +9,11 @@ namespace quentar::editor {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr int kArcSteps = 64;            // chords of a previewed circle
-constexpr double kFarPixels = 100000;    // how far a construction line reaches beyond its points
-const render::Rgb kInkOnWhite{0, 96, 208};   // rubber bands on the white model
-const render::Rgb kInkOnDark{96, 208, 255};  // ... on the black sheet of a paper layout
-const render::Rgb kMarker{240, 128, 0};      // the snap marker
+constexpr int kArcSteps = 64;               // chords of a previewed circle
+constexpr double kFarPixels = 100000;       // how far a construction line reaches beyond its points
+const render::Rgb kInkOnWhite{0, 96, 208};  // rubber bands on the white model
+const render::Rgb kInkOnDark{96, 208, 255}; // ... on the black sheet of a paper layout
+const render::Rgb kMarker{240, 128, 0};     // the snap marker
 
 } // namespace
 

@@ -14,7 +14,8 @@ std::vector<Point3> corners(const Point3 &a, const Point3 &c) {
 
 class RectangleTool : public PointsTool {
 public:
-    explicit RectangleTool(ToolContext &ctx) : PointsTool(ctx, ToolButton::Rectangle, Flag::inrec) {}
+    explicit RectangleTool(ToolContext &ctx)
+        : PointsTool(ctx, ToolButton::Rectangle, Flag::inrec) {}
 
     void click(const ToolPoint &p) override {
         if (points_.empty()) {
@@ -22,7 +23,8 @@ public:
             return;
         }
         const Point3 first = points_.front();
-        createAndEnd([&](const auto &d, const auto &s) { return AddRectangle(d, s, first, p.at()); });
+        createAndEnd(
+            [&](const auto &d, const auto &s) { return AddRectangle(d, s, first, p.at()); });
     }
 
     void drawPreview(PreviewPainter &painter) const override {

@@ -11,14 +11,10 @@ SelectionTool::SelectionTool(ToolContext &ctx, const EditPlanner &moves, const G
 
 bool SelectionTool::holds(Flag f) const {
     switch (f) {
-    case Flag::inmassselect:
-        return box_;
-    case Flag::inmove:
-        return drag_ == Drag::Selection;
-    case Flag::inmovepoint:
-        return drag_ == Drag::Grip;
-    default:
-        return false;
+    case Flag::inmassselect: return box_;
+    case Flag::inmove: return drag_ == Drag::Selection;
+    case Flag::inmovepoint: return drag_ == Drag::Grip;
+    default: return false;
     }
 }
 
@@ -61,8 +57,7 @@ void SelectionTool::click(const ToolPoint &p) {
         dragged_ = ed.selectedOnTab();
         break;
     }
-    case PickOutcome::Hit:
-        return;
+    case PickOutcome::Hit: return;
     case PickOutcome::Nothing:
         box_ = true;
         linesx_ = p.x;

@@ -48,9 +48,9 @@ private:
     enum class Drag { None, Selection, Grip };
     const EditPlanner &moves_;
     const GripPlanner &grips_;
-    bool box_ = false;                // inmassselect: the first corner is in linesx, linesy
-    Drag drag_ = Drag::None;          // inmove, inmovepoint
-    double linesx_ = 0, linesy_ = 0;  // first corner, drag start or the grip, drawing units
+    bool box_ = false;                    // inmassselect: the first corner is in linesx, linesy
+    Drag drag_ = Drag::None;              // inmove, inmovepoint
+    double linesx_ = 0, linesy_ = 0;      // first corner, drag start or the grip, drawing units
     int movestartx_ = 0, movestarty_ = 0; // pixel where a drag began
     std::size_t moveobjnr_ = 0;
     int movepointnr_ = 0;

@@ -66,8 +66,10 @@ std::optional<document::EditBatch> ChangeText(const document::Drawing &d, std::s
     int32_t group1 = -1;
     for (int32_t at = e.linefrom + 2; at + 1 <= e.linebis; at += 2) {
         const std::string_view code = document::trimLine(d.dxf[static_cast<std::size_t>(at)]);
-        if (code == "1" && group1 < 0) group1 = at;
-        else if (code == "3" && mtext) pieces.push_back(at);
+        if (code == "1" && group1 < 0)
+            group1 = at;
+        else if (code == "3" && mtext)
+            pieces.push_back(at);
     }
     if (group1 < 0) return std::nullopt;
 
@@ -93,8 +95,9 @@ std::optional<document::EditBatch> ChangeText(const document::Drawing &d, std::s
         std::vector<std::string> removed, inserted;
     };
     std::vector<Edit> edits;
-    Edit one{group1, {std::string(d.dxf[static_cast<std::size_t>(group1)]),
-                      std::string(d.dxf[static_cast<std::size_t>(group1 + 1)])},
+    Edit one{group1,
+             {std::string(d.dxf[static_cast<std::size_t>(group1)]),
+              std::string(d.dxf[static_cast<std::size_t>(group1 + 1)])},
              {}};
     for (std::size_t k = 0; k + 1 < newPieces.size(); ++k) {
         one.inserted.emplace_back("  3");

@@ -14,12 +14,12 @@ namespace quentar::editor {
 // them depends on where the line store keeps its bytes.
 class UndoHistory {
 public:
-    // Appends a step that was just applied (also one that changed nothing: it is taken back like
-    // any other). A new edit drops what could be redone.
-    void push(document::EditBatch step) {
-        undos_.push_back(std::move(step));
-        redos_.clear();
-    }
+  // Appends a step that was just applied (also one that changed nothing: it is taken back like
+  // any other). A new edit drops what could be redone.
+  void push(document::EditBatch step) {
+      undos_.push_back(std::move(step));
+      redos_.clear();
+  }
     bool empty() const { return undos_.empty(); }
     std::size_t size() const { return undos_.size(); }
     const document::EditBatch &last() const { return undos_.back(); }

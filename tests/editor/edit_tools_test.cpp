@@ -45,9 +45,8 @@ protected:
     }
     static document::EditBatch pointAt(const document::Drawing &d, const Point3 &p) {
         document::EditBatch b;
-        b.edits.push_back({d.insertlinepos,
-                           {},
-                           {"  0", "POINT", "  8", "0", " 10", num(p.x), " 20", num(p.y)}});
+        b.edits.push_back(
+            {d.insertlinepos, {}, {"  0", "POINT", "  8", "0", " 10", num(p.x), " 20", num(p.y)}});
         return b;
     }
     editor::PointerEvent at(double x, double y, MouseButton b = MouseButton::Left) {
@@ -232,8 +231,14 @@ TEST_F(EditTools, DraggingTheSelectionOrAGripAsksForTheMoveWithExactPoints) {
 
 TEST_F(EditTools, ADoubleClickOnASelectedTextEditsItsText) {
     std::string piece3a(250, 'a'), piece3b(250, 'b');
-    open(entitiesSection(Groups{{0, "MTEXT"}, {8, "0"},        {10, "100"},  {20, "100"},
-                                {40, "2.5"},  {3, piece3a},    {3, piece3b}, {1, "end"}}));
+    open(entitiesSection(Groups{{0, "MTEXT"},
+                                {8, "0"},
+                                {10, "100"},
+                                {20, "100"},
+                                {40, "2.5"},
+                                {3, piece3a},
+                                {3, piece3b},
+                                {1, "end"}}));
     const std::string original = lines();
     ASSERT_EQ(viewer.drawing().anzpoly, 1);
     // A double click needs the text selected (its first click picks it).

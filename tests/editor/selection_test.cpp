@@ -17,15 +17,15 @@ using Indices = std::vector<std::size_t>;
 // 5: a SOLID whose corners run (600, 100), (700, 100), (700, 200), (600, 200): its closing edge
 // is the segment x = 600.
 Groups solid() {
-    return {{0, "SOLID"}, {8, "0"},   {10, "600"}, {20, "100"}, {11, "700"}, {21, "100"},
-            {12, "600"},  {22, "200"}, {13, "700"}, {23, "200"}};
+    return {{0, "SOLID"}, {8, "0"},    {10, "600"}, {20, "100"}, {11, "700"},
+            {21, "100"},  {12, "600"}, {22, "200"}, {13, "700"}, {23, "200"}};
 }
 // 6: a circle about (800, 400) of radius 50; its grips are the centre and the quarter points.
 Groups circle() { return {{0, "CIRCLE"}, {8, "0"}, {10, "800"}, {20, "400"}, {40, "50"}}; }
 // 7: a cubic spline with its control polygon far from the curve: (100, 500), (150, 600),
 // (250, 600), (300, 500).
 Groups spline() {
-    return {{0, "SPLINE"}, {8, "0"},   {70, "8"},   {71, "3"},   {72, "8"},   {73, "4"},
+    return {{0, "SPLINE"}, {8, "0"},    {70, "8"},   {71, "3"},   {72, "8"},   {73, "4"},
             {40, "0"},     {40, "0"},   {40, "0"},   {40, "0"},   {40, "1"},   {40, "1"},
             {40, "1"},     {40, "1"},   {10, "100"}, {20, "500"}, {10, "150"}, {20, "600"},
             {10, "250"},   {20, "600"}, {10, "300"}, {20, "500"}};
@@ -34,13 +34,13 @@ Groups spline() {
 class Picking : public EditorTest {
 protected:
     void SetUp() override {
-        open(concat({kLockedLayer,
-                     entitiesSection(concat({point(100, 100),                                  // 0
-                                             line(200, 100, 300, 100),                         // 1
-                                             line(300, 100, 300, 200),                         // 2
-                                             line(400, 100, 500, 100, "LOCK"),                 // 3
-                                             line(400, 200, 500, 200, "0", {{67, "1"}}), // 4
-                                             solid(), circle(), spline()}))}));
+        open(concat(
+            {kLockedLayer, entitiesSection(concat({point(100, 100),                            // 0
+                                                   line(200, 100, 300, 100),                   // 1
+                                                   line(300, 100, 300, 200),                   // 2
+                                                   line(400, 100, 500, 100, "LOCK"),           // 3
+                                                   line(400, 200, 500, 200, "0", {{67, "1"}}), // 4
+                                                   solid(), circle(), spline()}))}));
         ASSERT_EQ(viewer.drawing().anzpoly, 8);
     }
     void selectOnly(const Indices &chosen) {
@@ -219,7 +219,7 @@ TEST_F(Picking, WhatATabDrawsIsWhatItsRuleShows) {
     // One rule for every question about a tab: the entities its paint draws are those picking,
     // snapping and selecting take (less the locked ones for selecting).
     class BegunCanvas : public render::Canvas {
-    public:
+      public:
         std::set<std::size_t> begun;
         void beginEntity(std::size_t i) override { begun.insert(i); }
         void strokePath(const render::Path &, const render::Pen &) override {}

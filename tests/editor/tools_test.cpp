@@ -34,11 +34,23 @@ const Ev kEscape{Ev::Escape};
 bool shown(const std::string &type, int code) {
     if (type == "SPLINE") return code == 70 || code == 71 || code == 72 || code == 73;
     switch (code) {
-    case 1: case 10: case 11: case 12: case 13: case 20: case 21: case 22: case 23: case 40:
-    case 41: case 42: case 50: case 51: case 70: case 90:
-        return true;
-    default:
-        return false;
+    case 1:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 40:
+    case 41:
+    case 42:
+    case 50:
+    case 51:
+    case 70:
+    case 90: return true;
+    default: return false;
     }
 }
 
@@ -87,27 +99,17 @@ protected:
                 input.mouseDown(at(e.x, e.y, MouseButton::Right));
                 input.mouseUp(at(e.x, e.y, MouseButton::Right));
                 break;
-            case Ev::Move:
-                input.mouseMove(at(e.x, e.y));
-                break;
-            case Ev::Press:
-                input.mouseDown(at(e.x, e.y));
-                break;
+            case Ev::Move: input.mouseMove(at(e.x, e.y)); break;
+            case Ev::Press: input.mouseDown(at(e.x, e.y)); break;
             case Ev::Drag: {
                 editor::PointerEvent p = at(e.x, e.y);
                 p.held = true;
                 input.mouseMove(p);
                 break;
             }
-            case Ev::Release:
-                input.mouseUp(at(e.x, e.y));
-                break;
-            case Ev::Escape:
-                input.keyDown({editor::Key::Escape, {}, {}});
-                break;
-            case Ev::Typed:
-                input.typedClick(e.x, e.y);
-                break;
+            case Ev::Release: input.mouseUp(at(e.x, e.y)); break;
+            case Ev::Escape: input.keyDown({editor::Key::Escape, {}, {}}); break;
+            case Ev::Typed: input.typedClick(e.x, e.y); break;
             }
         }
     }
@@ -224,13 +226,13 @@ struct EditCase {
 
 // A header of the newer version with a handle seed, for drawings built from groups.
 Groups newerHeader() {
-    return {{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"},
-            {9, "$HANDSEED"}, {5, "100"},  {0, "ENDSEC"}};
+    return {{0, "SECTION"},   {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"},
+            {9, "$HANDSEED"}, {5, "100"},    {0, "ENDSEC"}};
 }
 
 Groups arc(double cx, double cy, double r, double a0, double a1) {
-    return {{0, "ARC"}, {8, "0"}, {10, num(cx)}, {20, num(cy)}, {40, num(r)}, {50, num(a0)},
-            {51, num(a1)}};
+    return {{0, "ARC"},   {8, "0"},      {10, num(cx)}, {20, num(cy)},
+            {40, num(r)}, {50, num(a0)}, {51, num(a1)}};
 }
 Groups circle(double cx, double cy, double r) {
     return {{0, "CIRCLE"}, {8, "0"}, {10, num(cx)}, {20, num(cy)}, {40, num(r)}};
@@ -294,9 +296,8 @@ TEST_F(Tools, CancelledTransformationDialogsChangeNothing) {
     const std::string original = lines();
     window.dialogsAccept = false;
     input.setKeyboardEntry({true, true});
-    for (editor::EditOperation op :
-         {editor::EditOperation::Rotate, editor::EditOperation::Scale,
-          editor::EditOperation::Array}) {
+    for (editor::EditOperation op : {editor::EditOperation::Rotate, editor::EditOperation::Scale,
+                                     editor::EditOperation::Array}) {
         editor.select(0);
         input.chooseEditTool(op);
         run({L(100, 100)});
@@ -476,12 +477,14 @@ TEST_F(Tools, ThePreviewShowsWhatTheClickCreates) {
         {ToolChoice::ArcStartEndMiddle, {L(300, 100), L(100, 100), L(200, 170)}},
         {ToolChoice::CircleThreePoints, {L(100, 100), L(300, 100), L(220, 170)}},
         {ToolChoice::Polygon, {L(200, 200), L(260, 280)}},
-        {ToolChoice::EllipseArcAxes, {L(100, 100), L(300, 140), L(200, 170), L(320, 100),
-                                      L(130, 260)}},
-        {ToolChoice::Polyline, {L(100, 100), L(300, 100), R(300, 100, PolylineMenuItem::ArcSegments),
-                                L(300, 300), L(170, 380)}},
-        {ToolChoice::Spline, {L(100, 100), L(200, 200), L(300, 100),
-                              R(300, 100, PolylineMenuItem::Finish), L(50, 50), L(350, 50)}},
+        {ToolChoice::EllipseArcAxes,
+         {L(100, 100), L(300, 140), L(200, 170), L(320, 100), L(130, 260)}},
+        {ToolChoice::Polyline,
+         {L(100, 100), L(300, 100), R(300, 100, PolylineMenuItem::ArcSegments), L(300, 300),
+          L(170, 380)}},
+        {ToolChoice::Spline,
+         {L(100, 100), L(200, 200), L(300, 100), R(300, 100, PolylineMenuItem::Finish), L(50, 50),
+          L(350, 50)}},
     };
     for (const auto &[tool, events] : cases) {
         SCOPED_TRACE(static_cast<int>(tool));

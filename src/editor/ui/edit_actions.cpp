@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMenuBar>
 
-
 namespace quentar::editor::ui {
 
 namespace {

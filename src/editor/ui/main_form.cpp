@@ -4,14 +4,14 @@
 #include "document/folders.h"
 #include "editor/ui/array_dialog.h"
 #include "editor/ui/artwork.h"
-#include "editor/ui/number_field_edit.h"
+#include "editor/ui/keyboard_rotation_dialog.h"
+#include "editor/ui/keyboard_scaling_dialog.h"
 #include "editor/ui/measurement_panel.h"
+#include "editor/ui/number_field_edit.h"
 #include "editor/ui/paint_box.h"
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
 #include "editor/ui/session_dialogs.h"
-#include "editor/ui/keyboard_rotation_dialog.h"
-#include "editor/ui/keyboard_scaling_dialog.h"
 #include "editor/ui/text_dialog.h"
 #include "editor/ui/viewport_dialog.h"
 #include "render/qt/qpainter_canvas.h"
@@ -19,9 +19,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFontMetrics>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -524,9 +524,7 @@ PolylineMenuItem TMainForm::choosePolylineItem(int x, int y) {
 
 void TMainForm::showMessageNumber(int number) { showErrorBox(this, messages()(number)); }
 
-std::optional<ArrayParameters> TMainForm::askArray() {
-    return ui::askArray(this, arrayValues_);
-}
+std::optional<ArrayParameters> TMainForm::askArray() { return ui::askArray(this, arrayValues_); }
 std::optional<KeyboardRotation> TMainForm::askRotation() {
     return ui::askRotation(this, rotationValues_);
 }

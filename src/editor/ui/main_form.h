@@ -1,7 +1,6 @@
 // TMainForm, the drawing window "DXF Editor": views, edits, opens, saves and prints a drawing.
 #pragma once
 
-#include "i18n/options.h"
 #include "document/drawing_session.h"
 #include "editor/drawing_editor.h"
 #include "editor/drawing_viewer.h"
@@ -9,6 +8,7 @@
 #include "editor/ui/edit_actions.h"
 #include "editor/ui/main_actions.h"
 #include "editor/view_tools.h"
+#include "i18n/options.h"
 #include "i18n/translator.h"
 
 #include <QImage>

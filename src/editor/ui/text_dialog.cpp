@@ -19,8 +19,8 @@ namespace quentar::editor::ui {
 
 namespace {
 
-constexpr FieldRange kAngleRange{0, 360, false, false};   // WinkEd, degrees
-constexpr FieldRange kCornerRange{3, 1000, true, false};  // EckenEd
+constexpr FieldRange kAngleRange{0, 360, false, false};  // WinkEd, degrees
+constexpr FieldRange kCornerRange{3, 1000, true, false}; // EckenEd
 
 std::unique_ptr<QSettings> settingsStore(const QString &file) {
     if (file.isEmpty())

@@ -2,8 +2,8 @@
 // a stray line deleted, undone and redone by steps, saved, and measured by `quentar measure` as
 // what was drawn. With QUENTAR_SCREENSHOTS=<folder> it also saves pictures of the drawing in
 // progress (scripts/screenshots.sh runs it so under Xvfb).
-#include "editor/ui/number_field_edit.h"
 #include "editor/ui/main_form.h"
+#include "editor/ui/number_field_edit.h"
 #include "editor/ui/paint_box.h"
 #include "editor/ui/text_dialog.h"
 
@@ -15,8 +15,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
