@@ -155,7 +155,8 @@ Editing &editing() {
 // A pointer move while a tool shows its preview: snapping the pointer, the tool's preview, and the
 // paint box's repaint of that move: the kept picture of the drawing with the preview over it (the
 // drawing itself is not painted again). Arguments: the view (wheel steps in) and the tool (0 a
-// line from the middle, 1 a spline through five points, fitted anew on every move).
+// line from the middle, 1 a spline through five points, fitted anew on every move, 2 the move
+// tool with a thousand entities selected).
 void BM_PointerMoveWithPreview(benchmark::State &state) {
     Opened &o = opened();
     Editing &e = editing();
@@ -166,14 +167,22 @@ void BM_PointerMoveWithPreview(benchmark::State &state) {
     QImage surface(picture.size(), QImage::Format_RGB32);
     const int w = render::kDefaultPaintBoxWidth, h = render::kDefaultPaintBoxHeight;
     e.interaction.SetAlltoFalse();
-    const bool spline = state.range(1) != 0;
-    e.interaction.chooseTool(spline ? editor::ToolChoice::Spline : editor::ToolChoice::Line);
+    const int tool = static_cast<int>(state.range(1));
     const auto click = [&](int x, int y) {
         e.interaction.mouseDown({x, y, editor::MouseButton::Left, {}});
         e.interaction.mouseUp({x, y, editor::MouseButton::Left, {}});
     };
+    if (tool == 2) {
+        // The move tool with a thousand entities selected: their outlines follow the pointer.
+        const std::size_t n = static_cast<std::size_t>(o.viewer.drawing().anzpoly);
+        e.editor.selectNone();
+        for (std::size_t i = 0; i < n; i += n / 1000) e.editor.select(i);
+        e.interaction.chooseEditTool(editor::EditOperation::Move);
+    } else {
+        e.interaction.chooseTool(tool == 1 ? editor::ToolChoice::Spline : editor::ToolChoice::Line);
+    }
     click(w / 2, h / 2);
-    if (spline)
+    if (tool == 1)
         for (int k = 1; k < 5; ++k) click(w / 2 + 37 * k, h / 2 + (k % 2 ? 41 : -29));
     std::vector<render::Pixel> at;
     for (int y = 7; y < h; y += 53)
@@ -189,15 +198,17 @@ void BM_PointerMoveWithPreview(benchmark::State &state) {
         o.viewer.paintOverlay(canvas);
     }
     e.interaction.SetAlltoFalse();
+    e.editor.selectNone();
 }
 
 } // namespace
 
 BENCHMARK(BM_PointerMoveWithPreview)
-    ->ArgNames({"wheel", "spline"})
+    ->ArgNames({"wheel", "tool"})
     ->Args({0, 0})
     ->Args({25, 0})
     ->Args({0, 1})
+    ->Args({0, 2})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TakeExtents)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintNoSurface)->Arg(0)->Arg(25)->Unit(benchmark::kMillisecond);

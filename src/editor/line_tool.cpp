@@ -26,6 +26,8 @@ public:
             start_ = p.at();
             return;
         }
+        // A second click on the start (the second press of a double click) is no line.
+        if (p.x == start_->x && p.y == start_->y) return;
         const document::Drawing &d = ctx_.drawing();
         const CreationSettings s = ctx_.creationSettings();
         Creation c = AddLine(d, s, arcmode_, *start_, p.at());

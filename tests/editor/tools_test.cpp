@@ -124,8 +124,8 @@ struct Case {
 
 // clang-format off
 const Case kCases[] = {
-    {"lines chain from the point just given", ToolChoice::Line,
-     {L(100, 100), L(300, 100), L(300, 200), R(300, 200)},
+    {"lines chain from the point just given; a click on the start makes none", ToolChoice::Line,
+     {L(100, 100), L(300, 100), L(302, 101), L(300, 200), R(300, 200)},
      {"LINE 10=100 20=100 11=300 21=100", "LINE 10=300 20=100 11=300 21=200"}},
     {"construction lines fan out from their first point", ToolChoice::ConstructionLine,
      {L(100, 100), L(300, 150), L(200, 300), kEscape},

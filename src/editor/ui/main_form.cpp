@@ -2,18 +2,13 @@
 #include "editor/ui/main_form.h"
 
 #include "document/folders.h"
-#include "editor/ui/array_dialog.h"
 #include "editor/ui/artwork.h"
-#include "editor/ui/keyboard_rotation_dialog.h"
-#include "editor/ui/keyboard_scaling_dialog.h"
 #include "editor/ui/measurement_panel.h"
-#include "editor/ui/number_field_edit.h"
 #include "editor/ui/paint_box.h"
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
 #include "editor/ui/session_dialogs.h"
 #include "editor/ui/text_dialog.h"
-#include "editor/ui/viewport_dialog.h"
 #include "render/qt/qpainter_canvas.h"
 
 #include <QApplication>
@@ -21,7 +16,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -413,36 +407,6 @@ void TMainForm::HandBtnClick(bool checked) {
     syncToolButtons();
 }
 
-void TMainForm::syncToolButtons() {
-    const ViewTool tool = handler_->activeViewTool();
-    actions_.zoomTool->setChecked(tool == ViewTool::Zoom);
-    actions_.handTool->setChecked(tool == ViewTool::Hand);
-    // The button of the active tool is pressed, every other released.
-    const ToolButton pressed = handler_ == &input_ ? input_.pressedButton() : ToolButton::None;
-    QAction *down = editActions_.button(pressed);
-    for (QAction *a : editActions_.toolButtons) a->setChecked(a == down);
-    for (QAction *a : editActions_.editToolButtons) a->setChecked(a == down);
-    editActions_.deleteButton->setChecked(editActions_.deleteButton == down);
-    paintBox_->updateCursor();
-}
-
-void TMainForm::chooseTool(ToolChoice choice) {
-    input_.chooseTool(choice);
-    syncToolButtons();
-}
-
-void TMainForm::chooseEditTool(EditOperation operation) {
-    input_.chooseEditTool(operation);
-    syncToolButtons();
-}
-
-void TMainForm::BenutzenBtnClick() {
-    input_.typedClick(editActions_.Xed->value(), editActions_.YEd->value());
-    syncToolButtons();
-    // Escape and the next keys go to the drawing again (keyedit).
-    paintBox_->setFocus(Qt::OtherFocusReason);
-}
-
 void TMainForm::TabControl1Change(int index) {
     if (!showingTabs_ && index >= 0) viewer_.TabControl1Change(index);
 }
@@ -503,44 +467,6 @@ void TMainForm::repaintDrawing() { paintBox_->redraw(); }
 void TMainForm::repaintOverlay() { paintBox_->redrawOverlay(); }
 void TMainForm::showUndoState(bool canUndo, bool canRedo) {
     editActions_.showUndoState(canUndo, canRedo);
-}
-
-document::MessageSource TMainForm::messages() const {
-    return options_.messages ? options_.messages : document::germanMessages();
-}
-
-bool TMainForm::askText(TextInput &text, bool dimension) {
-    return textForm_->askNew(text, dimension);
-}
-
-bool TMainForm::askChangedText(std::string &text) { return textForm_->askChange(text); }
-
-bool TMainForm::askPolygonCorners(double &corners) { return polygonForm_->ask(corners); }
-
-PolylineMenuItem TMainForm::choosePolylineItem(int x, int y) {
-    return editActions_.itemOf(
-        editActions_.polylineMenu->exec(paintBox_->mapToGlobal(QPoint(x, y))));
-}
-
-void TMainForm::showMessageNumber(int number) { showErrorBox(this, messages()(number)); }
-
-std::optional<ArrayParameters> TMainForm::askArray() { return ui::askArray(this, arrayValues_); }
-std::optional<KeyboardRotation> TMainForm::askRotation() {
-    return ui::askRotation(this, rotationValues_);
-}
-std::optional<KeyboardScaling> TMainForm::askScaling() {
-    return ui::askScaling(this, scalingValues_);
-}
-ViewportConfiguration TMainForm::askViewport(const ViewportConfiguration &start) {
-    return ui::askViewport(this, start);
-}
-
-void TMainForm::textExtent(const std::string &text, int pixels, int &width, int &height) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    const QFontMetrics m(font);
-    width = m.horizontalAdvance(QString::fromStdString(text));
-    height = m.height();
 }
 
 void TMainForm::showTabs(const std::vector<std::string> &captions, int selected) {

@@ -283,6 +283,9 @@ TEST_F(Window, EditMenuToolBarsAndTheUndoState) {
     EXPECT_EQ(e.toolButtons[0]->toolTip(), QStringLiteral("Linie"));
     for (QAction *a : e.toolButtons) EXPECT_TRUE(a->isEnabled()) << a->toolTip().toStdString();
     for (QAction *a : e.toolItems) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    ASSERT_EQ(e.editToolButtons.size(), 6u);
+    for (const auto &[a, op] : e.editTools) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_EQ(e.editToolButtons[4]->toolTip(), QStringLiteral("Spiegeln"));
     EXPECT_TRUE(e.scaleByKeyboard->isChecked());
     EXPECT_FALSE(e.rotationByKeyboard->isChecked());
 
