@@ -152,7 +152,8 @@ TEST(QuoteOutcomes, NonsenseIsRefusedAndNothingIsWritten) {
         {"a stored time that is none", "p.dxf", "{ini}: InitialEd_Time: -1 must be at least 0",
          ini("InitialEd_Time=-1")},
         {"a material file's negative price", "p.dxf --data-dir data --material Stahl",
-         "MatPreisEd: -1.00 must be at least 0",
+         "data/material.dat, material 2 (Stahl), price: -1.00 must be at least 0; the material "
+         "cannot be priced as it is",
          [](const Scratch &s) {
              put(s.work() / "data/material.dat", materialsWithANegativePrice());
          }},
@@ -199,10 +200,11 @@ TEST(QuoteOutcomes, AnOutputThatCannotBeWrittenLeavesNoHalfFile) {
     };
     const Case cases[] = {
         {"a CSV file below a missing folder", "p.dxf --csv missing/o.csv", "",
-         "cannot write missing/o.csv"},
+         "cannot write missing/o.csv: no such folder"},
         {"a PDF below a regular file", "p.dxf --pdf p.dxf/o.pdf --csv o.csv", "",
-         "cannot write p.dxf/o.pdf"},
-        {"a text file that is a folder", "p.dxf --text data", "", "cannot write data"},
+         "cannot write p.dxf/o.pdf: a part of its path is not a folder"},
+        {"a text file that is a folder", "p.dxf --text data", "",
+         "cannot write data: it is a folder"},
         {"a full standard output", "p.dxf --json", "/dev/full", "cannot write the standard output"},
     };
     for (const Case &c : cases) {

@@ -92,7 +92,8 @@ TEST(Refusals, EveryCommandSaysWhatItFoundWithOneLineAndOneCode) {
          "quentar: --preview ./p.dxf is the drawing p.dxf, which would be overwritten\n"},
         {"resave p.dxf p.dxf", 2,
          "quentar: p.dxf is the drawing itself; save it under another name\n"},
-        {"measure p.dxf --preview no/such/folder/x.png", 1, "quentar: cannot write no/such/folder/x.png\n"},
+        {"measure p.dxf --preview no/such/folder/x.png", 1,
+         "quentar: cannot write no/such/folder/x.png: no such folder\n"},
         {"measure p.dxf --units feet", 2, nullptr},
     };
     Work w;
