@@ -149,7 +149,10 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
     for (double area : a.areas()) m.areas.push_back(area * s * s);
     if (m.empty) {
         const std::size_t tab = static_cast<std::size_t>(std::max(o.tab, 0));
-        if (d.anzpoly == 0 || tab >= d.tabCaptions.size())
+        if (d.anzpoly == 0 && d.truncated)
+            refuse("the file is cut off before its first entity",
+                   "Die Datei ist vor ihrem ersten Element abgeschnitten");
+        else if (d.anzpoly == 0 || tab >= d.tabCaptions.size())
             refuse("the drawing has no entities", "Die Zeichnung hat keine Elemente");
         else
             refuse("the drawing has no entities in " + d.tabCaptions[tab],
