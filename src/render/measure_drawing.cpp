@@ -6,7 +6,6 @@
 #include "geometry/placement.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace quentar::render {
