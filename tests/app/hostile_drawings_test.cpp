@@ -104,10 +104,15 @@ TEST(HostileDrawings, ArePricedRightWithAWarningOrRefusedInOneLine) {
             EXPECT_NE(q.out.find("\"code\":\"" + code + "\""), std::string::npos) << code;
             EXPECT_NE(q.err.find("quentar: warning: d.dxf: "), std::string::npos) << q.err;
         }
-        if (std::find(c.warnings.begin(), c.warnings.end(), "truncated") != c.warnings.end()) {
+        const bool truncated =
+            std::find(c.warnings.begin(), c.warnings.end(), "truncated") != c.warnings.end();
+        if (truncated) {
             EXPECT_NE(m.err.find(cutOff), std::string::npos) << m.err;
             EXPECT_NE(csv.find(cutOff), std::string::npos) << csv;
         }
+        const CommandScratch::Run info = s.run("info d.dxf");
+        EXPECT_NE(info.out.find(truncated ? "\"truncated\":true" : "\"truncated\":false"),
+                  std::string::npos);
         EXPECT_LT(jsonNumber(q.out, "GesamtPreisEd"), 1e6) << q.out;
     }
 }
