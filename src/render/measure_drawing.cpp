@@ -3,6 +3,7 @@
 #include "render/measure_drawing.h"
 
 #include "document/number_text.h"
+#include "document/text_codec.h"
 #include "geometry/placement.h"
 
 #include <algorithm>
@@ -148,14 +149,17 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
     for (double area : a.areas()) m.areas.push_back(area * s * s);
     if (m.empty) {
         const std::size_t tab = static_cast<std::size_t>(std::max(o.tab, 0));
-        if (d.anzpoly == 0 && d.truncated)
+        if (d.anzpoly == 0 && d.truncated) {
             refuse("the file is cut off before its first entity",
                    "Die Datei ist vor ihrem ersten Element abgeschnitten");
-        else if (d.anzpoly == 0 || tab >= d.tabCaptions.size())
+        } else if (d.anzpoly == 0 || tab >= d.tabCaptions.size()) {
             refuse("the drawing has no entities", "Die Zeichnung hat keine Elemente");
-        else
-            refuse("the drawing has no entities in " + d.tabCaptions[tab],
-                   "Die Zeichnung hat auf dem Blatt " + d.tabCaptions[tab] + " keine Elemente");
+        } else {
+            // The tab's name as the file has it, decoded: the line is text, whatever its bytes.
+            const std::string name = document::decodeForDisplay(d.tabCaptions[tab]);
+            refuse("the drawing has no entities in " + name,
+                   "Die Zeichnung hat auf dem Blatt " + name + " keine Elemente");
+        }
         return;
     }
     // Figures that are no numbers, or that no sheet ever had, are refused before anything is
