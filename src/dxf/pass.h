@@ -19,7 +19,7 @@ using document::tpoly;
 
 // Beyond these a value describes no drawing (a thousand kilometres in millimetres; a bulge of
 // an arc short of a full turn by a millionth): read as far as sensible, with a warning.
-inline constexpr double kBeyondAnyDrawing = 1e12;
+using geometry::kBeyondAnyDrawing;
 inline constexpr double kMaxBulge = 1e6;
 
 // One reading pass: the group cursor and the section state.

@@ -2,8 +2,11 @@
 // with the figures.
 #include "render/measure_drawing.h"
 
+#include "document/number_text.h"
+#include "document/text_codec.h"
+#include "geometry/placement.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace quentar::render {
@@ -13,12 +16,11 @@ namespace {
 // A number as the messages show it: up to two decimals, "." as the separator (the German texts
 // take "," like the calculator).
 std::string number(double v, bool german = false) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::round(v * 100) / 100,
-                           std::chars_format::fixed, 2);
-    std::string s(buf, r.ptr);
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
+    std::string s = document::fixedText(std::round(v * 100) / 100, 2);
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
     if (german) std::replace(s.begin(), s.end(), '.', ',');
     return s;
 }
@@ -89,11 +91,18 @@ DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &o,
 void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
                          DrawingMeasurement &m) {
     m.warnings.clear();
+    m.refusal.clear();
+    m.refusalGerman.clear();
+    m.partial = false;
     const ContourFigures &f = m.figures;
     const ContourAnalysis &a = f.analysis;
     m.empty = f.entitiesDrawn == 0;
     auto warn = [&](std::string code, std::string english, std::string german) {
         m.warnings.push_back({std::move(code), std::move(english), std::move(german)});
+    };
+    auto refuse = [&](std::string english, std::string german) {
+        m.refusal = std::move(english);
+        m.refusalGerman = std::move(german);
     };
 
     // The unit: as the drawing says, or as the user says.
@@ -138,10 +147,49 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
     m.netArea = a.netArea * s * s;
     m.areas.clear();
     for (double area : a.areas()) m.areas.push_back(area * s * s);
-    if (m.empty) return;
+    if (m.empty) {
+        const std::size_t tab = static_cast<std::size_t>(std::max(o.tab, 0));
+        if (d.anzpoly == 0 && d.truncated) {
+            refuse("the file is cut off before its first entity",
+                   "Die Datei ist vor ihrem ersten Element abgeschnitten");
+        } else if (d.anzpoly == 0 || tab >= d.tabCaptions.size()) {
+            refuse("the drawing has no entities", "Die Zeichnung hat keine Elemente");
+        } else {
+            // The tab's name as the file has it, decoded: the line is text, whatever its bytes.
+            const std::string name = document::decodeForDisplay(d.tabCaptions[tab]);
+            refuse("the drawing has no entities in " + name,
+                   "Die Zeichnung hat auf dem Blatt " + name + " keine Elemente");
+        }
+        return;
+    }
+    // Figures that are no numbers, or that no sheet ever had, are refused before anything is
+    // made of them: not one of them is formatted into a message or a price.
+    bool finite = std::isfinite(m.konturlang) && std::isfinite(m.netArea);
+    for (double v : {m.minx, m.maxx, m.miny, m.maxy}) finite = finite && std::isfinite(v);
+    for (double area : m.areas) finite = finite && std::isfinite(area);
+    if (!finite) {
+        refuse("the measured figures are no numbers",
+               "Die gemessenen Maße sind keine Zahlen");
+        return;
+    }
+    constexpr double kLimit = geometry::kBeyondAnyDrawing;
+    bool sensible = m.konturlang <= kLimit && std::fabs(m.netArea) <= kLimit * kLimit;
+    for (double v : {m.minx, m.maxx, m.miny, m.maxy}) sensible = sensible && std::fabs(v) <= kLimit;
+    for (double area : m.areas) sensible = sensible && area <= kLimit * kLimit;
+    if (!sensible) {
+        refuse("the measured figures are beyond sense (more than a thousand kilometres)",
+               "Die gemessenen Maße sind jenseits jeden Sinns (mehr als tausend Kilometer)");
+        return;
+    }
 
     // Limits hit while reading or drawing: the figures are of part of the drawing only.
     using namespace document;
+    if (d.truncated)
+        warn("truncated",
+             "the file is cut off (it ends inside a section or without EOF): only what comes "
+             "before the cut is measured",
+             "Die Datei ist abgeschnitten (sie endet mitten in einem Abschnitt oder ohne EOF): "
+             "gemessen ist nur, was vor dem Schnitt steht");
     const uint16_t r = f.readIssues;
     if (r & kIssueVerticesDropped)
         warn("vertices-dropped",
@@ -169,6 +217,7 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
         warn("lines-lost", "the file lines of some y and z coordinates are not known",
              "Die Dateizeilen einiger y- und z-Koordinaten sind nicht bekannt");
     const uint32_t ri = f.renderIssues;
+    m.partial = (ri & kRenderVisitsCut) || (r & kIssueVerticesDropped);
     if (ri & kRenderNestingCut)
         warn("nesting-cut",
              "blocks nested deeper than " + count(RenderPass::kMaxNesting) + " levels are left out",
@@ -270,6 +319,20 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
                      " mm is implausible for a sheet part: check the unit",
                  "Ein Teil von " + number(width, true) + " x " + number(height, true) +
                      " mm ist für ein Blechteil unwahrscheinlich: bitte die Einheit prüfen");
+    }
+
+    // Entities were drawn, but not one point of a cut came of them: everything was left out (no
+    // numbers, beyond sense, unusable splines, a file cut off before them) or has no length.
+    if (!(m.konturlang > 0)) {
+        std::string en = "nothing is left to measure", de = "Es bleibt nichts zu messen";
+        for (const MeasureWarning &w : m.warnings)
+            if (w.code != "no-closed-contour" && w.code != "zero-size" &&
+                w.code.rfind("units-", 0) != 0) {
+                en += ": " + w.english;
+                de += ": " + w.german;
+                break;
+            }
+        refuse(en, de);
     }
 }
 

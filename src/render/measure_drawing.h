@@ -51,6 +51,15 @@ struct DrawingMeasurement {
     double netArea = 0;
     std::vector<double> areas; // closed contours, largest first
     std::vector<MeasureWarning> warnings;
+    // Why nothing may be priced from these figures, one line each (empty when they may be): the
+    // tab holds no entity, nothing is left to measure (every entity was left out or has no
+    // length), or the figures are no numbers or beyond sense. The commands refuse with it, the
+    // calculator window takes nothing over.
+    std::string refusal, refusalGerman;
+    // A limit stopped the work part way (the blocks are inserted too often, the drawing has more
+    // points than are read): the figures are of a part of the drawing, and a price from them is
+    // made only when the user accepts that.
+    bool partial = false;
 };
 
 // Measures tab `options.tab` of a read drawing (see measureTab) and says what may be wrong with

@@ -369,9 +369,11 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     nested.thelayhan = kNoLayout;
     nested.linear = pl.linear ? pl.linear->after(own) : own;
     nested.linearIdentity = nested.linear.isIdentity();
-    // Beyond this a placement has no sensible picture (and sums of its points overflow).
-    constexpr double kBeyondSense = 1e100;
-    auto sensible = [&](double v) { return std::isfinite(v) && std::fabs(v) < kBeyondSense; };
+    // Beyond the coordinate limit of the readers a placement has no sensible picture: the scales
+    // multiplied through the nesting, and the position, are held to it as a coordinate is.
+    auto sensible = [&](double v) {
+        return std::isfinite(v) && std::fabs(v) <= geometry::kBeyondAnyDrawing;
+    };
     for (const auto &row : nested.linear.m)
         for (double v : row)
             if (!sensible(v)) {

@@ -1,6 +1,7 @@
 // What the render pass measures: contour length, bounding box and areas, as the costing takes them.
 #include "../dxf/dxf_builder.h"
 #include "document/layer_lookup.h"
+#include "render/measure_drawing.h"
 #include "render/view.h"
 
 #include <cmath>
@@ -228,4 +229,50 @@ TEST(Fit, EmptyWideAndClamped) {
     v.zoomedvalue = 1e6;
     render::fitView(tiny, 0, 1e6, 1e6, page, v);
     EXPECT_EQ(v.zoomedvalue, 1000000);
+}
+
+// What may not be priced is said once, in a refusal, and nothing of it is formatted into a
+// warning: figures beyond sense (a thousand kilometres), nothing left to measure, an empty tab.
+TEST(Measurement, FiguresThatMayNotBePricedAreRefused) {
+    const Groups inches = {{0, "SECTION"}, {2, "HEADER"}, {9, "$INSUNITS"}, {70, "1"},
+                           {0, "ENDSEC"}};
+    const Groups point = {{0, "POINT"}, {8, "0"}, {10, "5"}, {20, "5"}};
+    // A second tab, named in Windows-1252 bytes, that holds nothing.
+    const Groups layouts = {{0, "SECTION"}, {2, "OBJECTS"}, {0, "LAYOUT"},    {1, "Model"},
+                            {71, "0"},      {330, "1F"},    {0, "LAYOUT"},    {1, "Bl\xE4tter"},
+                            {71, "1"},      {330, "2A"},    {0, "ENDSEC"},    {0, "EOF"}};
+    const Groups ownedPoint = {{0, "POINT"}, {330, "1F"}, {8, "0"}, {10, "5"}, {20, "5"}};
+    const struct {
+        const char *name;
+        Groups groups;
+        render::UnitChoice units;
+        std::string refusal;
+        int tab = 0;
+    } cases[] = {
+        {"1e12 inches", concat({inches, entitiesSection(line(0, 0, 1e12, 0))}),
+         render::UnitChoice::Auto,
+         "the measured figures are beyond sense (more than a thousand kilometres)"},
+        {"the same taken as millimetres", concat({inches, entitiesSection(line(0, 0, 1e12, 0))}),
+         render::UnitChoice::Millimetres, ""},
+        {"a point alone", entitiesSection(point), render::UnitChoice::Auto,
+         "nothing is left to measure"},
+        {"nothing at all", entitiesSection({}), render::UnitChoice::Auto,
+         "the drawing has no entities"},
+        {"an empty tab named in other bytes",
+         concat({{{0, "SECTION"}, {2, "ENTITIES"}}, ownedPoint, {{0, "ENDSEC"}}, layouts}),
+         render::UnitChoice::Auto, "the drawing has no entities in Bl\u00e4tter", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto d = read(c.groups);
+        render::MeasureOptions o;
+        o.units = c.units;
+        o.tab = c.tab;
+        const render::DrawingMeasurement m = render::measureDrawing(d, o);
+        EXPECT_EQ(m.refusal, c.refusal);
+        EXPECT_EQ(m.refusalGerman.empty(), c.refusal.empty());
+        // Of figures beyond sense only the unit is said, no number of theirs.
+        if (c.refusal.rfind("the measured figures", 0) == 0)
+            for (const render::MeasureWarning &w : m.warnings) EXPECT_EQ(w.code, "units-scaled");
+    }
 }
