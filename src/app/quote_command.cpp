@@ -141,7 +141,7 @@ std::optional<std::string> applySetting(costing::Engine &e, costing::Field &f,
 void usageQuote() {
     std::fputs("usage: quentar quote FILE.dxf [FILE.dxf ...] [--material NAME|INDEX]\n"
                "       [--thickness MM] [--quantity N] [--set FIELD=VALUE ...] [--offers]\n"
-               "       [--cut-only] [--units auto|mm|inch]\n"
+               "       [--all-contours] [--units auto|mm|inch]\n"
                "       [--data-dir DIR] [--json] [--csv OUT.csv]\n"
                "       [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n",
                stderr);
@@ -318,6 +318,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             for (const auto &[name, text] : r.fields) j.field(name, text);
             const render::ContourAnalysis &a = r.measurement.figures.analysis;
             j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
+            writeBreakdownJson(j, r.measurement);
             j.key("warnings").beginArray();
             for (const render::MeasureWarning &w : r.warnings)
                 j.beginObject().field("code", w.code).field("message", w.english).endObject();
