@@ -388,12 +388,12 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
             warn("coverage-over-100",
                  "the parts cover " + number(coverage) + " % of their " + number(shownWidth) +
                      " x " + number(shownHeight) +
-                     " mm rectangle: more than all of it, so parts overlap (or are counted twice) "
-                     "and the part weight is too high",
+                     " mm rectangle, more than all of it (parts overlap or count twice, or the "
+                     "rectangle is taken to hundredths): the part weight is too high",
                  "Die Teile bedecken " + number(coverage, true) + " % ihres Rechtecks von " +
                      number(shownWidth, true) + " x " + number(shownHeight, true) +
-                     " mm: mehr als alles, also überlappen Teile (oder zählen doppelt) und das "
-                     "Teilgewicht ist zu hoch");
+                     " mm, mehr als alles (Teile überlappen oder zählen doppelt, oder das Rechteck "
+                     "ist auf Hundertstel gerundet): das Teilgewicht ist zu hoch");
     }
     if (width <= 0 || height <= 0) {
         warn("zero-size", "the drawing has no extent in one direction",
