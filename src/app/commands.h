@@ -41,8 +41,8 @@ struct MeasuredFile {
 MeasuredFile measureFile(const std::string &file, const render::MeasureOptions &options,
                          bool withPreview, int &argc, char **argv,
                          std::unique_ptr<QGuiApplication> &app);
-// --all-contours (--cut-only) and --units MODE: true when args[i] is one of them (i moves past its value); `ok`
-// false for a bad value.
+// --all-contours (--cut-only) and --units MODE: true when args[i] is one of them (i moves past its
+// value); `ok` false for a bad value.
 bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
                         render::MeasureOptions &o, bool &ok);
 // The measurement's analysis, unit and warnings as fields of the open JSON object.

@@ -30,15 +30,14 @@ std::string count(std::size_t n) { return std::to_string(n); }
 constexpr double kSmallestPart = 2;
 constexpr double kLargestPart = 12000;
 
-void addWarning(DrawingMeasurement &m, std::string code, std::string english,
-                std::string german) {
+void addWarning(DrawingMeasurement &m, std::string code, std::string english, std::string german) {
     m.warnings.push_back({std::move(code), std::move(english), std::move(german)});
 }
 
 // Points as the messages list them, in either language (the German decimal comma must not
 // turn the separators into commas too): the first three, then an ellipsis.
-void listPoints(const std::vector<std::pair<double, double>> &points, std::size_t total,
-                double s, std::string &en, std::string &de) {
+void listPoints(const std::vector<std::pair<double, double>> &points, std::size_t total, double s,
+                std::string &en, std::string &de) {
     for (std::size_t i = 0; i < points.size() && i < 3; ++i) {
         const double x = points[i].first * s, y = points[i].second * s;
         en += std::string(i ? ", " : "") + "(" + number(x) + ", " + number(y) + ")";
@@ -238,10 +237,12 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
         warn("zero-length",
              n + (one ? " entity" : " entities") +
                  " of no length (a point drawn as a line, arc or circle) count for nothing, not "
-                 "even in the size: at " + at,
+                 "even in the size: at " +
+                 at,
              n + (one ? " Element" : " Elemente") +
                  " ohne Länge (ein Punkt als Linie, Bogen oder Kreis gezeichnet) zählen nicht, "
-                 "auch nicht zur Größe: bei " + atDe);
+                 "auch nicht zur Größe: bei " +
+                 atDe);
     }
 
     // Limits hit while reading or drawing: the figures are of part of the drawing only.
@@ -307,15 +308,22 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
 
     // What besides cut contours went into the length.
     std::string en, de;
-    static const char *kGerman[kMeasureKinds] = {
-        "Schnittkonturen",     "Bemaßungen",
-        "Führungslinien",      "Schraffurgrenzen",
-        "Konstruktionslinien", "Ansichtsfensterrahmen",
-        "Mittel-, verdeckte und Strichlinien", "Netze (Flächen)"};
-    static const char *kEnglish[kMeasureKinds] = {
-        "cut contours",       "dimensions",      "leaders",
-        "hatch boundaries",   "construction lines", "viewport frames",
-        "centre, hidden and dashed lines", "meshes (surfaces)"};
+    static const char *kGerman[kMeasureKinds] = {"Schnittkonturen",
+                                                 "Bemaßungen",
+                                                 "Führungslinien",
+                                                 "Schraffurgrenzen",
+                                                 "Konstruktionslinien",
+                                                 "Ansichtsfensterrahmen",
+                                                 "Mittel-, verdeckte und Strichlinien",
+                                                 "Netze (Flächen)"};
+    static const char *kEnglish[kMeasureKinds] = {"cut contours",
+                                                  "dimensions",
+                                                  "leaders",
+                                                  "hatch boundaries",
+                                                  "construction lines",
+                                                  "viewport frames",
+                                                  "centre, hidden and dashed lines",
+                                                  "meshes (surfaces)"};
     for (int k = 1; k < kMeasureKinds; ++k) {
         if (!a.kindMeasured[static_cast<std::size_t>(k)]) continue;
         const double len = a.lengthByKind[static_cast<std::size_t>(k)] * s;
@@ -374,8 +382,8 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
     if (a.closedCount == 0)
         warn("no-closed-contour",
              "no closed contour: the part has no area and no weight of its own; still charged "
-             "are the cut length and the material of its " + number(width) + " x " +
-                 number(height) + " mm rectangle (with the allowance)",
+             "are the cut length and the material of its " +
+                 number(width) + " x " + number(height) + " mm rectangle (with the allowance)",
              "Keine geschlossene Kontur: das Teil hat keine Fläche und kein eigenes Gewicht; "
              "berechnet werden trotzdem die Konturlänge und das Material seines Rechtecks von " +
                  number(width, true) + " x " + number(height, true) + " mm (mit Zugabe)");

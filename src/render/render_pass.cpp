@@ -466,8 +466,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     const bool hidden = p.hidden != Hidden::No;
     if (hidden && !f_.collector && !canvas_) return;
     // Only the cut contours count when the user asked for them alone; everything is drawn.
-    MeasureKind kind =
-        p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : measureKindOf(e);
+    MeasureKind kind = p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : measureKindOf(e);
     if (kind == MeasureKind::Cut && e.mesh)
         kind = MeasureKind::Mesh;
     else if (kind == MeasureKind::Cut && currentBroken_)

@@ -190,8 +190,8 @@ private:
     void walkPath(const document::tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
                   Rgb color);
     // Why an entity is hidden (Hidden::No when it is not), and the layer responsible.
-    Hidden hiddenWhy(const document::tpoly &e, const DrawParams &p,
-                     const document::TLayer *layer, std::string_view &byLayer) const;
+    Hidden hiddenWhy(const document::tpoly &e, const DrawParams &p, const document::TLayer *layer,
+                     std::string_view &byLayer) const;
     void addHidden(const DrawParams &p, double length);
     // The name of the line type an entity is drawn with: its own or its layer's.
     std::string_view linetypeOf(const document::tpoly &e, const document::TLayer *layer) const;
@@ -234,7 +234,7 @@ private:
     document::LayerLookup layers_;
     std::size_t current_ = 0; // index of the entity being drawn
     bool currentBroken_ = false; // and whether its line type is broken (see brokenLinetype)
-    std::unordered_map<std::string_view, bool> brokenByName_; // line types: broken or not
+    std::unordered_map<std::string_view, bool> brokenByName_;  // line types: broken or not
     std::unordered_map<std::string, std::size_t> hiddenIndex_; // why + layer -> f_.hidden entry
     bool currentSelected_ = false; // and whether it is selected
     int depth_ = 0;

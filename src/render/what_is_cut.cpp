@@ -26,10 +26,10 @@ bool startsNoCase(std::string_view s, std::string_view prefix) {
 // Line types a drawing names without defining them, taken by their name: the broken families
 // of the usual line type files (acad.lin, acadiso.lin and their German counterparts).
 constexpr std::array kBrokenFamilies = {
-    std::string_view("CENTER"), std::string_view("CENTRE"),  std::string_view("HIDDEN"),
-    std::string_view("DASH"),   std::string_view("PHANTOM"), std::string_view("DOT"),
-    std::string_view("DIVIDE"), std::string_view("BORDER"),  std::string_view("ACAD_ISO"),
-    std::string_view("JIS_"),   std::string_view("MITTE"),   std::string_view("STRICH"),
+    std::string_view("CENTER"),  std::string_view("CENTRE"),  std::string_view("HIDDEN"),
+    std::string_view("DASH"),    std::string_view("PHANTOM"), std::string_view("DOT"),
+    std::string_view("DIVIDE"),  std::string_view("BORDER"),  std::string_view("ACAD_ISO"),
+    std::string_view("JIS_"),    std::string_view("MITTE"),   std::string_view("STRICH"),
     std::string_view("VERDECKT")};
 
 } // namespace

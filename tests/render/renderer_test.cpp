@@ -148,29 +148,30 @@ TEST(Renderer, PenColourFromEntityOrLayer) {
 // What CAD programs hide is not drawn: frozen layers and invisible entities nowhere, layers that
 // are never printed on screen only.
 TEST(Renderer, HiddenContentIsNotDrawn) {
-    const Groups layers{{0, "LAYER"}, {2, "FROZEN"}, {70, "1"},  {62, "7"}, {0, "LAYER"},
-                        {2, "NOPLOT"}, {70, "0"},  {62, "7"},  {290, "0"}, {0, "LAYER"},
-                        {2, "DEFPOINTS"}, {70, "0"}, {62, "7"}};
-    const Groups block{{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {8, "0"}, {2, "B"},
-                       {10, "0"},      {20, "0"},     {0, "LINE"},  {8, "0"}, {10, "0"},
+    const Groups layers{{0, "LAYER"},     {2, "FROZEN"}, {70, "1"}, {62, "7"},  {0, "LAYER"},
+                        {2, "NOPLOT"},    {70, "0"},     {62, "7"}, {290, "0"}, {0, "LAYER"},
+                        {2, "DEFPOINTS"}, {70, "0"},     {62, "7"}};
+    const Groups block{{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {8, "0"},      {2, "B"},
+                       {10, "0"},      {20, "0"},     {0, "LINE"},  {8, "0"},      {10, "0"},
                        {20, "0"},      {11, "10"},    {21, "0"},    {0, "ENDBLK"}, {0, "ENDSEC"}};
+    auto lineOn = [](const char *layer) {
+        return Groups{{0, "LINE"}, {8, layer}, {10, "0"}, {20, "0"}, {11, "10"}, {21, "0"}};
+    };
+    auto insertOn = [](const char *layer) {
+        return Groups{{0, "INSERT"}, {8, layer}, {2, "B"}, {10, "0"}, {20, "0"}};
+    };
     struct Case {
         const char *name;
         Groups entity;
         bool onScreen, printed;
     };
     const Case cases[] = {
-        {"on a frozen layer", {{0, "LINE"}, {8, "FROZEN"}, {10, "0"}, {20, "0"}, {11, "10"}, {21, "0"}},
-         false, false},
-        {"inserted on a frozen layer", {{0, "INSERT"}, {8, "FROZEN"}, {2, "B"}, {10, "0"}, {20, "0"}},
-         false, false},
+        {"on a frozen layer", lineOn("FROZEN"), false, false},
+        {"inserted on a frozen layer", insertOn("FROZEN"), false, false},
         {"invisible", lineWith({{60, "1"}}), false, false},
-        {"on a layer not plotted", {{0, "LINE"}, {8, "NOPLOT"}, {10, "0"}, {20, "0"}, {11, "10"},
-                                    {21, "0"}}, true, false},
-        {"on Defpoints", {{0, "LINE"}, {8, "DEFPOINTS"}, {10, "0"}, {20, "0"}, {11, "10"},
-                          {21, "0"}}, true, false},
-        {"inserted on layer 0", {{0, "INSERT"}, {8, "0"}, {2, "B"}, {10, "0"}, {20, "0"}}, true,
-         true},
+        {"on a layer not plotted", lineOn("NOPLOT"), true, false},
+        {"on Defpoints", lineOn("DEFPOINTS"), true, false},
+        {"inserted on layer 0", insertOn("0"), true, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

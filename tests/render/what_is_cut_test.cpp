@@ -42,12 +42,13 @@ const Case kCases[] = {
     // A frame of 400 x 300 (1400) and a title block inserted (160) on frozen layers, an
     // invisible line (200), lines on Defpoints (30) and on a layer not plotted (40).
     {"hidden content", "hidden_content.dxf", false, kPlateLength, 0, 0, 100, 50, kPlateArea, 1, 1,
-     2, "hidden", "1830 mm of hidden content are not cut and left out: frozen layer \"FRAME\" 1400"},
+     2, "hidden",
+     "1830 mm of hidden content are not cut and left out: frozen layer \"FRAME\" 1400"},
     {"hidden content with all contours", "hidden_content.dxf", true, kPlateLength, 0, 0, 100, 50,
      kPlateArea, 1, 1, 2, "hidden", "invisible entities 200 mm (1 entity)"},
     // A line, a circle, an arc and a polyline of no length, far away.
-    {"pieces of no length", "zero_length.dxf", false, kPlateLength, 0, 0, 100, 50, kPlateArea, 1,
-     1, 2, "zero-length", "4 entities of no length"},
+    {"pieces of no length", "zero_length.dxf", false, kPlateLength, 0, 0, 100, 50, kPlateArea, 1, 1,
+     2, "zero-length", "4 entities of no length"},
     // The hole as a closed spline-fit polyline with its 40 x 40 frame; a curve-fit half circle
     // of radius 10 from (130, 10) to (130, 30) beside the plate, open.
     {"spline-fit and curve-fit polylines", "spline_fit_polylines.dxf", false,
@@ -55,10 +56,11 @@ const Case kCases[] = {
      "(130, 10), (130, 30)"},
     // A 3 x 3 polygon mesh 100 x 100 and a polyface of one face, 50 x 80: their vertices walked
     // as drawn make 300 + 2 sqrt(50² + 100²) and 180.
-    {"polygon and polyface meshes", "meshes.dxf", false, kPlateLength, 0, 0, 100, 50, kPlateArea,
-     1, 1, 2, "not-cut", "meshes"},
-    {"meshes with all contours", "meshes.dxf", true, kPlateLength + 300 + 2 * std::sqrt(12500.0) + 180, -100, 0,
-     300, 100, kPlateArea, 1, 1, 2, "not-cut", "meshes (surfaces) 703.61 mm"},
+    {"polygon and polyface meshes", "meshes.dxf", false, kPlateLength, 0, 0, 100, 50, kPlateArea, 1,
+     1, 2, "not-cut", "meshes"},
+    {"meshes with all contours", "meshes.dxf", true,
+     kPlateLength + 300 + 2 * std::sqrt(12500.0) + 180, -100, 0, 300, 100, kPlateArea, 1, 1, 2,
+     "not-cut", "meshes (surfaces) 703.61 mm"},
     // Centre marks 40 + 40 + 120 and a bend line of 60 on a layer drawn hidden, reaching beyond
     // the plate.
     {"centre marks and a bend line", "centre_lines.dxf", false, kPlateLength, 0, 0, 100, 50,
@@ -99,19 +101,18 @@ TEST_P(WhatIsCut, OnlyTheCutIsPriced) {
     EXPECT_NE(said.find(c.says), std::string::npos) << c.warning << ": " << said;
 }
 
-INSTANTIATE_TEST_SUITE_P(Drawings, WhatIsCut, ::testing::ValuesIn(kCases),
-                         [](const auto &info) {
-                             std::string n = info.param.name;
-                             for (char &ch : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Drawings, WhatIsCut, ::testing::ValuesIn(kCases), [](const auto &info) {
+    std::string n = info.param.name;
+    for (char &ch : n)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return n;
+});
 
 // Where the hidden content and the pieces of no length lie, for the breakdown.
 TEST(WhatIsCut, HiddenContentAndPiecesOfNoLengthAreListed) {
     document::Drawing d;
-    ASSERT_TRUE(
-        document::loadDxfLines(std::string(QUENTAR_FIXTURES_DIR "/drawings/hidden_content.dxf"), d));
+    ASSERT_TRUE(document::loadDxfLines(
+        std::string(QUENTAR_FIXTURES_DIR "/drawings/hidden_content.dxf"), d));
     dxf::processdxf(d);
     const render::DrawingMeasurement m = render::measureDrawing(d, {});
     struct Want {
@@ -144,8 +145,8 @@ TEST(WhatIsCut, HiddenContentAndPiecesOfNoLengthAreListed) {
     dxf::processdxf(d);
     const render::DrawingMeasurement z = render::measureDrawing(d, {});
     EXPECT_EQ(z.figures.zeroLength, 4);
-    const std::vector<std::pair<double, double>> at{{300, 300}, {-200, -100}, {400, -50},
-                                                    {-50, 250}};
+    const std::vector<std::pair<double, double>> at{
+        {300, 300}, {-200, -100}, {400, -50}, {-50, 250}};
     EXPECT_EQ(z.figures.zeroLengthAt, at);
 }
 
@@ -174,13 +175,32 @@ TEST(WhatIsCut, MisleadingFiguresAreExplained) {
     };
     const Say says[] = {
         {"a square of 10.004 mm: 100.08 % of its 10 x 10 rectangle",
-         entitiesSection({{0, "LWPOLYLINE"}, {8, "0"}, {90, "4"}, {70, "1"}, {10, "0"},
-                          {20, "0"}, {10, "10.004"}, {20, "0"}, {10, "10.004"}, {20, "10.004"},
-                          {10, "0"}, {20, "10.004"}}),
+         entitiesSection({{0, "LWPOLYLINE"},
+                          {8, "0"},
+                          {90, "4"},
+                          {70, "1"},
+                          {10, "0"},
+                          {20, "0"},
+                          {10, "10.004"},
+                          {20, "0"},
+                          {10, "10.004"},
+                          {20, "10.004"},
+                          {10, "0"},
+                          {20, "10.004"}}),
          "coverage-over-100", "the parts cover 100.08 % of their 10 x 10 mm rectangle"},
         {"two lines: nothing closes",
-         entitiesSection({{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "40"}, {21, "0"},
-                          {0, "LINE"}, {8, "0"}, {10, "40"}, {20, "0"}, {11, "40"}, {21, "20"}}),
+         entitiesSection({{0, "LINE"},
+                          {8, "0"},
+                          {10, "0"},
+                          {20, "0"},
+                          {11, "40"},
+                          {21, "0"},
+                          {0, "LINE"},
+                          {8, "0"},
+                          {10, "40"},
+                          {20, "0"},
+                          {11, "40"},
+                          {21, "20"}}),
          "no-closed-contour", "still charged are the cut length and the material of its 40 x 20"},
     };
     for (const Say &s : says) {
