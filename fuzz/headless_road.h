@@ -30,13 +30,14 @@ inline std::string headlessRoadCheck(std::string_view bytes) {
     dxf::processdxf(d, &rng);
     const int tabs = std::min<int>(3, static_cast<int>(d.tabCaptions.size()));
     for (int tab = 0; tab < tabs; ++tab) {
-        // Each tab once, the choices alternating: inches and cut contours only on the second.
+        // Each tab once, the choices alternating: inches and the whole drawn figure on the
+        // second.
         for (const render::UnitChoice units :
              {tab == 1 ? render::UnitChoice::Inches : render::UnitChoice::Auto}) {
             render::MeasureOptions o;
             o.tab = tab;
             o.units = units;
-            o.cutContoursOnly = units == render::UnitChoice::Inches;
+            o.cutContoursOnly = units != render::UnitChoice::Inches;
             const render::DrawingMeasurement m = render::measureDrawing(d, o);
             // Every message is text through and through: no byte a conversion did not write.
             for (const render::MeasureWarning &w : m.warnings)

@@ -149,8 +149,10 @@ MeasuredFile measureFile(const std::string &file, const render::MeasureOptions &
 bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
                         render::MeasureOptions &o, std::string &error) {
     const std::string &a = args[i];
-    if (a == "--cut-only") {
-        o.cutContoursOnly = true;
+    // Only what is cut is measured unless all contours are asked for (--cut-only, once needed
+    // for that, is still taken).
+    if (a == "--cut-only" || a == "--all-contours") {
+        o.cutContoursOnly = a == "--cut-only";
         return true;
     }
     if (a == "--units") {
@@ -166,6 +168,43 @@ bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
         return true;
     }
     return false;
+}
+
+void writeBreakdownJson(JsonWriter &j, const render::DrawingMeasurement &m) {
+    const render::ContourAnalysis &a = m.figures.analysis;
+    const render::ContourFigures &f = m.figures;
+    const double s = m.scale;
+    // What the length is made of: each kind measured or left out, then what is never cut.
+    j.field("drawn_length", m.drawnLength);
+    j.key("breakdown").beginObject();
+    for (int k = 0; k < render::kMeasureKinds; ++k) {
+        const auto kind = static_cast<render::MeasureKind>(k);
+        j.key(render::measureKindName(kind)).beginObject();
+        j.field("length", a.lengthByKind[static_cast<std::size_t>(k)] * s);
+        j.field("measured", a.kindMeasured[static_cast<std::size_t>(k)]);
+        j.endObject();
+    }
+    double hiddenLength = 0;
+    for (const auto &h : f.hidden) hiddenLength += h.length;
+    j.key("hidden").beginObject().field("length", hiddenLength * s).field("measured", false);
+    j.key("by").beginArray();
+    for (const auto &h : f.hidden) {
+        static const char *kWhy[] = {"shown", "frozen", "invisible", "not-plotted"};
+        j.beginObject().field("why", kWhy[static_cast<int>(h.why)]);
+        if (h.layer.empty())
+            j.key("layer").raw("null");
+        else
+            j.field("layer", h.layer);
+        j.field("entities", h.entities).field("length", h.length * s);
+        j.endObject();
+    }
+    j.endArray().endObject();
+    j.key("zero_length").beginObject().field("count", f.zeroLength);
+    j.key("places").beginArray();
+    for (const auto &[x, y] : f.zeroLengthAt)
+        j.beginObject().field("x", x * s).field("y", y * s).endObject();
+    j.endArray().endObject();
+    j.endObject();
 }
 
 void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
@@ -203,15 +242,7 @@ void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
         j.beginObject().field("x", dc.x * s).field("y", dc.y * s).field("length", dc.length * s)
             .endObject();
     j.endArray().endObject();
-    j.key("breakdown").beginObject();
-    for (int k = 0; k < render::kMeasureKinds; ++k) {
-        const auto kind = static_cast<render::MeasureKind>(k);
-        j.key(render::measureKindName(kind)).beginObject();
-        j.field("length", a.lengthByKind[static_cast<std::size_t>(k)] * s);
-        j.field("measured", a.kindMeasured[static_cast<std::size_t>(k)]);
-        j.endObject();
-    }
-    j.endObject();
+    writeBreakdownJson(j, m);
     j.key("warnings").beginArray();
     for (const render::MeasureWarning &w : m.warnings)
         j.beginObject().field("code", w.code).field("message", w.english).endObject();
@@ -228,6 +259,8 @@ int runMeasure(const std::vector<std::string> &args, int &argc, char **argv) {
         if (parseMeasureOption(args, i, options, error)) {
             if (!error.empty()) return refuseArguments(error);
         } else if (a == "--tab") {
+            // The tab asked for is measured, empty or not.
+            options.layoutWhenModelEmpty = false;
             const std::string v = i + 1 < args.size() ? args[++i] : std::string();
             auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), options.tab);
             if (v.empty() || ec != std::errc() || p != v.data() + v.size() || options.tab < 0)

@@ -368,6 +368,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             const render::ContourAnalysis &a = r.measurement.figures.analysis;
             j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
             if (r.sheet) writeSheetJson(j, *r.sheet);
+            writeBreakdownJson(j, r.measurement);
             j.key("warnings").beginArray();
             for (const render::MeasureWarning &w : r.warnings)
                 j.beginObject().field("code", w.code).field("message", w.english).endObject();

@@ -471,7 +471,7 @@ void readViewport(Pass &p, EntityBuild &e) {
         case 68: {
             // Status 0: the viewport is switched off and shows nothing.
             int32_t status;
-            if (toInteger(v, status)) r.invisible = status == 0;
+            if (toInteger(v, status) && status == 0) r.invisible = true;
             break;
         }
         case 69:

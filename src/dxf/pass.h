@@ -338,6 +338,13 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
         case 67:
             if (own_) e.rec.ispaperspace = p.value == "1";
             break;
+        case 60: {
+            // Visibility: 1 hides the entity (an invisible ATTRIB or a viewport switched off
+            // are hidden by their own groups as well).
+            int32_t hidden;
+            if (own_ && toInteger(p.value, hidden) && hidden == 1) e.rec.invisible = true;
+            break;
+        }
         case 8:
             if (own_) {
                 e.rec.layerpresent = true;

@@ -34,6 +34,8 @@ constexpr render::Rgb kTwice{255, 140, 0};
 
 void MeasurementView::update(document::Drawing &d, int tab, render::MeasureOptions options) {
     options.tab = tab;
+    // The window measures the tab it shows, even an empty one.
+    options.layoutWhenModelEmpty = false;
     tab_ = tab;
     m_ = render::measureDrawing(d, options, nullptr);
     valid_ = true;

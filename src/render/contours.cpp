@@ -34,6 +34,8 @@ const char *measureKindName(MeasureKind k) {
     case MeasureKind::Hatch: return "hatch";
     case MeasureKind::Construction: return "construction";
     case MeasureKind::ViewportFrame: return "viewport";
+    case MeasureKind::Dashed: return "dashed";
+    case MeasureKind::Mesh: return "mesh";
     }
     return "cut";
 }

@@ -13,9 +13,12 @@ using render::ContourFigures;
 
 namespace {
 
-// Measures the drawing as the preview does, with a view of zoom 100 and no scrolling.
-ContourFigures measure(document::Drawing &d, double zoom = 100, int tab = 0) {
+// Measures the drawing as the preview does, with a view of zoom 100 and no scrolling; the whole
+// drawn figure, or only what is cut.
+ContourFigures measure(document::Drawing &d, double zoom = 100, int tab = 0,
+                       bool allContours = false) {
     ContourFigures f;
+    f.cutContoursOnly = !allContours;
     render::ViewState v;
     v.zoomedvalue = zoom;
     v.horzPosition = v.vertPosition = 0;
@@ -116,7 +119,7 @@ TEST(Measurement, BlockInsertedTwiceAndLayers) {
     EXPECT_EQ(f.konturmaxy, 60);
     EXPECT_EQ(f.areas().size(), 2u);
 
-    // Switched-off layers hide; locked and frozen layers are measured; a name differing only in
+    // Switched-off and frozen layers hide; locked layers are measured; a name differing only in
     // case is not the layer.
     auto layered = read(concat({layerTable({{"OFF", {-1, 0}}, {"LOCK", {1, 4}}, {"FROZ", {1, 1}}}),
                                 entitiesSection(concat({square(0, 0, 10, "OFF"),
@@ -124,7 +127,7 @@ TEST(Measurement, BlockInsertedTwiceAndLayers) {
                                                         square(0, 0, 2, "FROZ"),
                                                         square(0, 0, 3, "off")}))}));
     f = measure(layered);
-    EXPECT_DOUBLE_EQ(f.konturlang, 4 + 8 + 12);
+    EXPECT_DOUBLE_EQ(f.konturlang, 4 + 12);
     const document::LayerLookup layers(layered);
     EXPECT_FALSE(layers.locked(layered.polys[0]));
     EXPECT_TRUE(layers.locked(layered.polys[1]));
@@ -137,7 +140,7 @@ TEST(Measurement, HiddenPointsJumpsAndTexts) {
                                            {24, "0"}},
                                           {{0, "TEXT"}, {10, "500"}, {20, "500"}, {40, "5"},
                                            {1, "not measured"}}})));
-    auto f = measure(d);
+    auto f = measure(d, 100, 0, true);
     EXPECT_DOUBLE_EQ(f.konturlang, 20 + 20 + 100);
     EXPECT_EQ(f.konturmaxx, 100);
     EXPECT_EQ(f.konturmaxy, 20);
@@ -159,7 +162,7 @@ TEST(Measurement, PaperLayoutMeasuresTheModelThroughItsViewport) {
     auto model = measure(d, 100, 0);
     EXPECT_DOUBLE_EQ(model.konturlang, 40);
     // Paper: the 40 x 40 frame plus the square at twice its size (view height 20 in 40 units).
-    auto paper = measure(d, 100, 1);
+    auto paper = measure(d, 100, 1, true);
     EXPECT_DOUBLE_EQ(paper.konturlang, 160 + 40);
     EXPECT_EQ(paper.konturminx, 20); // the model drawn at the viewport's base offset (20, 20)
     EXPECT_EQ(paper.konturmaxx, 70);
