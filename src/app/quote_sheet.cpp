@@ -88,7 +88,7 @@ std::optional<costing::SheetFigures> SheetQuoting::figures(costing::Calculator &
         formats_->addDefaults(names);
         std::vector<costing::SheetFileWarning> warnings;
         formats_->load(calc.dataFolder(), warnings);
-        for (const costing::SheetFileWarning &w : warnings) warn(w.english);
+        for (const costing::SheetFileWarning &w : warnings) fileWarnings_.push_back(w.english);
     }
     const std::string material = calc.engine().MaterialBoxEd.text();
     auto format = formats_->choose(material, options_.sheet, error);

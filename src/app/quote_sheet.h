@@ -26,8 +26,7 @@ struct SheetOptions {
     std::optional<std::string> check() const;
 };
 
-// The sheet formats of a run, read from the data folder once (damaged rows are reported on
-// stderr then), and the figures per drawing.
+// The sheet formats of a run, read from the data folder once, and the figures per drawing.
 class SheetQuoting {
 public:
     explicit SheetQuoting(SheetOptions options) : options_(std::move(options)) {}
@@ -37,9 +36,13 @@ public:
                                                  const document::Drawing &d,
                                                  const render::DrawingMeasurement &m,
                                                  std::string &error);
+    // The rows of the formats file that were refused when it was read (said once per run, when
+    // the run succeeds).
+    const std::vector<std::string> &fileWarnings() const { return fileWarnings_; }
 
 private:
     SheetOptions options_;
+    std::vector<std::string> fileWarnings_;
     std::optional<costing::SheetFormats> formats_;
 };
 

@@ -2,6 +2,8 @@
 // collinear edges, nesting through a grid of boxes and the even-odd rule.
 #include "render/contours.h"
 
+#include "geometry/curves.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -32,6 +34,8 @@ const char *measureKindName(MeasureKind k) {
     case MeasureKind::Hatch: return "hatch";
     case MeasureKind::Construction: return "construction";
     case MeasureKind::ViewportFrame: return "viewport";
+    case MeasureKind::Dashed: return "dashed";
+    case MeasureKind::Mesh: return "mesh";
     }
     return "cut";
 }
@@ -1170,7 +1174,7 @@ ContourAnalysis analyseContours(const document::Drawing &d, const PieceCollector
         maxy = std::max(maxy, p.maxy);
     }
     const double size = any ? std::max(maxx - minx, maxy - miny) : 0;
-    const double tol = std::max(size * 1e-5, 1e-9);
+    const double tol = chordTolerance(size);
     out.tolerance = tol;
     const double ox = col.ox, oy = col.oy;
 

@@ -19,10 +19,13 @@ enum class MeasureKind : uint8_t {
     Hatch,         // hatch and wipeout boundaries
     Construction,  // construction lines and rays (drawn 20,000 units long)
     ViewportFrame, // the frames of paper-space viewports
+    Dashed,        // centre marks, bend and hidden edges: drawn with a broken line type
+    Mesh,          // polygon and polyface meshes: surfaces
 };
-inline constexpr int kMeasureKinds = 6;
+inline constexpr int kMeasureKinds = 8;
 MeasureKind measureKindOf(const document::tpoly &e);
-// Name for reports: "cut", "dimension", "leader", "hatch", "construction", "viewport".
+// Name for reports: "cut", "dimension", "leader", "hatch", "construction", "viewport", "dashed",
+// "mesh".
 const char *measureKindName(MeasureKind k);
 
 // Where an entity's stored coordinates lie in the drawing: x' = linear(x) + offset.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace quentar::render {
 
@@ -55,6 +56,10 @@ bool placeableBy(const DrawParams &p) {
     return smallestSquared >= 1 - 1e-9;
 }
 
+// Relative to the size of its coordinates, an entity this short has no length: a point drawn as
+// a line, arc or circle (coordinates written with 15 digits keep a copy of a point closer).
+constexpr double kZeroLength = 1e-12;
+
 // Adds a segment to the path, continuing the open figure when it ends where the segment starts.
 void addLine(Path &path, double x1, double y1, double x2, double y2) {
     if (path.figures.empty() || path.figures.back().closed ||
@@ -73,6 +78,9 @@ void ContourFigures::reset() {
     renderIssues = 0;
     readIssues = 0;
     entitiesDrawn = 0;
+    hidden.clear();
+    zeroLength = 0;
+    zeroLengthAt.clear();
     if (collector) collector->clear();
     analysis = {};
     pieces.clear();
@@ -96,6 +104,7 @@ RenderPass::RenderPass(const document::Drawing &d, ContourFigures &figures, Canv
         else
             topLevel_.push_back(i);
     }
+    tableLinetypes();
 }
 
 void RenderPass::takeIn(double px, double py) {
@@ -217,7 +226,7 @@ void RenderPass::drawThinned(std::size_t index, const DrawParams &p, const Pen &
 }
 
 Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
-                        const document::TLayer *layer, Rgb color) const {
+                        const document::TLayer *layer, std::string_view name, Rgb color) const {
     Pen pen;
     pen.color = color;
     pen.width = 1;
@@ -231,9 +240,6 @@ Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
         pen.dashPattern = {5, 5};
         return pen;
     }
-    std::string_view name = layer ? std::string_view(layer->ltname) : std::string_view();
-    const std::string &own = e.detail().ltname;
-    if (e.ltnamepresent && !own.empty() && own != "ByLayer" && own != "ByBlock") name = own;
     if (name.empty()) return pen;
     for (int i = 0; i < d_.anzlt; ++i) {
         const auto &lt = d_.linetype[static_cast<std::size_t>(i)];
@@ -283,27 +289,44 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     // 4. Block filter.
     if (!tabRule && (e.isblock ? dt.theblockname != p.blocktodraw : !p.blocktodraw.empty()))
         return;
-    // An invisible attribute and a viewport switched off show nothing.
-    if (e.invisible) return;
-    // A paint leaves out what cannot reach its surface.
-    OnSurface shown = OnSurface::Whole;
-    double shownX = 0, shownY = 0, shownSize = 0;
-    if (culling()) {
-        shown = onSurface(index, p, shownX, shownY, shownSize);
-        if (shown == OnSurface::Off) return;
-    }
-    f_.readIssues |= e.readIssues;
-    ++f_.entitiesDrawn;
-    const bool selected = selected_ && selected_(index);
-    currentSelected_ = selected;
-    if (canvas_) canvas_->beginEntity(index);
-    // 3. Pen. Inside a block, entities on layer "0" take the insert's layer.
+    // A viewport switched off shows nothing, not even its frame.
+    if (e.invisible && e.isviewport) return;
+    // Inside a block, entities on layer "0" take the insert's layer.
     if (p.blockLayer && e.layer(d_.dxf) == "0") {
         layer = p.blockLayer;
         layerColor = layer->colornr;
     }
+    // Hidden content is never cut. What is not shown at all is walked only by a measurement, to
+    // say how much was left out; a viewport's frame may be hidden while the view shows.
+    std::string_view hiddenLayer;
+    const Hidden hidden = hiddenWhy(e, p, layer, hiddenLayer);
+    const bool shown = hidden == Hidden::No || (hidden == Hidden::NotPlotted && !p.forprint);
+    if (!shown && !f_.collector && !e.isviewport) return;
+    Canvas *const canvas = canvas_;
+    struct RestoreCanvas {
+        Canvas *&slot;
+        Canvas *kept;
+        ~RestoreCanvas() { slot = kept; }
+    } restore{canvas_, canvas_};
+    if (!shown) canvas_ = nullptr;
+    // A paint leaves out what cannot reach its surface.
+    OnSurface onSurfaceAs = OnSurface::Whole;
+    double shownX = 0, shownY = 0, shownSize = 0;
+    if (culling()) {
+        onSurfaceAs = onSurface(index, p, shownX, shownY, shownSize);
+        if (onSurfaceAs == OnSurface::Off) return;
+    }
+    if (hidden == Hidden::No) {
+        f_.readIssues |= e.readIssues;
+        ++f_.entitiesDrawn;
+    }
+    const bool selected = selected_ && selected_(index);
+    currentSelected_ = selected;
+    if (canvas_) canvas_->beginEntity(index);
+    // 3. Pen.
+    const std::string_view linetype = linetypeOf(e, layer);
     const Rgb color = colorOf(e, layer, layerColor, p);
-    const Pen pen = makePen(e, selected, p, layer, color);
+    const Pen pen = makePen(e, selected, p, layer, linetype, color);
     // 5. Base offset: a block entity's base point goes to the insertion point.
     Place pl;
     pl.linear = p.linearIdentity ? nullptr : &p.linear;
@@ -322,9 +345,9 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
             pl.bz -= dt.blockbasez;
         }
     }
-    if (shown == OnSurface::Dot || shown == OnSurface::Thinned) {
+    if (onSurfaceAs == OnSurface::Dot || onSurfaceAs == OnSurface::Thinned) {
         // Smaller than a pixel: a dot; a small outline: fewer vertices.
-        if (shown == OnSurface::Dot)
+        if (onSurfaceAs == OnSurface::Dot)
             canvas_->fillRect(roundInt(shownX), roundInt(shownY), 1, 1, color);
         else
             drawThinned(index, p, pen, shownSize);
@@ -332,24 +355,36 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         canvas_->endEntity();
         return;
     }
+    // What this entity (and whatever it inserts) is hidden by, handed on to nested passes.
+    const DrawParams *own = &p;
+    std::optional<DrawParams> hiddenParams;
+    if (hidden != Hidden::No && p.hidden == Hidden::No) {
+        hiddenParams.emplace(p);
+        hiddenParams->hidden = hidden;
+        hiddenParams->hiddenLayer = hiddenLayer;
+        own = &*hiddenParams;
+    }
+    currentBroken_ = brokenLinetype(linetype);
     if (!dt.insertstr.empty()) {
         // 6. Block reference: nothing of itself is measured.
-        DrawParams inner = p;
+        DrawParams inner = *own;
         inner.hasByBlock = true;
         inner.byBlock = color;
         inner.blockLayer = layer;
         insertBlock(e, inner, pl);
     } else if (isDimension(d_, e)) {
-        drawDimension(e, p, pl, pen, color, layer);
+        drawDimension(e, *own, pl, pen, color, layer);
     } else if (!dt.textstr.empty()) {
         // 7. Texts are drawn, never measured.
-        drawTextEntity(e, p, pl, pen, color);
+        drawTextEntity(e, *own, pl, pen, color);
     } else {
         // 8. Path entity.
-        walkPath(e, p, pl, pen, color);
+        walkPath(e, *own, pl, pen, color);
     }
-    // 9. Viewport contents and grips.
+    // 9. Viewport contents (whatever hides the frame) and grips.
+    canvas_ = canvas;
     if (e.isviewport && dt.viewid != 1) drawViewport(e, p, pl.bx, pl.by);
+    if (!shown) canvas_ = nullptr;
     if (!p.forprint && selected) drawGrips(e, p, pl);
     if (canvas_) canvas_->endEntity();
 }
@@ -374,9 +409,11 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     nested.thelayhan = kNoLayout;
     nested.linear = pl.linear ? pl.linear->after(own) : own;
     nested.linearIdentity = nested.linear.isIdentity();
-    // Beyond this a placement has no sensible picture (and sums of its points overflow).
-    constexpr double kBeyondSense = 1e100;
-    auto sensible = [&](double v) { return std::isfinite(v) && std::fabs(v) < kBeyondSense; };
+    // Beyond the coordinate limit of the readers a placement has no sensible picture: the scales
+    // multiplied through the nesting, and the position, are held to it as a coordinate is.
+    auto sensible = [&](double v) {
+        return std::isfinite(v) && std::fabs(v) <= geometry::kBeyondAnyDrawing;
+    };
     for (const auto &row : nested.linear.m)
         for (double v : row)
             if (!sensible(v)) {
@@ -432,11 +469,35 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     bool interrupted = false;
     if (e.setwidonce && e.detail().thewid > 0) pen.width = e.detail().thewid * z / 100;
     const Rgb arrowColor = p.showmodelforcolor ? kBlack : kWhite;
+    // Hidden content is walked for its length only, by a measurement.
+    const bool hidden = p.hidden != Hidden::No;
+    if (hidden && !f_.collector && !canvas_) return;
     // Only the cut contours count when the user asked for them alone; everything is drawn.
-    const MeasureKind kind =
-        p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : measureKindOf(e);
-    const bool measured = !(f_.cutContoursOnly && kind != MeasureKind::Cut);
-    PieceCollector *collector = f_.collector;
+    MeasureKind kind = p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : measureKindOf(e);
+    if (kind == MeasureKind::Cut && e.mesh)
+        kind = MeasureKind::Mesh;
+    else if (kind == MeasureKind::Cut && currentBroken_)
+        kind = MeasureKind::Dashed;
+    const bool measured = !hidden && !(f_.cutContoursOnly && kind != MeasureKind::Cut);
+    PieceCollector *collector = hidden ? nullptr : f_.collector;
+    const std::size_t firstPiece = collector ? collector->pieces.size() : 0;
+    // The entity's own length and box: an entity of no length counts for nothing.
+    double walked = 0;
+    int64_t steps = 0;
+    bool boxed = false;
+    double bminx = 0, bminy = 0, bmaxx = 0, bmaxy = 0;
+    auto box = [&](double x, double y) {
+        if (!boxed) {
+            bminx = bmaxx = x;
+            bminy = bmaxy = y;
+            boxed = true;
+            return;
+        }
+        bminx = std::min(bminx, x);
+        bmaxx = std::max(bmaxx, x);
+        bminy = std::min(bminy, y);
+        bmaxy = std::max(bmaxy, y);
+    };
     Piece piece;
     piece.entity = static_cast<uint32_t>(current_);
     piece.kind = kind;
@@ -521,10 +582,12 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                 const double step =
                     pl.linear ? std::sqrt((wxp - wx) * (wxp - wx) + (wyp - wy) * (wyp - wy))
                               : std::sqrt((xp - v.x) * (xp - v.x) + (yp - v.y) * (yp - v.y));
+                walked += step;
+                ++steps;
                 if (measured) {
                     f_.konturlang += step;
-                    takeIn(wxp, wyp);
-                    takeIn(wx, wy);
+                    box(wxp, wyp);
+                    box(wx, wy);
                 }
                 if (collector) {
                     const double ox = collector->ox, oy = collector->oy;
@@ -559,10 +622,32 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     // only) is cut all round: its closing side counts like the others.
     if (e.isclosed && !first && !interrupted && (wxp != fwx || wyp != fwy) && !firstStep) {
         const double step = std::sqrt((wxp - fwx) * (wxp - fwx) + (wyp - fwy) * (wyp - fwy));
+        walked += step;
         if (measured) f_.konturlang += step;
         if (collector) piece.length += step;
     }
     if (collector && !first) finishPiece(piece, pl);
+    if (hidden) {
+        if (f_.collector) addHidden(p, walked);
+    } else if (steps > 0) {
+        // Of no length (to a hair of the size of its coordinates), the entity is a point drawn
+        // as a line, arc or circle: not cut, and not part of the size.
+        if (walked <= kZeroLength * std::max({1.0, std::fabs(fwx), std::fabs(fwy)})) {
+            if (measured) {
+                f_.konturlang -= walked;
+                ++f_.zeroLength;
+                if (f_.zeroLengthAt.size() < ContourFigures::kZeroLengthPlaces)
+                    f_.zeroLengthAt.emplace_back(fwx, fwy);
+            }
+            if (collector)
+                collector->pieces.erase(collector->pieces.begin() +
+                                            static_cast<std::ptrdiff_t>(firstPiece),
+                                        collector->pieces.end());
+        } else if (boxed) {
+            takeIn(bminx, bminy);
+            takeIn(bmaxx, bmaxy);
+        }
+    }
 
     if (!canvas_) return;
     if (e.isclosed && !interrupted) path.closeFigure();
