@@ -4,6 +4,7 @@
 
 #include "editor/drawing_editor.h"
 #include "editor/preview_painter.h"
+#include "editor/selection_picture.h"
 #include "editor/tool_host.h"
 
 #include <cmath>
@@ -71,39 +72,6 @@ Creation planTransformation(const document::Drawing &d, const std::vector<std::s
 Creation planArray(const document::Drawing &d, const std::vector<std::size_t> &entities,
                    const ArrayParameters &p) {
     return fromCopy(MakeArray(d, entities, p));
-}
-
-void drawOutlines(PreviewPainter &painter, const document::Drawing &d,
-                  const std::vector<std::size_t> &entities, const PlaneMap &map) {
-    std::vector<Point3> figure;
-    const auto mapped = [&](const document::Tmypoi &v) {
-        const Vec3 q = map.point({v.x, v.y, 0});
-        return Point3{q.x, q.y, 0};
-    };
-    for (std::size_t i : entities) {
-        if (i >= d.polys.size()) continue;
-        const document::tpoly &e = d.polys[i];
-        if (!e.geom) continue;
-        const auto n = std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)),
-                                             e.geom->ps().size());
-        figure.clear();
-        bool broken = false;
-        for (std::size_t k = 0; k < n; ++k) {
-            const document::Tmypoi &v = e.geom->ps()[k];
-            // As the drawing shows it: hidden construction points (centres, control points) are
-            // left out, and a point the pen moves to starts a new figure.
-            if (v.donotdraw || v.moveonly) {
-                if (figure.size() > 1) {
-                    painter.outline(figure, false);
-                    broken = true;
-                }
-                figure.clear();
-                if (v.donotdraw) continue;
-            }
-            figure.push_back(mapped(v));
-        }
-        painter.outline(figure, e.isclosed && !broken);
-    }
 }
 
 namespace {
@@ -193,8 +161,9 @@ public:
         if (selecting_ || !base_ || !pointer_) return;
         const Point3 second = pointer_->at();
         painter.line(*base_, second);
-        drawOutlines(painter, ctx_.drawing(), ctx_.editor().selectedOnTab(),
-                     previewMap(op_, *base_, second));
+        DrawingViewer &viewer = ctx_.editor().viewer();
+        picture_.draw(painter, ctx_.drawing(), viewer.readCount(), viewer.tab(),
+                      ctx_.editor().selectedOnTab(), previewMap(op_, *base_, second));
     }
 
 private:
@@ -230,6 +199,7 @@ private:
     const EditPlanner &planner_;
     KeyboardEntry keyboard_;
     std::optional<Point3> base_; // linesx, linesy once given (ellipsemode 1)
+    mutable SelectionPicture picture_;
 };
 
 } // namespace

@@ -34,11 +34,6 @@ Creation planArray(const document::Drawing &d, const std::vector<std::size_t> &e
 // the selection through it, the transformation writes with it.
 PlaneMap previewMap(EditOperation operation, const Point3 &base, const Point3 &second);
 
-// Draws the outlines of entities (their drawn vertices, hidden construction points left out)
-// through a map.
-void drawOutlines(PreviewPainter &painter, const document::Drawing &d,
-                  const std::vector<std::size_t> &entities, const PlaneMap &map);
-
 // The keyboard variants of rotate and scale ("Rotationsrichtung per Tastatur eingeben",
 // "Skalierungsfaktor per Tastatur eingeben"): after the base point a dialog gives the angle or
 // the factor, instead of a second point.

@@ -1,6 +1,7 @@
 // Previews as strokes on the overlay canvas.
 #include "editor/preview_painter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -141,6 +142,23 @@ void PreviewPainter::selectionBox(int x1, int y1, int x2, int y2) {
 
 void PreviewPainter::outline(const std::vector<Point3> &points, bool closed) {
     polyline(points, closed);
+}
+
+void PreviewPainter::shape(const render::Path &pixels) {
+    if (!pixels.empty()) stroke(pixels);
+}
+
+void PreviewPainter::mark(double x, double y, int width, int height) {
+    const int w = std::max(width, 1), h = std::max(height, 1);
+    canvas_.fillRect(static_cast<int>(std::lround(x - w / 2.0)),
+                     static_cast<int>(std::lround(y - h / 2.0)), w, h, ink_);
+}
+
+void PreviewPainter::text(std::string_view text, double sizePx,
+                          const render::Transform &toDrawing) {
+    const double k = view_.zoom() / 100, bottom = view_.surfaceHeight() - 1;
+    const render::Transform toPixels{k, 0, 0, -k, -view_.scrollx(), bottom - view_.scrolly()};
+    canvas_.drawText(text, sizePx, toDrawing.followedBy(toPixels), ink_);
 }
 
 } // namespace quentar::editor

@@ -6,6 +6,7 @@
 #include "render/canvas.h"
 #include "render/view_transform.h"
 
+#include <string_view>
 #include <vector>
 
 namespace quentar::editor {
@@ -36,10 +37,19 @@ public:
     void selectionBox(int x1, int y1, int x2, int y2);
     // Outlines of entities as a transform would leave them (their vertices already mapped).
     void outline(const std::vector<Point3> &points, bool closed);
+    // The picture of entities as a transform would leave them: strokes in pixels, marks of a
+    // fixed size centred at a pixel (points), texts placed by a transform to drawing units.
+    void shape(const render::Path &pixels);
+    void mark(double x, double y, int width, int height);
+    void text(std::string_view text, double sizePx, const render::Transform &toDrawing);
+
+    // The pixel of a drawing point, unrounded.
+    render::PointF at(const Point3 &p) const;
+    // The surface drawn on (its fonts measure texts).
+    render::Canvas &canvas() { return canvas_; }
 
 private:
     void stroke(const render::Path &path, bool dashed = false);
-    render::PointF at(const Point3 &p) const;
 
     render::Canvas &canvas_;
     render::ViewTransform view_;

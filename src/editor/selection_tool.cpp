@@ -118,7 +118,9 @@ void SelectionTool::drawPreview(PreviewPainter &painter) const {
     painter.line(from, to);
     const document::Drawing &d = ctx_.drawing();
     if (drag_ == Drag::Selection) {
-        drawOutlines(painter, d, dragged_, previewMap(EditOperation::Move, from, to));
+        DrawingViewer &viewer = ctx_.editor().viewer();
+        picture_.draw(painter, d, viewer.readCount(), viewer.tab(), dragged_,
+                      previewMap(EditOperation::Move, from, to));
         return;
     }
     // A grip: the entity's outline with the dragged vertex where the pointer is (a hidden

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/edit_tools.h"
+#include "editor/selection_picture.h"
 #include "editor/tool.h"
 
 #include <cstddef>
@@ -55,6 +56,7 @@ private:
     std::size_t moveobjnr_ = 0;
     int movepointnr_ = 0;
     std::vector<std::size_t> dragged_; // the selection a drag moves
+    mutable SelectionPicture picture_; // what a drag of the selection shows moving
 };
 
 } // namespace quentar::editor

@@ -265,6 +265,7 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         f_.renderIssues |= kRenderVisitsCut;
         return;
     }
+    if (only_ && depth_ == 1 && !only_(index)) return;
     const tpoly &e = d_.polys[index];
     const document::EntityDetail &dt = e.detail();
     current_ = index;

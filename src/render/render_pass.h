@@ -134,6 +134,9 @@ public:
 
     // Marks the selected entities on screen; without a lookup nothing is selected.
     void setSelected(SelectedLookup selected) { selected_ = std::move(selected); }
+    // Draws only these entities of the top level, with what belongs to them (an insert's block,
+    // a dimension's picture); without a lookup every entity the tab shows.
+    void setOnly(SelectedLookup only) { only_ = std::move(only); }
 
     void Drawpolys(const DrawParams &params);
 
@@ -236,6 +239,7 @@ private:
     ContourFigures &f_;
     Canvas *canvas_;
     SelectedLookup selected_;
+    SelectedLookup only_;
     document::LayerLookup layers_;
     std::size_t current_ = 0; // index of the entity being drawn
     bool currentBroken_ = false; // and whether its line type is broken (see brokenLinetype)

@@ -112,9 +112,10 @@ Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
 
 void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected, const PaintOnly &paint) {
+             const SelectedLookup &selected, const PaintOnly &paint, const SelectedLookup &only) {
     RenderPass pass(d, figures, canvas);
     pass.setSelected(selected);
+    pass.setOnly(only);
     if (paint.extents) pass.paintOnly(*paint.extents, paint.surfaceWidth, surfaceHeight);
     DrawParams p;
     p.scrollx = v.horzPosition / 100.0;

@@ -107,10 +107,12 @@ struct PaintOnly {
 
 // The passes that draw a tab (the layout's entities, then its own block) on a surface of the
 // given height, measuring into `figures` (not reset here). The window's paint and the preview
-// share it; the window marks the editor's selection and paints only what is in view.
+// share it; the window marks the editor's selection and paints only what is in view; the edit
+// tools' previews take the picture of `only` the entities they work on.
 void drawTab(const document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected = {}, const PaintOnly &paint = {});
+             const SelectedLookup &selected = {}, const PaintOnly &paint = {},
+             const SelectedLookup &only = {});
 
 // Vorschaubild: resets the figures and renders the tab into a 180 x 180 surface (the caller
 // filled it with previewBackground) through `canvas` (may be null: measure only). Returns false

@@ -145,13 +145,23 @@ public:
     void fillPath(const render::Path &, const render::Brush &) override {}
     void fillRect(int, int, int, int, render::Rgb) override {}
     void frameRect(int, int, int, int, render::Rgb) override {}
-    void drawText(std::string_view, double, const render::Transform &, render::Rgb) override {}
+    void drawText(std::string_view text, double, const render::Transform &t, render::Rgb) override {
+        texts.push_back({std::string(text), {t.dx, t.dy}});
+    }
     void strokeText(std::string_view, double, const render::Transform &,
                     const render::Pen &) override {}
-    void textExtent(std::string_view, int, int &w, int &h) override { w = h = 0; }
+    void textExtent(std::string_view text, int sizePx, int &w, int &h) override {
+        w = static_cast<int>(text.size()) * sizePx;
+        h = sizePx;
+    }
     void pushClipRect(int, int, int, int) override {}
     void popClip() override {}
     void drawHandleImage(int, int, int) override {}
+    struct Text {
+        std::string text;
+        render::PointF origin; // pixels
+    };
+    std::vector<Text> texts;
     bool has(render::Pixel p) const {
         for (const auto &q : points)
             if (std::abs(q.x - p.x) < 0.6 && std::abs(q.y - p.y) < 0.6) return true;
@@ -183,6 +193,48 @@ TEST_F(EditTools, ThePreviewShowsTheSelectionAsTheOperationWouldLeaveIt) {
         EXPECT_TRUE(overlay.has(px(c.x, c.y)));
         input.SetAlltoFalse();
     }
+    EXPECT_TRUE(planned.empty());
+}
+
+TEST_F(EditTools, ThePreviewShowsInsertsAndTextsAsTheDrawingDoes) {
+    // clang-format off
+    const Groups blocks{
+        {0, "SECTION"}, {2, "BLOCKS"},
+        {0, "BLOCK"}, {2, "B"}, {10, "0"}, {20, "0"},
+        {0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "50"}, {21, "0"},
+        {0, "ENDBLK"}, {0, "ENDSEC"}};
+    const Groups entities{
+        {0, "SECTION"}, {2, "ENTITIES"},
+        {0, "INSERT"}, {8, "0"}, {2, "B"}, {10, "100"}, {20, "300"},
+        {0, "TEXT"}, {8, "0"}, {10, "100"}, {20, "400"}, {40, "10"}, {1, "AB"},
+        {0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "9"}, {21, "0"},
+        {0, "ENDSEC"}, {0, "EOF"}};
+    // clang-format on
+    open(concat({blocks, entities}));
+    // Records: 0 the block's line, 1 the insert, 2 the text, 3 the line.
+    editor.select(1);
+    editor.select(2);
+    input.chooseEditTool(EditOperation::Move);
+    click(100, 100);
+    const auto overlayAt = [&](double x, double y) {
+        input.mouseMove(at(x, y));
+        Strokes overlay;
+        input.drawOverlay(overlay);
+        return overlay;
+    };
+    // Moved by (0, 100): the block's line from (100, 400) to (150, 400), the text 100 units up;
+    // the unselected line stays out.
+    const Strokes still = overlayAt(100, 100), moved = overlayAt(100, 200);
+    EXPECT_TRUE(moved.has(px(100, 400)));
+    EXPECT_TRUE(moved.has(px(150, 400)));
+    EXPECT_FALSE(moved.has(px(9, 100)));
+    ASSERT_EQ(still.texts.size(), 1u);
+    ASSERT_EQ(moved.texts.size(), 1u);
+    EXPECT_EQ(moved.texts[0].text, "AB");
+    const double up = px(0, 0).y - px(0, 100).y;
+    EXPECT_NEAR(moved.texts[0].origin.x, still.texts[0].origin.x, 1e-6);
+    EXPECT_NEAR(still.texts[0].origin.y - moved.texts[0].origin.y, up, 1e-6);
+    input.SetAlltoFalse();
     EXPECT_TRUE(planned.empty());
 }
 
