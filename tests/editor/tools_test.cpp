@@ -365,6 +365,46 @@ TEST_F(Tools, EscapeOrAnotherToolBeforeTheLastPointLeavesTheFileAsItWas) {
     EXPECT_EQ(input.pressedButton(), editor::ToolButton::None);
 }
 
+TEST_F(Tools, EscapeBeforeAnEditOrADragEndsLeavesTheFileAsItWas) {
+    using Op = editor::EditOperation;
+    open(concat({newerHeader(),
+                 entitiesSection(concat({line(100, 100, 300, 100), line(100, 300, 300, 300)}))}));
+    const std::string original = lines();
+    const editor::KeyboardEntry clicks{false, false};
+    input.setKeyboardEntry(clicks);
+    const std::pair<const char *, std::vector<Ev>> pending[] = {
+        {"a drag of the selection", {{Ev::Press, 200, 101}, {Ev::Drag, 230, 250}}},
+        {"a drag of a grip", {{Ev::Press, 302, 101}, {Ev::Drag, 250, 250}}},
+    };
+    const auto ended = [&] {
+        EXPECT_EQ(lines(), original);
+        EXPECT_FALSE(editor.canUndo());
+        EXPECT_EQ(input.pressedButton(), editor::ToolButton::None);
+        EXPECT_FALSE(input.inmove());
+        EXPECT_FALSE(input.inmovepoint());
+    };
+    for (Op op : {Op::Move, Op::Copy, Op::Rotate, Op::Scale, Op::Mirror}) {
+        SCOPED_TRACE(static_cast<int>(op));
+        editor.select(0);
+        input.chooseEditTool(op);
+        // The base point given, the pointer where the second would be.
+        run({L(100, 100), M(200, 250), kEscape});
+        ended();
+        input.SetAlltoFalse();
+        editor.selectNone();
+    }
+    for (const auto &[name, events] : pending) {
+        SCOPED_TRACE(name);
+        editor.select(0);
+        run(events);
+        run({kEscape});
+        // The release that follows the Escape drops nothing.
+        run({{Ev::Release, 250, 250}});
+        ended();
+        editor.selectNone();
+    }
+}
+
 TEST_F(Tools, FlagsAndButtonsFollowTheActiveTool) {
     input.chooseTool(ToolChoice::Arrow);
     EXPECT_EQ(input.pressedButton(), editor::ToolButton::Arrow);
