@@ -30,7 +30,7 @@ public:
     void repaintDrawing() override {}
     void showTabs(const std::vector<std::string> &, int) override {}
     void showScrollPositions(int64_t, int64_t) override {}
-    void showUndoState(bool) override {}
+    void showUndoState(bool, bool) override {}
 };
 
 // The window's core objects with the 100k drawing opened (fitted into the paint box), once.
@@ -97,7 +97,7 @@ void BM_Pick(benchmark::State &state) {
         benchmark::DoNotOptimize(r);
     }
     state.counters["hit"] = static_cast<double>(hit) / static_cast<double>(k);
-    o.editor.Nichtsauswhlen1Click();
+    o.editor.selectNone();
 }
 
 // What the first pointer test after an edit pays once: the bounds of the entities (taken over
@@ -121,16 +121,16 @@ void BM_DeleteAndRead(benchmark::State &state) {
     const std::size_t n = static_cast<std::size_t>(o.viewer.drawing().anzpoly);
     for (auto _ : state) {
         state.PauseTiming();
-        o.editor.Nichtsauswhlen1Click();
+        o.editor.selectNone();
         if (every == 0)
             o.editor.select(n / 2);
         else
             for (std::size_t i = 0; i < n; i += static_cast<std::size_t>(every)) o.editor.select(i);
         state.ResumeTiming();
-        const bool deleted = o.editor.Loeschen();
+        const bool deleted = o.editor.deleteSelection();
         benchmark::DoNotOptimize(deleted);
         state.PauseTiming();
-        o.editor.Rckgngig1Click();
+        o.editor.undo();
         state.ResumeTiming();
     }
 }
@@ -141,11 +141,11 @@ void BM_UndoManyDeletions(benchmark::State &state) {
     const std::size_t n = static_cast<std::size_t>(o.viewer.drawing().anzpoly);
     for (auto _ : state) {
         state.PauseTiming();
-        o.editor.Nichtsauswhlen1Click();
+        o.editor.selectNone();
         for (std::size_t i = 0; i < n; i += 3) o.editor.select(i);
-        o.editor.Loeschen();
+        o.editor.deleteSelection();
         state.ResumeTiming();
-        o.editor.Rckgngig1Click();
+        o.editor.undo();
     }
 }
 
@@ -170,17 +170,22 @@ void BM_PlanMove(benchmark::State &state) {
     state.counters["lines"] = static_cast<double>(edits);
 }
 
-// Moving a thousand entities as the window commits it: planned, applied, read again. Taking it
-// back is not timed.
+// Selects the set, as the move tool finds it.
+void selectOnly(Opened &o, const editor::EntitySet &set) {
+    o.editor.selectNone();
+    for (std::size_t i : set) o.editor.select(i);
+}
+
+// Moving a thousand selected entities as the window commits it: planned, applied, read again,
+// the selection carried over. Taking it back is not timed.
 void BM_MoveAndRead(benchmark::State &state) {
     Opened &o = opened();
     const editor::EntitySet set = thousandEntities(o);
+    selectOnly(o, set);
     for (auto _ : state) {
-        document::EditBatch b = editor::MoveObjects(o.viewer.drawing(), set, 1.5, -2.5);
-        document::redoBatch(o.viewer.drawing().dxf, b);
-        o.editor.commit(std::move(b));
+        o.editor.commit(editor::MoveObjects(o.viewer.drawing(), set, 1.5, -2.5));
         state.PauseTiming();
-        o.editor.Rckgngig1Click();
+        o.editor.undo();
         state.ResumeTiming();
     }
 }
@@ -189,13 +194,12 @@ void BM_MoveAndRead(benchmark::State &state) {
 void BM_UndoMove(benchmark::State &state) {
     Opened &o = opened();
     const editor::EntitySet set = thousandEntities(o);
+    selectOnly(o, set);
     for (auto _ : state) {
         state.PauseTiming();
-        document::EditBatch b = editor::MoveObjects(o.viewer.drawing(), set, 1.5, -2.5);
-        document::redoBatch(o.viewer.drawing().dxf, b);
-        o.editor.commit(std::move(b));
+        o.editor.commit(editor::MoveObjects(o.viewer.drawing(), set, 1.5, -2.5));
         state.ResumeTiming();
-        o.editor.Rckgngig1Click();
+        o.editor.undo();
     }
 }
 

@@ -1,6 +1,9 @@
 // The drawing window's paint on the 100,000-entity sheet: the render pass through the Qt painter
-// into a picture of the paint box's default size, at the fitted (full) view and zoomed in.
+// into a picture of the paint box's default size, at the fitted (full) view and zoomed in; and a
+// pointer move of a drawing tool, whose preview is painted over the kept picture.
+#include "editor/drawing_editor.h"
 #include "editor/drawing_viewer.h"
+#include "editor/interaction.h"
 #include "render/drawn_extents.h"
 #include "render/qt/qpainter_canvas.h"
 
@@ -117,8 +120,96 @@ void BM_TakeExtents(benchmark::State &state) {
     }
 }
 
+// The editor and its tools on the opened drawing, answering no dialogs.
+class ToolsHost : public editor::EditorHost, public editor::ToolHost {
+public:
+    void showUndoState(bool, bool) override {}
+    bool askText(editor::TextInput &, bool) override { return false; }
+    bool askChangedText(std::string &) override { return false; }
+    bool askPolygonCorners(double &) override { return false; }
+    editor::PolylineMenuItem choosePolylineItem(int, int) override {
+        return editor::PolylineMenuItem::None;
+    }
+    void showMessageNumber(int) override {}
+    void textExtent(const std::string &, int, int &w, int &h) override { w = h = 0; }
+    std::optional<editor::ArrayParameters> askArray() override { return std::nullopt; }
+    std::optional<editor::KeyboardRotation> askRotation() override { return std::nullopt; }
+    std::optional<editor::KeyboardScaling> askScaling() override { return std::nullopt; }
+    editor::ViewportConfiguration askViewport(const editor::ViewportConfiguration &s) override {
+        return s;
+    }
+};
+
+struct Editing {
+    ToolsHost host;
+    editor::DrawingEditor editor{opened().viewer, host};
+    editor::ViewTools viewTools{opened().viewer};
+    editor::Interaction interaction{editor, viewTools, host};
+};
+
+Editing &editing() {
+    static Editing e;
+    return e;
+}
+
+// A pointer move while a tool shows its preview: snapping the pointer, the tool's preview, and the
+// paint box's repaint of that move: the kept picture of the drawing with the preview over it (the
+// drawing itself is not painted again). Arguments: the view (wheel steps in) and the tool (0 a
+// line from the middle, 1 a spline through five points, fitted anew on every move, 2 the move
+// tool with a thousand entities selected).
+void BM_PointerMoveWithPreview(benchmark::State &state) {
+    Opened &o = opened();
+    Editing &e = editing();
+    setView(o, static_cast<int>(state.range(0)));
+    QImage picture(render::kDefaultPaintBoxWidth, render::kDefaultPaintBoxHeight,
+                   QImage::Format_RGB32);
+    paintOnce(o, picture);
+    QImage surface(picture.size(), QImage::Format_RGB32);
+    const int w = render::kDefaultPaintBoxWidth, h = render::kDefaultPaintBoxHeight;
+    e.interaction.SetAlltoFalse();
+    const int tool = static_cast<int>(state.range(1));
+    const auto click = [&](int x, int y) {
+        e.interaction.mouseDown({x, y, editor::MouseButton::Left, {}});
+        e.interaction.mouseUp({x, y, editor::MouseButton::Left, {}});
+    };
+    if (tool == 2) {
+        // The move tool with a thousand entities selected: their outlines follow the pointer.
+        const std::size_t n = static_cast<std::size_t>(o.viewer.drawing().anzpoly);
+        e.editor.selectNone();
+        for (std::size_t i = 0; i < n; i += n / 1000) e.editor.select(i);
+        e.interaction.chooseEditTool(editor::EditOperation::Move);
+    } else {
+        e.interaction.chooseTool(tool == 1 ? editor::ToolChoice::Spline : editor::ToolChoice::Line);
+    }
+    click(w / 2, h / 2);
+    if (tool == 1)
+        for (int k = 1; k < 5; ++k) click(w / 2 + 37 * k, h / 2 + (k % 2 ? 41 : -29));
+    std::vector<render::Pixel> at;
+    for (int y = 7; y < h; y += 53)
+        for (int x = 11; x < w; x += 71) at.push_back({x, y});
+    std::size_t k = 0;
+    for (auto _ : state) {
+        const render::Pixel p = at[k++ % at.size()];
+        e.interaction.mouseMove({p.x, p.y, editor::MouseButton::Left, {}});
+        QPainter painter(&surface);
+        painter.drawImage(0, 0, picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        render::QPainterCanvas canvas(painter);
+        o.viewer.paintOverlay(canvas);
+    }
+    e.interaction.SetAlltoFalse();
+    e.editor.selectNone();
+}
+
 } // namespace
 
+BENCHMARK(BM_PointerMoveWithPreview)
+    ->ArgNames({"wheel", "tool"})
+    ->Args({0, 0})
+    ->Args({25, 0})
+    ->Args({0, 1})
+    ->Args({0, 2})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TakeExtents)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintNoSurface)->Arg(0)->Arg(25)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint)->Arg(0)->Arg(1)->Arg(10)->Arg(25)->Unit(benchmark::kMillisecond);

@@ -28,7 +28,7 @@ struct SheetOptions {
 
 // The sheet formats of a run, read from the data folder once, and the figures per drawing.
 class SheetQuoting {
-  public:
+public:
     explicit SheetQuoting(SheetOptions options) : options_(std::move(options)) {}
     // The figures of the drawing for the calculator's material, quantity and prices; `error` is
     // the refusal (no such format, a part larger than the sheet, nothing closed to nest).
@@ -40,7 +40,7 @@ class SheetQuoting {
     // the run succeeds).
     const std::vector<std::string> &fileWarnings() const { return fileWarnings_; }
 
-  private:
+private:
     SheetOptions options_;
     std::vector<std::string> fileWarnings_;
     std::optional<costing::SheetFormats> formats_;

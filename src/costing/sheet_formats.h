@@ -41,7 +41,7 @@ struct SheetFileWarning {
 };
 
 class SheetFormats {
-  public:
+public:
     static constexpr const char *kFileName = "sheets.txt";
 
     std::vector<SheetFormatRow> rows;

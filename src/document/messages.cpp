@@ -45,6 +45,8 @@ constexpr std::string_view kMessages[kMessageCount] = {
     "Die DXF Version dieser DXF untersützt keine mehrzeilen Texte. Es wird nur die erste Zeile "
     "verwendet.",
     "Die DXF Version dieser DXF untersützt keine solchen \"LEADER\" Objekte.",
+    "Die Zeichnung hat keine freien Handles mehr: es kann nichts hinzugefügt werden.",
+    "Das Array wäre zu groß: es wurde nichts kopiert.",
 };
 
 } // namespace

@@ -6,7 +6,7 @@
 namespace quentar::document {
 
 // Messages are numbered 1 ... kMessageCount.
-inline constexpr int kMessageCount = 33;
+inline constexpr int kMessageCount = 35;
 
 // The German text of message `number`; empty for a number outside 1 ... kMessageCount.
 std::string_view germanMessage(int number);

@@ -157,10 +157,6 @@ struct tpoly {
 
     bool linweightpresent : 1 = false, layerpresent : 1 = false, ltnamepresent : 1 = false;
     bool istext : 1 = false, isviewport : 1 = false, ispaperspace : 1 = false;
-    // Not used: the lock state is computed (document::LayerLookup::locked) and the selection is
-    // the editor's (editor::Selection), kept by entity key across reads. The reader still clears
-    // these three; they go once it no longer does.
-    bool locked : 1 = false;
     bool setwidonce : 1 = false;      // group 43 read; thewid holds it
     bool linweighttpolypresent : 1 = false;
     bool patternfill : 1 = false, iswipeout : 1 = false, ispoint : 1 = false, issolid : 1 = false;
@@ -168,7 +164,6 @@ struct tpoly {
     bool needext210 : 1 = false, needext220 : 1 = false, needext230 : 1 = false;
     bool isellipse : 1 = false, ismtext : 1 = false, isblock : 1 = false;
     bool ray : 1 = false, xline : 1 = false;
-    bool massselected : 1 = false, selected : 1 = false; // not used, see `locked`
     bool isclosed : 1 = false;
 
     // The signed area between the entity's arcs (arcs, circles, ellipses, bulges) and the chords
@@ -245,10 +240,8 @@ struct TLineType {
 // One LAYOUT object: a tab of the drawing window.
 struct Tlayout {
     std::string name;          // group 1, the tab's caption
-    int32_t scrollxvalue = 0, scrollyvalue = 0; // runtime: view of this tab
     int32_t order = 0;         // tab order, group 71
     int32_t layhan = 0;        // handle of the layout's block record, group 330
-    double zoomvalue = 0;      // runtime
     double eminx = 0, eminy = 0, eminz = 0;
     double emaxx = 0, emaxy = 0, emaxz = 0;
     double lminx = 0, lminy = 0, lminz = 0;
@@ -259,7 +252,6 @@ struct Tlayout {
     double paperwidth = 0, paperheight = 0;
     double marginleft = 0, marginbottom = 0, marginright = 0, margintop = 0;
     int32_t paperunits = 1, plotrotation = 0;
-    bool zoomsetted = false;   // runtime: the scroll and zoom values hold a stored view
 };
 
 // One block definition of the BLOCKS section.

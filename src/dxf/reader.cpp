@@ -513,7 +513,6 @@ void PassRunner::dispatch() {
                 const Reader::Cache::Extra &ox = oldCache->extras[static_cast<std::size_t>(at)];
                 tpoly r = old;
                 shiftLines(r, static_cast<int32_t>(first) - old.linefrom);
-                r.locked = r.selected = r.massselected = false;
                 p.verticesLeft -= r.anzp;
                 p.raiseMaxHandle(ox.maxHandle);
                 if (ox.maxViewId > p.d.maxviewportid) p.d.maxviewportid = ox.maxViewId;

@@ -3,6 +3,7 @@
 
 #include "document/number_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -66,6 +67,25 @@ bool ArcDurch3Punkte(double x1, double y1, double x2, double y2, double x3, doub
     return true;
 }
 
+std::optional<CircleArc> arcFromPoints(int arcmode, const Point3 &p1, const Point3 &p2,
+                                       const Point3 &p3) {
+    CircleArc arc;
+    if (arcmode == 0) {
+        if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc)) return std::nullopt;
+    } else if (arcmode == 3) {
+        if (!ArcDurch3Punkte(p1.x, p1.y, p3.x, p3.y, p2.x, p2.y, arc)) return std::nullopt;
+    } else if (arcmode == 1) {
+        arc.arcmx = p1.x;
+        arc.arcmy = p1.y;
+        arc.arcwinkel1 = std::atan2(p2.y - p1.y, p2.x - p1.x);
+        arc.arcwinkel2 = std::atan2(p3.y - p1.y, p3.x - p1.x);
+        arc.arcradius = planarDistance(p1.x, p1.y, p2.x, p2.y);
+    } else {
+        return std::nullopt;
+    }
+    return arc;
+}
+
 std::array<double, 2> arcAnglesInDegrees(const CircleArc &arc) {
     double start = arc.arcwinkel1 * 180 / kPi, end = arc.arcwinkel2 * 180 / kPi;
     // atan2 gives at least -180 degrees, so one turn is enough; the bound keeps a caller's absurd
@@ -101,6 +121,17 @@ std::optional<EllipseAxes> ellipseFromPoints(int arcmode, const Point3 &p1, cons
     return e;
 }
 
+double ellipseParameterToward(const Point3 &centre, const Point3 &major, double ratio,
+                              const Point3 &q) {
+    const double a = std::hypot(major.x, major.y);
+    if (!(a > 0) || !(ratio > 0)) return 0;
+    // The pointer in the ellipse's own axes, the minor one scaled up to the major one's length.
+    const double ux = major.x / a, uy = major.y / a;
+    const double dx = q.x - centre.x, dy = q.y - centre.y;
+    const double u = dx * ux + dy * uy, v = -dx * uy + dy * ux;
+    return wrapParameter(std::atan2(v / ratio, u));
+}
+
 int polygonCornerCount(double field) {
     if (!(field >= 3)) return 3;
     if (field > 1000) return 1000;
@@ -128,6 +159,63 @@ std::optional<std::array<Point3, 3>> arrowheadCorners(double tipx, double tipy, 
     const double wx = kArrowHalfWidth * ux, wy = kArrowHalfWidth * uy;
     return std::array<Point3, 3>{Point3{tipx, tipy, 0}, Point3{tipx + ux - wy, tipy + uy + wx, 0},
                                  Point3{tipx + ux + wy, tipy + uy - wx, 0}};
+}
+
+std::optional<DimensionLine> dimensionLineThrough(const Point3 &p1, const Point3 &p2,
+                                                  const Point3 &m) {
+    const double dx = p2.x - p1.x, dy = p2.y - p1.y, len = std::hypot(dx, dy);
+    if (!(len > 0) || !std::isfinite(len)) return std::nullopt;
+    // How far the pointer lies off the measured line, along its normal.
+    const double nx = -dy / len, ny = dx / len;
+    const double off = (m.x - p1.x) * nx + (m.y - p1.y) * ny;
+    DimensionLine l;
+    l.f1 = {p1.x + off * nx, p1.y + off * ny, 0};
+    l.f2 = {p2.x + off * nx, p2.y + off * ny, 0};
+    l.anchor = {(l.f1.x + l.f2.x) / 2, (l.f1.y + l.f2.y) / 2, 0};
+    return l;
+}
+
+std::vector<Point3> bulgeArcPoints(const Point3 &a, const Point3 &b, double bulge, int steps) {
+    std::vector<Point3> out;
+    const double chord = planarDistance(a.x, a.y, b.x, b.y);
+    if (bulge == 0 || !(chord > 0) || !std::isfinite(bulge) || steps < 2) return out;
+    const double sweep = 4 * std::atan(bulge); // counter-clockwise when positive
+    const double r = chord / (2 * std::fabs(std::sin(sweep / 2)));
+    // The centre sits on the chord's left normal, before or behind the chord by the sweep.
+    const double off = chord / (2 * std::tan(sweep / 2));
+    const double nx = -(b.y - a.y) / chord, ny = (b.x - a.x) / chord;
+    const double cx = (a.x + b.x) / 2 + nx * off, cy = (a.y + b.y) / 2 + ny * off;
+    const double a0 = std::atan2(a.y - cy, a.x - cx);
+    for (int i = 1; i < steps; ++i) {
+        const double t = a0 + sweep * i / steps;
+        out.push_back({cx + r * std::cos(t), cy + r * std::sin(t), 0});
+    }
+    return out;
+}
+
+double tangentBulge(double dx, double dy, const Point3 &from, const Point3 &to) {
+    const double cx = to.x - from.x, cy = to.y - from.y;
+    if (!(std::hypot(cx, cy) > 0) || !(std::hypot(dx, dy) > 0)) return 0;
+    // The turn from the tangent to the chord is half the arc's sweep.
+    double alpha = std::atan2(cy, cx) - std::atan2(dy, dx);
+    while (alpha > kPi) alpha -= 2 * kPi;
+    while (alpha <= -kPi) alpha += 2 * kPi;
+    if (std::fabs(alpha) < 0.001) return 0;
+    constexpr double kMostTurn = kPi * 359 / 360;
+    alpha = std::clamp(alpha, -kMostTurn, kMostTurn);
+    // The DXF's bulge is tan(sweep / 4); the screen's is its negative.
+    return -std::tan(alpha / 2);
+}
+
+void arcEndDirection(const Point3 &from, const Point3 &to, double bulge, double &dx, double &dy) {
+    dx = to.x - from.x;
+    dy = to.y - from.y;
+    // The arc leaves the chord by half its sweep on one side and meets it again on the other.
+    const double half = 2 * std::atan(-bulge);
+    const double c = std::cos(half), s = std::sin(half);
+    const double rx = dx * c - dy * s, ry = dx * s + dy * c;
+    dx = rx;
+    dy = ry;
 }
 
 std::string dimensionValueText(const Point3 &p1, const Point3 &p2) {

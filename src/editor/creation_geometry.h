@@ -36,6 +36,12 @@ double spatialDistance(const Point3 &a, const Point3 &b);
 bool ArcDurch3Punkte(double x1, double y1, double x2, double y2, double x3, double y3,
                      CircleArc &arc);
 
+// The ARC of the arc tool's mode (arcmode): 0 from p1 through p2 to p3, 3 from p1 through p3 to
+// p2, 1 about p1 from the direction of p2 to the direction of p3 with the radius |p1 - p2|.
+// Nothing for collinear points or another mode.
+std::optional<CircleArc> arcFromPoints(int arcmode, const Point3 &p1, const Point3 &p2,
+                                       const Point3 &p3);
+
 // Start and end angle of an ARC in degrees: 360 added to both while either is negative, so the
 // end may exceed 360 (start -170, end 10 gives 190 and 370).
 std::array<double, 2> arcAnglesInDegrees(const CircleArc &arc);
@@ -58,6 +64,12 @@ std::optional<EllipseAxes> ellipseFromPoints(int arcmode, const Point3 &p1, cons
                                              const Point3 &p3, double startParameter,
                                              double endParameter);
 
+// The parameter of an ellipse (centre `centre`, major-axis end `major` relative to it, `ratio`
+// of the minor to the major axis) at which the ray from the centre through `q` meets it, in
+// [0, 2 pi): where an elliptical arc the user points at starts or ends.
+double ellipseParameterToward(const Point3 &centre, const Point3 &major, double ratio,
+                              const Point3 &q);
+
 // Number of corners of a regular polygon from the corner field: rounded to the nearest integer
 // (ties to even), kept within 3 ... 1000 as the field is.
 int polygonCornerCount(double field);
@@ -71,6 +83,26 @@ std::vector<DrawnVertex> polygonCorners(const Point3 &centre, const Point3 &poin
 // (tipx, tipy) and its base towards (fromx, fromy); nothing when the two points coincide.
 std::optional<std::array<Point3, 3>> arrowheadCorners(double tipx, double tipy, double fromx,
                                                       double fromy);
+
+// The dimension line of p1-p2 through m: its ends f1 and f2 on the perpendiculars through p1 and
+// p2, and the text anchor halfway between them. Nothing when p1 and p2 coincide.
+struct DimensionLine {
+    Point3 f1, f2, anchor;
+};
+std::optional<DimensionLine> dimensionLineThrough(const Point3 &p1, const Point3 &p2,
+                                                  const Point3 &m);
+
+// The points strictly between a and b of the arc with the bulge `bulge` (the DXF's: positive
+// counter-clockwise) in `steps` equal chords; none for a straight segment.
+std::vector<Point3> bulgeArcPoints(const Point3 &a, const Point3 &b, double bulge, int steps);
+
+// The bulge (screen orientation, as polyline0 holds it) of the arc from `from` to `to` that leaves
+// `from` tangent to the direction (dx, dy) (drawing units): the polyline's tangent arcs. Zero for
+// a chord along that direction; held below a full turn for one pointing back.
+double tangentBulge(double dx, double dy, const Point3 &from, const Point3 &to);
+// The direction in which the arc from `from` to `to` with bulge `bulge` (screen orientation)
+// arrives at `to`: where the next tangent arc continues.
+void arcEndDirection(const Point3 &from, const Point3 &to, double bulge, double &dx, double &dy);
 
 // The text a new dimension shows: the distance |P1 - P2| with two decimals ("12.50").
 std::string dimensionValueText(const Point3 &p1, const Point3 &p2);

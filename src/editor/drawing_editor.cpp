@@ -8,7 +8,7 @@ namespace quentar::editor {
 
 DrawingEditor::DrawingEditor(DrawingViewer &viewer, EditorHost &host)
     : viewer_(viewer), host_(host) {
-    viewer_.setDocumentReplacedHook([this] { documentReplaced(); });
+    viewer_.addDocumentReplacedListener([this] { documentReplaced(); });
     viewer_.setSelectedLookup(
         [this](std::size_t i) { return read_ == viewer_.readCount() && selection_.selected(i); });
     ensureCurrent();
@@ -30,7 +30,7 @@ void DrawingEditor::documentReplaced() {
     read_ = viewer_.readCount();
     selection_.reset(viewer_.drawing().polys.size());
     layers_ = document::LayerLookup(viewer_.drawing());
-    host_.showUndoState(false);
+    showUndoState();
 }
 
 PointerScene DrawingEditor::scene() {
@@ -40,8 +40,8 @@ PointerScene DrawingEditor::scene() {
         grid_.build(d);
         gridRead_ = read_;
     }
-    filter_ = LayoutFilter::forTab(d, viewer_.tab());
-    return {d, filter_, layers_, grid_, viewer_.transform()};
+    tab_ = render::tabView(d, viewer_.tab());
+    return {d, tab_, layers_, grid_, viewer_.transform()};
 }
 
 const Selection &DrawingEditor::selection() {
@@ -85,62 +85,93 @@ bool DrawingEditor::MassSelect(int screenx1, int screeny1, int screenx2, int scr
 
 bool DrawingEditor::IsSelected() { return editor::IsSelected(scene(), selection_); }
 
-void DrawingEditor::AllesAuswhlen1Click() {
-    selectAll(scene(), selection_);
+void DrawingEditor::selectAll() {
+    editor::selectAll(scene(), selection_);
     viewer_.repaint();
 }
 
-void DrawingEditor::Nichtsauswhlen1Click() {
+void DrawingEditor::selectNone() {
     ensureCurrent();
     selection_.deselectAll();
     viewer_.repaint();
 }
 
-bool DrawingEditor::Loeschen() {
+std::vector<std::size_t> DrawingEditor::selectedOnTab() {
+    const PointerScene sc = scene();
+    std::vector<std::size_t> out;
+    for (std::size_t i : selection_.indices())
+        if (i < sc.entityCount() && sc.shown(i)) out.push_back(i);
+    return out;
+}
+
+bool DrawingEditor::deleteSelection() {
     ensureCurrent();
-    document::Drawing &d = viewer_.drawing();
-    const LayoutFilter filter = LayoutFilter::forTab(d, viewer_.tab());
-    const std::vector<std::size_t> chosen = selection_.indices();
+    const document::Drawing &d = viewer_.drawing();
+    const std::vector<std::size_t> chosen = selectedOnTab();
     // From the last entity to the first, so that the lines of those still to go keep their
     // numbers. Records whose lines overlap what is already gone (a damaged file) are left.
-    std::vector<std::pair<int32_t, int32_t>> ranges;
+    document::EditBatch step;
     int32_t below = std::numeric_limits<int32_t>::max();
     const auto lines = static_cast<int64_t>(d.dxf.size());
     for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) {
         const document::tpoly &e = d.polys[*it];
-        if (!filter.belongs(e)) continue;
         if (e.linefrom < 0 || e.linebis < e.linefrom || e.linebis >= below || e.linebis >= lines)
             continue;
-        ranges.emplace_back(e.linefrom, e.linebis - e.linefrom + 1);
+        document::LineEdit &edit = step.edits.emplace_back();
+        edit.at = e.linefrom;
+        edit.removed.reserve(static_cast<std::size_t>(e.linebis - e.linefrom + 1));
+        for (int32_t l = e.linefrom; l <= e.linebis; ++l)
+            edit.removed.emplace_back(d.dxf[static_cast<std::size_t>(l)]);
         below = e.linefrom;
         selection_.setSelected(*it, false);
     }
-    if (ranges.empty()) return false;
-    document::EditBatch step;
-    document::deleteRanges(d.dxf, step, ranges);
+    if (step.empty()) return false;
     commit(std::move(step));
     return true;
 }
 
 void DrawingEditor::commit(document::EditBatch step) {
-    std::vector<Carried> carried = carrySelection();
-    undos_.push(std::move(step));
-    readAfter(undos_.last(), false, std::move(carried));
-    host_.showUndoState(true);
+    std::vector<document::EditBatch> steps;
+    steps.push_back(std::move(step));
+    commit(std::move(steps));
 }
 
-void DrawingEditor::Rckgngig1Click() {
+void DrawingEditor::commit(std::vector<document::EditBatch> steps) {
+    if (steps.empty()) return;
+    std::vector<Carried> carried = carrySelection();
+    document::LineStore &lines = viewer_.drawing().dxf;
+    for (document::EditBatch &step : steps) {
+        document::redoBatch(lines, step);
+        undos_.push(std::move(step));
+    }
+    std::vector<const document::EditBatch *> applied;
+    for (std::size_t k = undos_.size() - steps.size(); k < undos_.size(); ++k)
+        applied.push_back(&undos_.at(k));
+    readAfter(applied, false, std::move(carried));
+    showUndoState();
+}
+
+void DrawingEditor::undo() {
     ensureCurrent();
     if (undos_.empty()) return;
     std::vector<Carried> carried = carrySelection();
-    const std::optional<document::EditBatch> step = undos_.takeBack(viewer_.drawing().dxf);
-    readAfter(*step, true, std::move(carried));
-    host_.showUndoState(!undos_.empty());
+    const document::EditBatch *step = undos_.takeBack(viewer_.drawing().dxf);
+    readAfter({step}, true, std::move(carried));
+    showUndoState();
+}
+
+void DrawingEditor::redo() {
+    ensureCurrent();
+    if (!undos_.canRedo()) return;
+    std::vector<Carried> carried = carrySelection();
+    const document::EditBatch *step = undos_.redo(viewer_.drawing().dxf);
+    readAfter({step}, false, std::move(carried));
+    showUndoState();
 }
 
 void DrawingEditor::FreeUndos() {
     undos_.FreeUndos();
-    host_.showUndoState(false);
+    showUndoState();
 }
 
 std::vector<DrawingEditor::Carried> DrawingEditor::carrySelection() {
@@ -155,13 +186,25 @@ std::vector<DrawingEditor::Carried> DrawingEditor::carrySelection() {
 }
 
 void DrawingEditor::restoreSelection(const std::vector<Carried> &carried,
-                                     const document::EditBatch &step, bool undone) {
+                                     const std::vector<const document::EditBatch *> &steps,
+                                     bool undone) {
     if (carried.empty()) return;
-    std::vector<document::EntityKey> before;
-    before.reserve(carried.size());
-    for (const Carried &c : carried) before.push_back(c.key);
-    const std::vector<std::optional<document::EntityKey>> now =
-        document::followKeys(before, step, undone);
+    std::vector<std::optional<document::EntityKey>> now;
+    now.reserve(carried.size());
+    for (const Carried &c : carried) now.emplace_back(c.key);
+    for (const document::EditBatch *step : steps) {
+        // Keys lost on the way stay lost; the others follow the next step.
+        std::vector<document::EntityKey> alive;
+        std::vector<std::size_t> where;
+        for (std::size_t k = 0; k < now.size(); ++k)
+            if (now[k]) {
+                alive.push_back(*now[k]);
+                where.push_back(k);
+            }
+        const std::vector<std::optional<document::EntityKey>> moved =
+            document::followKeys(alive, *step, undone);
+        for (std::size_t j = 0; j < where.size(); ++j) now[where[j]] = moved[j];
+    }
     const document::EntityKeys keys(viewer_.drawing());
     for (std::size_t k = 0; k < carried.size(); ++k) {
         if (!now[k]) continue;
@@ -172,14 +215,14 @@ void DrawingEditor::restoreSelection(const std::vector<Carried> &carried,
     }
 }
 
-void DrawingEditor::readAfter(const document::EditBatch &step, bool undone,
+void DrawingEditor::readAfter(const std::vector<const document::EditBatch *> &steps, bool undone,
                               std::vector<Carried> carried) {
     viewer_.documentEdited();
     read_ = viewer_.readCount();
     grid_.releaseUnused();
     selection_.reset(viewer_.drawing().polys.size());
     layers_ = document::LayerLookup(viewer_.drawing());
-    restoreSelection(carried, step, undone);
+    restoreSelection(carried, steps, undone);
     viewer_.session().SetChanged();
 }
 

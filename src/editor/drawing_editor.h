@@ -1,5 +1,6 @@
 // The drawing editor's core: the selection, snapping and picking on the shown tab, deleting, and
-// the undo steps of every edit. Qt-free: the drawing window calls it, tests drive it directly.
+// the undo and redo steps of every edit. Qt-free: the drawing window calls it, tests drive it
+// directly.
 #pragma once
 
 #include "document/entity_identity.h"
@@ -7,7 +8,6 @@
 #include "document/line_edits.h"
 #include "editor/drawing_viewer.h"
 #include "editor/entity_grid.h"
-#include "editor/layout_filter.h"
 #include "editor/picking.h"
 #include "editor/pointer_scene.h"
 #include "editor/selection.h"
@@ -24,12 +24,14 @@ namespace quentar::editor {
 class EditorHost {
 public:
     virtual ~EditorHost() = default;
-    // UndoBtn ("Rückgängig") follows whether there is a step to take back.
-    virtual void showUndoState(bool canUndo) = 0;
+    // UndoBtn ("Rückgängig") and the redo items follow whether there is a step to take back or
+    // to apply again.
+    virtual void showUndoState(bool canUndo, bool canRedo) = 0;
 };
 
-// Works on the drawing, reader and view of a DrawingViewer. Every edit changes only the lines,
-// is kept as one undo step, marks the document changed and reads it again.
+// Works on the drawing, reader and view of a DrawingViewer. Every edit changes only the lines:
+// it is planned as steps (document::EditBatch) without touching them, then committed: applied,
+// kept as undo steps, the document marked changed and read again once.
 //
 // The selection is kept across an edit for the entities the edit keeps (found again by handle,
 // or by their lines carried through the edit): what a CAD user expects after creating something
@@ -58,30 +60,33 @@ public:
     bool MassSelect(int screenx1, int screeny1, int screenx2, int screeny2, bool shift);
     // IsSelected: something is selected on the shown tab.
     bool IsSelected();
-    // "Alles Auswählen" (every entity of the shown tab not on a locked layer), "Nichts
-    // auswählen"; both repaint.
-    void AllesAuswhlen1Click();
-    void Nichtsauswhlen1Click();
+    // Every entity of the shown tab not on a locked layer; nothing. Both repaint.
+    void selectAll();
+    void selectNone();
+    // The selected entities of the shown tab, ascending.
+    std::vector<std::size_t> selectedOnTab();
 
-    // --- Edits and undo ---
+    // --- Edits, undo and redo ---
     // Loeschen: deletes the selected entities of the shown tab (an R12 POLYLINE with its VERTEX
     // and SEQEND lines) as one step; false, and no step, when none was selected.
-    bool Loeschen();
-    // "Löschen" (Del).
-    void Lschen1Click() { Loeschen(); }
-    // "Rückgängig" (Ctrl+Z) and UndoBtn: takes the newest step back, reads the document again,
-    // repaints and marks the document changed; nothing without a step.
-    void Rckgngig1Click();
-    void UndoBtnClick() { Rckgngig1Click(); }
+    bool deleteSelection();
+    // Takes the newest step back; applies the step taken back last again. Each reads the
+    // document again, repaints and marks it changed; nothing without a step.
+    void undo();
+    void redo();
     bool canUndo() const { return !undos_.empty(); }
+    bool canRedo() const { return undos_.canRedo(); }
     const UndoHistory &undos() const { return undos_; }
     // FreeUndos: every step is discarded.
     void FreeUndos();
 
-    // An edit of the lines made by another operation (creating an entity, changing one): the
-    // lines of the drawing already hold it, `step` records it. Kept as an undo step; the
-    // document is read again, repainted and marked changed.
+    // Commits planned steps (each recording the lines as they stand after the ones before it):
+    // applies them, keeps each as an undo step, drops what could be redone, reads the document
+    // again once, repaints and marks it changed. Nothing happens for no steps.
+    void commit(std::vector<document::EditBatch> steps);
     void commit(document::EditBatch step);
+    // The number of the current read: plans made from another read no longer fit the lines.
+    uint64_t readCount() const { return viewer_.readCount(); }
 
     // The pointer tests' view of the shown tab in the current read.
     PointerScene scene();
@@ -95,9 +100,11 @@ private:
     void ensureCurrent();
     void documentReplaced();
     std::vector<Carried> carrySelection();
-    void restoreSelection(const std::vector<Carried> &carried, const document::EditBatch &step,
-                          bool undone);
-    void readAfter(const document::EditBatch &step, bool undone, std::vector<Carried> carried);
+    void restoreSelection(const std::vector<Carried> &carried,
+                          const std::vector<const document::EditBatch *> &steps, bool undone);
+    void readAfter(const std::vector<const document::EditBatch *> &steps, bool undone,
+                   std::vector<Carried> carried);
+    void showUndoState() { host_.showUndoState(canUndo(), canRedo()); }
 
     DrawingViewer &viewer_;
     EditorHost &host_;
@@ -105,7 +112,7 @@ private:
     UndoHistory undos_;
     document::LayerLookup layers_;
     EntityGrid grid_;
-    LayoutFilter filter_;
+    render::TabView tab_;            // the shown tab's rule, as the last scene took it
     uint64_t read_ = UINT64_MAX;     // the viewer's read the caches belong to
     uint64_t gridRead_ = UINT64_MAX; // the read the grid was built for
 };

@@ -57,9 +57,9 @@ void DrawingViewer::setPaintBoxSize(int width, int height) {
 void DrawingViewer::readDocument() {
     reader_.processdxf(drawing());
     ++readCount_;
-    if (replacedHook_) replacedHook_();
+    for (auto &l : replacedListeners_) l();
     // A new document: the views remembered for the previous one's tabs do not fit it.
-    tabMemory_ = {};
+    tabViews_.clear();
     tab_ = 0;
     host_.showTabs(drawing().tabCaptions, tab_);
     ZoomFullIn();
@@ -69,19 +69,8 @@ void DrawingViewer::readDocument() {
 
 void DrawingViewer::documentEdited() {
     document::Drawing &d = drawing();
-    const std::vector<document::Tlayout> before = d.layouts;
     reader_.processdxf(d);
     ++readCount_;
-    // The layout records are rebuilt by the read; the views their tabs remember are carried over.
-    for (document::Tlayout &l : d.layouts) {
-        auto old = std::find_if(before.begin(), before.end(),
-                                [&](const document::Tlayout &o) { return o.name == l.name; });
-        if (old == before.end()) continue;
-        l.zoomsetted = old->zoomsetted;
-        l.zoomvalue = old->zoomvalue;
-        l.scrollxvalue = old->scrollxvalue;
-        l.scrollyvalue = old->scrollyvalue;
-    }
     tab_ = std::clamp(tab_, 0, std::max(0, static_cast<int>(d.tabCaptions.size()) - 1));
     host_.showTabs(d.tabCaptions, tab_);
     changed();
@@ -91,19 +80,19 @@ void DrawingViewer::documentEdited() {
 void DrawingViewer::TabControl1Change(int tab) {
     tab_ = tab;
     donotstorenow_ = true;
-    if (render::restoreZoom(drawing(), tabMemory_, tab_, view_))
+    if (tabViews_.restore(drawing(), tab_, view_))
         viewChanged();
     else
         ZoomFullIn();
     donotstorenow_ = false;
-    if (tabChangeHook_) tabChangeHook_(tab_);
+    for (auto &l : tabChangeListeners_) l(tab_);
     changed();
     host_.repaintDrawing();
 }
 
 void DrawingViewer::viewChanged() {
     render::clampScroll(view_);
-    if (!donotstorenow_) render::StoreZoom(drawing(), tabMemory_, tab_, view_);
+    if (!donotstorenow_) tabViews_.store(drawing(), tab_, view_);
     host_.showScrollPositions(view_.horzPosition, view_.vertPosition);
 }
 
@@ -259,7 +248,7 @@ void DrawingViewer::drawAxisIcon(render::Canvas &canvas) {
 void DrawingViewer::PaintBox1Paint(render::Canvas &canvas, int dpi) {
     figures_.reset();
     document::Drawing &d = drawing();
-    const render::TabView tv = render::tabForPreview(d, tab_);
+    const render::TabView tv = render::tabView(d, tab_);
     if (view_.donotdrawnow) return;
     const bool paper = !tv.model || druckvorschau_;
     canvas.fillRect(0, 0, width_, height_, paper ? kPaperGrey : render::kWhite);
@@ -302,6 +291,8 @@ bool DrawingViewer::Vorschaubild(render::Canvas *canvas, int dpi, render::Contou
 render::Rgb DrawingViewer::previewBackground() const {
     return render::previewBackground(drawing(), tab_, druckvorschau_);
 }
+
+bool DrawingViewer::showsModel() const { return render::tabView(drawing(), tab_).model; }
 
 std::string DrawingViewer::pointerText(int x, int y) const {
     return render::pointerPositionText(view_, height_, x, y);

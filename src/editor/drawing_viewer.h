@@ -3,6 +3,7 @@
 
 #include "document/drawing_session.h"
 #include "dxf/reader.h"
+#include "editor/tab_views.h"
 #include "render/canvas.h"
 #include "render/page_setup.h"
 #include "render/render_pass.h"
@@ -54,16 +55,20 @@ public:
 
     // TabControl1Change: restores the tab's remembered view or fits it, then repaints.
     void TabControl1Change(int tab);
-    // Runs on every tab change before the repaint; the editor adds default viewports here.
-    void setTabChangeHook(std::function<void(int tab)> hook) { tabChangeHook_ = std::move(hook); }
+    // Told on every tab change before the repaint.
+    void addTabChangeListener(std::function<void(int tab)> listener) {
+        tabChangeListeners_.push_back(std::move(listener));
+    }
     // After an edit of the lines: reads them again, keeps the tab and its remembered views.
     void documentEdited();
     // Counts the reads of the lines: whatever was derived from one read (indices into the
     // records, line numbers) is valid while this stays the same.
     uint64_t readCount() const { return readCount_; }
-    // Runs after every open, failed open and new drawing, before the first tab is shown: the
-    // editor drops its undo steps and selection here.
-    void setDocumentReplacedHook(std::function<void()> hook) { replacedHook_ = std::move(hook); }
+    // Told after every open, failed open and new drawing, before the first tab is shown: the
+    // editor drops its undo steps and selection here, the tools what they collected.
+    void addDocumentReplacedListener(std::function<void()> listener) {
+        replacedListeners_.push_back(std::move(listener));
+    }
     // Paints the paint box again once the current event is done.
     void repaint() { host_.repaintDrawing(); }
     // Paints only what lies over the drawing again.
@@ -85,6 +90,8 @@ public:
     }
     // Which entities the paint marks as selected (the editor's selection).
     void setSelectedLookup(render::SelectedLookup selected) { selected_ = std::move(selected); }
+    // The selected tab shows model space (white), not a paper layout (a black sheet).
+    bool showsModel() const;
     // The view as drawing, picking and snapping share it.
     render::ViewTransform transform() const { return render::transformOf(view_, height_); }
 
@@ -151,7 +158,7 @@ private:
     dxf::Reader reader_;
     document::DrawingSession session_;
     render::ViewState view_;
-    render::TabViewMemory tabMemory_;
+    TabViews tabViews_; // the view each tab was left at
     int tab_ = 0;
     int width_ = render::kDefaultPaintBoxWidth, height_ = render::kDefaultPaintBoxHeight;
     bool donotstorenow_ = false;
@@ -170,13 +177,13 @@ private:
         int tab = 0;
         render::ExtentBox box;
     } tabExtent_;
-    std::function<void(int)> tabChangeHook_;
+    std::vector<std::function<void(int)>> tabChangeListeners_;
     std::function<void(render::Canvas &)> under_, over_;
     std::vector<std::function<void()>> changeListeners_;
     void changed() {
         for (auto &l : changeListeners_) l();
     }
-    std::function<void()> replacedHook_;
+    std::vector<std::function<void()>> replacedListeners_;
     std::function<void(render::Canvas &)> overlay_;
     render::SelectedLookup selected_;
     uint64_t readCount_ = 0;

@@ -23,6 +23,9 @@ Creation refused(int message) {
 
 void insert(Creation &c, NewEntities &ne, EntityText &&e) {
     if (auto batch = ne.insert(std::move(e))) c.steps.push_back(std::move(*batch));
+    else if (!ne.handlesLeft())
+        c.message = kMsgNoHandlesLeft;
+    c.end = ne.position();
 }
 
 EntityText lineEntity(NewEntities &ne, int arcmode, const Point3 &p1, const Point3 &p2) {
@@ -64,46 +67,6 @@ EntityText circleEntity(NewEntities &ne, const Point3 &centre, double radius) {
     return e;
 }
 
-// The lines of the dialog's text: CR LF, LF and CR each end one; a break at the very end starts
-// no further line.
-std::vector<std::string_view> textLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size() || lines.empty()) lines.push_back(text.substr(start));
-    return lines;
-}
-
-std::string withParagraphCodes(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "\\P";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
-
-// The byte length of the first `count` characters: UTF-8 characters are never cut apart, in a
-// text of another encoding a byte is a character.
-std::size_t prefixBytes(std::string_view text, std::size_t count, bool utf8) {
-    if (!utf8) return std::min(count, text.size());
-    std::size_t i = 0;
-    for (std::size_t chars = 0; chars < count && i < text.size(); ++chars) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-    }
-    return i;
-}
-
 EntityText textEntity(NewEntities &ne, const Point3 &p, const TextInput &in, int &message) {
     EntityText e;
     if (!ne.newer()) {
@@ -121,15 +84,9 @@ EntityText textEntity(NewEntities &ne, const Point3 &p, const TextInput &in, int
     e.point(10, p);
     e.real("  40", in.height);
     e.real("  50", in.angle);
-    std::string rest = withParagraphCodes(in.text);
-    const bool utf8 = document::isValidUtf8(rest);
-    for (;;) {
-        const std::size_t piece = prefixBytes(rest, kTextPiece, utf8);
-        if (piece >= rest.size()) break;
-        e.pair("  3", rest.substr(0, piece));
-        rest.erase(0, piece);
-    }
-    e.pair("  1", std::move(rest));
+    std::vector<std::string> pieces = mtextPieces(withParagraphCodes(in.text));
+    for (std::size_t i = 0; i + 1 < pieces.size(); ++i) e.pair("  3", std::move(pieces[i]));
+    e.pair("  1", std::move(pieces.back()));
     return e;
 }
 
@@ -170,8 +127,63 @@ void arrowhead(Creation &c, NewEntities &ne, double linesx, double linesy, doubl
 
 } // namespace
 
-Creation AddLine(document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                 const Point3 &p2) {
+std::vector<std::string_view> textLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size() || lines.empty()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::string withParagraphCodes(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\\P";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// The byte length of the first `count` characters: UTF-8 characters are never cut apart, in a
+// text of another encoding a byte is a character.
+std::size_t prefixBytes(std::string_view text, std::size_t count, bool utf8) {
+    if (!utf8) return std::min(count, text.size());
+    std::size_t i = 0;
+    for (std::size_t chars = 0; chars < count && i < text.size(); ++chars) {
+        ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    }
+    return i;
+}
+
+} // namespace
+
+std::vector<std::string> mtextPieces(std::string text) {
+    std::vector<std::string> pieces;
+    const bool utf8 = document::isValidUtf8(text);
+    for (;;) {
+        const std::size_t piece = prefixBytes(text, kTextPiece, utf8);
+        if (piece >= text.size()) break;
+        pieces.push_back(text.substr(0, piece));
+        text.erase(0, piece);
+    }
+    pieces.push_back(std::move(text));
+    return pieces;
+}
+
+Creation AddLine(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                 const Point3 &p1, const Point3 &p2) {
     const bool directed = arcmode == arcmodes::kConstructionLine || arcmode == arcmodes::kRay;
     if (directed && d.cadver <= 1009)
         return refused(arcmode == arcmodes::kRay ? kMsgNoRays : kMsgNoConstructionLines);
@@ -183,7 +195,7 @@ Creation AddLine(document::Drawing &d, const CreationSettings &s, int arcmode, c
     return c;
 }
 
-Creation AddSolid(document::Drawing &d, const CreationSettings &s, const Point3 &p1,
+Creation AddSolid(const document::Drawing &d, const CreationSettings &s, const Point3 &p1,
                   const Point3 &p2, const Point3 &p3, const Point3 &p4) {
     Creation c;
     NewEntities ne(d, s);
@@ -191,7 +203,7 @@ Creation AddSolid(document::Drawing &d, const CreationSettings &s, const Point3 
     return c;
 }
 
-Creation AddPoint(document::Drawing &d, const CreationSettings &s, const Point3 &p) {
+Creation AddPoint(const document::Drawing &d, const CreationSettings &s, const Point3 &p) {
     Creation c;
     NewEntities ne(d, s);
     EntityText e;
@@ -202,8 +214,8 @@ Creation AddPoint(document::Drawing &d, const CreationSettings &s, const Point3 
     return c;
 }
 
-Creation AddCircle(document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                   const Point3 &p2) {
+Creation AddCircle(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                   const Point3 &p1, const Point3 &p2) {
     const double dist = spatialDistance(p1, p2);
     Creation c;
     NewEntities ne(d, s);
@@ -211,8 +223,8 @@ Creation AddCircle(document::Drawing &d, const CreationSettings &s, int arcmode,
     return c;
 }
 
-Creation AddCircleDurch3Punkte(document::Drawing &d, const CreationSettings &s, const Point3 &p1,
-                               const Point3 &p2, const Point3 &p3) {
+Creation AddCircleDurch3Punkte(const document::Drawing &d, const CreationSettings &s,
+                               const Point3 &p1, const Point3 &p2, const Point3 &p3) {
     CircleArc arc;
     if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc)) return {};
     Creation c;
@@ -221,22 +233,11 @@ Creation AddCircleDurch3Punkte(document::Drawing &d, const CreationSettings &s, 
     return c;
 }
 
-Creation AddArc(document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                const Point3 &p2, const Point3 &p3) {
-    CircleArc arc;
-    if (arcmode == arcmodes::kStartMiddleEnd) {
-        if (!ArcDurch3Punkte(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, arc)) return {};
-    } else if (arcmode == arcmodes::kStartEndMiddle) {
-        if (!ArcDurch3Punkte(p1.x, p1.y, p3.x, p3.y, p2.x, p2.y, arc)) return {};
-    } else if (arcmode == arcmodes::kCentreStartEnd) {
-        arc.arcmx = p1.x;
-        arc.arcmy = p1.y;
-        arc.arcwinkel1 = std::atan2(p2.y - p1.y, p2.x - p1.x);
-        arc.arcwinkel2 = std::atan2(p3.y - p1.y, p3.x - p1.x);
-        arc.arcradius = std::hypot(p2.x - p1.x, p2.y - p1.y);
-    } else {
-        return {};
-    }
+Creation AddArc(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                const Point3 &p1, const Point3 &p2, const Point3 &p3) {
+    const std::optional<CircleArc> found = arcFromPoints(arcmode, p1, p2, p3);
+    if (!found) return {};
+    const CircleArc &arc = *found;
     const auto [start, end] = arcAnglesInDegrees(arc);
     Creation c;
     NewEntities ne(d, s);
@@ -252,8 +253,8 @@ Creation AddArc(document::Drawing &d, const CreationSettings &s, int arcmode, co
     return c;
 }
 
-Creation AddEllipse(document::Drawing &d, const CreationSettings &s, int arcmode, const Point3 &p1,
-                    const Point3 &p2, const Point3 &p3, double ellipsewinkel1,
+Creation AddEllipse(const document::Drawing &d, const CreationSettings &s, int arcmode,
+                    const Point3 &p1, const Point3 &p2, const Point3 &p3, double ellipsewinkel1,
                     double ellipsewinkel2) {
     if (d.cadver <= 1009) return refused(kMsgNoEllipses);
     const auto axes = ellipseFromPoints(arcmode, p1, p2, p3, ellipsewinkel1, ellipsewinkel2);
@@ -279,7 +280,7 @@ double textAngle(std::string_view field) {
     return angle;
 }
 
-Creation AddText(document::Drawing &d, const CreationSettings &s, const Point3 &p,
+Creation AddText(const document::Drawing &d, const CreationSettings &s, const Point3 &p,
                  const TextInput &text) {
     Creation c;
     NewEntities ne(d, s);
@@ -288,7 +289,7 @@ Creation AddText(document::Drawing &d, const CreationSettings &s, const Point3 &
     return c;
 }
 
-Creation AddPolyLine(document::Drawing &d, const CreationSettings &s,
+Creation AddPolyLine(const document::Drawing &d, const CreationSettings &s,
                      const std::vector<DrawnVertex> &polyline0, bool closed) {
     // A polyline needs two vertices; readers drop one with fewer.
     if (polyline0.size() < 2) return {};
@@ -298,27 +299,27 @@ Creation AddPolyLine(document::Drawing &d, const CreationSettings &s,
     return c;
 }
 
-Creation AddRectangle(document::Drawing &d, const CreationSettings &s, const Point3 &c1,
+Creation AddRectangle(const document::Drawing &d, const CreationSettings &s, const Point3 &c1,
                       const Point3 &c2) {
     return AddPolyLine(
         d, s, {{c1.x, c1.y, 0, 0}, {c2.x, c1.y, 0, 0}, {c2.x, c2.y, 0, 0}, {c1.x, c2.y, 0, 0}},
         true);
 }
 
-Creation AddPolyGon(document::Drawing &d, const CreationSettings &s, const Point3 &centre,
+Creation AddPolyGon(const document::Drawing &d, const CreationSettings &s, const Point3 &centre,
                     const Point3 &pointer, double corners) {
     return AddPolyLine(d, s, polygonCorners(centre, pointer, polygonCornerCount(corners)), true);
 }
 
-Creation AddArrowToLine(document::Drawing &d, const CreationSettings &s, double linesx,
-                        double linesy, double xx, double yy) {
+Creation AddArrowToLine(const document::Drawing &d, const CreationSettings &s, double linesx,
+                        double linesy, double xx, double yy, const Creation *after) {
     Creation c;
-    NewEntities ne(d, s);
+    NewEntities ne(d, s, after && !after->steps.empty() ? &after->end : nullptr);
     arrowhead(c, ne, linesx, linesy, xx, yy);
     return c;
 }
 
-Creation AddDimension(document::Drawing &d, const CreationSettings &s, const Point3 &p1,
+Creation AddDimension(const document::Drawing &d, const CreationSettings &s, const Point3 &p1,
                       const Point3 &p2, const Point3 &f1, const Point3 &f2, const Point3 &anchor,
                       const DimensionText &text) {
     const Point3 a{f1.x, f1.y, p1.z}, b{f2.x, f2.y, p1.z};
@@ -336,7 +337,7 @@ Creation AddDimension(document::Drawing &d, const CreationSettings &s, const Poi
     return c;
 }
 
-Creation AddSPLINE(document::Drawing &d, const CreationSettings &s,
+Creation AddSPLINE(const document::Drawing &d, const CreationSettings &s,
                    const std::vector<DrawnVertex> &polyline0, int splinemode, bool closed,
                    render::RandomSource &rng) {
     if (d.cadver <= 1009) return refused(kMsgNoSplines);

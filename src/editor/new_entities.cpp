@@ -1,29 +1,18 @@
-// Placement, handles and insertion of new entities.
+// Placement, handles and the planned insertion of new entities.
 #include "editor/new_entities.h"
 
 #include "editor/dxf_numbers.h"
+#include "render/view.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace quentar::editor {
 
 namespace {
-
-// The drawing keeps its handles in 32 bits; an operation needs room for its handles (a polygon of
-// 1000 corners in R12 takes 1002).
-constexpr uint64_t kLastUsableHandle = 0x7fff0000u;
-
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 bool parseHandle(std::string_view s, uint64_t &out) {
     s = document::trimLine(s);
@@ -34,10 +23,6 @@ bool parseHandle(std::string_view s, uint64_t &out) {
     if (ec != std::errc() || p != s.data() + s.size()) return false;
     out = v;
     return true;
-}
-
-void moveDown(int32_t &line, int32_t at, int32_t count) {
-    if (line >= at) line += count;
 }
 
 } // namespace
@@ -51,26 +36,22 @@ std::string layerOfNewEntities(const document::Drawing &d, const CreationSetting
 Placement AddToLayout(const document::Drawing &d, int tab) {
     Placement p;
     p.at = d.insertlinepos;
-    bool model = tab != 1;
-    if (tab >= 0 && static_cast<std::size_t>(tab) < d.layouts.size()) {
-        const int32_t h = d.layouts[static_cast<std::size_t>(tab)].layhan;
-        model = tab == 0;
-        if (tab > 0) {
+    const render::TabView tv = render::tabView(d, tab);
+    if (tv.handle != render::kNoLayout) {
+        // A layout whose entities live in its own block definition gets them before its
+        // ENDBLK; the model and the active paper space keep theirs in the ENTITIES section. A
+        // block without an end has no place for them.
+        if (!tv.block.empty()) {
             for (const document::tblock &b : d.blocks) {
-                if (b.hand != h) continue;
-                // Block names are not case-sensitive: older files spell it "*PAPER_SPACE". The
-                // entities of the active paper space stay in the ENTITIES section; a block without
-                // an end has no place for them.
-                if (!sameNameIgnoringCase(document::trimLine(b.blockname), "*Paper_Space") &&
-                    b.linetoinsert > 0)
-                    p.at = b.linetoinsert;
+                if (b.hand != tv.handle || b.blockname != tv.block) continue;
+                if (b.linetoinsert > 0) p.at = b.linetoinsert;
                 break;
             }
         }
         // A layout without a block record has no owner to name ("330" "0" would point nowhere).
-        p.owner = static_cast<uint32_t>(h);
+        p.owner = static_cast<uint32_t>(tv.handle);
     }
-    p.paperSpace = !model;
+    p.paperSpace = !tv.model;
     return p;
 }
 
@@ -94,23 +75,20 @@ uint64_t largestHandleInUse(const document::Drawing &d) {
     return largest;
 }
 
-document::EditBatch InsertCode(document::Drawing &d, int32_t at, std::vector<std::string> str) {
+document::EditBatch InsertCode(PlanPosition &pos, std::vector<std::string> str) {
     document::EditBatch batch;
     const auto count = static_cast<int32_t>(str.size());
-    at = std::clamp(at, 0, static_cast<int32_t>(d.dxf.size()));
-    // The seed first, at the line number of the read: an insertion before it would move it.
-    if (d.handleseedpos >= 0 && static_cast<std::size_t>(d.handleseedpos) < d.dxf.size()) {
-        std::string seed = handleText(static_cast<uint64_t>(d.maxhandle) + 1);
-        if (d.dxf[static_cast<std::size_t>(d.handleseedpos)] != seed)
-            document::replaceLine(d.dxf, batch, d.handleseedpos, std::move(seed));
+    // The seed first, at its line as it stands: an insertion before it would move it.
+    if (pos.seedLine >= 0 && pos.lastHandle != std::numeric_limits<uint64_t>::max()) {
+        std::string seed = handleText(pos.lastHandle + 1);
+        if (pos.seedText != seed) {
+            batch.edits.push_back({static_cast<int32_t>(pos.seedLine), {pos.seedText}, {seed}});
+            pos.seedText = std::move(seed);
+        }
     }
-    document::insertLines(d.dxf, batch, at, std::move(str));
-    moveDown(d.insertlinepos, at, count);
-    moveDown(d.layerinsertlinenr, at, count);
-    moveDown(d.ltypeinsetlinenr, at, count);
-    moveDown(d.handleseedpos, at, count);
-    for (document::tblock &b : d.blocks) moveDown(b.linetoinsert, at, count);
-    d.changed = true;
+    batch.edits.push_back({pos.at, {}, std::move(str)});
+    if (pos.seedLine >= pos.at) pos.seedLine += count;
+    pos.at += count;
     return batch;
 }
 
@@ -139,13 +117,31 @@ void EntityText::point(int x0, const Point3 &p) {
     real(cz, p.z);
 }
 
-NewEntities::NewEntities(document::Drawing &d, const CreationSettings &s)
+NewEntities::NewEntities(const document::Drawing &d, const CreationSettings &s,
+                         const PlanPosition *after)
     : d_(d), layer_(layerOfNewEntities(d, s)), settings_(s), placement_(AddToLayout(d, s.tab)) {
-    lastHandle_ = committedHandle_ = largestHandleInUse(d);
-    handlesLeft_ = lastHandle_ < kLastUsableHandle;
+    if (after) {
+        pos_ = *after;
+    } else {
+        pos_.at = placement_.at;
+        pos_.lastHandle = largestHandleInUse(d);
+        if (d.handleseedpos >= 0 && static_cast<std::size_t>(d.handleseedpos) < d.dxf.size()) {
+            pos_.seedLine = d.handleseedpos;
+            pos_.seedText = std::string(d.dxf[static_cast<std::size_t>(d.handleseedpos)]);
+        }
+    }
+    if (pos_.at > static_cast<int32_t>(d.dxf.size())) pos_.at = static_cast<int32_t>(d.dxf.size());
+    lastHandle_ = pos_.lastHandle;
 }
 
-std::string NewEntities::nextHandle() { return handleText(++lastHandle_); }
+std::string NewEntities::nextHandle() {
+    // Handles are 64-bit: only a drawing that has used up that range has none left.
+    if (lastHandle_ == std::numeric_limits<uint64_t>::max()) {
+        handlesLeft_ = false;
+        return handleText(lastHandle_);
+    }
+    return handleText(++lastHandle_);
+}
 
 void NewEntities::head(EntityText &e, std::string_view type, std::string_view subclass,
                        const std::vector<std::pair<std::string, std::string>> &afterType) {
@@ -170,16 +166,12 @@ void NewEntities::r12Handle(EntityText &e) {
 }
 
 std::optional<document::EditBatch> NewEntities::insert(EntityText &&e) {
-    if (!possible() || !e.writable() || lastHandle_ >= kLastUsableHandle) {
-        lastHandle_ = committedHandle_;
+    if (!possible() || !e.writable() || !handlesLeft_) {
+        lastHandle_ = pos_.lastHandle;
         return std::nullopt;
     }
-    const auto count = static_cast<int32_t>(e.lines().size());
-    d_.maxhandle = static_cast<int32_t>(lastHandle_);
-    committedHandle_ = lastHandle_;
-    document::EditBatch batch = InsertCode(d_, placement_.at, e.take());
-    placement_.at += count;
-    return batch;
+    pos_.lastHandle = lastHandle_;
+    return InsertCode(pos_, e.take());
 }
 
 } // namespace quentar::editor

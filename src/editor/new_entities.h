@@ -1,5 +1,5 @@
-// Writing new entities into the lines: where they go, their handles, their first lines, and
-// InsertCode, which inserts them as one undo step.
+// Planning new entities: where their lines go, their handles, their first lines, and InsertCode,
+// which plans their insertion as one undo step. Nothing here changes the drawing.
 #pragma once
 
 #include "document/drawing.h"
@@ -45,17 +45,24 @@ Placement AddToLayout(const document::Drawing &d, int tab);
 // The largest handle in use anywhere in the lines: the value of every group 5 and 105 (a
 // DIMSTYLE's handle), objects and unknown sections included, and the header's seed minus one. The
 // reader counts only the handles of the sections it reads, and a file may carry a seed below the
-// handles of its objects; new handles start above this so that they never collide.
+// handles of its objects; new handles start above this so that they never collide. Handles are
+// read as 64-bit numbers, as DXF allows them.
 uint64_t largestHandleInUse(const document::Drawing &d);
 
-// InsertCode: inserts `str` before line `at` and writes the next handle seed (maxhandle + 1)
-// into the "$HANDSEED" value line when the drawing has one; returns both changes as one undo step,
-// so taking it back restores every line byte for byte (the seed included). Marks the drawing
-// changed; the window shows that with SetChanged.
-// Until the next read the drawing's insertion lines stay valid: insertlinepos, the ends of the
-// LAYER and LTYPE tables, handleseedpos and the blocks' insertion lines move down with the lines
-// inserted before them. Entity records are not adjusted: the caller reads the document again.
-document::EditBatch InsertCode(document::Drawing &d, int32_t at, std::vector<std::string> str);
+// Where a plan of new lines stands: the lines planned so far are thought inserted. Lets several
+// operations of one user action (a line and its arrowhead) plan one after the other.
+struct PlanPosition {
+    int32_t at = -1;         // where the next entity's lines go
+    int64_t seedLine = -1;   // the "$HANDSEED" value line, -1 without one
+    std::string seedText;    // its text as the plan leaves it
+    uint64_t lastHandle = 0; // the last handle given
+};
+
+// InsertCode: plans the insertion of `str` before line `pos.at` and, when the drawing has a
+// "$HANDSEED", the next handle seed (pos.lastHandle + 1) in its value line, as one undo step that
+// records the lines as they stand, so that document::redoBatch applies it and document::undoBatch
+// takes it back byte for byte (the seed included). `pos` moves past the new lines.
+document::EditBatch InsertCode(PlanPosition &pos, std::vector<std::string> str);
 
 // The lines of one entity while it is built. A coordinate that is not finite makes the entity
 // unwritable: no reader takes "nan" or "inf". Line breaks inside a value become blanks.
@@ -77,40 +84,47 @@ private:
 };
 
 // The entities of one creation operation: their placement, their handles and their insertion,
-// one undo step per entity.
+// one undo step per entity, planned against the drawing as it stands (read, unchanged) or after
+// the steps another plan left at `after`.
 class NewEntities {
 public:
-    NewEntities(document::Drawing &d, const CreationSettings &s);
+  NewEntities(const document::Drawing &d, const CreationSettings &s,
+              const PlanPosition *after = nullptr);
 
-    // False when the drawing has nowhere to insert (no ENTITIES section) or no handles left.
-    bool possible() const { return placement_.at >= 0 && handlesLeft_; }
-    // Above R12: subclass markers, the handle before them.
-    bool newer() const { return d_.cadver > 1009; }
-    const std::string &layer() const { return layer_; }
+  // False when the drawing has nowhere to insert (no ENTITIES section).
+  bool possible() const { return pos_.at >= 0; }
+  // False once the handles ran out (a drawing using handles up to FFFFFFFFFFFFFFFF).
+  bool handlesLeft() const { return handlesLeft_; }
+  const document::Drawing &drawing() const { return d_; }
+  // Above R12: subclass markers, the handle before them.
+  bool newer() const { return d_.cadver > 1009; }
+  const std::string &layer() const { return layer_; }
 
-    // The next handle; given back when its entity is not inserted.
-    std::string nextHandle();
+  // The next handle; given back when its entity is not inserted.
+  std::string nextHandle();
 
-    // The first lines of an entity up to its own data. Newer versions: type, handle, owner,
-    // "AcDbEntity", paper-space flag, layer, properties, subclass marker `subclass`. R12: type,
-    // `afterType`, paper-space flag, layer, properties; its handle follows with r12Handle() where
-    // the entity's R12 form puts it.
-    void head(EntityText &e, std::string_view type, std::string_view subclass,
-              const std::vector<std::pair<std::string, std::string>> &afterType = {});
-    void r12Handle(EntityText &e);
+  // The first lines of an entity up to its own data. Newer versions: type, handle, owner,
+  // "AcDbEntity", paper-space flag, layer, properties, subclass marker `subclass`. R12: type,
+  // `afterType`, paper-space flag, layer, properties; its handle follows with r12Handle() where
+  // the entity's R12 form puts it.
+  void head(EntityText &e, std::string_view type, std::string_view subclass,
+            const std::vector<std::pair<std::string, std::string>> &afterType = {});
+  void r12Handle(EntityText &e);
 
-    // Inserts the entity (InsertCode) after the ones inserted before it; nullopt, with its handles
-    // given back, when it is not writable.
-    std::optional<document::EditBatch> insert(EntityText &&e);
+  // Plans the entity's insertion (InsertCode) after the ones planned before it; nullopt, with
+  // its handles given back, when it is not writable or no handle was left for it.
+  std::optional<document::EditBatch> insert(EntityText &&e);
+  // Where the plan stands after the entities inserted so far.
+  const PlanPosition &position() const { return pos_; }
 
 private:
-    document::Drawing &d_;
-    std::string layer_;
-    const CreationSettings &settings_;
-    Placement placement_;
-    uint64_t lastHandle_ = 0;      // handles given so far
-    uint64_t committedHandle_ = 0; // handles of inserted entities
-    bool handlesLeft_ = true;
+  const document::Drawing &d_;
+  std::string layer_;
+  const CreationSettings &settings_;
+  Placement placement_;
+  PlanPosition pos_;        // at the last inserted entity
+  uint64_t lastHandle_ = 0; // handles given so far
+  bool handlesLeft_ = true;
 };
 
 } // namespace quentar::editor

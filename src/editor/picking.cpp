@@ -162,7 +162,7 @@ void selectAll(const PointerScene &scene, Selection &selection) {
 
 bool IsSelected(const PointerScene &scene, const Selection &selection) {
     for (std::size_t i : selection.indices())
-        if (i < scene.entityCount() && scene.filter.belongs(scene.entity(i))) return true;
+        if (i < scene.entityCount() && scene.shown(i)) return true;
     return false;
 }
 

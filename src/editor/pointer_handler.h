@@ -16,6 +16,7 @@ struct PointerEvent {
     int x = 0, y = 0;
     MouseButton button = MouseButton::Left; // the button pressed or released; Left for moves
     Modifiers mods;
+    bool held = false; // a move with a mouse button held down
 };
 
 struct WheelEvent {

@@ -1,11 +1,11 @@
-// What the pointer tests of the shown tab work on: one read's records, the tab's filter, the
-// layer lookup, the entity grid and the view.
+// What the pointer tests of the shown tab work on: one read's records, the tab's rule of which
+// entities it shows, the layer lookup, the entity grid and the view.
 #pragma once
 
 #include "document/drawing.h"
 #include "document/layer_lookup.h"
 #include "editor/entity_grid.h"
-#include "editor/layout_filter.h"
+#include "render/view.h"
 #include "render/view_transform.h"
 
 #include <algorithm>
@@ -21,7 +21,7 @@ inline constexpr int kSelectedGripTolerance = 5; // a grip of a selected entity
 
 struct PointerScene {
     const document::Drawing &d;
-    const LayoutFilter &filter;
+    const render::TabView &tab;
     const document::LayerLookup &layers;
     const EntityGrid &grid;
     render::ViewTransform view;
@@ -30,10 +30,12 @@ struct PointerScene {
         return std::min(static_cast<std::size_t>(std::max(d.anzpoly, 0)), d.polys.size());
     }
     const document::tpoly &entity(std::size_t i) const { return d.polys[i]; }
+    // The entity is shown on the tab.
+    bool shown(std::size_t i) const { return tab.shows(d.polys[i]); }
     // The entity takes part in picking, box selection and select all.
     bool selectable(std::size_t i) const {
         const document::tpoly &e = d.polys[i];
-        return filter.belongs(e) && !layers.locked(e);
+        return tab.shows(e) && !layers.locked(e);
     }
 
     // The entities that may have a vertex within `pixels` of pixel (x, y), ascending: the grid's

@@ -41,7 +41,7 @@ SnapResult SnapPoints(const PointerScene &scene, int xx, int yy, int x, int y, b
     scene.near(mx, my, kSnapTolerance, candidates);
     for (uint32_t i : candidates) {
         const document::tpoly &e = scene.entity(i);
-        if (!e.geom || !scene.filter.belongs(e)) continue;
+        if (!e.geom || !scene.tab.shows(e)) continue;
         const auto np = std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzp, 0)),
                                               e.geom->ps().size());
         const auto ns = std::min<std::size_t>(static_cast<std::size_t>(std::max(e.anzs, 0)),

@@ -1,14 +1,22 @@
-// Taking the newest step back.
+// Taking the newest step back and applying it again.
 #include "editor/undo_history.h"
 
 namespace quentar::editor {
 
-std::optional<document::EditBatch> UndoHistory::takeBack(document::LineStore &lines) {
-    if (undos_.empty()) return std::nullopt;
-    document::EditBatch step = std::move(undos_.back());
+const document::EditBatch *UndoHistory::takeBack(document::LineStore &lines) {
+    if (undos_.empty()) return nullptr;
+    document::undoBatch(lines, undos_.back());
+    redos_.push_back(std::move(undos_.back()));
     undos_.pop_back();
-    document::undoBatch(lines, step);
-    return step;
+    return &redos_.back();
+}
+
+const document::EditBatch *UndoHistory::redo(document::LineStore &lines) {
+    if (redos_.empty()) return nullptr;
+    document::redoBatch(lines, redos_.back());
+    undos_.push_back(std::move(redos_.back()));
+    redos_.pop_back();
+    return &undos_.back();
 }
 
 } // namespace quentar::editor

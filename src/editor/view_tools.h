@@ -25,6 +25,8 @@ public:
 
     // A drag is under way (the editor's handler leaves the pointer to the view tools then).
     bool dragging() const { return inzoomit_ || inpan_; }
+    bool inzoomit() const { return inzoomit_; }
+    bool inpan() const { return inpan_; }
 
 private:
     DrawingViewer &viewer_;

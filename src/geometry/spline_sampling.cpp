@@ -38,14 +38,14 @@ struct Homogeneous {
 // The spline as de Boor's algorithm needs it. Weights, when given, are scaled to a largest weight
 // of one (the curve does not change) so that weighted coordinates cannot overflow.
 class Nurbs {
-  public:
+public:
     Nurbs(int degree, const Point3 *control, const double *knots, const double *weights)
         : p_(degree), cp_(control), u_(knots), w_(weights) {}
 
     // The point at t of span j (u[j] < u[j + 1]); t = u[j + 1] gives the span's end.
     Point3 at(int64_t j, double t) const { return w_ ? rational(j, t) : plain(j, t); }
 
-  private:
+private:
     Point3 plain(int64_t j, double t) const {
         Point3 d[kMaxSplineDegree + 1];
         const int64_t first = j - p_;

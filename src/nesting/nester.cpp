@@ -53,7 +53,7 @@ std::string mmText(double v) {
 }
 
 class Nester {
-  public:
+public:
     Nester(const std::vector<NestItem> &items, const SheetFormat &format,
            const NestSettings &settings)
         : items_(items), format_(format), settings_(settings),
@@ -172,7 +172,7 @@ class Nester {
         return result;
     }
 
-  private:
+private:
     struct Placed {
         int shape;
         cl::IntPoint at;

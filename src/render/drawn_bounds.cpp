@@ -36,7 +36,7 @@ namespace {
 
 // Notes the pixel box of what is drawn, within the clips, outside construction lines.
 class BoundsCanvas : public Canvas {
-  public:
+public:
     explicit BoundsCanvas(const document::Drawing &d) : d_(d) {}
     DrawnBox box; // pixels
 
@@ -88,7 +88,7 @@ class BoundsCanvas : public Canvas {
             skipping_.pop_back();
     }
 
-  private:
+private:
     struct Clip {
         double l, t, r, b;
     };

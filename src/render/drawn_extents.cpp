@@ -367,7 +367,7 @@ DrawnExtents::CoarseOutline DrawnExtents::coarseOutline(std::size_t i) const {
 
 bool drawnExtentOfTab(const document::Drawing &d, int tab, ExtentBox &out) {
     // One routine for the extent of a tab: the fit's.
-    const DrawnBox b = drawnBounds(d, tabForFit(d, tab));
+    const DrawnBox b = drawnBounds(d, tabView(d, tab));
     if (b.empty) return false;
     out = {b.minx, b.miny, b.maxx, b.maxy};
     return true;

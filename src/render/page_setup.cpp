@@ -112,11 +112,12 @@ DrawParams printParams(const PrintSettings &s, const PrinterPage &page, const Ta
 
 void printTab(const document::Drawing &d, int tab, const PrintSettings &s, const PrinterPage &page,
               bool showweight, Canvas &canvas, ContourFigures &figures) {
-    const TabView tv = tabForFit(d, tab);
+    const TabView tv = tabView(d, tab);
     const PixelRect clip = printClip(s, page);
     canvas.pushClipRect(clip.left, clip.top, clip.right, clip.bottom);
     RenderPass pass(d, figures, &canvas);
     DrawParams p = printParams(s, page, tv, showweight);
+    p.tab = &tv;
     pass.Drawpolys(p);
     if (!tv.block.empty()) {
         p.blocktodraw = tv.block;

@@ -3,6 +3,7 @@
 
 #include "document/text_codec.h"
 #include "render/colors.h"
+#include "render/view.h"
 
 #include <algorithm>
 #include <charconv>
@@ -264,11 +265,15 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         f_.renderIssues |= kRenderVisitsCut;
         return;
     }
+    if (only_ && depth_ == 1 && !only_(index)) return;
     const tpoly &e = d_.polys[index];
     const document::EntityDetail &dt = e.detail();
     current_ = index;
-    // 1. Space filter.
+    // 1. Space filter: at the top level of a tab, the tab's rule (space and block alike).
+    const bool tabRule = p.tab && depth_ == 1 && !takingExtents_;
     if (takingExtents_) {
+    } else if (tabRule) {
+        if (!p.tab->shows(e)) return;
     } else if (p.thelayhan == kNoLayout) {
         if (p.showmodel && e.ispaperspace) return;
         if (!p.showmodel && !e.ispaperspace && p.blocktodraw.empty()) return;
@@ -283,7 +288,8 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         if (layer->colornr < 0) return;
     }
     // 4. Block filter.
-    if (e.isblock ? dt.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
+    if (!tabRule && (e.isblock ? dt.theblockname != p.blocktodraw : !p.blocktodraw.empty()))
+        return;
     // A viewport switched off shows nothing, not even its frame.
     if (e.invisible && e.isviewport) return;
     // Inside a block, entities on layer "0" take the insert's layer.

@@ -29,6 +29,8 @@ inline constexpr int32_t kNoLayout = -999;
 enum class Hidden : uint8_t { No, Frozen, Invisible, NotPlotted };
 
 // The parameters of one pass (and of its nested passes for blocks and viewports).
+struct TabView;
+
 struct DrawParams {
     double scrollx = 0, scrolly = 0; // view offset, pixels
     int paintbox1height = 0;         // height of the surface, pixels
@@ -41,6 +43,9 @@ struct DrawParams {
     // applied to the block's coordinates before the offset; the identity outside blocks.
     geometry::Linear3 linear;
     bool linearIdentity = true;
+    // A tab's own passes: its rule decides which entities of the top level are drawn (the space
+    // and block fields then only steer the passes).
+    const TabView *tab = nullptr;
     int32_t thelayhan = kNoLayout;   // handle of the layout shown
     bool showmodel = true;           // the pass shows model space
     bool showmodelforcolor = true;   // model colours (black on white) rather than paper colours
@@ -129,6 +134,9 @@ public:
 
     // Marks the selected entities on screen; without a lookup nothing is selected.
     void setSelected(SelectedLookup selected) { selected_ = std::move(selected); }
+    // Draws only these entities of the top level, with what belongs to them (an insert's block,
+    // a dimension's picture); without a lookup every entity the tab shows.
+    void setOnly(SelectedLookup only) { only_ = std::move(only); }
 
     void Drawpolys(const DrawParams &params);
 
@@ -231,6 +239,7 @@ private:
     ContourFigures &f_;
     Canvas *canvas_;
     SelectedLookup selected_;
+    SelectedLookup only_;
     document::LayerLookup layers_;
     std::size_t current_ = 0; // index of the entity being drawn
     bool currentBroken_ = false; // and whether its line type is broken (see brokenLinetype)

@@ -5,6 +5,7 @@
 #include "render/drawn_bounds.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace quentar::render {
@@ -36,32 +37,25 @@ void Bildschirm2DXF(const ViewState &v, int h, double x, double y, double &xx, d
     transformOf(v, h).world(x, y, xx, yy);
 }
 
-TabView tabForFit(const document::Drawing &d, int t) {
+TabView tabView(const document::Drawing &d, int t) {
     TabView tv;
     if (t >= 0 && t < static_cast<int>(d.layouts.size())) {
         tv.handle = d.layouts[static_cast<std::size_t>(t)].layhan;
         tv.model = t == 0;
-        if (t > 0) {
-            for (const auto &b : d.blocks) {
-                if (b.hand == tv.handle && document::trimLine(b.blockname) != "*Paper_Space") {
-                    tv.block = b.blockname;
-                    break;
-                }
-            }
-        }
-    } else {
-        tv.model = t != 1;
-    }
-    return tv;
-}
-
-TabView tabForPreview(const document::Drawing &d, int t) {
-    TabView tv;
-    if (t >= 0 && t < static_cast<int>(d.layouts.size())) {
-        tv.handle = d.layouts[static_cast<std::size_t>(t)].layhan;
-        tv.model = t == 0;
+        // Block names are not case-sensitive: older files spell them "*PAPER_SPACE".
+        const auto active = [](std::string_view name) {
+            const std::string_view n = document::trimLine(name);
+            auto same = [&](std::string_view w) {
+                return n.size() == w.size() &&
+                       std::equal(n.begin(), n.end(), w.begin(), [](char a, char b) {
+                           return std::tolower(static_cast<unsigned char>(a)) ==
+                                  std::tolower(static_cast<unsigned char>(b));
+                       });
+            };
+            return same("*Paper_Space") || same("*Model_Space");
+        };
         for (const auto &b : d.blocks) {
-            if (b.hand == tv.handle) {
+            if (b.hand == tv.handle && !active(b.blockname)) {
                 tv.block = b.blockname;
                 break;
             }
@@ -76,7 +70,7 @@ void fitView(const document::Drawing &d, int tab, int width, int height, const P
              ViewState &v) {
     // What is drawn, inserted blocks and viewport contents included; not the origin, not the
     // insertion points alone, not construction lines.
-    const TabView tv = tabForPreview(d, tab);
+    const TabView tv = tabView(d, tab);
     DrawnBox box = drawnBounds(d, tv);
     DrawnBox sheet, printable;
     if (tab > 0 && !tv.model && layoutSheet(d, tab, sheet, printable)) {
@@ -112,15 +106,16 @@ void fitView(const document::Drawing &d, int tab, int width, int height, const P
 }
 
 Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
-    const TabView tv = tabForPreview(d, tab);
+    const TabView tv = tabView(d, tab);
     return (!tv.model || druckvorschau) ? Rgb{192, 192, 192} : kWhite;
 }
 
 void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected, const PaintOnly &paint) {
+             const SelectedLookup &selected, const PaintOnly &paint, const SelectedLookup &only) {
     RenderPass pass(d, figures, canvas);
     pass.setSelected(selected);
+    pass.setOnly(only);
     if (paint.extents) pass.paintOnly(*paint.extents, paint.surfaceWidth, surfaceHeight);
     DrawParams p;
     p.scrollx = v.horzPosition / 100.0;
@@ -132,6 +127,7 @@ void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, 
     p.thelayhan = tv.handle;
     p.showmodel = p.showmodelforcolor = tv.model;
     p.forprint = false;
+    p.tab = &tv;
     pass.Drawpolys(p);
     if (!tv.block.empty()) {
         p.blocktodraw = tv.block;
@@ -143,7 +139,7 @@ void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, 
 bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
                   Canvas *canvas, ContourFigures &figures) {
     figures.reset();
-    const TabView tv = tabForPreview(d, tab);
+    const TabView tv = tabView(d, tab);
     if (v.donotdrawnow) return false;
     // The areas are not taken from the picture: the pieces drawn are chained into contours and
     // measured exactly, whatever the view.

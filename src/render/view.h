@@ -54,15 +54,31 @@ struct PageSetup {
 };
 
 // What a tab shows: the layout handle (kNoLayout when none), model space or paper, and the block
-// of the layout's own entities.
+// of the layout's own entities. The one rule for which entities a tab shows: drawing, printing,
+// fitting, picking, snapping, selecting and deleting all ask it.
 struct TabView {
     int32_t handle = kNoLayout;
     bool model = true;
+    // The layout's block definition when its entities live there: a layout other than the active
+    // model and paper space ("*Model_Space", "*Paper_Space", whose entities are in the ENTITIES
+    // section); "" for none.
     std::string block;
+
+    // The entity is shown on the tab: in the tab's space (its layout handle, or on the model tab
+    // no owner at all; without layout records the paper-space flag decides), and, when it belongs
+    // to a block definition, in the layout's own block.
+    bool shows(const document::tpoly &e) const {
+        if (handle == kNoLayout) {
+            if (e.ispaperspace == model) return false;
+        } else if (e.layhan != handle && !(model && e.layhan == 0)) {
+            return false;
+        }
+        return !e.isblock || (!block.empty() && e.detail().theblockname == block);
+    }
 };
-// The tab as the fits see it, and as the preview sees it (slightly different block rule).
-TabView tabForFit(const document::Drawing &d, int tab);
-TabView tabForPreview(const document::Drawing &d, int tab);
+// Tab `tab` of the drawing (TabControl1's index): a tab without a layout record is model space
+// unless it is the second.
+TabView tabView(const document::Drawing &d, int tab);
 
 // Fits the tab's drawing into a width x height box (ZoomFullIn; ZoomFullIn180 with 180 x 180).
 void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
@@ -91,10 +107,12 @@ struct PaintOnly {
 
 // The passes that draw a tab (the layout's entities, then its own block) on a surface of the
 // given height, measuring into `figures` (not reset here). The window's paint and the preview
-// share it; the window marks the editor's selection and paints only what is in view.
+// share it; the window marks the editor's selection and paints only what is in view; the edit
+// tools' previews take the picture of `only` the entities they work on.
 void drawTab(const document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected = {}, const PaintOnly &paint = {});
+             const SelectedLookup &selected = {}, const PaintOnly &paint = {},
+             const SelectedLookup &only = {});
 
 // Vorschaubild: resets the figures and renders the tab into a 180 x 180 surface (the caller
 // filled it with previewBackground) through `canvas` (may be null: measure only). Returns false

@@ -84,39 +84,6 @@ void movePanDrag(ViewState &v, const PanDrag &drag, int x, int y) {
     clampScroll(v);
 }
 
-void StoreZoom(document::Drawing &d, TabViewMemory &memory, int tab, const ViewState &v) {
-    if (tab >= 0 && tab < static_cast<int>(d.layouts.size())) {
-        document::Tlayout &l = d.layouts[static_cast<std::size_t>(tab)];
-        l.zoomsetted = true;
-        l.zoomvalue = v.zoomedvalue;
-        // The scroll range fits 32 bits.
-        l.scrollxvalue = static_cast<int32_t>(std::clamp(v.horzPosition, kScrollMin, kScrollMax));
-        l.scrollyvalue = static_cast<int32_t>(std::clamp(v.vertPosition, kScrollMin, kScrollMax));
-        return;
-    }
-    RememberedView &r = tab == 0 ? memory.tab0 : memory.otherTabs;
-    r = {true, v.zoomedvalue, v.horzPosition, v.vertPosition};
-}
-
-bool restoreZoom(const document::Drawing &d, const TabViewMemory &memory, int tab, ViewState &v) {
-    if (tab >= 0 && tab < static_cast<int>(d.layouts.size())) {
-        const document::Tlayout &l = d.layouts[static_cast<std::size_t>(tab)];
-        if (!l.zoomsetted) return false;
-        v.zoomedvalue = l.zoomvalue;
-        v.horzPosition = l.scrollxvalue;
-        v.vertPosition = l.scrollyvalue;
-    } else {
-        const RememberedView &r = tab == 0 ? memory.tab0 : memory.otherTabs;
-        if (!r.zoomsetted) return false;
-        v.zoomedvalue = r.zoomvalue;
-        v.horzPosition = r.scrollxvalue;
-        v.vertPosition = r.scrollyvalue;
-    }
-    clampZoom(v);
-    clampScroll(v);
-    return true;
-}
-
 AxisIconPlace axisIconPlace(const ViewState &v, int w, int h) {
     AxisIconPlace a;
     a.ox = roundToInt(-v.horzPosition / 100.0);

@@ -53,25 +53,6 @@ struct PanDrag {
 PanDrag startPanDrag(const ViewState &v, int x, int y);
 void movePanDrag(ViewState &v, const PanDrag &drag, int x, int y);
 
-// The remembered view of a tab that has no layout record: tab 0 keeps its own, every other tab
-// shares one (the zoomsetted0 ... and zoomsetted1 ... fields of the window).
-struct RememberedView {
-    bool zoomsetted = false;
-    double zoomvalue = 0;
-    int64_t scrollxvalue = 0, scrollyvalue = 0;
-};
-struct TabViewMemory {
-    RememberedView tab0;
-    RememberedView otherTabs;
-};
-
-// StoreZoom: remembers `v` for tab `tab`, in its layout record when it has one (the layouts are
-// rebuilt by every read, and their memory with them), else in `memory`.
-void StoreZoom(document::Drawing &d, TabViewMemory &memory, int tab, const ViewState &v);
-// Puts the remembered view of `tab` into `v`; false (and `v` unchanged) when there is none, so
-// the tab is to be fitted.
-bool restoreZoom(const document::Drawing &d, const TabViewMemory &memory, int tab, ViewState &v);
-
 // Where the axis icon goes: at the drawing origin, or in the lower left corner (moved) when the
 // origin is too close to an edge for the icon to be seen whole.
 struct AxisIconPlace {

@@ -26,7 +26,7 @@ std::string bytesOf(const fs::path &p) {
 
 // A working folder with the drawing p.dxf and a data folder; the user's settings stay inside.
 class SheetScratch {
-  public:
+public:
     SheetScratch() {
         std::string tmpl = (fs::temp_directory_path() / "quentar-sheet-XXXXXX").string();
         EXPECT_NE(::mkdtemp(tmpl.data()), nullptr);
@@ -53,7 +53,7 @@ class SheetScratch {
         return r;
     }
 
-  private:
+private:
     fs::path root_;
 };
 

@@ -132,7 +132,11 @@ TEST(Report, ConditionalLines) {
     e.TransportproStueckCheck.setText("True");
     e.TransportEd.setText("5.00");
     e.effortTime(3).setTime(1, 30, 0);
+    // The tenth row has a line of its own, under its own name.
+    calc.effortNames[9] = "Nacharbeit";
+    e.effortTime(10).setTime(0, 45, 0);
     const auto t = texts(CalcAusdruck(calc, "", false));
+    EXPECT_TRUE(has(t, "Nacharbeit: 00:45:00 hh:mm:ss"));
     EXPECT_TRUE(has(t, "Konturlänge der Löcher: 62 mm")); // 62.83 truncated
     EXPECT_TRUE(has(t, "Einstechzeit für Löcher: 00:00:06 hh:mm:ss"));
     EXPECT_TRUE(has(t, "Transportkosten/Stück: 5.00 EUR"));

@@ -51,7 +51,7 @@ Measured measure(const Groups &entities) {
 
 // The engine with the default catalogue: Edelstahl, 3.00 per kg, 7.8 kg/dm³, 1 mm, 20 % mark-up.
 class SheetCosting : public ::testing::Test {
-  protected:
+protected:
     SheetCosting() {
         catalogue.addDefaults();
         engine.updateMaterialBox();

@@ -3,7 +3,7 @@
 #include "transform_support.h"
 
 #include "../dxf/dxf_builder.h"
-#include "editor/layout_filter.h"
+#include "render/view.h"
 #include "editor/transformations_entities.h"
 
 #include <gtest/gtest.h>
@@ -43,10 +43,10 @@ std::string seedOf(const document::Drawing &d) {
 }
 
 editor::EntitySet tabEntities(const document::Drawing &d, int tab) {
-    const auto filter = editor::LayoutFilter::forTab(d, tab);
+    const auto filter = render::tabView(d, tab);
     editor::EntitySet set;
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i)
-        if (filter.belongs(d.polys[i])) set.push_back(i);
+        if (filter.shows(d.polys[i])) set.push_back(i);
     return set;
 }
 

@@ -465,6 +465,7 @@ TEST(CreatedDrawings, ReadBackByQuentarAndByEzdxfAsCreated) {
             CreationSettings s;
             s.tab = drawn.tab;
             const Creation c = drawn.create(d, s);
+            apply(d, c);
             const std::vector<Entity> expected = drawn.expected(newer);
             ASSERT_EQ(c.steps.size(), expected.size());
             // Quentar reads every entity back, each of the kind created.

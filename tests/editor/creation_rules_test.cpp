@@ -54,21 +54,23 @@ TEST(CreationHandles, EachEntityTakesTheNextHandleAndAdvancesTheSeed) {
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.templ) + " " + c.seed);
         document::Drawing d = drawingOf(withSeed(c.templ, c.seed));
-        EXPECT_EQ(handleOf(editor::AddPoint(d, {}, {1, 2, 0})), c.first);
+        EXPECT_EQ(handleOf(apply(d, editor::AddPoint(d, {}, {1, 2, 0}))), c.first);
         dxf::processdxf(d); // the window reads the drawing after every creation
-        EXPECT_EQ(handleOf(editor::AddPoint(d, {}, {3, 4, 0})), c.second);
+        EXPECT_EQ(handleOf(apply(d, editor::AddPoint(d, {}, {3, 4, 0}))), c.second);
         EXPECT_EQ(d.dxf[static_cast<std::size_t>(d.handleseedpos)], c.seedAfter);
     }
 }
 
 TEST(CreationHandles, CreationsWithoutAReadBetweenThemFollowEachOther) {
-    // The arrow tool creates its line and then its arrowhead; the insertion place and the handles
-    // stay right until the drawing is read again.
+    // The arrow tool plans its line and then its arrowhead after it: the insertion place and the
+    // handles follow on, and applied together they make two entities.
     for (const char *templ : {kR12Template, kNewerTemplate}) {
         SCOPED_TRACE(templ);
         document::Drawing d = newDrawing(templ);
         const Creation line = editor::AddLine(d, {}, 0, {0, 0, 0}, {1, 0, 0});
-        const Creation arrow = editor::AddArrowToLine(d, {}, 0, 0, 1, 0);
+        const Creation arrow = editor::AddArrowToLine(d, {}, 0, 0, 1, 0, &line);
+        apply(d, line);
+        apply(d, arrow);
         const std::string first = handleOf(line), second = handleOf(arrow);
         EXPECT_EQ(std::stoi(second, nullptr, 16), std::stoi(first, nullptr, 16) + 1);
         dxf::processdxf(d);
@@ -83,6 +85,7 @@ TEST(CreationHandles, AnR12PolylineGivesEveryVertexAndItsEndAHandle) {
     document::Drawing d = newDrawing(kR12Template);
     const Creation c =
         editor::AddPolyLine(d, {}, {{0, 0, 0, 0}, {1, 0, 0, 0}, {1, 1, 0, 0}}, false);
+    apply(d, c);
     EXPECT_EQ(groupValues(insertedLines(c), "  5"),
               (std::vector<std::string>{"20", "21", "22", "23", "24"}));
     EXPECT_EQ(d.dxf[static_cast<std::size_t>(d.handleseedpos)], "25");
@@ -97,6 +100,7 @@ TEST(CreationHandles, WithoutASeedTheHeaderStaysAsItWas) {
     const auto before = linesOf(d.dxf);
     const auto at = static_cast<std::size_t>(d.insertlinepos);
     const Creation c = editor::AddPoint(d, {}, {1, 2, 0});
+    apply(d, c);
     ASSERT_EQ(c.steps.size(), 1u);
     EXPECT_EQ(c.steps[0].edits.size(), 1u); // the insertion alone
     const auto after = linesOf(d.dxf);
@@ -120,8 +124,45 @@ TEST(CreationHandles, NeverReuseAHandleOfTheFileEvenBeyondItsSeed) {
                 "  0\r\nTABLE\r\n  2\r\nDIMSTYLE\r\n" + dimstyle + "  0\r\nENDTAB\r\n");
     document::Drawing d = drawingOf(text);
     ASSERT_LT(d.maxhandle, 0x5A);
-    EXPECT_EQ(handleOf(editor::AddPoint(d, {}, {1, 2, 0})), "5B");
+    EXPECT_EQ(handleOf(apply(d, editor::AddPoint(d, {}, {1, 2, 0}))), "5B");
     EXPECT_EQ(d.dxf[static_cast<std::size_t>(d.handleseedpos)], "5C");
+}
+
+TEST(CreationHandles, HandlesGoOnBeyondThirtyTwoBits) {
+    // A drawing holding a handle at or above 7FFF0000 still gets new entities: handles are
+    // 64-bit hexadecimal. Only a drawing that used up that range is refused, with a message.
+    struct Case {
+        const char *held; // the handle of a POINT in the drawing
+        const char *first, *seedAfter;
+        int message;
+    };
+    const Case cases[] = {
+        {"7FFF0000", "7FFF0001", "7FFF0002", 0},
+        {"7FFFFFFF", "80000000", "80000001", 0},
+        {"FFFFFFFF", "100000000", "100000001", 0},
+        {"FFFFFFFFFFFFFFFE", "FFFFFFFFFFFFFFFF", "", 0},
+        {"FFFFFFFFFFFFFFFF", "", "", editor::kMsgNoHandlesLeft},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.held);
+        std::string text = newDrawing(kNewerTemplate).dxf.serialize();
+        const std::string entities = "  2\r\nENTITIES\r\n";
+        text.insert(text.find(entities) + entities.size(),
+                    "  0\r\nPOINT\r\n  5\r\n" + std::string(c.held) +
+                        "\r\n  8\r\n0\r\n 10\r\n1\r\n 20\r\n1\r\n");
+        document::Drawing d = drawingOf(text);
+        const std::string seedBefore(d.dxf[static_cast<std::size_t>(d.handleseedpos)]);
+        const Creation made = editor::AddPoint(d, {}, {1, 2, 0});
+        EXPECT_EQ(made.message, c.message);
+        EXPECT_EQ(handleOf(made), c.first);
+        EXPECT_EQ(made.created(), c.message == 0);
+        apply(d, made);
+        // Past the last handle there is no seed to give: the header keeps its own.
+        EXPECT_EQ(d.dxf[static_cast<std::size_t>(d.handleseedpos)],
+                  *c.seedAfter ? std::string(c.seedAfter) : seedBefore);
+        dxf::processdxf(d);
+        EXPECT_EQ(d.anzpoly, made.created() ? 2 : 1);
+    }
 }
 
 TEST(CreationLayouts, EachTabWritesItsOwnershipLines) {
@@ -143,7 +184,7 @@ TEST(CreationLayouts, EachTabWritesItsOwnershipLines) {
         const int32_t endsec = d.insertlinepos;
         CreationSettings s;
         s.tab = c.tab;
-        const auto l = insertedLines(editor::AddLine(d, s, 0, {0, 0, 0}, {1, 1, 0}));
+        const auto l = insertedLines(apply(d, editor::AddLine(d, s, 0, {0, 0, 0}, {1, 1, 0})));
         ASSERT_GE(l.size(), 4u);
         const auto layer = std::find(l.begin(), l.end(), "  8");
         EXPECT_EQ(std::vector<std::string>(l.begin() + 2, layer), c.ownership);
@@ -178,6 +219,7 @@ TEST(CreationLayouts, ALayoutOfItsOwnBlockReceivesTheLinesBeforeItsEnd) {
     CreationSettings s;
     s.tab = 2;
     const Creation c = editor::AddCircle(d, s, 0, {0, 0, 0}, {1, 0, 0});
+    apply(d, c);
     const auto l = insertedLines(c);
     EXPECT_EQ(std::vector<std::string>(l.begin() + 2, l.begin() + 10),
               lines("  5|2F|330|2B|100|AcDbEntity| 67|1"));

@@ -68,6 +68,12 @@ inline std::vector<std::string> insertedLines(const editor::Creation &c) {
     return out;
 }
 
+// Applies the planned steps of a creation to the lines, as the editor's commit does; returns it.
+inline const editor::Creation &apply(document::Drawing &d, const editor::Creation &c) {
+    for (const auto &step : c.steps) document::redoBatch(d.dxf, step);
+    return c;
+}
+
 // Takes back the creation's steps, last first.
 inline void undoAll(document::Drawing &d, const editor::Creation &c) {
     for (auto it = c.steps.rbegin(); it != c.steps.rend(); ++it) document::undoBatch(d.dxf, *it);

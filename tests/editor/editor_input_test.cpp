@@ -74,8 +74,8 @@ TEST_F(Input, TheDeleteToolWaitsForASelection) {
     input.DelBtnClick();
     EXPECT_FALSE(input.indelselect());
     EXPECT_EQ(viewer.drawing().anzpoly, 0);
-    editor.Rckgngig1Click();
-    editor.Rckgngig1Click();
+    editor.undo();
+    editor.undo();
     EXPECT_EQ(lines(), original);
     click(150, 100);
     EXPECT_TRUE(key(editor::Key::Delete));

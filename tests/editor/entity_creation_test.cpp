@@ -254,17 +254,18 @@ void checkCreation(const Case &c, const char *templ, const std::string &expected
     const Creation made = c.create(d, CreationSettings{});
     EXPECT_EQ(made.message, message);
     EXPECT_EQ(joined(insertedLines(made)), expected);
+    // Planned only: the lines change when the steps are applied.
+    EXPECT_EQ(d.dxf.serialize(), before);
+    apply(d, made);
     EXPECT_EQ(d.dxf[static_cast<std::size_t>(d.handleseedpos)], seed);
     if (expected.empty()) {
         EXPECT_FALSE(made.created());
         EXPECT_EQ(d.dxf.serialize(), before);
         return;
     }
-    // Before the ENDSEC of the ENTITIES section, which the drawing still knows until it is read.
+    // Before the ENDSEC of the ENTITIES section.
     const auto count = static_cast<int32_t>(insertedLines(made).size());
-    EXPECT_EQ(d.insertlinepos, at + count);
     EXPECT_EQ(d.dxf[static_cast<std::size_t>(at + count) + 1], "ENDSEC");
-    EXPECT_TRUE(d.changed);
     // One undo step per entity; read again, every one of them is there.
     dxf::processdxf(d);
     EXPECT_EQ(static_cast<std::size_t>(d.anzpoly - entities), made.steps.size());

@@ -86,20 +86,20 @@ TEST_F(KeptSelection, AnEditKeepsTheSelectionOfTheEntitiesItKeeps) {
 
     // A new entity before them all: every record moves up one.
     document::EditBatch insert;
-    document::insertLines(d.dxf, insert, d.polys[2].linefrom,
-                          {"  0", "POINT", "  8", "0", " 10", "1", " 20", "1"});
+    insert.edits.push_back(
+        {d.polys[2].linefrom, {}, {"  0", "POINT", "  8", "0", " 10", "1", " 20", "1"}});
     editor.commit(std::move(insert));
     EXPECT_EQ(selected(), (std::vector<std::size_t>{3, 4, 6}));
-    editor.Rckgngig1Click();
+    editor.undo();
     EXPECT_EQ(selected(), (std::vector<std::size_t>{2, 3, 5}));
 
     // Deleting takes the model tab's two; the layout's stays selected, and undo does not bring
     // the deleted ones back into the selection.
     viewer.TabControl1Change(0);
-    ASSERT_TRUE(editor.Loeschen());
+    ASSERT_TRUE(editor.deleteSelection());
     ASSERT_EQ(selected().size(), 1u);
     EXPECT_EQ(d.polys[selected()[0]].han, 0x41);
-    editor.Rckgngig1Click();
+    editor.undo();
     EXPECT_EQ(selected(), (std::vector<std::size_t>{3}));
 
     // A read the editor did not make leaves nothing selected rather than the wrong entities.

@@ -2,6 +2,8 @@
 #include "drawings.h"
 #include "editor_fixture.h"
 
+#include <set>
+
 using namespace quentar;
 using namespace quentar::testing;
 using editor::PickOutcome;
@@ -12,19 +14,37 @@ const Groups kLockedLayer = lockedLayerTable();
 
 using Indices = std::vector<std::size_t>;
 
+// 5: a SOLID whose corners run (600, 100), (700, 100), (700, 200), (600, 200): its closing edge
+// is the segment x = 600.
+Groups solid() {
+    return {{0, "SOLID"}, {8, "0"},    {10, "600"}, {20, "100"}, {11, "700"},
+            {21, "100"},  {12, "600"}, {22, "200"}, {13, "700"}, {23, "200"}};
+}
+// 6: a circle about (800, 400) of radius 50; its grips are the centre and the quarter points.
+Groups circle() { return {{0, "CIRCLE"}, {8, "0"}, {10, "800"}, {20, "400"}, {40, "50"}}; }
+// 7: a cubic spline with its control polygon far from the curve: (100, 500), (150, 600),
+// (250, 600), (300, 500).
+Groups spline() {
+    return {{0, "SPLINE"}, {8, "0"},    {70, "8"},   {71, "3"},   {72, "8"},   {73, "4"},
+            {40, "0"},     {40, "0"},   {40, "0"},   {40, "0"},   {40, "1"},   {40, "1"},
+            {40, "1"},     {40, "1"},   {10, "100"}, {20, "500"}, {10, "150"}, {20, "600"},
+            {10, "250"},   {20, "600"}, {10, "300"}, {20, "500"}};
+}
+
 class Picking : public EditorTest {
 protected:
     void SetUp() override {
-        open(concat({kLockedLayer,
-                     entitiesSection(concat({point(100, 100),                                  // 0
-                                             line(200, 100, 300, 100),                         // 1
-                                             line(300, 100, 300, 200),                         // 2
-                                             line(400, 100, 500, 100, "LOCK"),                 // 3
-                                             line(400, 200, 500, 200, "0", {{67, "1"}})}))})); // 4
-        ASSERT_EQ(viewer.drawing().anzpoly, 5);
+        open(concat(
+            {kLockedLayer, entitiesSection(concat({point(100, 100),                            // 0
+                                                   line(200, 100, 300, 100),                   // 1
+                                                   line(300, 100, 300, 200),                   // 2
+                                                   line(400, 100, 500, 100, "LOCK"),           // 3
+                                                   line(400, 200, 500, 200, "0", {{67, "1"}}), // 4
+                                                   solid(), circle(), spline()}))}));
+        ASSERT_EQ(viewer.drawing().anzpoly, 8);
     }
     void selectOnly(const Indices &chosen) {
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         for (std::size_t i : chosen) editor.select(i);
     }
 };
@@ -57,6 +77,16 @@ TEST_F(Picking, GripAndSegmentPasses) {
          PickOutcome::SelectionDrag, {1, 2}},
         {"an entity on a locked layer", {}, 450, 100, false, PickOutcome::Nothing, {}},
         {"an entity of another tab", {}, 450, 200, false, PickOutcome::Nothing, {}},
+        {"the closing edge of a SOLID", {}, 601, 150, false, PickOutcome::Hit, {5}},
+        // A sampled point of a circle has no line of its own: it is no grip.
+        {"a selected circle at a sampled point", {6}, 800 + 50 * 0.809016994374947,
+         400 + 50 * 0.587785252292473, false, PickOutcome::SelectionDrag, {6}},
+        {"a selected circle at its quarter point", {6}, 850, 400, false, PickOutcome::GripDrag,
+         {6}},
+        // The curve's top lies at y = 575: the control polygon's top edge 25 pixels above it.
+        {"a spline's control polygon 25 px off the curve", {}, 200, 600, false,
+         PickOutcome::Nothing, {}},
+        {"the spline's curve", {}, 200, 575, false, PickOutcome::Hit, {7}},
     };
     // clang-format on
     for (const Case &c : cases) {
@@ -146,14 +176,14 @@ TEST_F(Picking, BoxSelection) {
     // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         for (std::size_t i : c.before) editor.select(i);
         const render::Pixel a = px(c.x1, c.y1), b = px(c.x2, c.y2);
         EXPECT_EQ(editor.MassSelect(a.x, a.y, b.x, b.y, c.shift), c.caught);
         EXPECT_EQ(selected(), c.after);
     }
     // Caught by a box, then picked by a click: the box mark goes.
-    editor.Nichtsauswhlen1Click();
+    editor.selectNone();
     const render::Pixel a = px(90, 290), b = px(210, 310);
     editor.MassSelect(a.x, a.y, b.x, b.y, false);
     EXPECT_TRUE(editor.selection().massSelected(1));
@@ -170,19 +200,59 @@ TEST_F(Picking, SelectAllAndNoneFollowTheShownTab) {
     for (int tab = 0; tab < 3; ++tab) {
         SCOPED_TRACE(tab);
         viewer.TabControl1Change(tab);
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         EXPECT_FALSE(editor.IsSelected());
-        editor.AllesAuswhlen1Click();
+        editor.selectAll();
         EXPECT_EQ(selected(), expected[tab]);
         EXPECT_TRUE(editor.IsSelected());
     }
     // The selection of one tab is not "selected" on another.
     viewer.TabControl1Change(1);
     EXPECT_FALSE(editor.IsSelected());
-    editor.Nichtsauswhlen1Click();
+    editor.selectNone();
     EXPECT_TRUE(selected().empty());
     EXPECT_TRUE(editor.locked(4));
     EXPECT_FALSE(editor.locked(2));
+}
+
+TEST_F(Picking, WhatATabDrawsIsWhatItsRuleShows) {
+    // One rule for every question about a tab: the entities its paint draws are those picking,
+    // snapping and selecting take (less the locked ones for selecting).
+    class BegunCanvas : public render::Canvas {
+      public:
+        std::set<std::size_t> begun;
+        void beginEntity(std::size_t i) override { begun.insert(i); }
+        void strokePath(const render::Path &, const render::Pen &) override {}
+        void fillPath(const render::Path &, const render::Brush &) override {}
+        void fillRect(int, int, int, int, render::Rgb) override {}
+        void frameRect(int, int, int, int, render::Rgb) override {}
+        void drawText(std::string_view, double, const render::Transform &, render::Rgb) override {}
+        void strokeText(std::string_view, double, const render::Transform &,
+                        const render::Pen &) override {}
+        void textExtent(std::string_view, int, int &w, int &h) override { w = h = 0; }
+        void pushClipRect(int, int, int, int) override {}
+        void popClip() override {}
+        void drawHandleImage(int, int, int) override {}
+    };
+    open(threeTabs());
+    for (int tab = 0; tab < 3; ++tab) {
+        SCOPED_TRACE(tab);
+        viewer.TabControl1Change(tab);
+        BegunCanvas canvas;
+        viewer.PaintBox1Paint(canvas, 96);
+        const render::TabView tv = render::tabView(viewer.drawing(), tab);
+        std::set<std::size_t> shown, selectable;
+        for (std::size_t i = 0; i < viewer.drawing().polys.size(); ++i) {
+            if (tv.shows(viewer.drawing().polys[i])) shown.insert(i);
+            if (editor.scene().selectable(i)) selectable.insert(i);
+        }
+        EXPECT_EQ(canvas.begun, shown);
+        editor.selectAll();
+        const Indices all = selected();
+        EXPECT_EQ(std::set<std::size_t>(all.begin(), all.end()), selectable);
+        for (std::size_t i : selectable) EXPECT_TRUE(shown.count(i));
+        editor.selectNone();
+    }
 }
 
 TEST_F(Picking, EmptyDrawing) {

@@ -18,6 +18,7 @@ TEST(Snapping, AlignmentWithTheReferencePoint) {
     const Case cases[] = {
         {"both alignments: onto the reference point", 3, 4, 0, 0},
         {"the diagonal below right", 20, 22, 20, 20},
+        {"horizontal, then the diagonal from there", 8, -3, 8, 8},
         {"the diagonal above left", -30, -27, -30, -30},
         {"horizontal", 50, -5, 50, 0},
         {"vertical", 5, 60, 0, 60},

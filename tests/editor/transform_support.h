@@ -93,7 +93,7 @@ inline std::map<std::size_t, Picture> pictures(const document::Drawing &d, int t
     constexpr int kHeight = 1000;
     PictureCanvas canvas(render::transformOf(v, kHeight));
     render::ContourFigures figures;
-    render::drawTab(d, render::tabForPreview(d, tab), v, kHeight, false, 96, &canvas, figures);
+    render::drawTab(d, render::tabView(d, tab), v, kHeight, false, 96, &canvas, figures);
     return canvas.pictures;
 }
 

@@ -2,7 +2,7 @@
 // original, read so by an independent library (ezdxf), and taken back byte for byte.
 #include "transform_support.h"
 
-#include "editor/layout_filter.h"
+#include "render/view.h"
 #include "editor/transformations_entities.h"
 
 #include <gtest/gtest.h>
@@ -103,12 +103,12 @@ TEST(Transformations, EveryKindIsDrawnWhereTheMapCarriesIt) {
                 // Every entity of the tab at once, but the frame of a viewport: its view of the
                 // model neither turns nor mirrors.
                 const auto before = pictures(d, tab);
-                const auto filter = editor::LayoutFilter::forTab(d, tab);
+                const auto filter = render::tabView(d, tab);
                 editor::EntitySet set;
                 std::vector<std::string> handles;
                 for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
                     const auto &e = d.polys[i];
-                    if (!filter.belongs(e) || (e.isviewport && op.turns())) continue;
+                    if (!filter.shows(e) || (e.isviewport && op.turns())) continue;
                     set.push_back(i);
                     if (!(keepsItsSize(e) && op.modex == editor::kScaleMode))
                         handles.push_back(json(ownHandle(d, i)));

@@ -17,13 +17,13 @@ class Undo : public EditorTest {
 protected:
     // The entities select all takes on the shown tab.
     Indices selectable() {
-        editor.AllesAuswhlen1Click();
+        editor.selectAll();
         Indices all = selected();
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         return all;
     }
     void selectOnly(const Indices &chosen) {
-        editor.Nichtsauswhlen1Click();
+        editor.selectNone();
         for (std::size_t i : chosen) editor.select(i);
     }
 };
@@ -60,26 +60,26 @@ TEST_F(Undo, EveryDeletionIsTakenBackToTheByte) {
         for (const auto &[name, chosen] : selections) {
             SCOPED_TRACE(name);
             selectOnly(chosen);
-            ASSERT_TRUE(editor.Loeschen());
+            ASSERT_TRUE(editor.deleteSelection());
             EXPECT_EQ(viewer.drawing().anzpoly, count - static_cast<int32_t>(chosen.size()));
             EXPECT_TRUE(window.canUndo);
             EXPECT_TRUE(viewer.drawing().changed);
-            editor.Rckgngig1Click();
+            editor.undo();
             EXPECT_EQ(lines(), original);
             EXPECT_EQ(viewer.drawing().anzpoly, count);
             EXPECT_FALSE(window.canUndo);
         }
         // Two steps, taken back newest first.
         selectOnly({all.front()});
-        ASSERT_TRUE(editor.Loeschen());
+        ASSERT_TRUE(editor.deleteSelection());
         const std::string afterFirst = lines();
-        editor.AllesAuswhlen1Click();
-        ASSERT_TRUE(editor.Loeschen() || all.size() == 1);
-        editor.Rckgngig1Click();
+        editor.selectAll();
+        ASSERT_TRUE(editor.deleteSelection() || all.size() == 1);
+        editor.undo();
         if (all.size() > 1) {
             EXPECT_EQ(lines(), afterFirst);
         }
-        editor.Rckgngig1Click();
+        editor.undo();
         EXPECT_EQ(lines(), original);
     }
 }
@@ -96,11 +96,11 @@ TEST_F(Undo, AnR12PolylineGoesWithItsVerticesAndSeqend) {
     const std::string original = lines();
     ASSERT_EQ(viewer.drawing().anzpoly, 3);
     editor.select(1);
-    ASSERT_TRUE(editor.Loeschen());
+    ASSERT_TRUE(editor.deleteSelection());
     EXPECT_EQ(lines(), dxfText(concat({header, entitiesSection(concat({before, after}))})));
     ASSERT_EQ(viewer.drawing().anzpoly, 2);
     EXPECT_EQ(viewer.drawing().polys[1].kind, document::EntityKind::Line);
-    editor.Rckgngig1Click();
+    editor.undo();
     EXPECT_EQ(lines(), original);
 }
 
@@ -109,24 +109,24 @@ TEST_F(Undo, TwoEntitiesAreRecordedLastFirst) {
     const std::string original = lines();
     const document::tpoly a = viewer.drawing().polys[0], b = viewer.drawing().polys[2];
     selectOnly({0, 2});
-    ASSERT_TRUE(editor.Loeschen());
+    ASSERT_TRUE(editor.deleteSelection());
     const document::EditBatch &step = editor.undos().last();
     ASSERT_EQ(step.edits.size(), 2u);
     EXPECT_EQ(step.edits[0].at, b.linefrom);
     EXPECT_EQ(step.edits[1].at, a.linefrom);
     EXPECT_EQ(step.edits[1].removed.size(), static_cast<std::size_t>(a.linebis - a.linefrom + 1));
-    editor.Rckgngig1Click();
+    editor.undo();
     EXPECT_EQ(lines(), original);
 }
 
 TEST_F(Undo, NothingSelectedNothingDeletedNoStep) {
     open(entitiesSection(line(0, 0, 1, 1)));
     const std::string original = lines();
-    EXPECT_FALSE(editor.Loeschen());
+    EXPECT_FALSE(editor.deleteSelection());
     EXPECT_FALSE(editor.canUndo());
     EXPECT_FALSE(window.canUndo);
     EXPECT_FALSE(viewer.drawing().changed);
-    editor.Rckgngig1Click(); // no step: nothing happens
+    editor.undo(); // no step: nothing happens
     EXPECT_EQ(lines(), original);
     EXPECT_FALSE(viewer.drawing().changed);
 }
@@ -136,42 +136,52 @@ TEST_F(Undo, OnlyTheShownTabIsDeleted) {
     const std::string original = lines();
     selectOnly({0, 2, 3}); // the second layout's, a model and the first layout's entity
     viewer.TabControl1Change(0);
-    ASSERT_TRUE(editor.Loeschen());
+    ASSERT_TRUE(editor.deleteSelection());
     ASSERT_EQ(viewer.drawing().anzpoly, 5);
     // The other tabs' entities are still there, and still selected.
     const Indices kept = selected();
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(viewer.drawing().polys[kept[0]].han, 0x31);
     EXPECT_EQ(viewer.drawing().polys[kept[1]].han, 0x41);
-    editor.Rckgngig1Click();
+    editor.undo();
     EXPECT_EQ(lines(), original);
 }
 
 TEST_F(Undo, EditsOfOtherOperationsAreStepsToo) {
-    // What the creating and changing operations hand over: a batch already applied to the
-    // lines. Undo takes it back to the byte, the $HANDSEED replacement included.
+    // What the creating and changing operations hand over: a batch planned against the lines as
+    // they stand. Undo takes it back to the byte, the $HANDSEED replacement included; redo
+    // applies it again.
     const Groups header{{0, "SECTION"}, {2, "HEADER"}, {9, "$HANDSEED"}, {5, "2A"}, {0, "ENDSEC"}};
     open(concat({header, entitiesSection(line(0, 0, 1, 1))}));
     const std::string original = lines();
     document::Drawing &d = viewer.drawing();
     document::EditBatch step;
-    document::insertLines(
-        d.dxf, step, d.insertlinepos,
-        {"  0", "LINE", "  8", "0", "  5", "2A", " 10", "5", " 20", "5", " 11", "6", " 21", "6"});
-    document::replaceLine(d.dxf, step, d.handleseedpos, "2B");
+    step.edits.push_back(
+        {d.insertlinepos,
+         {},
+         {"  0", "LINE", "  8", "0", "  5", "2A", " 10", "5", " 20", "5", " 11", "6", " 21", "6"}});
+    step.edits.push_back(
+        {d.handleseedpos, {std::string(d.dxf[static_cast<std::size_t>(d.handleseedpos)])}, {"2B"}});
+    EXPECT_EQ(lines(), original); // planned: nothing happened yet
     editor.commit(std::move(step));
     EXPECT_EQ(viewer.drawing().anzpoly, 2);
+    const std::string edited = lines();
     EXPECT_TRUE(window.canUndo);
+    EXPECT_FALSE(window.canRedo);
     EXPECT_TRUE(viewer.drawing().changed);
-    editor.UndoBtnClick();
+    editor.undo();
     EXPECT_EQ(lines(), original);
     EXPECT_EQ(viewer.drawing().anzpoly, 1);
+    EXPECT_TRUE(window.canRedo);
+    editor.redo();
+    EXPECT_EQ(lines(), edited);
+    EXPECT_FALSE(window.canRedo);
 }
 
 TEST_F(Undo, OpeningADrawingForgetsTheSteps) {
     open(entitiesSection(concat({line(0, 0, 1, 1), line(0, 0, 2, 2)})));
     editor.select(0);
-    ASSERT_TRUE(editor.Loeschen());
+    ASSERT_TRUE(editor.deleteSelection());
     editor.select(0);
     ASSERT_TRUE(window.canUndo);
     open(entitiesSection(line(0, 0, 1, 1)));

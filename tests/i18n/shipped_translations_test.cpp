@@ -54,6 +54,8 @@ constexpr std::string_view kEnglish[kMessageCount] = {
     "The DXF version of this DXF file does not support multi-line texts. Only the first line is "
     "used.",
     "The DXF version of this DXF file does not support \"LEADER\" objects.",
+    "The drawing has no free handles left: nothing can be added.",
+    "The array would be too large: nothing was copied.",
 };
 
 const std::string kShippedFile = std::string(QUENTAR_FIXTURES_DIR) + "/../../data/translate.dat";

@@ -123,7 +123,7 @@ struct Paints {
 Paints paintBoth(const document::Drawing &d, const DrawnExtents &extents, int tab,
                  const ViewState &v) {
     Paints out;
-    const TabView tv = tabForPreview(d, tab);
+    const TabView tv = tabView(d, tab);
     drawTab(d, tv, v, kHeight, true, 96, &out.whole, out.wholeFigures);
     drawTab(d, tv, v, kHeight, true, 96, &out.culled, out.culledFigures, {}, {&extents, kWidth});
     return out;
@@ -261,7 +261,7 @@ TEST(PaintOnly, AMeasuringPassIgnoresItAndMeasuresEverything) {
     ViewState v;
     fitView(d, 0, kWidth, kHeight, PageSetup{}, v);
     zoomAbout(v, kHeight, 10, 10, v.zoomedvalue * 50); // hardly anything in view
-    const TabView tv = tabForPreview(d, 0);
+    const TabView tv = tabView(d, 0);
     auto measure = [&](bool paintOnly) {
         ContourFigures f;
         f.collector = &f.pieces;

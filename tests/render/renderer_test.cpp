@@ -538,7 +538,7 @@ TEST(Renderer, FitShowsInsertedBlocksNotTheirInsertionPoints) {
          entitiesSection({{0, "INSERT"}, {8, "0"}, {2, "SQ"}, {10, "1000"}, {20, "500"},
                           {41, "2"}, {42, "2"}, {0, "XLINE"}, {8, "0"}, {10, "0"}, {20, "0"},
                           {11, "1"}, {21, "0"}})}));
-    const render::DrawnBox box = render::drawnBounds(d, render::tabForPreview(d, 0));
+    const render::DrawnBox box = render::drawnBounds(d, render::tabView(d, 0));
     ASSERT_FALSE(box.empty);
     EXPECT_NEAR(box.minx, 1000, 1e-3);
     EXPECT_NEAR(box.miny, 500, 1e-3);

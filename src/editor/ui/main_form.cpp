@@ -8,6 +8,7 @@
 #include "editor/ui/print_dialog.h"
 #include "editor/ui/print_job.h"
 #include "editor/ui/session_dialogs.h"
+#include "editor/ui/text_dialog.h"
 #include "render/qt/qpainter_canvas.h"
 
 #include <QApplication>
@@ -77,7 +78,7 @@ MainFormOptions withMessages(MainFormOptions options) {
 TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
     : QMainWindow(parent), options_(withMessages(std::move(options))),
       viewer_(*this, options_.messages ? options_.messages : document::germanMessages()),
-      editor_(viewer_, *this), viewTools_(viewer_), input_(editor_, viewTools_),
+      editor_(viewer_, *this), viewTools_(viewer_), input_(editor_, viewTools_, *this),
       printer_(defaultPrinter()) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("DXF Editor"));
@@ -86,6 +87,8 @@ TMainForm::TMainForm(MainFormOptions options, QWidget *parent)
     editActions_.build(*this, actions_.viewMenu->menuAction());
     buildCentralWidget();
     druckenForm_ = new TDruckenForm(this);
+    textForm_ = new TAddTextForm(options_.settingsFile, this);
+    polygonForm_ = new TPolygonForm(this);
     measurement_ = new MeasurementPanel(*this, *actions_.viewMenu, viewer_, options_.settingsFile);
     connectActions();
     statusBar()->setSizeGripEnabled(true);
@@ -181,8 +184,25 @@ void TMainForm::connectActions() {
     const EditActions &e = editActions_;
     connect(e.undoItem, &QAction::triggered, this, &TMainForm::Rckgngig1Click);
     connect(e.undoButton, &QAction::triggered, this, &TMainForm::UndoBtnClick);
+    connect(e.redoItem, &QAction::triggered, this, &TMainForm::redo);
+    connect(e.redoButton, &QAction::triggered, this, &TMainForm::redo);
     connect(e.deleteItem, &QAction::triggered, this, &TMainForm::Lschen1Click);
     connect(e.deleteButton, &QAction::triggered, this, &TMainForm::DelBtnClick);
+    for (const auto &[a, choice] : e.drawTools)
+        connect(a, &QAction::triggered, this, [this, c = choice] { chooseTool(c); });
+    for (const auto &[a, op] : e.editTools)
+        connect(a, &QAction::triggered, this, [this, o = op] { chooseEditTool(o); });
+    const auto keyboardEntry = [this] {
+        input_.setKeyboardEntry({editActions_.rotationByKeyboard->isChecked(),
+                                 editActions_.scaleByKeyboard->isChecked()});
+    };
+    connect(e.rotationByKeyboard, &QAction::toggled, this, keyboardEntry);
+    connect(e.scaleByKeyboard, &QAction::toggled, this, keyboardEntry);
+    keyboardEntry();
+    connect(e.BenutzenBtn, &QPushButton::clicked, this, &TMainForm::BenutzenBtnClick);
+    // Another drawing or another tab ends the tool under way: its button comes up.
+    viewer_.addDocumentReplacedListener([this] { syncToolButtons(); });
+    viewer_.addTabChangeListener([this](int) { syncToolButtons(); });
     connect(e.selectAll, &QAction::triggered, this, &TMainForm::AllesAuswhlen1Click);
     connect(e.selectNone, &QAction::triggered, this, &TMainForm::Nichtsauswhlen1Click);
     connect(e.editMenu, &QMenu::aboutToShow, this, &TMainForm::BearbeitenMenuShow);
@@ -387,13 +407,6 @@ void TMainForm::HandBtnClick(bool checked) {
     syncToolButtons();
 }
 
-void TMainForm::syncToolButtons() {
-    const ViewTool tool = handler_->activeViewTool();
-    actions_.zoomTool->setChecked(tool == ViewTool::Zoom);
-    actions_.handTool->setChecked(tool == ViewTool::Hand);
-    paintBox_->updateCursor();
-}
-
 void TMainForm::TabControl1Change(int index) {
     if (!showingTabs_ && index >= 0) viewer_.TabControl1Change(index);
 }
@@ -408,19 +421,22 @@ void TMainForm::paintOverlay(QPainter &painter) {
     viewer_.paintOverlay(canvas);
 }
 
-void TMainForm::Rckgngig1Click() { editor_.Rckgngig1Click(); }
-void TMainForm::UndoBtnClick() { editor_.UndoBtnClick(); }
-void TMainForm::Lschen1Click() { editor_.Lschen1Click(); }
+void TMainForm::Rckgngig1Click() { editor_.undo(); }
+void TMainForm::UndoBtnClick() { editor_.undo(); }
+void TMainForm::redo() { editor_.redo(); }
+void TMainForm::Lschen1Click() { editor_.deleteSelection(); }
 
 void TMainForm::DelBtnClick() {
     input_.DelBtnClick();
     syncToolButtons();
 }
 
-void TMainForm::AllesAuswhlen1Click() { editor_.AllesAuswhlen1Click(); }
-void TMainForm::Nichtsauswhlen1Click() { editor_.Nichtsauswhlen1Click(); }
+void TMainForm::AllesAuswhlen1Click() { editor_.selectAll(); }
+void TMainForm::Nichtsauswhlen1Click() { editor_.selectNone(); }
 
-void TMainForm::BearbeitenMenuShow() { editActions_.undoItem->setEnabled(editor_.canUndo()); }
+void TMainForm::BearbeitenMenuShow() {
+    editActions_.showUndoState(editor_.canUndo(), editor_.canRedo());
+}
 
 void TMainForm::PaintBox1MouseMove(int x, int y) {
     statusBar()->showMessage(QString::fromStdString(viewer_.pointerText(x, y)));
@@ -449,7 +465,9 @@ void TMainForm::setBusy(bool busy) {
 
 void TMainForm::repaintDrawing() { paintBox_->redraw(); }
 void TMainForm::repaintOverlay() { paintBox_->redrawOverlay(); }
-void TMainForm::showUndoState(bool canUndo) { editActions_.showUndoState(canUndo); }
+void TMainForm::showUndoState(bool canUndo, bool canRedo) {
+    editActions_.showUndoState(canUndo, canRedo);
+}
 
 void TMainForm::showTabs(const std::vector<std::string> &captions, int selected) {
     // Rebuilding the tabs is not a tab change of the user's.

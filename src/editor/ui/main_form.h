@@ -1,14 +1,14 @@
 // TMainForm, the drawing window "DXF Editor": views, edits, opens, saves and prints a drawing.
 #pragma once
 
-#include "i18n/options.h"
 #include "document/drawing_session.h"
 #include "editor/drawing_editor.h"
 #include "editor/drawing_viewer.h"
-#include "editor/editor_input.h"
+#include "editor/interaction.h"
 #include "editor/ui/edit_actions.h"
 #include "editor/ui/main_actions.h"
 #include "editor/view_tools.h"
+#include "i18n/options.h"
 #include "i18n/translator.h"
 
 #include <QImage>
@@ -28,7 +28,9 @@ namespace quentar::editor::ui {
 
 class MeasurementPanel;
 class PaintBox;
+class TAddTextForm;
 class TDruckenForm;
+class TPolygonForm;
 
 struct MainFormOptions {
     // Where template0.dat and template1.dat are; empty: the installation's data folder.
@@ -49,7 +51,7 @@ struct MainFormOptions {
 
 // The calculator opens a file with openfilewithname, shows the window with ShowModal and, after a
 // confirmation, takes the preview and the measured figures from it.
-class TMainForm : public QMainWindow, private ViewerHost, private EditorHost {
+class TMainForm : public QMainWindow, private ViewerHost, private EditorHost, private ToolHost {
     Q_OBJECT
 public:
     // Starts with a new, empty drawing from template1.dat.
@@ -92,8 +94,11 @@ public:
     void setPointerHandler(PointerHandler *handler);
     // The view tools, for a handler that leaves zooming and panning to them.
     ViewTools &viewTools() { return viewTools_; }
-    // The paint box's own handler: selecting clicks, box selection, the view tools.
-    EditorInput &editorInput() { return input_; }
+    // The paint box's own handler: the tools, selecting clicks, the view tools.
+    Interaction &interaction() { return input_; }
+    // The text dialog and the polygon dialog the tools show.
+    TAddTextForm &textForm() const { return *textForm_; }
+    TPolygonForm &polygonForm() const { return *polygonForm_; }
 
 protected:
     // FormCloseQuery: asks to save changes; when the window may close, SaveOptions runs.
@@ -129,8 +134,12 @@ private:
     void TabControl1Change(int index);
     void Rckgngig1Click();
     void UndoBtnClick();
+    void redo();
     void Lschen1Click();
     void DelBtnClick();
+    void BenutzenBtnClick();
+    void chooseTool(ToolChoice choice);
+    void chooseEditTool(EditOperation operation);
     void AllesAuswhlen1Click();
     void Nichtsauswhlen1Click();
     void BearbeitenMenuShow();
@@ -159,13 +168,25 @@ private:
     void showTabs(const std::vector<std::string> &captions, int selected) override;
     void showScrollPositions(int64_t horizontal, int64_t vertical) override;
     // EditorHost
-    void showUndoState(bool canUndo) override;
+    void showUndoState(bool canUndo, bool canRedo) override;
+    // ToolHost
+    bool askText(TextInput &text, bool dimension) override;
+    bool askChangedText(std::string &text) override;
+    bool askPolygonCorners(double &corners) override;
+    PolylineMenuItem choosePolylineItem(int x, int y) override;
+    void showMessageNumber(int number) override;
+    void textExtent(const std::string &text, int pixels, int &width, int &height) override;
+    std::optional<ArrayParameters> askArray() override;
+    std::optional<KeyboardRotation> askRotation() override;
+    std::optional<KeyboardScaling> askScaling() override;
+    ViewportConfiguration askViewport(const ViewportConfiguration &start) override;
+    document::MessageSource messages() const;
 
     MainFormOptions options_;
     DrawingViewer viewer_;
     DrawingEditor editor_;
     ViewTools viewTools_;
-    EditorInput input_;
+    Interaction input_;
     PointerHandler *handler_ = &input_;
     MainActions actions_;
     EditActions editActions_;
@@ -176,6 +197,12 @@ private:
     QScrollBar *VertScrollbar_ = nullptr;
     QPushButton *okBtn_ = nullptr;
     TDruckenForm *druckenForm_ = nullptr;
+    TAddTextForm *textForm_ = nullptr;
+    TPolygonForm *polygonForm_ = nullptr;
+    // The values the transformation dialogs showed last.
+    ArrayParameters arrayValues_;
+    KeyboardRotation rotationValues_;
+    KeyboardScaling scalingValues_;
     std::unique_ptr<QPrinter> printer_;
     QEventLoop *modalLoop_ = nullptr;
     int modalResult_ = 0;

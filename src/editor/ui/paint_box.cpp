@@ -31,7 +31,8 @@ MouseButton buttonOf(Qt::MouseButton b) {
 
 PointerEvent pointerEventOf(const QMouseEvent *e) {
     const QPoint p = e->position().toPoint();
-    return {p.x(), p.y(), buttonOf(e->button()), modifiersOf(e->modifiers())};
+    return {p.x(), p.y(), buttonOf(e->button()), modifiersOf(e->modifiers()),
+            e->type() == QEvent::MouseMove && e->buttons() != Qt::NoButton};
 }
 
 } // namespace
@@ -112,7 +113,12 @@ void PaintBox::mouseReleaseEvent(QMouseEvent *event) {
 
 void PaintBox::mouseDoubleClickEvent(QMouseEvent *event) {
     if (!handler_) return;
-    handler_->doubleClick(pointerEventOf(event));
+    // The second press of a double click is a press like any other (a tool takes its point),
+    // then the double click.
+    setFocus(Qt::MouseFocusReason);
+    const PointerEvent e = pointerEventOf(event);
+    handler_->mouseDown(e);
+    handler_->doubleClick(e);
     handled();
 }
 

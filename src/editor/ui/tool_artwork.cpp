@@ -53,6 +53,70 @@ bool paintToolArtwork(QPainter &p, Artwork which) {
         p.drawPolygon(QPolygonF({{3, 9.5}, {9.5, 4}, {10, 13}}));
         return true;
     }
+    case Artwork::Redo: {
+        QPainterPath turn;
+        turn.moveTo(5, 18);
+        turn.cubicTo(4, 10, 10, 6, 17.5, 8.5);
+        p.setPen(stroke(kBlue, 2.4));
+        p.drawPath(turn);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue);
+        p.drawPolygon(QPolygonF({{21, 9.5}, {14.5, 4}, {14, 13}}));
+        return true;
+    }
+    case Artwork::Copy:
+        p.setPen(stroke(kInk, 1.3));
+        p.setBrush(QColor(0xe6, 0xea, 0xee));
+        p.drawRect(QRectF(3, 3, 11, 11));
+        p.setBrush(kFill);
+        p.drawRect(QRectF(10, 10, 11, 11));
+        return true;
+    case Artwork::Move:
+        p.setPen(stroke(kInk, 1.6));
+        p.drawLine(QPointF(12, 3), QPointF(12, 21));
+        p.drawLine(QPointF(3, 12), QPointF(21, 12));
+        arrowHead(p, {12, 2}, {12, 12}, 5);
+        arrowHead(p, {12, 22}, {12, 12}, 5);
+        arrowHead(p, {2, 12}, {12, 12}, 5);
+        arrowHead(p, {22, 12}, {12, 12}, 5);
+        return true;
+    case Artwork::Rotate: {
+        p.setPen(stroke(kInk, 1.8));
+        p.drawArc(QRectF(4, 4, 16, 16), 30 * 16, 280 * 16);
+        arrowHead(p, {19.5, 8}, {17, 4.5}, 5.5);
+        grip(p, {12, 12});
+        return true;
+    }
+    case Artwork::Scale:
+        p.setPen(QPen(kBlue, 1, Qt::DashLine));
+        p.drawRect(QRectF(3, 3, 18, 18));
+        p.setPen(stroke(kInk, 1.5));
+        p.setBrush(kFill);
+        p.drawRect(QRectF(3, 11, 10, 10));
+        p.drawLine(QPointF(14, 10), QPointF(19, 5));
+        arrowHead(p, {20, 4}, {14, 10}, 5);
+        return true;
+    case Artwork::Mirror:
+        p.setPen(QPen(kBlue, 1.2, Qt::DashDotLine));
+        p.drawLine(QPointF(12, 2), QPointF(12, 22));
+        p.setPen(stroke(kInk, 1.3));
+        p.setBrush(kFill);
+        p.drawPolygon(QPolygonF({{10, 5}, {10, 19}, {3, 19}}));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolygon(QPolygonF({{14, 5}, {14, 19}, {21, 19}}));
+        return true;
+    case Artwork::Array:
+        p.setPen(stroke(kInk, 1.2));
+        p.setBrush(kFill);
+        for (int r = 0; r < 2; ++r)
+            for (int c = 0; c < 3; ++c) p.drawRect(QRectF(2.5 + c * 7, 5 + r * 8, 5, 5));
+        return true;
+    case Artwork::TypedClick:
+        p.setPen(stroke(kInk, 1.2));
+        p.drawLine(QPointF(12, 3), QPointF(12, 21));
+        p.drawLine(QPointF(3, 12), QPointF(21, 12));
+        grip(p, {12, 12});
+        return true;
     case Artwork::Delete:
         p.setPen(stroke(kInk, 1.5));
         p.setBrush(QColor(0xe6, 0xea, 0xee));

@@ -255,30 +255,39 @@ TEST_F(Window, PaintBoxPassesItsInputToTheHandler) {
     const std::vector<std::string> expected{"down 10,20 right shift",
                                             "move 11,21 left",
                                             "up 12,22 left ctrl",
+                                            "down 13,23 middle",
                                             "double 13,23 middle",
                                             "wheel 5,6 up ctrl",
                                             "escape",
                                             "key a"};
     EXPECT_EQ(handler.seen, expected);
     form_->setPointerHandler(nullptr);
-    EXPECT_EQ(form_->paintBox()->pointerHandler(), &form_->editorInput());
+    EXPECT_EQ(form_->paintBox()->pointerHandler(), &form_->interaction());
 }
 
 TEST_F(Window, EditMenuToolBarsAndTheUndoState) {
     const EditActions &e = form_->editActions();
     QStringList menus;
     for (QAction *m : form_->menuBar()->actions()) menus << m->text();
-    EXPECT_EQ(menus, (QStringList{"&Datei", "&Bearbeiten", "&Zeichnen", "&Ansicht", "&Sprache"}));
+    EXPECT_EQ(menus, (QStringList{"&Datei", "&Bearbeiten", "&Zeichnen", "&Optionen", "&Ansicht",
+                                  "&Sprache"}));
     EXPECT_EQ(e.undoItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(e.redoItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
     EXPECT_EQ(e.deleteItem->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(e.selectAll->text(), QStringLiteral("Alles Auswählen"));
     EXPECT_FALSE(e.undoButton->isEnabled());
-    // The drawing tools are there with their hints, not yet usable.
+    EXPECT_FALSE(e.redoButton->isEnabled());
+    // The drawing tools are there with their hints, ready to use.
     ASSERT_EQ(e.toolButtons.size(), 14u);
     EXPECT_EQ(e.toolButtons[0]->objectName(), QStringLiteral("LineBtn"));
     EXPECT_EQ(e.toolButtons[0]->toolTip(), QStringLiteral("Linie"));
-    for (QAction *a : e.toolButtons) EXPECT_FALSE(a->isEnabled()) << a->toolTip().toStdString();
-    for (QAction *a : e.toolItems) EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    for (QAction *a : e.toolButtons) EXPECT_TRUE(a->isEnabled()) << a->toolTip().toStdString();
+    for (QAction *a : e.toolItems) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    ASSERT_EQ(e.editToolButtons.size(), 6u);
+    for (const auto &[a, op] : e.editTools) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    EXPECT_EQ(e.editToolButtons[4]->toolTip(), QStringLiteral("Spiegeln"));
+    EXPECT_TRUE(e.scaleByKeyboard->isChecked());
+    EXPECT_FALSE(e.rotationByKeyboard->isChecked());
 
     ASSERT_TRUE(form_->openfilewithname(kDeckPanel));
     const std::string original = form_->viewer().drawing().dxf.serialize();
@@ -294,6 +303,12 @@ TEST_F(Window, EditMenuToolBarsAndTheUndoState) {
     EXPECT_EQ(form_->viewer().drawing().dxf.serialize(), original);
     EXPECT_FALSE(e.undoButton->isEnabled());
     EXPECT_FALSE(e.undoItem->isEnabled());
+    // Redone, the deletion is back; a new edit would drop what could be redone.
+    ASSERT_TRUE(e.redoButton->isEnabled());
+    e.redoItem->trigger();
+    EXPECT_EQ(form_->viewer().drawing().anzpoly, 0);
+    EXPECT_FALSE(e.redoButton->isEnabled());
+    EXPECT_TRUE(e.undoButton->isEnabled());
 }
 
 TEST_F(Window, ABoxDrawnWithTheMouseSelects) {

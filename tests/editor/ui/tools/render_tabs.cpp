@@ -17,7 +17,7 @@ namespace {
 
 // A window that shows nothing and answers no question: the tool only opens and paints.
 class SilentHost : public editor::ViewerHost {
-  public:
+public:
     void repaintDrawing() override {}
     void showTabs(const std::vector<std::string> &, int) override {}
     void showScrollPositions(int64_t, int64_t) override {}
