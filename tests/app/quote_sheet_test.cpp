@@ -86,7 +86,9 @@ TEST(QuoteSheet, TheFiguresAgreeInEveryOutput) {
     const std::string sheets = jsonValue(json.out, "sheetsNeeded");
     const std::string cost = jsonValue(json.out, "materialCostPerPiece");
     const std::string blank = jsonValue(json.out, "blankMaterialCostPerPiece");
-    EXPECT_EQ(blank, jsonValue(json.out, "matkostenEd"));
+    // By the sheet, the material cost the price is built from is the sheets'.
+    EXPECT_EQ(cost, jsonValue(json.out, "matkostenEd"));
+    EXPECT_NE(blank, cost);
     const int n = std::stoi(perSheet);
     EXPECT_GT(n, 0);
     EXPECT_EQ(std::stoi(sheets), (40 + n - 1) / n);
