@@ -223,7 +223,8 @@ QWidget *TLaserForm::buildBerechnungPage() {
     paintBox1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     paintBox1_->setPixmap(QPixmap::fromImage(vorschau_.copy(0, 0, 180, 210)));
     results->addWidget(paintBox1_, 0, 1, previewRows, 1, Qt::AlignLeft | Qt::AlignTop);
-    // Material charged by the sheet: said under the results, the sheets' figures on "Tafeln".
+    // Material charged by the sheet: said under the results, the sheets' figures and the nest
+    // with the option on "Einstellungen".
     sheetNote_ = new QLabel;
     sheetNote_->setObjectName(QStringLiteral("sheetNote"));
     sheetNote_->setWordWrap(true);

@@ -100,7 +100,6 @@ TLaserForm::TLaserForm(const QString &dataFolder, const QString &templateFolder,
     pageControl_->addTab(buildAngebotspreisePage(), QStringLiteral("Angebotspreise"));
     pageControl_->addTab(buildZeitkalkulationPage(), QStringLiteral("Zeitkalkulation"));
     pageControl_->addTab(buildLoecherPage(), QStringLiteral("Zusätzliche Löcher"));
-    pageControl_->addTab(buildTafelnPage(), QStringLiteral("Tafeln"));
     connect(pageControl_, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 }
 

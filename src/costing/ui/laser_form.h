@@ -77,7 +77,7 @@ public:
     QTextEdit *reportView() const { return reportView_; }
     QTextEdit *offerView() const { return offerView_; }
     QLineEdit *projectNameEdit() const { return projektNameEd_; }
-    // The first sheet's nest as the "Tafeln" page shows it (null while material is not charged
+    // The first sheet's nest as the "Einstellungen" page shows it (null while material is not charged
     // by the sheet or its figures cannot be made).
     const QImage &nestPicture() const { return nestPicture_; }
 
@@ -104,9 +104,9 @@ private:
     QWidget *buildAngebotspreisePage();
     QWidget *buildZeitkalkulationPage();
     QWidget *buildLoecherPage();
-    // "Tafeln": material by the sheet on or off, its format and remnant policy, the figures
-    // beside the blank's and the nest of the first sheet.
-    QWidget *buildTafelnPage();
+    // "Material nach Tafeln" on the "Einstellungen" page: material by the sheet on or off, its
+    // format and remnant policy, the figures beside the blank's and the first sheet's nest.
+    QWidget *buildSheetPanel();
     void refreshSheetFormats(); // the chosen material's formats in the format box
     void applySheetChoice();    // the page's choice into the calculator
     void refreshSheetFigures();

@@ -1,5 +1,5 @@
-// The "Tafeln" page: material by the sheet on or off, the format and remnant policy, the sheet
-// figures beside the blank method's and a picture of the first sheet's nest.
+// Material by the sheet in the calculator window: on or off, the format and remnant policy, the
+// sheet figures beside the blank method's and a picture of the first sheet's nest.
 #include "costing/ui/laser_form.h"
 
 #include "costing/decimal_text.h"
@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -33,8 +34,9 @@ QString money(double v, const std::string &currency) {
 
 } // namespace
 
-QWidget *TLaserForm::buildTafelnPage() {
-    auto *page = new QWidget;
+QWidget *TLaserForm::buildSheetPanel() {
+    auto *page = new QGroupBox(QStringLiteral("Material nach Tafeln"));
+    page->setObjectName(QStringLiteral("sheetPanel"));
     auto *column = new QVBoxLayout(page);
     sheetCheck_ = new QCheckBox(QStringLiteral("Materialkosten nach Tafeln berechnen"));
     sheetCheck_->setObjectName(QStringLiteral("sheetCheck"));
@@ -58,7 +60,8 @@ QWidget *TLaserForm::buildTafelnPage() {
     nestLabel_ = new QLabel;
     nestLabel_->setObjectName(QStringLiteral("nestPicture"));
     nestLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    column->addWidget(nestLabel_, 1);
+    column->addWidget(nestLabel_);
+    column->addStretch(1);
 
     remnantBox_->setCurrentIndex(
         calc_->sheets().formats.settings.remnant == RemnantPolicy::UsedFraction ? 1 : 0);

@@ -1,5 +1,5 @@
-// Material by the sheet in the calculator window: the formats in the material dialog, the
-// "Tafeln" page with its figures and nest, and the prices that follow it.
+// Material by the sheet in the calculator window: the formats in the material dialog, the panel
+// on the settings page with its figures and nest, and the prices that follow it.
 #include "costing/ui/laser_form.h"
 
 #include "costing/calculator.h"
@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,8 +137,8 @@ TEST(SheetPages, TheSheetOptionChargesTheSheetsAndOffLeavesEveryFigureAsBefore) 
     std::map<std::string, std::string> before;
     for (const auto *f : form.calculator().engine().fields()) before[f->name()] = f->text();
 
-    form.pages()->setCurrentIndex(form.pages()->count() - 1);
-    EXPECT_EQ(form.pages()->tabText(form.pages()->currentIndex()), QStringLiteral("Tafeln"));
+    form.pages()->setCurrentIndex(3);
+    EXPECT_EQ(form.pages()->tabText(form.pages()->currentIndex()), QStringLiteral("Einstellungen"));
     auto *check = form.findChild<QCheckBox *>(QStringLiteral("sheetCheck"));
     auto *formats = form.findChild<QComboBox *>(QStringLiteral("sheetFormatBox"));
     auto *remnant = form.findChild<QComboBox *>(QStringLiteral("remnantBox"));
@@ -160,7 +161,8 @@ TEST(SheetPages, TheSheetOptionChargesTheSheetsAndOffLeavesEveryFigureAsBefore) 
         QStringLiteral("Material nach Tafel")));
     ASSERT_FALSE(form.nestPicture().isNull());
     EXPECT_EQ(form.nestPicture().width(), 420);
-    form.grab().save(QStringLiteral("/tmp/h26b/tafeln.png"));
+    QTest::qWait(50); // the page lays itself out again for the picture
+    form.grab().save(QDir::tempPath() + QStringLiteral("/quentar-sheet-panel.png"));
 
     // A larger quantity needs more sheets; the figures and the cost follow it.
     form.calculator().engine().StueckEd.setText("500");
