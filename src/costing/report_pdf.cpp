@@ -47,12 +47,13 @@ void layOut(const std::vector<ReportLine> &lines, const pdf::RgbImage *picture,
     const std::string caption = "Erste Tafel:";
     const int captionHeight = surface.textHeight(caption);
     y += captionHeight; // an empty line's room before it
-    if (y + captionHeight + h > bottom) {
+    // The picture a line below its caption.
+    if (y + 2 * captionHeight + h > bottom) {
         canvas.NewPage();
         y = top;
     }
     surface.textOut(left, y, caption);
-    canvas.DrawDIB(left, y + captionHeight, w, h, *nestPicture, 0, 0, nestPicture->width,
+    canvas.DrawDIB(left, y + 2 * captionHeight, w, h, *nestPicture, 0, 0, nestPicture->width,
                    nestPicture->height);
 }
 

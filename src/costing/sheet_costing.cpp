@@ -34,6 +34,9 @@ double usedLengthOf(const nesting::SheetNest &sheet, std::size_t count,
 struct Grid {
     int across = 0, down = 0; // columns, and pieces in each
     double step = 0;          // from one column to the next, mm
+    double rowStep = 0;       // from one piece to the next in a column, mm
+    bool turned = false;      // the pieces stand turned a quarter
+    nesting::Box box;         // of the drawing's parts as drawn
     int perSheet() const { return across * down; }
 };
 
@@ -48,14 +51,34 @@ Grid gridOf(const DrawingOutlines &outlines, const nesting::SheetFormat &f) {
         first = false;
     }
     Grid best;
-    for (const auto &[w, h] : {std::pair{box.width(), box.height()}, {box.height(), box.width()}}) {
+    for (const bool turned : {false, true}) {
+        const double w = turned ? box.height() : box.width();
+        const double h = turned ? box.width() : box.height();
         const double across = std::floor((f.width - 2 * f.trim + f.gap) / (w + f.gap));
         const double down = std::floor((f.length - 2 * f.trim + f.gap) / (h + f.gap));
         if (!(across >= 1 && down >= 1) || across * down > 1e6) continue;
-        const Grid g{static_cast<int>(across), static_cast<int>(down), w + f.gap};
+        const Grid g{static_cast<int>(across), static_cast<int>(down), w + f.gap, h + f.gap,
+                     turned, box};
         if (g.perSheet() > best.perSheet()) best = g;
     }
     return best;
+}
+
+// The grid's pieces as a sheet's nest, column after column from the lower left corner.
+nesting::SheetNest gridNest(const Grid &g, std::size_t parts, const nesting::SheetFormat &f) {
+    nesting::SheetNest sheet;
+    // Turned a quarter counter-clockwise about the origin, the box's corner (minx, miny) goes
+    // to (-maxy, minx): the lower left corner of the turned box.
+    const double cornerX = g.turned ? -g.box.maxy : g.box.minx;
+    const double cornerY = g.turned ? g.box.minx : g.box.miny;
+    for (int c = 0; c < g.across; ++c)
+        for (int r = 0; r < g.down; ++r)
+            for (std::size_t i = 0; i < parts; ++i)
+                sheet.parts.push_back({static_cast<int>(i), g.turned ? 90.0 : 0.0,
+                                       f.trim + c * g.step - cornerX,
+                                       f.trim + r * g.rowStep - cornerY});
+    sheet.usedLength = std::min(f.width, f.trim + g.across * g.step - f.gap / 2);
+    return sheet;
 }
 
 void addWarning(std::vector<render::MeasureWarning> &warnings, const std::string &code,
@@ -125,14 +148,16 @@ SheetLayout layoutSheet(const DrawingOutlines &outlines, std::size_t drawingWarn
         perSheet = std::min(perSheet, count);
     }
     capped = capped || (bound == perSheetCap && perSheet == bound);
-    // Out of time, the pieces whole in a grid of the drawing's box may come out better: a drawing
-    // of many small contours (texts, arrows) nests slowly but lies in its box as drawn.
-    const Grid grid = timedOut ? gridOf(outlines, f) : Grid{};
+    // The pieces whole in a grid of the drawing's box may come out better: a drawing of many
+    // small contours (texts, arrows) nests slowly but lies in its box as drawn, and square parts
+    // lie best in rows. The better of the two is the figure, and its picture.
+    const Grid grid = gridOf(outlines, f);
     out.byGrid = grid.perSheet() > perSheet;
     if (out.byGrid) {
         perSheet = grid.perSheet();
         out.gridDown = grid.down;
         out.gridStep = grid.step;
+        out.full.sheets.assign(1, gridNest(grid, items.size(), f));
     }
     if (perSheet <= 0) {
         out.refusalEnglish = "no piece of the drawing fits a sheet of this format";
