@@ -21,8 +21,7 @@ QPolygonF polygonOf(const nesting::Ring &ring) {
 } // namespace
 
 QImage paintNestPicture(const nesting::SheetPicture &picture, int widthPx) {
-    if (picture.empty() || widthPx < 2 || !(picture.width > 0) || !(picture.length > 0))
-        return {};
+    if (picture.empty() || widthPx < 2 || !(picture.width > 0) || !(picture.length > 0)) return {};
     // The sheet's length to scale, but never a picture taller than four times its width.
     const double scale = (widthPx - 1) / picture.width;
     const int heightPx =

@@ -81,9 +81,9 @@ QWidget *TLaserForm::buildSheetPanel() {
             refreshSheetFigures();
     });
     // Whatever the figures depend on: the material (and its formats), the quantity, the prices.
-    for (Field *f : std::initializer_list<Field *>{&calc_->engine().MaterialBoxEd,
-                                                   &calc_->engine().matkostenEd,
-                                                   &calc_->engine().StueckEd}) {
+    for (Field *f :
+         std::initializer_list<Field *>{&calc_->engine().MaterialBoxEd,
+                                        &calc_->engine().matkostenEd, &calc_->engine().StueckEd}) {
         const bool material = f == &calc_->engine().MaterialBoxEd;
         f->subscribe([this, material](const Field &) {
             if (material) refreshSheetFormats();

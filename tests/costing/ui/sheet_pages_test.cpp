@@ -157,8 +157,9 @@ TEST(SheetPages, TheSheetOptionChargesTheSheetsAndOffLeavesEveryFigureAsBefore) 
     EXPECT_NE(fieldText(form, "GesamtPreisEd").toStdString(), before["GesamtPreisEd"]);
     EXPECT_TRUE(figures->text().contains(QStringLiteral("Stück/Tafel")));
     EXPECT_TRUE(figures->text().contains(QStringLiteral("nach Zuschnitt")));
-    EXPECT_TRUE(form.findChild<QLabel *>(QStringLiteral("sheetNote"))->text().contains(
-        QStringLiteral("Material nach Tafel")));
+    EXPECT_TRUE(form.findChild<QLabel *>(QStringLiteral("sheetNote"))
+                    ->text()
+                    .contains(QStringLiteral("Material nach Tafel")));
     ASSERT_FALSE(form.nestPicture().isNull());
     EXPECT_EQ(form.nestPicture().width(), 420);
     QTest::qWait(50); // the page lays itself out again for the picture
@@ -170,8 +171,8 @@ TEST(SheetPages, TheSheetOptionChargesTheSheetsAndOffLeavesEveryFigureAsBefore) 
     EXPECT_GT(more.sheetsNeeded, sheets.sheetsNeeded);
     EXPECT_EQ(fieldText(form, "matkostenEd").toStdString(),
               quentar::costing::formatTwoDecimals(more.materialCostPerPiece));
-    EXPECT_TRUE(figures->text().contains(QString::number(more.sheetsNeeded) +
-                                         QStringLiteral(" Tafeln")));
+    EXPECT_TRUE(
+        figures->text().contains(QString::number(more.sheetsNeeded) + QStringLiteral(" Tafeln")));
     // Another format of the material, and the remnant policy kept in the formats file.
     formats->setCurrentIndex(1);
     EXPECT_EQ(form.calculator().sheetFigures().format.width, 2500);
