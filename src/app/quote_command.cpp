@@ -10,6 +10,7 @@
 #include "costing/persisted_settings.h"
 #include "costing/report.h"
 #include "costing/report_pdf.h"
+#include "costing/ui/nest_picture.h"
 #include "document/dxf_file.h"
 #include "document/safe_file.h"
 #include "dxf/reader.h"
@@ -133,6 +134,9 @@ pdf::RgbImage rgbOf(const QImage &image) {
     }
     return picture;
 }
+
+// The nest on the quotation: half the text width of an A4 page at about 250 dpi.
+constexpr int kNestPicturePixels = 800;
 
 // Sets one field from the command line through the same check the window's editors use.
 std::optional<std::string> applySetting(costing::Engine &e, costing::Field &f,
@@ -271,6 +275,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         std::vector<render::MeasureWarning> warnings;
         render::DrawingMeasurement measurement;
         std::optional<costing::SheetFigures> sheet;
+        QImage nest; // the first sheet's nest, for the PDF quotation
     };
     SheetQuoting sheets(o.sheet);
     std::vector<Result> results;
@@ -334,23 +339,28 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
                 return fail(refusedValue(bad.front()->name(), bad.front()->editText(),
                                          *bad.front()->refusal()));
 
-            r.file = file;
-            r.material = e.MaterialBoxEd.text();
-            for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
-            r.breakdown = breakdownText(file, calc, r.measurement, r.warnings);
+            // By the sheet, the material cost is the sheets': before any figure is read.
             if (o.sheet.requested()) {
                 std::string why;
                 r.sheet = sheets.figures(calc, *mf.drawing, r.measurement, why);
                 if (!r.sheet) return fail(file + ": " + why);
+            }
+            r.file = file;
+            r.material = e.MaterialBoxEd.text();
+            for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
+            r.breakdown = breakdownText(file, calc, r.measurement, r.warnings);
+            if (r.sheet) {
+                r.breakdown += sheetText(*r.sheet, calc.WaehrEd);
                 for (const render::MeasureWarning &w : r.sheet->warnings) {
                     runWarnings.push_back(file + ": " + w.english);
                     r.warnings.push_back(w);
                 }
-                r.breakdown += sheetText(*r.sheet, calc.WaehrEd);
             }
             // The quotation is built before the offer run, as the window builds it; the run
             // leaves every field as it was, so all outputs show the same prices.
             if (!o.pdf.empty()) r.report = costing::CalcAusdruck(calc, o.project, false);
+            if (!o.pdf.empty() && r.sheet)
+                r.nest = costing::ui::paintNestPicture(r.sheet->picture, kNestPicturePixels);
             if (o.offers || !o.text.empty()) r.offers = calc.CalcAngebotspreise();
             if (!o.pdf.empty() && o.offers) costing::appendOfferLines(r.report, r.offers);
             results.push_back(std::move(r));
@@ -404,9 +414,11 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
     };
     if (!o.pdf.empty()) {
         const pdf::RgbImage picture = rgbOf(first.preview);
+        const pdf::RgbImage nest = first.nest.isNull() ? pdf::RgbImage{} : rgbOf(first.nest);
         pdf::TPDFCanvas canvas;
         std::string bytes;
-        if (!costing::reportPdfBytes(first.report, &picture, canvas, bytes))
+        if (!costing::reportPdfBytes(first.report, &picture, canvas, bytes,
+                                     first.nest.isNull() ? nullptr : &nest))
             return fail("cannot write " + o.pdf + ": the quotation is too large for a PDF file",
                         kNotWritten);
         if (!stage(o.pdf, bytes)) return notWritten(o.pdf, staged.back().error());

@@ -81,34 +81,27 @@ std::optional<costing::SheetFigures> SheetQuoting::figures(costing::Calculator &
                                                            const document::Drawing &d,
                                                            const render::DrawingMeasurement &m,
                                                            std::string &error) {
-    if (!formats_) {
-        formats_.emplace();
-        std::vector<std::string> names;
-        for (const costing::MaterialRow &r : calc.catalogue().rows()) names.push_back(r.name);
-        formats_->addDefaults(names);
-        std::vector<costing::SheetFileWarning> warnings;
-        formats_->load(calc.dataFolder(), warnings);
-        for (const costing::SheetFileWarning &w : warnings) fileWarnings_.push_back(w.english);
+    if (!warned_) {
+        // Every drawing's calculator reads the same file: its refused rows are said once.
+        warned_ = true;
+        for (const costing::SheetFileWarning &w : calc.sheets().fileWarnings)
+            fileWarnings_.push_back(w.english);
     }
-    const std::string material = calc.engine().MaterialBoxEd.text();
-    auto format = formats_->choose(material, options_.sheet, error);
-    if (!format) return std::nullopt;
-    if (!options_.trim.empty()) format->trim = *number(options_.trim);
-    if (!options_.gap.empty()) format->gap = *number(options_.gap);
-    if (!options_.price.empty()) format->price = *number(options_.price);
-    if (2 * format->trim >= std::min(format->width, format->length)) {
-        error = "the edge trim of " + mm(format->trim) + " mm leaves nothing of the sheet " +
-                formatName(*format);
-        return std::nullopt;
-    }
-    costing::SheetSettings settings = formats_->settings;
+    costing::SheetChoice choice;
+    choice.on = true;
+    choice.format = options_.sheet;
+    if (!options_.trim.empty()) choice.trim = *number(options_.trim);
+    if (!options_.gap.empty()) choice.gap = *number(options_.gap);
+    if (!options_.price.empty()) choice.price = *number(options_.price);
     if (!options_.remnant.empty())
-        settings.remnant = options_.remnant == "whole" ? costing::RemnantPolicy::WholeSheets
-                                                       : costing::RemnantPolicy::UsedFraction;
-    if (!options_.rotation.empty()) settings.rotationStep = *number(options_.rotation);
-    costing::SheetFigures s =
-        costing::sheetFigures(costing::outlinesOf(d, m, settings.islandsInPlace), m.warnings.size(),
-                              *format, settings, calc.engine());
+        choice.remnant = options_.remnant == "whole" ? costing::RemnantPolicy::WholeSheets
+                                                     : costing::RemnantPolicy::UsedFraction;
+    if (!options_.rotation.empty()) choice.rotationStep = *number(options_.rotation);
+    // As the window does it: the drawing's parts, then the choice, and the material cost (and so
+    // every price) follows the sheets.
+    calc.setSheetDrawing(costing::drawingPartsOf(d, m));
+    calc.setSheetChoice(choice);
+    costing::SheetFigures s = calc.sheetFigures();
     if (!s.valid) {
         error = s.refusalEnglish;
         return std::nullopt;
@@ -117,16 +110,8 @@ std::optional<costing::SheetFigures> SheetQuoting::figures(costing::Calculator &
 }
 
 std::string sheetText(const costing::SheetFigures &s, const std::string &currency) {
-    const std::string cur = " " + currency + "\n";
-    std::string t = "  Tafel " + mm(s.format.width) + " x " + mm(s.format.length) + " mm (Rand " +
-                    mm(s.format.trim) + ", Abstand " + mm(s.format.gap) +
-                    "): " + std::to_string(s.piecesPerSheet) + " Stück/Tafel, " +
-                    std::to_string(s.sheetsNeeded) + (s.sheetsNeeded == 1 ? " Tafel" : " Tafeln") +
-                    ", Ausnutzung " + costing::formatTwoDecimals(s.utilisation) + " %\n";
-    t +=
-        "  Materialkosten/Stück nach Tafel: " + costing::formatTwoDecimals(s.materialCostPerPiece) +
-        " " + currency + (s.remnantUsed ? " (Reststück nicht berechnet)" : " (ganze Tafeln)") +
-        ", nach Zuschnitt: " + costing::formatTwoDecimals(s.blankCostPerPiece) + cur;
+    std::string t;
+    for (const std::string &line : costing::sheetLines(s, currency)) t += "  " + line + "\n";
     return t;
 }
 

@@ -30,8 +30,9 @@ struct SheetOptions {
 class SheetQuoting {
 public:
     explicit SheetQuoting(SheetOptions options) : options_(std::move(options)) {}
-    // The figures of the drawing for the calculator's material, quantity and prices; `error` is
-    // the refusal (no such format, a part larger than the sheet, nothing closed to nest).
+    // Turns the calculator's sheet method on with the options' format: its material cost, and so
+    // every price, is then the sheets'. The figures for its material, quantity and prices;
+    // `error` is the refusal (no such format, a part larger than the sheet, nothing to nest).
     std::optional<costing::SheetFigures> figures(costing::Calculator &calc,
                                                  const document::Drawing &d,
                                                  const render::DrawingMeasurement &m,
@@ -43,10 +44,10 @@ public:
 private:
     SheetOptions options_;
     std::vector<std::string> fileWarnings_;
-    std::optional<costing::SheetFormats> formats_;
+    bool warned_ = false;
 };
 
-// Two lines for the text breakdown.
+// The sheet lines of the quotation, indented for the text breakdown.
 std::string sheetText(const costing::SheetFigures &s, const std::string &currency);
 // "sheet": {...} into the open JSON object.
 void writeSheetJson(JsonWriter &j, const costing::SheetFigures &s);

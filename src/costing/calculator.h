@@ -5,6 +5,7 @@
 #include "costing/damaged_values.h"
 #include "costing/engine.h"
 #include "costing/material_dialogs.h"
+#include "costing/sheet_method.h"
 #include "costing/tiers.h"
 
 #include <array>
@@ -78,6 +79,22 @@ public:
     SaveResult editTier(int row, const TierRunner &show);
     SaveResult deleteTier(int row);
 
+    // Material by the sheet: the formats (sheets.txt, read at start beside material.dat), the
+    // choice and the drawing's nest.
+    const SheetMethod &sheets() const { return sheets_; }
+    // Takes the drawing's parts for the nest (before or after takeOverDrawing; the material cost
+    // follows either way).
+    void setSheetDrawing(DrawingParts parts);
+    // Turns the sheet method on or off, or changes its format: with it on, the material cost per
+    // piece (and so every price) is the sheets' (the blank's where the sheets cannot be figured,
+    // and sheetFigures() says why); off, every figure is the blank method's as always.
+    void setSheetChoice(const SheetChoice &choice);
+    // The sheet figures for the fields as they are now (nested only when something it depends on
+    // changed). Not valid, with the reason, when there is nothing to figure.
+    SheetFigures sheetFigures();
+    // The remnant policy and the other settings of sheets.txt, saved at once.
+    SaveResult setSheetSettings(const SheetSettings &settings);
+
     // The lines of the "Angebotspreise" text, in the current currency.
     std::vector<std::string> CalcAngebotspreise();
 
@@ -85,6 +102,9 @@ private:
     // SaveMaterialen and UpdateMaterialBox.
     SaveResult saveMaterials();
     SaveResult saveTiers();
+    SaveResult saveSheetFormats();
+    // The material dialog's sheet formats in place of those of `oldName`, under `newName`.
+    SaveResult saveSheets(const std::string &oldName, const std::string &newName);
     void findDamagedValues();
 
     std::string dataFolder_;
@@ -94,6 +114,7 @@ private:
     Catalogue::LoadResult materialLoad_ = Catalogue::LoadResult::Missing;
     TierList::LoadResult tierLoad_ = TierList::LoadResult::Missing;
     std::vector<DamagedValue> damaged_;
+    SheetMethod sheets_;
 };
 
 } // namespace quentar::costing

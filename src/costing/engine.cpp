@@ -144,8 +144,14 @@ void Engine::wireHandlers() {
     on(MatstarkEd, [this] {
         calcgewicht();
         selectvorschub();
+        // A sheet's weight follows the thickness even where the blank's rounded one does not.
+        if (sheetMaterialCost) calcmatkosten();
     });
-    for (Field *f : {&MatZugabeEd, &SpezGewEd}) on(*f, [this] { calcgewicht(); });
+    on(MatZugabeEd, [this] { calcgewicht(); });
+    on(SpezGewEd, [this] {
+        calcgewicht();
+        if (sheetMaterialCost) calcmatkosten();
+    });
     // A new part may be too small for a negative allowance that fitted the last one.
     for (Field *f : {&breited, &hoched})
         on(*f, [this] {
@@ -237,17 +243,20 @@ void Engine::calcteilgewicht() {
     TeilgewichtEd.setValue(w0 * FlaecheEd.value() / 100);
 }
 
-void Engine::calcmatkosten() {
+double Engine::blankMaterialCost() const {
     if (qmPreisCheck.checked()) {
         const double b = breited.value(), h = hoched.value(), z = MatZugabeEd.value();
         // The blank's area in m², at a price per m².
-        matkostenEd.setValue(MatPreisEd.value() *
-                             (blankSide(b, z) / 1000 * blankSide(h, z) / 1000) *
-                             (mataufschlagEd.value() + 100) / 100);
-    } else {
-        matkostenEd.setValue(GewichtEd.value() * MatPreisEd.value() *
-                             (mataufschlagEd.value() + 100) / 100);
+        return MatPreisEd.value() * (blankSide(b, z) / 1000 * blankSide(h, z) / 1000) *
+               (mataufschlagEd.value() + 100) / 100;
     }
+    return GewichtEd.value() * MatPreisEd.value() * (mataufschlagEd.value() + 100) / 100;
+}
+
+void Engine::calcmatkosten() {
+    std::optional<double> bySheet;
+    if (sheetMaterialCost) bySheet = sheetMaterialCost();
+    matkostenEd.setValue(bySheet ? *bySheet : blankMaterialCost());
 }
 
 void Engine::calclaserzeit() {
@@ -316,6 +325,8 @@ void Engine::lookupTierDiscount() {
 }
 
 void Engine::StueckEdChange() {
+    // The sheets needed follow the quantity; the blank's cost does not.
+    if (sheetMaterialCost) calcmatkosten();
     lookupTierDiscount();
     calcgesamtpreis();
     calcgesamtkosten();
@@ -341,6 +352,8 @@ void Engine::MaterialBoxEdChange() {
         qmPreisCheck.setChecked(row.perSquareMetre);
     }
     selectvorschub();
+    // Another material has other sheet formats.
+    if (sheetMaterialCost) calcmatkosten();
 }
 
 void Engine::updateMaterialBox() {

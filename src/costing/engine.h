@@ -5,6 +5,7 @@
 #include "costing/fields.h"
 #include "costing/tiers.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -119,7 +120,8 @@ public:
     // The formulas; each writes the field it names.
     void calcgewicht();        // GewichtEd: the blank (part grown by the allowance) in kg
     void calcteilgewicht();    // TeilgewichtEd: the finished part in kg
-    void calcmatkosten();      // matkostenEd: material with mark-up, by weight or by m²
+    void calcmatkosten();      // matkostenEd: material with mark-up, by weight or by m²,
+                               // or by the sheet when sheetMaterialCost is set and has a figure
     void calclaserzeit();      // LaserZeitEd, then calcschneidkosten in any case
     void calcschneidkosten();  // SchneidkostenEd: machine rate × laser hours less discount
     void calclohnkosten();     // lohnkostened: programming, initial effort, effort rows
@@ -137,6 +139,15 @@ public:
     // Refills the material box from the catalogue, keeping its index; with none chosen it
     // chooses the first material. Runs no handler.
     void updateMaterialBox();
+
+    // The blank method's material cost per piece with the mark-up, currency: what calcmatkosten
+    // writes unless the material is charged by the sheet.
+    double blankMaterialCost() const;
+    // Material by the sheet: set while that option is on. It gives the material cost per piece
+    // from the sheets the order needs (with the mark-up), or nothing when the sheets cannot be
+    // figured, and calcmatkosten then writes the blank's. Its figure depends on the quantity and
+    // the material too, so with it set those changes recompute the material cost as well.
+    std::function<std::optional<double>()> sheetMaterialCost;
 
     // Takes over a measured drawing: contour length, width, length and coverage (the largest
     // closed contour less all others, as a percentage of the displayed width × length; 100 when

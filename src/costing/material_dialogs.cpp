@@ -3,6 +3,9 @@
 
 #include "costing/decimal_text.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace quentar::costing {
 
 ThicknessDialog::ThicknessDialog() {
@@ -47,6 +50,75 @@ void SquareMetrePriceDialog::recalculate() {
                          area_);
     else
         PreisEd.setValue(0);
+}
+
+namespace {
+
+// "2,5" as "2.5"; a text with a point, or with more than one comma, is left as typed.
+std::string withDecimalPoint(const std::string &text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos ||
+        text.find('.') != std::string::npos)
+        return text;
+    std::string out = text;
+    out[comma] = '.';
+    return out;
+}
+
+} // namespace
+
+bool CommaNumberField::setText(const std::string &text) {
+    return NumberField::setText(withDecimalPoint(text));
+}
+
+std::optional<Refusal> CommaNumberField::check(const std::string &text) const {
+    return NumberField::check(withDecimalPoint(text));
+}
+
+SheetFormatDialog::SheetFormatDialog() {
+    // A trim that leaves nothing of the sheet to cut from is no format.
+    RandEd.setCheck([this](double v) -> std::optional<Refusal> {
+        const double shorter = std::min(BreiteEd.value(), LaengeEd.value());
+        // Shown to the cent: the largest trim that leaves a strip of the sheet.
+        if (2 * v >= shorter)
+            return Refusal{Refusal::Reason::AboveMost, std::ceil(shorter * 50) / 100 - 0.01};
+        return std::nullopt;
+    });
+    for (NumberField *f : {&BreiteEd, &LaengeEd}) f->setChangeHandler([this] { RandEd.recheck(); });
+}
+
+SheetFormatRow SheetFormatDialog::row() const {
+    SheetFormatRow r;
+    r.width = BreiteEd.value();
+    r.length = LaengeEd.value();
+    r.trim = RandEd.value();
+    r.gap = AbstandEd.value();
+    if (pricePerSheet) r.price = PreisEd.value();
+    return r;
+}
+
+void SheetFormatDialog::fill(const SheetFormatRow &row) {
+    BreiteEd.setValue(row.width);
+    LaengeEd.setValue(row.length);
+    AbstandEd.setValue(row.gap);
+    RandEd.setValue(row.trim);
+    pricePerSheet = row.price.has_value();
+    if (row.price) PreisEd.setValue(*row.price);
+}
+
+void MaterialDialog::newSheetFormat(const SheetRunner &show) {
+    if (show(sheetDialog)) sheetFormats.push_back(sheetDialog.row());
+}
+
+void MaterialDialog::editSheetFormat(int index, const SheetRunner &show) {
+    if (index < 0 || index >= static_cast<int>(sheetFormats.size())) return;
+    sheetDialog.fill(sheetFormats[static_cast<std::size_t>(index)]);
+    if (show(sheetDialog)) sheetFormats[static_cast<std::size_t>(index)] = sheetDialog.row();
+}
+
+void MaterialDialog::deleteSheetFormat(int index) {
+    if (index < 0 || index >= static_cast<int>(sheetFormats.size())) return;
+    sheetFormats.erase(sheetFormats.begin() + index);
 }
 
 void MaterialDialog::newThickness(const ThicknessRunner &show) {

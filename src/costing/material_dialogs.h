@@ -3,6 +3,7 @@
 
 #include "costing/catalogue.h"
 #include "costing/fields.h"
+#include "costing/sheet_formats.h"
 
 #include <cstdint>
 #include <functional>
@@ -58,6 +59,36 @@ private:
     double area_ = 0; // m², unrounded: the price divides by this, not by the shown area
 };
 
+// A number field that takes the decimal comma as the point ("2,5"), as a shop types sizes.
+class CommaNumberField : public NumberField {
+public:
+    using NumberField::NumberField;
+    bool setText(const std::string &text) override;
+    std::optional<Refusal> check(const std::string &text) const override;
+};
+
+// "Tafelformat": one stock sheet format of the material being edited. The price is per sheet
+// when given; without it the sheet is priced from the material's price (per kg with the
+// thickness of the calculation, or per m²).
+class SheetFormatDialog {
+public:
+    SheetFormatDialog();
+    SheetFormatDialog(const SheetFormatDialog &) = delete;
+    SheetFormatDialog &operator=(const SheetFormatDialog &) = delete;
+
+    CommaNumberField BreiteEd{"TafelBreiteEd", 3000, {.least = 0, .leastExcluded = true,
+                                                      .most = 100000}}; // width, mm
+    CommaNumberField LaengeEd{"TafelLaengeEd", 1500, {.least = 0, .leastExcluded = true,
+                                                      .most = 100000}}; // length, mm
+    CommaNumberField RandEd{"TafelRandEd", 10, {.least = 0, .most = 100000}};   // edge trim, mm
+    CommaNumberField AbstandEd{"TafelAbstandEd", 5, {.least = 0, .most = 100000}}; // gap, mm
+    bool pricePerSheet = false; // the price below counts; off: from the material's price
+    CommaNumberField PreisEd{"TafelPreisEd", 0, kNotNegative}; // price per sheet
+
+    SheetFormatRow row() const; // material left empty: the material dialog's name is given later
+    void fill(const SheetFormatRow &row);
+};
+
 // "Material bearbeiten": a material's name, price, weight, pricing mode and thickness list. The
 // calculator keeps one dialog, so its values (and those of its helper dialogs) stay from one use
 // to the next, as the user left them.
@@ -66,6 +97,7 @@ public:
     // Each shows its dialog modally and returns true for OK ("Preis übernehmen" for the price).
     using ThicknessRunner = std::function<bool(ThicknessDialog &)>;
     using PriceRunner = std::function<bool(SquareMetrePriceDialog &)>;
+    using SheetRunner = std::function<bool(SheetFormatDialog &)>;
 
     std::string name;                        // "Name:" (Edit1)
     NumberField preised{"preised", 3.0, kNotNegative};     // price per kg (or per m²)
@@ -74,6 +106,8 @@ public:
     std::vector<ThicknessRow> thicknesses;   // thickness list: thickness, feed m/min
     ThicknessDialog thicknessDialog;
     SquareMetrePriceDialog priceDialog;
+    std::vector<SheetFormatRow> sheetFormats; // the material's stock sheets, in order
+    SheetFormatDialog sheetDialog;
 
     // "Neue Stärke...": the thickness dialog as last used; on OK a row is appended.
     void newThickness(const ThicknessRunner &show);
@@ -84,6 +118,12 @@ public:
     // "Preis pro m² berechnen...": on "Preis übernehmen" the price per m² becomes the price.
     // The pricing mode is left to the user.
     void calculatePrice(const PriceRunner &show);
+
+    // "Neues Format...", "Format bearbeiten..." and "Format löschen" of the sheet list, as for
+    // the thicknesses.
+    void newSheetFormat(const SheetRunner &show);
+    void editSheetFormat(int index, const SheetRunner &show);
+    void deleteSheetFormat(int index);
 
     // The material row the dialog's values make: price and weight as general number texts.
     MaterialRow row() const;

@@ -62,6 +62,9 @@ std::vector<ReportLine> CalcAusdruck(Calculator &calc, const std::string &projec
     add("Laserzeit/Stück: " + timeText(e.LaserZeitEd) + hhmmss);
     add("");
     add("Materialkosten/Stück: " + e.matkostenEd.text() + " " + cur);
+    // Charged by the sheet: on which sheets, and what the blank method would have charged.
+    if (calc.sheets().choice.on)
+        for (std::string &line : sheetLines(calc.sheetFigures(), cur)) add(std::move(line));
     add("Laserkosten/Stück: " + e.SchneidkostenEd.text() + " " + cur);
     add("Transportkosten/Stück: " + e.TransportEd.text() + " " + cur);
     add("Lohnkosten: " + e.lohnkostened.text() + " " + cur);
@@ -133,7 +136,7 @@ int layoutLine(TextSurface &s, int x, int y, bool draw, int width, std::string_v
     return used;
 }
 
-void layoutReport(ReportCanvas &canvas, const std::vector<ReportLine> &lines, PageArea area) {
+int layoutReport(ReportCanvas &canvas, const std::vector<ReportLine> &lines, PageArea area) {
     const int width = area.right - area.left + 1;
     int y = area.top;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -152,6 +155,7 @@ void layoutReport(ReportCanvas &canvas, const std::vector<ReportLine> &lines, Pa
         layoutLine(canvas, area.left, y, true, width, lines[i].text);
         y += h;
     }
+    return y;
 }
 
 } // namespace quentar::costing

@@ -58,7 +58,8 @@ struct PageArea {
 // Lays the lines out one under the other from the top of `area`; a line that would cross its
 // bottom starts a new page. The first line is set 14 pt bold, the last 11 pt bold and the rest
 // in the report font. The bold goes by position, not by the line's style, so a report with the
-// offer prices appended ends with a bold offer line, as it always printed.
-void layoutReport(ReportCanvas &canvas, const std::vector<ReportLine> &lines, PageArea area);
+// offer prices appended ends with a bold offer line, as it always printed. Returns where the
+// last line ends on the last page.
+int layoutReport(ReportCanvas &canvas, const std::vector<ReportLine> &lines, PageArea area);
 
 } // namespace quentar::costing

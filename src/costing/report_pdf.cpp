@@ -3,6 +3,8 @@
 
 #include "pdf/pdf_syntax.h"
 
+#include <algorithm>
+
 namespace quentar::costing {
 
 namespace {
@@ -26,7 +28,7 @@ private:
 
 // The quotation's pages on a document begun on `canvas`.
 void layOut(const std::vector<ReportLine> &lines, const pdf::RgbImage *picture,
-            pdf::TPDFCanvas &canvas) {
+            const pdf::RgbImage *nestPicture, pdf::TPDFCanvas &canvas) {
     const int left = 50, top = 50;
     const int right = canvas.PageWidth - 50, bottom = canvas.PageHeight - 50;
     if (picture && picture->width > 0 && picture->height > 0) {
@@ -35,22 +37,41 @@ void layOut(const std::vector<ReportLine> &lines, const pdf::RgbImage *picture,
                        picture->width, picture->height);
     }
     PdfSurface surface(canvas);
-    layoutReport(surface, lines, {left, top, right, bottom});
+    int y = layoutReport(surface, lines, {left, top, right, bottom});
+    if (!nestPicture || nestPicture->width <= 0 || nestPicture->height <= 0) return;
+    // Half the text width, the sheet to scale; a caption above it.
+    const int w = (right - left) / 2;
+    const int h = std::max(1, static_cast<int>(static_cast<long long>(w) * nestPicture->height /
+                                               nestPicture->width));
+    surface.setLineFont(kReportFontSize, false);
+    const std::string caption = "Erste Tafel:";
+    const int captionHeight = surface.textHeight(caption);
+    y += captionHeight; // an empty line's room before it
+    // The picture a line below its caption.
+    if (y + 2 * captionHeight + h > bottom) {
+        canvas.NewPage();
+        y = top;
+    }
+    surface.textOut(left, y, caption);
+    canvas.DrawDIB(left, y + 2 * captionHeight, w, h, *nestPicture, 0, 0, nestPicture->width,
+                   nestPicture->height);
 }
 
 } // namespace
 
 bool exportReportPdf(const std::vector<ReportLine> &lines, const std::string &path,
-                     const pdf::RgbImage *picture, pdf::TPDFCanvas &canvas) {
+                     const pdf::RgbImage *picture, pdf::TPDFCanvas &canvas,
+                     const pdf::RgbImage *nestPicture) {
     if (!canvas.BeginDoc(path)) return false;
-    layOut(lines, picture, canvas);
+    layOut(lines, picture, nestPicture, canvas);
     return canvas.EndDoc();
 }
 
 bool reportPdfBytes(const std::vector<ReportLine> &lines, const pdf::RgbImage *picture,
-                    pdf::TPDFCanvas &canvas, std::string &bytes) {
+                    pdf::TPDFCanvas &canvas, std::string &bytes,
+                    const pdf::RgbImage *nestPicture) {
     if (!canvas.BeginDocInMemory()) return false;
-    layOut(lines, picture, canvas);
+    layOut(lines, picture, nestPicture, canvas);
     return canvas.EndDoc(bytes);
 }
 

@@ -11,11 +11,15 @@
 namespace quentar::costing {
 
 // SaveAsPDFBtnClick without the dialog. False when the file cannot be created or written.
+// `nestPicture`: the first sheet's nest when material is charged by the sheet, set under the
+// lines (on a page of its own when they leave no room for it).
 bool exportReportPdf(const std::vector<ReportLine> &lines, const std::string &path,
-                     const pdf::RgbImage *picture, pdf::TPDFCanvas &canvas);
+                     const pdf::RgbImage *picture, pdf::TPDFCanvas &canvas,
+                     const pdf::RgbImage *nestPicture = nullptr);
 // The same document as bytes, for a caller that writes it itself. False when it is too large
 // for a PDF file.
 bool reportPdfBytes(const std::vector<ReportLine> &lines, const pdf::RgbImage *picture,
-                    pdf::TPDFCanvas &canvas, std::string &bytes);
+                    pdf::TPDFCanvas &canvas, std::string &bytes,
+                    const pdf::RgbImage *nestPicture = nullptr);
 
 } // namespace quentar::costing

@@ -34,6 +34,9 @@ double usedLengthOf(const nesting::SheetNest &sheet, std::size_t count,
 struct Grid {
     int across = 0, down = 0; // columns, and pieces in each
     double step = 0;          // from one column to the next, mm
+    double rowStep = 0;       // from one piece to the next in a column, mm
+    bool turned = false;      // the pieces stand turned a quarter
+    nesting::Box box;         // of the drawing's parts as drawn
     int perSheet() const { return across * down; }
 };
 
@@ -48,19 +51,39 @@ Grid gridOf(const DrawingOutlines &outlines, const nesting::SheetFormat &f) {
         first = false;
     }
     Grid best;
-    for (const auto &[w, h] : {std::pair{box.width(), box.height()}, {box.height(), box.width()}}) {
+    for (const bool turned : {false, true}) {
+        const double w = turned ? box.height() : box.width();
+        const double h = turned ? box.width() : box.height();
         const double across = std::floor((f.width - 2 * f.trim + f.gap) / (w + f.gap));
         const double down = std::floor((f.length - 2 * f.trim + f.gap) / (h + f.gap));
         if (!(across >= 1 && down >= 1) || across * down > 1e6) continue;
-        const Grid g{static_cast<int>(across), static_cast<int>(down), w + f.gap};
+        const Grid g{static_cast<int>(across), static_cast<int>(down), w + f.gap, h + f.gap,
+                     turned, box};
         if (g.perSheet() > best.perSheet()) best = g;
     }
     return best;
 }
 
-void addWarning(SheetFigures &out, const std::string &code, const std::string &english,
-                const std::string &german) {
-    out.warnings.push_back({code, english, german});
+// The grid's pieces as a sheet's nest, column after column from the lower left corner.
+nesting::SheetNest gridNest(const Grid &g, std::size_t parts, const nesting::SheetFormat &f) {
+    nesting::SheetNest sheet;
+    // Turned a quarter counter-clockwise about the origin, the box's corner (minx, miny) goes
+    // to (-maxy, minx): the lower left corner of the turned box.
+    const double cornerX = g.turned ? -g.box.maxy : g.box.minx;
+    const double cornerY = g.turned ? g.box.minx : g.box.miny;
+    for (int c = 0; c < g.across; ++c)
+        for (int r = 0; r < g.down; ++r)
+            for (std::size_t i = 0; i < parts; ++i)
+                sheet.parts.push_back({static_cast<int>(i), g.turned ? 90.0 : 0.0,
+                                       f.trim + c * g.step - cornerX,
+                                       f.trim + r * g.rowStep - cornerY});
+    sheet.usedLength = std::min(f.width, f.trim + g.across * g.step - f.gap / 2);
+    return sheet;
+}
+
+void addWarning(std::vector<render::MeasureWarning> &warnings, const std::string &code,
+                const std::string &english, const std::string &german) {
+    warnings.push_back({code, english, german});
 }
 
 } // namespace
@@ -75,24 +98,21 @@ double sheetPriceOf(const SheetFormatRow &format, const Engine &e) {
     return kg * e.MatPreisEd.value();
 }
 
-SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWarnings,
-                          const SheetFormatRow &format, const SheetSettings &settings,
-                          const Engine &e) {
-    SheetFigures out;
+SheetLayout layoutSheet(const DrawingOutlines &outlines, std::size_t drawingWarnings,
+                        const SheetFormatRow &format, const SheetSettings &settings) {
+    SheetLayout out;
     out.format = format;
-    out.blankCostPerPiece = e.matkostenEd.value();
-    out.remnantUsed = settings.remnant == RemnantPolicy::UsedFraction;
+    out.settings = settings;
     const nesting::SheetFormat f{format.width, format.length, format.trim, format.gap};
-    const int quantity = std::max(1, static_cast<int>(std::lround(e.StueckEd.value())));
 
-    std::vector<nesting::NestItem> items;
-    double pieceArea = 0, roomArea = 0; // islands cut from a hole take no room of their own
+    std::vector<nesting::NestItem> &items = out.items;
+    double roomArea = 0; // islands cut from a hole take no room of their own
     for (const nesting::Polygon &p : outlines.parts) {
         items.push_back({p, 1});
-        pieceArea += nesting::netArea(p);
+        out.pieceArea += nesting::netArea(p);
         roomArea += nesting::netArea(p) - p.carriedArea;
     }
-    if (items.empty() || pieceArea <= 0) {
+    if (items.empty() || out.pieceArea <= 0) {
         out.refusalEnglish = "the drawing has no closed contour to nest";
         out.refusalGerman = "Die Zeichnung hat keine geschlossene Kontur zum Schachteln";
         return out;
@@ -106,17 +126,17 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
     // A full sheet: as many pieces as fit, each piece all of the drawing's parts.
     ns.maxSheets = 1;
     ns.piecesInTurn = true;
-    auto fullSheet = [&](int pieces) {
-        for (nesting::NestItem &it : items) it.quantity = pieces;
-        return nesting::nest(items, f, ns);
-    };
-    nesting::NestResult full = fullSheet(bound);
+    for (nesting::NestItem &it : items) it.quantity = bound;
+    out.full = nesting::nest(items, f, ns);
+    for (nesting::NestItem &it : items) it.quantity = 1;
+    const nesting::NestResult &full = out.full;
     if (!full.refused.empty()) {
         out.refusalEnglish = full.refused.front().english;
         out.refusalGerman = full.refused.front().german;
         return out;
     }
-    bool timedOut = full.timedOut, capped = full.capped;
+    const bool timedOut = full.timedOut;
+    bool capped = full.capped;
     // The parts are taken in turn, so a full sheet holds whole pieces but for a few parts of
     // the next ones: the pieces are the fewest of any part.
     int perSheet = INT_MAX;
@@ -127,63 +147,99 @@ SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWa
                 count += p.item == static_cast<int>(i);
         perSheet = std::min(perSheet, count);
     }
-    const int parts = static_cast<int>(items.size());
     capped = capped || (bound == perSheetCap && perSheet == bound);
-    // Out of time, the pieces whole in a grid of the drawing's box may come out better: a drawing
-    // of many small contours (texts, arrows) nests slowly but lies in its box as drawn.
-    const Grid grid = timedOut ? gridOf(outlines, f) : Grid{};
-    const bool byGrid = grid.perSheet() > perSheet;
-    if (byGrid) perSheet = grid.perSheet();
+    // The pieces whole in a grid of the drawing's box may come out better: a drawing of many
+    // small contours (texts, arrows) nests slowly but lies in its box as drawn, and square parts
+    // lie best in rows. The better of the two is the figure, and its picture.
+    const Grid grid = gridOf(outlines, f);
+    out.byGrid = grid.perSheet() > perSheet;
+    if (out.byGrid) {
+        perSheet = grid.perSheet();
+        out.gridDown = grid.down;
+        out.gridStep = grid.step;
+        out.full.sheets.assign(1, gridNest(grid, items.size(), f));
+    }
     if (perSheet <= 0) {
         out.refusalEnglish = "no piece of the drawing fits a sheet of this format";
         out.refusalGerman = "Kein Stück der Zeichnung passt auf eine Tafel dieses Formats";
         return out;
     }
-    out.firstSheet = full;
     out.piecesPerSheet = perSheet;
-    out.sheetsNeeded = (quantity + perSheet - 1) / perSheet;
-    out.utilisation = perSheet * pieceArea / (f.width * f.length) * 100;
-    // The last sheet holds what is left, and its nest is the first rounds of a full sheet's: each
-    // part goes where it would go on an empty sheet with the same ones before it.
-    const int last = quantity - (out.sheetsNeeded - 1) * perSheet;
-    double lastFraction = 1;
-    if (settings.remnant == RemnantPolicy::UsedFraction && byGrid)
-        lastFraction =
-            std::min(f.width, f.trim + (last + grid.down - 1) / grid.down * grid.step) / f.width;
-    else if (settings.remnant == RemnantPolicy::UsedFraction)
-        lastFraction =
-            usedLengthOf(full.sheets[0], static_cast<std::size_t>(last * parts), items, f) /
-            f.width;
-    out.chargedSheets = (out.sheetsNeeded - 1) + lastFraction;
-    out.sheetPrice = sheetPriceOf(format, e) * (e.mataufschlagEd.value() + 100) / 100;
-    out.materialCostPerPiece = out.chargedSheets * out.sheetPrice / quantity;
+    out.utilisation = perSheet * out.pieceArea / (f.width * f.length) * 100;
     out.valid = true;
 
     if (outlines.openContours > 0)
-        addWarning(out, "nest-open-contours",
+        addWarning(out.warnings, "nest-open-contours",
                    std::to_string(outlines.openContours) +
                        " open contour(s) are not nested: the part may be larger than its outline",
                    std::to_string(outlines.openContours) +
                        " offene Kontur(en) werden nicht geschachtelt: das Teil kann größer sein "
                        "als seine Umrisse");
     if (drawingWarnings > 0)
-        addWarning(out, "nest-drawing-warnings",
+        addWarning(out.warnings, "nest-drawing-warnings",
                    "the drawing has warnings of its own: the nest is only as good as its contours",
                    "Die Zeichnung hat eigene Warnungen: die Schachtelung ist nur so gut wie ihre "
                    "Konturen");
     if (timedOut)
-        addWarning(out, "nest-timed-out",
+        addWarning(out.warnings, "nest-timed-out",
                    "nesting ran out of time: some parts were placed by their boxes, so more "
                    "sheets may be counted than needed",
                    "Die Zeit zum Schachteln lief ab: einige Teile wurden nach ihrem Rechteck "
                    "gelegt, es können mehr Tafeln gezählt sein als nötig");
     if (capped)
-        addWarning(out, "nest-capped",
+        addWarning(out.warnings, "nest-capped",
                    "more than " + std::to_string(ns.maxPartsPerSheet) +
                        " parts fit a sheet: only that many are counted per sheet",
                    "Mehr als " + std::to_string(ns.maxPartsPerSheet) +
                        " Teile passen auf eine Tafel: nur so viele werden je Tafel gezählt");
     return out;
+}
+
+SheetFigures priceSheets(const SheetLayout &layout, const Engine &e) {
+    SheetFigures out;
+    out.format = layout.format;
+    out.blankCostPerPiece = e.blankMaterialCost();
+    out.remnantUsed = layout.settings.remnant == RemnantPolicy::UsedFraction;
+    if (!layout.valid) {
+        out.refusalEnglish = layout.refusalEnglish;
+        out.refusalGerman = layout.refusalGerman;
+        return out;
+    }
+    const SheetFormatRow &format = layout.format;
+    const nesting::SheetFormat f{format.width, format.length, format.trim, format.gap};
+    const int quantity = std::max(1, static_cast<int>(std::lround(e.StueckEd.value())));
+    const int perSheet = layout.piecesPerSheet;
+    const int parts = static_cast<int>(layout.items.size());
+    out.firstSheet = layout.full;
+    if (!layout.full.sheets.empty())
+        out.picture = nesting::pictureOf(layout.full.sheets[0], layout.items, f);
+    out.piecesPerSheet = perSheet;
+    out.sheetsNeeded = (quantity + perSheet - 1) / perSheet;
+    out.utilisation = layout.utilisation;
+    // The last sheet holds what is left, and its nest is the first rounds of a full sheet's: each
+    // part goes where it would go on an empty sheet with the same ones before it.
+    const int last = quantity - (out.sheetsNeeded - 1) * perSheet;
+    double lastFraction = 1;
+    if (out.remnantUsed && layout.byGrid)
+        lastFraction = std::min(f.width, f.trim + (last + layout.gridDown - 1) / layout.gridDown *
+                                                      layout.gridStep) /
+                       f.width;
+    else if (out.remnantUsed)
+        lastFraction = usedLengthOf(layout.full.sheets[0],
+                                    static_cast<std::size_t>(last * parts), layout.items, f) /
+                       f.width;
+    out.chargedSheets = (out.sheetsNeeded - 1) + lastFraction;
+    out.sheetPrice = sheetPriceOf(format, e) * (e.mataufschlagEd.value() + 100) / 100;
+    out.materialCostPerPiece = out.chargedSheets * out.sheetPrice / quantity;
+    out.warnings = layout.warnings;
+    out.valid = true;
+    return out;
+}
+
+SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWarnings,
+                          const SheetFormatRow &format, const SheetSettings &settings,
+                          const Engine &e) {
+    return priceSheets(layoutSheet(outlines, drawingWarnings, format, settings), e);
 }
 
 } // namespace quentar::costing

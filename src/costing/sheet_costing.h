@@ -6,6 +6,7 @@
 #include "costing/part_outline.h"
 #include "costing/sheet_formats.h"
 #include "nesting/nester.h"
+#include "nesting/sheet_picture.h"
 #include "render/measure_drawing.h"
 
 #include <string>
@@ -27,13 +28,41 @@ struct SheetFigures {
     bool remnantUsed = false;        // charged by the used fraction of the last sheet
     std::vector<render::MeasureWarning> warnings; // why the figures may not be what they seem
     nesting::NestResult firstSheet;               // the nest of a full sheet, for pictures
+    nesting::SheetPicture picture;                // that sheet's parts where they lie
 };
+
+// The nest of a full sheet of one drawing's pieces: the part of the figures that depends on
+// neither the quantity nor the prices, and so is nested once and priced as often as they change.
+struct SheetLayout {
+    bool valid = false; // false: no figures, `refusalEnglish` says why
+    std::string refusalEnglish, refusalGerman;
+    SheetFormatRow format;
+    SheetSettings settings;
+    int piecesPerSheet = 0;
+    double pieceArea = 0; // net area of one piece (all of the drawing's parts), mm²
+    double utilisation = 0;
+    std::vector<nesting::NestItem> items; // the drawing's parts, one each
+    nesting::NestResult full;
+    // Out of time the pieces may lie whole in a grid of the drawing's box instead: its columns
+    // hold `gridDown` pieces each, `gridStep` mm apart along x.
+    bool byGrid = false;
+    int gridDown = 0;
+    double gridStep = 0;
+    std::vector<render::MeasureWarning> warnings;
+};
+
+// Nests as many pieces of the drawing as a sheet of `format` takes (this is the slow part).
+SheetLayout layoutSheet(const DrawingOutlines &outlines, std::size_t drawingWarnings,
+                        const SheetFormatRow &format, const SheetSettings &settings);
+
+// The figures of a layout for the engine's quantity, material price, thickness and mark-up.
+SheetFigures priceSheets(const SheetLayout &layout, const Engine &e);
 
 // The sheet price before the mark-up: the row's own, else the sheet's area at the price per m²,
 // or its weight (thickness and specific weight from the engine) at the price per kg.
 double sheetPriceOf(const SheetFormatRow &format, const Engine &e);
 
-// Nests the parts of one drawing piece on `format` for the engine's quantity and prices the
+// layoutSheet then priceSheets: nests the parts of one drawing piece on `format` for the engine's quantity and prices the
 // sheets with the engine's material price, thickness and mark-up. `drawingWarnings`: how many
 // warnings the drawing's measurement carries.
 SheetFigures sheetFigures(const DrawingOutlines &outlines, std::size_t drawingWarnings,

@@ -81,6 +81,23 @@ std::vector<SheetFormatRow> SheetFormats::formatsOf(const std::string &material)
     return out;
 }
 
+void SheetFormats::replaceFormatsOf(const std::string &oldName, const std::string &newName,
+                                    std::vector<SheetFormatRow> formats) {
+    std::size_t at = rows.size();
+    std::vector<SheetFormatRow> kept;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].material != oldName) {
+            kept.push_back(rows[i]);
+        } else if (at == rows.size()) {
+            at = kept.size();
+        }
+    }
+    if (at == rows.size()) at = kept.size();
+    for (SheetFormatRow &f : formats) f.material = newName;
+    kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(at), formats.begin(), formats.end());
+    rows = std::move(kept);
+}
+
 std::optional<SheetFormatRow> SheetFormats::choose(const std::string &material,
                                                    const std::string &choice,
                                                    std::string &why) const {

@@ -53,6 +53,11 @@ public:
     // The formats of `material`, in file order.
     std::vector<SheetFormatRow> formatsOf(const std::string &material) const;
 
+    // Puts `formats` in place of the formats of `oldName` (where the first of them stood, else at
+    // the end), all under `newName`: a material renamed in its dialog keeps its sheets.
+    void replaceFormatsOf(const std::string &oldName, const std::string &newName,
+                          std::vector<SheetFormatRow> formats);
+
     // The format `choice` names for `material`: "3000x1500" (the material's stored format of that
     // size, else that size with the default trim and gap and the price from the material), or
     // "N", the material's N-th stored format counted from 1. nullopt with `why` set otherwise.

@@ -86,7 +86,9 @@ TEST(QuoteSheet, TheFiguresAgreeInEveryOutput) {
     const std::string sheets = jsonValue(json.out, "sheetsNeeded");
     const std::string cost = jsonValue(json.out, "materialCostPerPiece");
     const std::string blank = jsonValue(json.out, "blankMaterialCostPerPiece");
-    EXPECT_EQ(blank, jsonValue(json.out, "matkostenEd"));
+    // By the sheet, the material cost the price is built from is the sheets'.
+    EXPECT_EQ(cost, jsonValue(json.out, "matkostenEd"));
+    EXPECT_NE(blank, cost);
     const int n = std::stoi(perSheet);
     EXPECT_GT(n, 0);
     EXPECT_EQ(std::stoi(sheets), (40 + n - 1) / n);
@@ -145,4 +147,63 @@ TEST(QuoteSheet, NonsenseIsRefusedInOneLine) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
+}
+
+namespace {
+
+std::string commandOutput(const std::string &cmd) {
+    std::string out;
+    if (FILE *p = popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(QuoteSheet, TheQuotationShowsTheSheetsAndTheFirstSheetsNest) {
+    if (std::system("command -v pdftotext >/dev/null && command -v pdfimages >/dev/null") != 0)
+        GTEST_SKIP() << "poppler-utils are not installed";
+    SheetScratch s;
+    const std::string opts = "--material Stahl --quantity 40 --sheet 2500x1250";
+    const SheetScratch::Run json = s.quote(opts + " --json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const SheetScratch::Run pdf = s.quote(opts + " --pdf q.pdf");
+    ASSERT_EQ(pdf.status, 0) << pdf.err;
+    const std::string path = (s.root() / "q.pdf").string();
+    const std::string text = commandOutput("pdftotext -layout '" + path + "' - 2>/dev/null");
+    // The figures of the JSON on paper, the price built from the sheets' material cost.
+    EXPECT_NE(text.find("Tafel 2500 x 1250 mm (Rand 10, Abstand 5): " +
+                        jsonValue(json.out, "piecesPerSheet") + " Stück/Tafel, " +
+                        jsonValue(json.out, "sheetsNeeded") + " Tafel"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Materialkosten/Stück: " + jsonValue(json.out, "materialCostPerPiece")),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Gesamtpreis: " + jsonValue(json.out, "GesamtPreisEd")), std::string::npos);
+    EXPECT_NE(text.find("Erste Tafel:"), std::string::npos);
+    // Two pictures: the part's preview and the nest, as wide as the sheet is long to scale.
+    const std::string images = commandOutput("pdfimages -list '" + path + "' 2>/dev/null");
+    const std::regex row(R"(\n\s*\d+\s+\d+\s+image\s+(\d+)\s+(\d+))");
+    std::vector<std::pair<int, int>> sizes;
+    for (auto it = std::sregex_iterator(images.begin(), images.end(), row);
+         it != std::sregex_iterator(); ++it)
+        sizes.emplace_back(std::stoi((*it)[1]), std::stoi((*it)[2]));
+    ASSERT_EQ(sizes.size(), 2u) << images;
+    EXPECT_EQ(sizes[1].first, 800);
+    EXPECT_NEAR(sizes[1].second, 400, 2);
+    // The nest is painted, not blank: the page has the parts' blue where the picture sits.
+    const std::string ppm = commandOutput("pdftoppm -r 30 -f 1 -l 1 '" + path + "' 2>/dev/null");
+    std::size_t blue = 0;
+    const std::size_t header = ppm.find("255\n");
+    ASSERT_NE(header, std::string::npos);
+    for (std::size_t i = header + 4; i + 2 < ppm.size(); i += 3) {
+        const auto r = static_cast<unsigned char>(ppm[i]), g = static_cast<unsigned char>(ppm[i + 1]),
+                   b = static_cast<unsigned char>(ppm[i + 2]);
+        blue += b > 180 && r < 170 && g < 200 && b > r + 40;
+    }
+    EXPECT_GT(blue, 100u);
 }

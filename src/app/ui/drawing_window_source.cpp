@@ -51,6 +51,10 @@ QImage DrawingWindowSource::measure(const render::MeasureOptions &options,
     return picture;
 }
 
+costing::DrawingParts DrawingWindowSource::drawingParts(const render::DrawingMeasurement &m) {
+    return costing::drawingPartsOf(window_.viewer().drawing(), m);
+}
+
 std::unique_ptr<costing::ui::DrawingSource> ownDrawingWindow(const QString &templateFolder) {
     editor::ui::MainFormOptions options;
     options.dataFolder = templateFolder;

@@ -18,6 +18,7 @@ public:
     render::MeasureOptions measureOptions() const override;
     void setCutContoursOnly(bool on) override;
     QImage measure(const render::MeasureOptions &options, render::DrawingMeasurement &m) override;
+    costing::DrawingParts drawingParts(const render::DrawingMeasurement &m) override;
     void hideWindow() override { window_.hide(); }
 
     editor::ui::TMainForm &window() { return window_; }

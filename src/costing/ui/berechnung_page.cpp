@@ -223,6 +223,12 @@ QWidget *TLaserForm::buildBerechnungPage() {
     paintBox1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     paintBox1_->setPixmap(QPixmap::fromImage(vorschau_.copy(0, 0, 180, 210)));
     results->addWidget(paintBox1_, 0, 1, previewRows, 1, Qt::AlignLeft | Qt::AlignTop);
+    // Material charged by the sheet: said under the results, the sheets' figures and the nest
+    // with the option on "Einstellungen".
+    sheetNote_ = new QLabel;
+    sheetNote_->setObjectName(QStringLiteral("sheetNote"));
+    sheetNote_->setWordWrap(true);
+    results->addWidget(sheetNote_, 2 * row, 0, 1, 2, Qt::AlignLeft | Qt::AlignTop);
     results->setRowStretch(2 * row, 1);
     results->setColumnMinimumWidth(1, 180);
     grid->addLayout(results, 0, 2);

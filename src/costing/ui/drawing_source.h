@@ -2,6 +2,7 @@
 // over what it measures. The calculator sees only this; the program hands it its drawing window.
 #pragma once
 
+#include "costing/sheet_method.h"
 #include "render/measure_drawing.h"
 
 #include <QImage>
@@ -25,6 +26,12 @@ public:
     // picture when drawing is suppressed.
     virtual QImage measure(const render::MeasureOptions &options,
                            render::DrawingMeasurement &m) = 0;
+    // The parts of the drawing last measured into `m`, as outlines for material by the sheet;
+    // none from a source that keeps no drawing.
+    virtual DrawingParts drawingParts(const render::DrawingMeasurement &m) {
+        (void)m;
+        return {};
+    }
     // The calculator closes: the window goes with it.
     virtual void hideWindow() = 0;
 };

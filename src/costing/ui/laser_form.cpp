@@ -169,7 +169,10 @@ bool TLaserForm::loadDrawing(const QString &path, const DrawingWindowRunner &sho
     // Without a picture the preview keeps the last one; the figures are taken over regardless.
     if (!picture.isNull())
         composePreview(picture, measured_.maxx - measured_.minx, measured_.maxy - measured_.miny);
+    // The parts' outlines for material by the sheet, before the figures move the material cost.
+    calc_->setSheetDrawing(window.drawingParts(measured_));
     calc_->engine().takeOverDrawing(figuresOf(measured_));
+    refreshSheetFigures();
     showDrawingNote();
     PageControl1Change();
     paintBox1_->setPixmap(QPixmap::fromImage(vorschau_));

@@ -15,6 +15,7 @@
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -76,6 +77,9 @@ public:
     QTextEdit *reportView() const { return reportView_; }
     QTextEdit *offerView() const { return offerView_; }
     QLineEdit *projectNameEdit() const { return projektNameEd_; }
+    // The first sheet's nest as the "Einstellungen" page shows it (null while material is not charged
+    // by the sheet or its figures cannot be made).
+    const QImage &nestPicture() const { return nestPicture_; }
 
     // The stored settings: read before the first showing, written when the window closes.
     void restoreSettings();
@@ -100,6 +104,12 @@ private:
     QWidget *buildAngebotspreisePage();
     QWidget *buildZeitkalkulationPage();
     QWidget *buildLoecherPage();
+    // "Material nach Tafeln" on the "Einstellungen" page: material by the sheet on or off, its
+    // format and remnant policy, the figures beside the blank's and the first sheet's nest.
+    QWidget *buildSheetPanel();
+    void refreshSheetFormats(); // the chosen material's formats in the format box
+    void applySheetChoice();    // the page's choice into the calculator
+    void refreshSheetFigures();
 
     // Editors for an engine field, coloured by role, registered for editorOf.
     enum class Role { Input, Result, Property, Drawing };
@@ -168,6 +178,14 @@ private:
     QTreeWidget *materialList_ = nullptr;
     QTreeWidget *tierList_ = nullptr;
     std::vector<std::pair<std::string, QWidget *>> editors_;
+    QCheckBox *sheetCheck_ = nullptr;
+    QComboBox *sheetFormatBox_ = nullptr;
+    QComboBox *remnantBox_ = nullptr;
+    QLabel *sheetFigures_ = nullptr;
+    QLabel *sheetNote_ = nullptr; // on the "Berechnung" page: how the material is charged
+    QLabel *nestLabel_ = nullptr;
+    QImage nestPicture_;
+    bool fillingSheetBoxes_ = false; // the boxes are being refilled, not chosen from
 };
 
 } // namespace quentar::costing::ui

@@ -4,6 +4,7 @@
 #include "costing/ui/field_binder.h"
 #include "costing/ui/number_spin_box.h"
 #include "costing/ui/report_list.h"
+#include "costing/decimal_text.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -99,6 +100,39 @@ bool runPriceDialog(SquareMetrePriceDialog &dialog, QWidget *parent) {
     return window.exec() == QDialog::Accepted;
 }
 
+bool runSheetFormatDialog(SheetFormatDialog &dialog, QWidget *parent) {
+    QDialog window(parent);
+    window.setWindowTitle(QStringLiteral("Tafelformat bearbeiten"));
+    auto *column = new QVBoxLayout(&window);
+    auto *grid = new QGridLayout;
+    FieldBinder binder;
+    addRow(grid, binder, QStringLiteral("Breite in mm:"), dialog.BreiteEd);
+    addRow(grid, binder, QStringLiteral("Länge in mm:"), dialog.LaengeEd);
+    addRow(grid, binder, QStringLiteral("Randabstand in mm:"), dialog.RandEd);
+    addRow(grid, binder, QStringLiteral("Teileabstand in mm:"), dialog.AbstandEd);
+    column->addLayout(grid);
+    auto *perSheet = new QCheckBox(QStringLiteral("Eigener Preis je Tafel (sonst aus dem "
+                                                  "Materialpreis und der Stärke)"));
+    perSheet->setObjectName(QStringLiteral("TafelPreisCheck"));
+    perSheet->setChecked(dialog.pricePerSheet);
+    auto *priceGrid = new QGridLayout;
+    QLineEdit *price = addRow(priceGrid, binder, QStringLiteral("Preis je Tafel:"), dialog.PreisEd);
+    price->setEnabled(dialog.pricePerSheet);
+    QObject::connect(perSheet, &QCheckBox::toggled, [&dialog, price](bool on) {
+        dialog.pricePerSheet = on;
+        price->setEnabled(on);
+    });
+    column->addWidget(perSheet);
+    column->addLayout(priceGrid);
+    QPushButton *ok = addOkButton(window, column);
+    ok->setDefault(true);
+    binder.enableWhileTaken(ok, {&dialog.BreiteEd, &dialog.LaengeEd, &dialog.RandEd,
+                                 &dialog.AbstandEd, &dialog.PreisEd});
+    return window.exec() == QDialog::Accepted;
+}
+
+QString sheetMm(double v) { return qs(formatGeneral(v)).replace('.', ','); }
+
 } // namespace
 
 bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
@@ -172,6 +206,56 @@ bool runMaterialDialog(MaterialDialog &dialog, QWidget *parent) {
         dialog.deleteThickness(selectedRow(list));
         refreshList(-1);
     });
+
+    // The material's stock sheets, edited like its thicknesses.
+    auto *sheetButtons = new QHBoxLayout;
+    auto *newSheetBtn = new QPushButton(QStringLiteral("Neues Tafelformat..."));
+    auto *editSheetBtn = new QPushButton(QStringLiteral("Format bearbeiten..."));
+    auto *delSheetBtn = new QPushButton(QStringLiteral("Format löschen"));
+    newSheetBtn->setObjectName(QStringLiteral("newSheetBtn"));
+    editSheetBtn->setObjectName(QStringLiteral("editSheetBtn"));
+    delSheetBtn->setObjectName(QStringLiteral("delSheetBtn"));
+    sheetButtons->addWidget(newSheetBtn);
+    sheetButtons->addWidget(editSheetBtn);
+    sheetButtons->addWidget(delSheetBtn);
+    sheetButtons->addStretch();
+    column->addLayout(sheetButtons);
+    auto *sheetList = newReportList(
+        {{QStringLiteral("Breite"), 70, Qt::AlignRight | Qt::AlignVCenter},
+         {QStringLiteral("Länge"), 70, Qt::AlignRight | Qt::AlignVCenter},
+         {QStringLiteral("Rand"), 50, Qt::AlignRight | Qt::AlignVCenter},
+         {QStringLiteral("Abstand"), 60, Qt::AlignRight | Qt::AlignVCenter},
+         {QStringLiteral("Preis je Tafel"), 110, Qt::AlignRight | Qt::AlignVCenter}});
+    sheetList->setObjectName(QStringLiteral("SheetList"));
+    column->addWidget(sheetList, 1);
+    auto refreshSheets = [&dialog, sheetList](int select) {
+        std::vector<QStringList> rows;
+        for (const SheetFormatRow &f : dialog.sheetFormats)
+            rows.push_back({sheetMm(f.width), sheetMm(f.length), sheetMm(f.trim), sheetMm(f.gap),
+                            f.price ? qs(formatTwoDecimals(*f.price)).replace('.', ',')
+                                    : QStringLiteral("aus Material")});
+        fillReportList(sheetList, rows, select);
+    };
+    refreshSheets(-1);
+    const auto showSheet = [&window](SheetFormatDialog &d) {
+        return runSheetFormatDialog(d, &window);
+    };
+    QObject::connect(newSheetBtn, &QPushButton::clicked, [&dialog, showSheet, refreshSheets] {
+        dialog.newSheetFormat(showSheet);
+        refreshSheets(static_cast<int>(dialog.sheetFormats.size()) - 1);
+    });
+    const auto editSheet = [&dialog, showSheet, refreshSheets, sheetList] {
+        const int chosen = selectedRow(sheetList);
+        dialog.editSheetFormat(chosen, showSheet);
+        refreshSheets(chosen);
+    };
+    QObject::connect(editSheetBtn, &QPushButton::clicked, editSheet);
+    QObject::connect(sheetList, &QTreeWidget::itemDoubleClicked, editSheet);
+    QObject::connect(delSheetBtn, &QPushButton::clicked, [&dialog, refreshSheets, sheetList] {
+        dialog.deleteSheetFormat(selectedRow(sheetList));
+        refreshSheets(-1);
+    });
+
     newBtn->setDefault(true);
     binder.enableWhileTaken(addOkButton(window, column), {&dialog.preised, &dialog.SpezGewEd});
     name->setFocus();

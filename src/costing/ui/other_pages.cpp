@@ -115,6 +115,7 @@ QWidget *TLaserForm::buildEinstellungenPage() {
     binder_.bind(transport, calc_->engine().TransportproStueckCheck);
     editors_.emplace_back("TransportproStueckCheck", transport);
     column->addWidget(transport);
+    column->addWidget(buildSheetPanel());
     column->addStretch();
     return page;
 }

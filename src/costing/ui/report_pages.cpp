@@ -1,5 +1,6 @@
 // The "Ausdruck" and "Angebotspreise" pages: the quotation, the offer prices and their files.
 #include "costing/ui/laser_form.h"
+#include "costing/ui/nest_picture.h"
 
 #include "costing/report.h"
 #include "costing/report_pdf.h"
@@ -183,8 +184,16 @@ const std::vector<std::string> &TLaserForm::shownOffers() {
 bool TLaserForm::saveReportPdf(const QString &path) {
     const BusyCursor busy;
     const pdf::RgbImage picture = rgbOf(vorschau_);
+    const std::vector<ReportLine> &lines = shownReport();
+    // The nest as the quotation's lines show it: by the sheet, with figures.
+    QImage nestImage;
+    if (calc_->sheets().choice.on)
+        if (const SheetFigures s = calc_->sheetFigures(); s.valid)
+            nestImage = paintNestPicture(s.picture, 800);
+    const pdf::RgbImage nest = nestImage.isNull() ? pdf::RgbImage{} : rgbOf(nestImage);
     pdf::TPDFCanvas canvas;
-    return exportReportPdf(shownReport(), path.toStdString(), &picture, canvas);
+    return exportReportPdf(lines, path.toStdString(), &picture, canvas,
+                           nestImage.isNull() ? nullptr : &nest);
 }
 
 bool TLaserForm::saveOfferText(const QString &path) {
