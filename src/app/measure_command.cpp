@@ -146,7 +146,7 @@ bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
 }
 
 void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
-    const render::ContourAnalysis &a = m.figures.analysis;
+    const contours::ContourAnalysis &a = m.figures.analysis;
     const double s = m.scale;
     j.key("units").beginObject();
     if (m.drawingUnit.empty())
@@ -157,9 +157,10 @@ void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
     j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
     j.field("open_chains", a.openCount);
     j.key("contours").beginArray();
-    for (const render::Contour &c : a.contours) {
+    for (const contours::Contour &c : a.contours) {
         j.beginObject();
-        j.field("kind", !c.closed ? "open" : c.depth == 0 ? "outer" : c.depth % 2 ? "hole" : "island");
+        j.field("kind", !c.closed ? (c.attached ? "attached" : "open")
+                        : c.depth == 0 ? "outer" : c.depth % 2 ? "hole" : "island");
         if (c.closed) j.field("area", c.area * s * s);
         j.field("length", c.length * s).field("depth", c.depth).field("parent", c.parent);
         j.key("box").beginArray().value(c.minx * s).value(c.miny * s).value(c.maxx * s);
@@ -168,7 +169,7 @@ void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
     }
     j.endArray();
     j.key("open_ends").beginArray();
-    for (const render::OpenEnd &e : a.openEnds) {
+    for (const contours::OpenEnd &e : a.openEnds) {
         j.beginObject().field("x", e.x * s).field("y", e.y * s);
         if (e.nearest >= 0) j.field("gap", e.nearest * s);
         j.endObject();
@@ -176,14 +177,14 @@ void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
     j.endArray();
     j.key("duplicates").beginObject().field("length", a.duplicateLength * s);
     j.key("places").beginArray();
-    for (const render::DuplicateCut &dc : a.duplicates)
+    for (const contours::DuplicateCut &dc : a.duplicates)
         j.beginObject().field("x", dc.x * s).field("y", dc.y * s).field("length", dc.length * s)
             .endObject();
     j.endArray().endObject();
     j.key("breakdown").beginObject();
-    for (int k = 0; k < render::kMeasureKinds; ++k) {
-        const auto kind = static_cast<render::MeasureKind>(k);
-        j.key(render::measureKindName(kind)).beginObject();
+    for (int k = 0; k < contours::kMeasureKinds; ++k) {
+        const auto kind = static_cast<contours::MeasureKind>(k);
+        j.key(contours::measureKindName(kind)).beginObject();
         j.field("length", a.lengthByKind[static_cast<std::size_t>(k)] * s);
         j.field("measured", a.kindMeasured[static_cast<std::size_t>(k)]);
         j.endObject();

@@ -111,7 +111,7 @@ std::string breakdownText(const std::string &file, costing::Calculator &calc,
     t += "  Gesamtkosten/Stück:   " + e.GesamtKostenEd.text() + cur;
     t += "  Preis/Stück:          " + e.PreisProStueckEd.text() + cur;
     t += "  Gesamtpreis:          " + e.GesamtPreisEd.text() + cur;
-    const render::ContourAnalysis &a = m.figures.analysis;
+    const contours::ContourAnalysis &a = m.figures.analysis;
     t += "  Teile: " + std::to_string(a.parts) + ", Löcher: " + std::to_string(a.holes) +
          ", Einstiche: " + std::to_string(a.pierces) + "\n";
     for (const render::MeasureWarning &w : m.warnings) t += "  Warnung: " + w.german + "\n";
@@ -316,7 +316,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             JsonWriter j(out);
             j.beginObject().field("file", r.file).field("material", r.material);
             for (const auto &[name, text] : r.fields) j.field(name, text);
-            const render::ContourAnalysis &a = r.measurement.figures.analysis;
+            const contours::ContourAnalysis &a = r.measurement.figures.analysis;
             j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
             j.key("warnings").beginArray();
             for (const render::MeasureWarning &w : r.warnings)

@@ -90,7 +90,7 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
                          DrawingMeasurement &m) {
     m.warnings.clear();
     const ContourFigures &f = m.figures;
-    const ContourAnalysis &a = f.analysis;
+    const contours::ContourAnalysis &a = f.analysis;
     m.empty = f.entitiesDrawn == 0;
     auto warn = [&](std::string code, std::string english, std::string german) {
         m.warnings.push_back({std::move(code), std::move(english), std::move(german)});
@@ -203,13 +203,13 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
 
     // What besides cut contours went into the length.
     std::string en, de;
-    static const char *kGerman[kMeasureKinds] = {"Schnittkonturen", "Bemaßungen", "Führungslinien",
+    static const char *kGerman[contours::kMeasureKinds] = {"Schnittkonturen", "Bemaßungen", "Führungslinien",
                                                  "Schraffurgrenzen", "Konstruktionslinien",
                                                  "Ansichtsfensterrahmen"};
-    static const char *kEnglish[kMeasureKinds] = {"cut contours",    "dimensions",
+    static const char *kEnglish[contours::kMeasureKinds] = {"cut contours",    "dimensions",
                                                   "leaders",         "hatch boundaries",
                                                   "construction lines", "viewport frames"};
-    for (int k = 1; k < kMeasureKinds; ++k) {
+    for (int k = 1; k < contours::kMeasureKinds; ++k) {
         if (!a.kindMeasured[static_cast<std::size_t>(k)]) continue;
         const double len = a.lengthByKind[static_cast<std::size_t>(k)] * s;
         if (len <= 0) continue;

@@ -4,7 +4,6 @@
 
 #include "document/drawing.h"
 #include "render/canvas.h"
-#include "render/contours.h"
 #include "render/render_pass.h"
 #include "render/view.h"
 

@@ -409,12 +409,9 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     insertChain_.pop_back();
 }
 
-void RenderPass::finishPiece(Piece &piece, const Place &pl) {
+void RenderPass::finishPiece(contours::Piece &piece, const Place &pl) {
     if (piece.segments == 0) return;
-    piece.place.bx = pl.bx;
-    piece.place.by = pl.by;
-    piece.place.identity = pl.linear == nullptr;
-    if (pl.linear) piece.place.linear = *pl.linear;
+    piece.placement = f_.collector->placementOf(pl.bx, pl.by, pl.linear);
     f_.collector->pieces.push_back(piece);
 }
 
@@ -428,17 +425,16 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     if (e.setwidonce && e.detail().thewid > 0) pen.width = e.detail().thewid * z / 100;
     const Rgb arrowColor = p.showmodelforcolor ? kBlack : kWhite;
     // Only the cut contours count when the user asked for them alone; everything is drawn.
+    using contours::MeasureKind;
     const MeasureKind kind =
-        p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : measureKindOf(e);
+        p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : contours::measureKindOf(e);
     const bool measured = !(f_.cutContoursOnly && kind != MeasureKind::Cut);
-    PieceCollector *collector = f_.collector;
-    Piece piece;
+    contours::PieceCollector *collector = f_.collector;
+    contours::Piece piece;
     piece.entity = static_cast<uint32_t>(current_);
     piece.kind = kind;
-    piece.closedEntity = e.isclosed;
     piece.measured = measured;
-    // The exact area of an entity's arcs grows with the placement's area factor.
-    const double curveArea = pl.linear ? e.curvearea * pl.linear->det2() : e.curvearea;
+    int32_t firstWalked = -1;
 
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
@@ -458,19 +454,11 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
         fillArrow(tipX, tipY, fromX, fromY, arrowPx, color);
     };
-    auto startPiece = [&](int i, double wx, double wy) {
+    auto startPiece = [&](int i) {
         if (!collector) return;
-        if (!collector->originSet) {
-            collector->originSet = true;
-            collector->ox = wx;
-            collector->oy = wy;
-        }
         piece.from = piece.to = i;
-        piece.sx = piece.ex = piece.minx = piece.maxx = wx;
-        piece.sy = piece.ey = piece.miny = piece.maxy = wy;
-        piece.length = piece.shoelace = piece.curvedLength = 0;
+        piece.length = 0;
         piece.segments = 0;
-        piece.curveArea = curveArea;
     };
 
     for (int i = 0; i < e.anzp; ++i) {
@@ -490,7 +478,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             first = false;
             fwx = wx;
             fwy = wy;
-            startPiece(i, wx, wy);
+            firstWalked = i;
+            startPiece(i);
             if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
         } else {
             if (canvas_) {
@@ -504,10 +493,9 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                 if (canvas_) canvas_->strokePath(path, pen);
                 path.clear();
                 if (collector) {
-                    // A jump ends a piece; the arcs' area belongs to the piece that has them.
+                    // A jump ends a piece.
                     finishPiece(piece, pl);
-                    startPiece(i, wx, wy);
-                    piece.curveArea = 0;
+                    startPiece(i);
                 }
             } else {
                 if (canvas_) addLine(path, Xp, Yp, X, Y);
@@ -522,18 +510,9 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                     takeIn(wx, wy);
                 }
                 if (collector) {
-                    const double ox = collector->ox, oy = collector->oy;
-                    piece.shoelace += (wxp - ox) * (wy - oy) - (wx - ox) * (wyp - oy);
                     piece.length += step;
-                    if (v.curve) piece.curvedLength += step;
                     ++piece.segments;
                     piece.to = i;
-                    piece.ex = wx;
-                    piece.ey = wy;
-                    piece.minx = std::min(piece.minx, wx);
-                    piece.maxx = std::max(piece.maxx, wx);
-                    piece.miny = std::min(piece.miny, wy);
-                    piece.maxy = std::max(piece.maxy, wy);
                 }
             }
             firstStep = false;
@@ -555,7 +534,11 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     if (e.isclosed && !first && !interrupted && (wxp != fwx || wyp != fwy) && !firstStep) {
         const double step = std::sqrt((wxp - fwx) * (wxp - fwx) + (wyp - fwy) * (wyp - fwy));
         if (measured) f_.konturlang += step;
-        if (collector) piece.length += step;
+        if (collector) {
+            piece.length += step;
+            // The side closes the piece only when no jump came between (a SOLID has none).
+            piece.closingSide = piece.from == firstWalked;
+        }
     }
     if (collector && !first) finishPiece(piece, pl);
 

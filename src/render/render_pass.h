@@ -2,12 +2,12 @@
 // contours the laser has to cut on the way.
 #pragma once
 
+#include "contours/analysis.h"
 #include "document/drawing.h"
 #include "document/dyna_array.h"
 #include "document/layer_lookup.h"
 #include "geometry/placement.h"
 #include "render/canvas.h"
-#include "render/contours.h"
 #include "render/drawn_extents.h"
 #include "render/text_content.h"
 #include "render/view_transform.h"
@@ -81,11 +81,11 @@ struct ContourFigures {
     // How to measure (kept by reset): only the cut contours enter length and box, and the
     // pieces for the contour analysis are collected here when given.
     bool cutContoursOnly = false;
-    PieceCollector *collector = nullptr;
+    contours::PieceCollector *collector = nullptr;
     // The contours of the last measurement (Vorschaubild): parts, holes, open ends, duplicates,
     // and the pieces they are made of.
-    ContourAnalysis analysis;
-    PieceCollector pieces;
+    contours::ContourAnalysis analysis;
+    contours::PieceCollector pieces;
 
     void reset();
     // `flaechen` as a plain list, in order.
@@ -161,7 +161,7 @@ private:
     void drawThinned(std::size_t index, const DrawParams &p, const Pen &pen, double size);
     bool culling() const { return extents_ && canvas_ && !f_.collector; }
     void entity(std::size_t index, const DrawParams &p);
-    void finishPiece(Piece &piece, const Place &pl);
+    void finishPiece(contours::Piece &piece, const Place &pl);
     void insertBlock(const document::tpoly &e, const DrawParams &p, const Place &pl);
     void walkPath(const document::tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
                   Rgb color);

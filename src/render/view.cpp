@@ -147,11 +147,11 @@ bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool 
     if (v.donotdrawnow) return false;
     // The areas are not taken from the picture: the pieces drawn are chained into contours and
     // measured exactly, whatever the view.
-    PieceCollector *given = figures.collector;
+    contours::PieceCollector *given = figures.collector;
     figures.collector = &figures.pieces;
     drawTab(d, tv, v, kPreviewSize, showweight, dpi, canvas, figures);
     figures.collector = given;
-    figures.analysis = analyseContours(d, figures.pieces);
+    figures.analysis = contours::analyseContours(d, figures.pieces);
     for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
     return true;
 }

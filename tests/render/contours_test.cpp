@@ -125,7 +125,7 @@ TEST_P(Contours, AsCountedByHand) {
     const Case &c = GetParam();
     auto d = read(c.drawing);
     const render::DrawingMeasurement m = render::measureDrawing(d, c.options);
-    const render::ContourAnalysis &a = m.figures.analysis;
+    const contours::ContourAnalysis &a = m.figures.analysis;
     EXPECT_NEAR(m.netArea, c.netArea, std::max(1.0, c.netArea) * 1e-9);
     EXPECT_EQ(a.parts, c.parts);
     EXPECT_EQ(a.holes, c.holes);
