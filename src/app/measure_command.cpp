@@ -172,6 +172,7 @@ void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
     for (const contours::OpenEnd &e : a.openEnds) {
         j.beginObject().field("x", e.x * s).field("y", e.y * s);
         if (e.nearest >= 0) j.field("gap", e.nearest * s);
+        if (e.attached) j.field("attached", true);
         j.endObject();
     }
     j.endArray();
@@ -249,6 +250,7 @@ int runMeasure(const std::vector<std::string> &args, int &argc, char **argv) {
         .field("tab", static_cast<int32_t>(m.tab))
         .field("zoomedvalue", m.view.zoomedvalue)
         .field("konturlang", m.konturlang)
+        .field("drawn_length", m.drawnLength)
         .field("konturminx", m.minx)
         .field("konturmaxx", m.maxx)
         .field("konturminy", m.miny)

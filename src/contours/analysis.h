@@ -56,7 +56,8 @@ struct Contour {
 
 struct OpenEnd {
     double x = 0, y = 0;
-    double nearest = -1; // distance to the nearest other open end, -1 when there is none
+    double nearest = -1;   // distance to the nearest other open end, -1 when there is none
+    bool attached = false; // the end of a stretch hanging off a closed contour
 };
 
 struct DuplicateCut {
@@ -84,6 +85,7 @@ struct ContourAnalysis {
     std::vector<DuplicateCut> duplicates;
     double duplicateLength = 0;      // cut twice in the drawing, cut once by the laser
     int64_t openEndCount = 0;        // all of them
+    int64_t attachedEndCount = 0;    // of them, the ends of attached open contours
     int32_t closedCount = 0, openCount = 0, attachedCount = 0, parts = 0, holes = 0, pierces = 0;
     double attachedLength = 0;       // of the attached open contours
     double netArea = 0;              // sum of parts minus their holes, never negative

@@ -56,9 +56,6 @@ public:
             });
             if (stop) return false;
         }
-        std::sort(w_.crossingPairs.begin(), w_.crossingPairs.end());
-        w_.crossingPairs.erase(std::unique(w_.crossingPairs.begin(), w_.crossingPairs.end()),
-                               w_.crossingPairs.end());
         takeOverlaps(w_, overlaps_);
         return true;
     }
@@ -184,7 +181,6 @@ private:
                         split(kb, {q0.v, static_cast<float>(u)}, x, y);
                         ++crossings_;
                         ++w_.out.crossings;
-                        if (!samePiece) w_.crossingPairs.emplace_back(std::min(ka, kb), std::max(ka, kb));
                         continue;
                     }
                 } else {

@@ -168,9 +168,17 @@ void findOpenEnds(Work &w) {
     for (uint32_t n = 0; n < out.nodes.size(); ++n)
         if (loose[n] || (n < w.degree.size() && w.degree[n] == 1)) ends.push_back(n);
     out.openEndCount = static_cast<int64_t>(ends.size());
+    // An end hangs off a contour unless its open contour is free (or a piece of its own).
+    auto attachedEnd = [&](uint32_t n) {
+        if (loose[n]) return false;
+        const int32_t g = groupOf[together.find(n)];
+        return g < 0 || groups[static_cast<std::size_t>(g)].attached;
+    };
+    for (uint32_t n : ends) out.attachedEndCount += attachedEnd(n);
     const std::size_t listed = std::min(ends.size(), ContourAnalysis::kMostListed);
     out.openEnds.resize(listed);
-    for (std::size_t i = 0; i < listed; ++i) out.openEnds[i] = {out.nodes[ends[i]].x, out.nodes[ends[i]].y, -1};
+    for (std::size_t i = 0; i < listed; ++i)
+        out.openEnds[i] = {out.nodes[ends[i]].x, out.nodes[ends[i]].y, -1, attachedEnd(ends[i])};
     nearestGaps(out.nodes, ends, out.openEnds);
 }
 

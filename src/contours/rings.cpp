@@ -1,9 +1,10 @@
 // Rings: inside one connected part of the graph, the loops as drawn decide what is material.
 // The loops are the closed pieces (a circle, a closed polyline, a polyline that comes back to its
-// start) and the faces the open pieces make among themselves. Loops nest by containment; a loop
-// crossing a part's outline cuts into it (a notch), loops crossing inside a hole make one hole.
-// A face then lies as deep as the deepest loop around it whose loops above are around it too;
-// one around which a loop lies without its parent is outside the material.
+// start) and the faces the open pieces make among themselves; which faces lie in which loop says
+// how the loops lie to each other. Loops nest by containment; a loop crossing a part's outline
+// cuts into it (a notch), loops crossing inside a hole make one hole. A face then lies as deep as
+// the deepest loop around it whose loops above are around it too; a face in a loop but not in
+// that loop's parent is outside the material.
 #include "contours/work.h"
 
 #include <algorithm>
@@ -48,8 +49,6 @@ struct Ring {
     std::vector<double> poly;
     double area = 0;
     Box box;
-    double px = 0, py = 0;
-    bool hasPoint = false;
     int32_t depth = 0, parent = -1;
 };
 
@@ -82,7 +81,6 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
     auto inPart = [&](uint32_t e) { return std::binary_search(edges.begin(), edges.end(), e); };
 
     std::vector<Ring> rings;
-    std::vector<std::pair<uint32_t, uint32_t>> ringOfPiece; // (k, ring)
     // Closed pieces: their whole outline, the stretches drawn over others included.
     std::vector<uint32_t> closedKs;
     for (uint32_t e : edges)
@@ -95,7 +93,6 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
         if (r.poly.size() < 6) continue;
         r.area = polygonArea(r.poly);
         if (r.area <= w.noArea) continue;
-        ringOfPiece.emplace_back(k, static_cast<uint32_t>(rings.size()));
         rings.push_back(std::move(r));
     }
     // The faces the open pieces make among themselves.
@@ -130,54 +127,69 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
         for (uint32_t x : walk) w.halfPoints(x, r.poly);
         if (r.poly.size() < 6) continue;
         r.area = shoelace / 2 + curves;
-        for (uint32_t x : walk) ringOfPiece.emplace_back(w.edgeK[x >> 1], static_cast<uint32_t>(rings.size()));
         rings.push_back(std::move(r));
     }
     if (rings.empty()) return;
-    if (rings.size() * (rings.size() + compFaces.size()) > kMostRingWork) {
+    const std::size_t nf = compFaces.size(), nr = rings.size();
+    if (nr * (nr + nf) > kMostRingWork) {
         w.out.simplified = true;
         return;
     }
-    for (Ring &r : rings) {
-        r.box = boxOf(r.poly);
-        r.hasPoint = interiorPoint(r.poly, r.px, r.py);
+    // Which loops each face lies in. How loops lie to each other follows from the faces: one
+    // holds another when it holds all of its faces, they cross when they share some and not
+    // others (touching loops share none).
+    for (Ring &r : rings) r.box = boxOf(r.poly);
+    std::vector<char> in(nf * nr, 0);
+    std::vector<char> known(nf, 0);
+    std::vector<double> poly;
+    for (std::size_t i = 0; i < nf; ++i) {
+        w.facePolygon(compFaces[i], poly);
+        double px, py;
+        if (!interiorPoint(poly, px, py)) continue;
+        known[i] = 1;
+        for (std::size_t r = 0; r < nr; ++r)
+            in[i * nr + r] = rings[r].box.meets(Box::at(px, py), 0) && insidePolygon(rings[r].poly, px, py);
     }
-    // Which loops cross: those of pieces that cross.
-    std::sort(ringOfPiece.begin(), ringOfPiece.end());
-    ringOfPiece.erase(std::unique(ringOfPiece.begin(), ringOfPiece.end()), ringOfPiece.end());
-    std::vector<std::pair<uint32_t, uint32_t>> crossing;
-    auto ringsOf = [&](uint32_t k) {
-        return std::equal_range(ringOfPiece.begin(), ringOfPiece.end(), std::pair<uint32_t, uint32_t>{k, 0},
-                                [](const auto &a, const auto &b) { return a.first < b.first; });
-    };
-    for (const auto &[k1, k2] : w.crossingPairs) {
-        const auto [a0, a1] = ringsOf(k1);
-        if (a0 == a1) continue;
-        const auto [b0, b1] = ringsOf(k2);
-        for (auto a = a0; a != a1; ++a)
-            for (auto b = b0; b != b1; ++b)
-                if (a->second != b->second) {
-                    crossing.emplace_back(a->second, b->second);
-                    crossing.emplace_back(b->second, a->second);
-                }
-    }
-    std::sort(crossing.begin(), crossing.end());
-    auto crosses = [&](uint32_t a, uint32_t b) {
-        return std::binary_search(crossing.begin(), crossing.end(), std::pair<uint32_t, uint32_t>{a, b});
+    enum class Lie { Apart, Within, Holds, Same, Cross };
+    auto relation = [&](std::size_t r, std::size_t o) {
+        bool both = false, onlyR = false, onlyO = false;
+        for (std::size_t i = 0; i < nf; ++i) {
+            if (!known[i]) continue;
+            const bool a = in[i * nr + r], b = in[i * nr + o];
+            both = both || (a && b);
+            onlyR = onlyR || (a && !b);
+            onlyO = onlyO || (b && !a);
+        }
+        if (!both) return Lie::Apart;
+        if (!onlyR && !onlyO) return Lie::Same;
+        if (!onlyR) return Lie::Within;
+        if (!onlyO) return Lie::Holds;
+        return Lie::Cross;
     };
 
     // The loops from the largest down, each as deep as what holds or crosses it says.
-    std::vector<uint32_t> order(rings.size());
-    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::vector<uint32_t> order(nr);
+    for (uint32_t i = 0; i < nr; ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return rings[a].area > rings[b].area; });
-    for (std::size_t i = 0; i < order.size(); ++i) {
+    for (std::size_t i = 0; i < nr; ++i) {
         Ring &r = rings[order[i]];
         r.depth = base;
         r.parent = -1;
         for (std::size_t j = 0; j < i; ++j) {
             const Ring &o = rings[order[j]];
             int32_t d = -1, parent = -1;
-            if (crosses(order[i], order[j])) {
+            switch (relation(order[i], order[j])) {
+            case Lie::Apart:
+            case Lie::Holds: break;
+            case Lie::Same: // the same loop drawn again (lines under a polyline)
+                d = o.depth;
+                parent = o.parent;
+                break;
+            case Lie::Within:
+                d = o.depth + 1;
+                parent = static_cast<int32_t>(order[j]);
+                break;
+            case Lie::Cross:
                 // Crossing a part's outline cuts into it; crossing a hole widens it.
                 if (o.depth % 2 == 0) {
                     d = o.depth + 1;
@@ -186,17 +198,9 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
                     d = o.depth;
                     parent = o.parent;
                 }
-            } else if (r.hasPoint && o.box.holds(r.box, w.tol) && insidePolygon(o.poly, r.px, r.py)) {
-                if (r.area >= o.area * (1 - 1e-9)) {
-                    // The same loop drawn again (lines under a polyline): the same depth.
-                    d = o.depth;
-                    parent = o.parent;
-                } else {
-                    d = o.depth + 1;
-                    parent = static_cast<int32_t>(order[j]);
-                }
+                break;
             }
-            if (d >= r.depth && d >= 0) {
+            if (d >= r.depth) {
                 r.depth = d;
                 r.parent = parent;
             }
@@ -204,26 +208,21 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
     }
 
     // Each face: the deepest loop around it whose loops above are around it too.
-    std::vector<double> poly;
-    std::vector<char> around(rings.size());
-    for (uint32_t f : compFaces) {
-        w.facePolygon(f, poly);
-        double px, py;
-        if (!interiorPoint(poly, px, py)) continue;
-        bool any = false;
-        for (std::size_t r = 0; r < rings.size(); ++r) {
-            around[r] = rings[r].box.meets(Box::at(px, py), 0) && insidePolygon(rings[r].poly, px, py);
-            any = any || around[r];
-        }
-        if (!any) continue;
+    for (std::size_t i = 0; i < nf; ++i) {
+        if (!known[i]) continue;
+        const uint32_t f = compFaces[i];
+        const char *around = &in[i * nr];
         int32_t best = -1;
-        for (std::size_t r = 0; r < rings.size(); ++r) {
+        bool any = false;
+        for (std::size_t r = 0; r < nr; ++r) {
             if (!around[r]) continue;
+            any = true;
             bool whole = true;
             for (int32_t up = rings[r].parent; up >= 0 && whole; up = rings[static_cast<std::size_t>(up)].parent)
-                whole = around[static_cast<std::size_t>(up)];
+                whole = around[up];
             if (whole) best = std::max(best, rings[r].depth);
         }
+        if (!any) continue;
         if (best < 0) {
             outside[f] = 1;
             depth[f] = base - 1;

@@ -60,8 +60,6 @@ struct Work {
     std::vector<Split> splits;
     // Per piece taking part: its start and end node (joinNodes).
     std::vector<uint32_t> startNode, endNode;
-    // Pairs of pieces taking part (k, k') that cross each other.
-    std::vector<std::pair<uint32_t, uint32_t>> crossingPairs;
 
     // Per edge: its length, shoelace sum about (ox, oy), signed area between its arcs and
     // their chords, and its box.

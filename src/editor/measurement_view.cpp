@@ -105,7 +105,8 @@ std::string MeasurementView::summary() const {
                     std::to_string(a.holes) + (a.holes == 1 ? " Loch, " : " Löcher, ") +
                     std::to_string(a.pierces) + (a.pierces == 1 ? " Einstich" : " Einstiche") +
                     " · Fläche " + german(m_.netArea) + " mm²";
-    if (!a.openEnds.empty()) s += " · " + std::to_string(a.openEnds.size()) + " offene Enden";
+    const int64_t openEnds = a.openEndCount - a.attachedEndCount;
+    if (openEnds > 0) s += " · " + std::to_string(openEnds) + " offene Enden";
     if (!m_.drawingUnit.empty() && m_.drawingUnit != "mm")
         s += " · Einheit der Zeichnung: " + m_.drawingUnit;
     if (!m_.warnings.empty())

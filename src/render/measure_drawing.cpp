@@ -2,6 +2,8 @@
 // with the figures.
 #include "render/measure_drawing.h"
 
+#include "render/contour_warnings.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,18 +12,7 @@ namespace quentar::render {
 
 namespace {
 
-// A number as the messages show it: up to two decimals, "." as the separator (the German texts
-// take "," like the calculator).
-std::string number(double v, bool german = false) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::round(v * 100) / 100,
-                           std::chars_format::fixed, 2);
-    std::string s(buf, r.ptr);
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    if (german) std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
+std::string number(double v, bool german = false) { return measureNumber(v, german); }
 
 std::string count(std::size_t n) { return std::to_string(n); }
 
@@ -130,12 +121,16 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
              "Die Zeichnung nennt keine Einheit, ist aber auf Zoll eingerichtet ($MEASUREMENT "
              "0): sind ihre Zahlen Zoll, bitte als Zoll messen");
     const double s = m.scale;
-    m.konturlang = f.konturlang * s;
+    // A stretch drawn twice is cut once: priced once, the drawn length beside it.
+    m.drawnLength = f.konturlang * s;
+    m.konturlang = std::max(0.0, f.konturlang - a.duplicateLength) * s;
     m.minx = f.konturminx * s;
     m.maxx = f.konturmaxx * s;
     m.miny = f.konturminy * s;
     m.maxy = f.konturmaxy * s;
     m.netArea = a.netArea * s * s;
+    // Contours not worked out: the whole blank is charged, as the warning says.
+    if (a.unfinished) m.netArea = (m.maxx - m.minx) * (m.maxy - m.miny);
     m.areas.clear();
     for (double area : a.areas()) m.areas.push_back(area * s * s);
     if (m.empty) return;
@@ -222,39 +217,9 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
              "Die Konturlänge enthält auch " + de + " (\"Nur Schnittkonturen messen\" lässt sie weg)");
 
     // The contours themselves.
-    if (!a.openEnds.empty()) {
-        // Written for each language: the German decimal comma must not turn the ellipsis into
-        // commas too.
-        std::string at, atDe;
-        for (std::size_t i = 0; i < a.openEnds.size() && i < 3; ++i) {
-            const double x = a.openEnds[i].x * s, y = a.openEnds[i].y * s;
-            at += std::string(i ? ", " : "") + "(" + number(x) + ", " + number(y) + ")";
-            atDe += std::string(i ? "; " : "") + "(" + number(x, true) + "; " + number(y, true) + ")";
-        }
-        if (a.openEnds.size() > 3) {
-            at += ", ...";
-            atDe += "; ...";
-        }
-        warn("open-ends",
-             count(a.openEnds.size()) + " open ends: the cut does not close at " + at,
-             count(a.openEnds.size()) + " offene Enden: der Schnitt schließt nicht bei " + atDe);
-    }
-    if (a.duplicateLength > 0)
-        warn("duplicates",
-             number(a.duplicateLength * s) + " mm are drawn twice (" +
-                 count(a.duplicates.size()) + " places); the laser cuts them once",
-             number(a.duplicateLength * s, true) + " mm sind doppelt gezeichnet (" +
-                 count(a.duplicates.size()) + " Stellen); der Laser schneidet sie einmal");
-    if (a.simplified)
-        warn("crowded", "places with hundreds of pieces drawn on top of each other were not "
-                        "searched in full: parts and holes may be miscounted",
-             "Stellen mit Hunderten übereinander gezeichneter Teile wurden nicht vollständig "
-             "untersucht: Teile und Löcher können falsch gezählt sein");
-    if (a.overlapping)
-        warn("overlapping", "holes overlap or reach out of their part: its area is taken as 0",
-             "Löcher überlappen oder ragen aus ihrem Teil: dessen Fläche zählt als 0");
+    contourWarnings(a, s, m.warnings);
     const double width = m.maxx - m.minx, height = m.maxy - m.miny;
-    if (a.closedCount == 0)
+    if (a.closedCount == 0 && !a.unfinished)
         warn("no-closed-contour",
              "no closed contour: the part has no area, so no weight and no material cost",
              "Keine geschlossene Kontur: das Teil hat keine Fläche, also kein Gewicht und keine "

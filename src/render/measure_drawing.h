@@ -46,7 +46,8 @@ struct DrawingMeasurement {
     std::string drawingUnit; // what the drawing says its unit is ("inch", "mm", ...; "" nothing)
     double scale = 1;        // millimetres per drawing unit, applied below
     // In millimetres:
-    double konturlang = 0, minx = 0, maxx = 0, miny = 0, maxy = 0;
+    // konturlang counts a stretch drawn twice once (what the laser cuts); drawnLength as drawn.
+    double konturlang = 0, drawnLength = 0, minx = 0, maxx = 0, miny = 0, maxy = 0;
     double netArea = 0;
     std::vector<double> areas; // closed contours, largest first
     std::vector<MeasureWarning> warnings;

@@ -81,7 +81,7 @@ std::vector<Case> cases() {
                  5000, 1, 0, 1, 0});
     c.push_back({"the same outline drawn twice",
                  entitiesSection(concat({polyline(0, 0, 100, 50), polyline(0, 0, 100, 50)})),
-                 5000, 1, 0, 1, 0, 300, 600, "duplicates"});
+                 5000, 1, 0, 1, 0, 300, 300, "duplicates"});
     c.push_back({"two parts sharing an edge",
                  entitiesSection(concat({lines(0, 0, 100, 50), line(100, 0, 160, 0),
                                          line(160, 0, 160, 50), line(160, 50, 100, 50)})),
