@@ -107,7 +107,9 @@ struct ContourAnalysis {
 // Bounds of the work one analysis may do: a drawing beyond them gets its length and box, and
 // a warning that its contours were not made.
 struct AnalysisBudget {
-    int64_t crossings = 200'000;        // pieces crossing each other
+    // Pieces crossing each other: far beyond any part, and the graph they make stays within
+    // some 30 MB.
+    int64_t crossings = 100'000;
     int64_t segmentTests = 150'000'000; // pairs of steps looked at for crossings
     int64_t edges = 4'000'000;          // edges of the graph
 };

@@ -16,22 +16,6 @@ Box endsBox(double x0, double y0, double x1, double y1) {
 
 } // namespace
 
-void Work::start(uint32_t k, double &x, double &y) const {
-    const Piece &p = piece(k);
-    const document::tpoly &e = d.polys[p.entity];
-    col.world(p, e.p(p.from), x, y);
-}
-
-void Work::end(uint32_t k, double &x, double &y) const {
-    const Piece &p = piece(k);
-    if (p.closingSide) {
-        start(k, x, y);
-        return;
-    }
-    const document::tpoly &e = d.polys[p.entity];
-    col.world(p, e.p(p.to), x, y);
-}
-
 Box Work::box(uint32_t k) const {
     if (boxSlot[k] != UINT32_MAX) return boxes[boxSlot[k]];
     double x0, y0, x1, y1;
@@ -70,6 +54,9 @@ void gatherPieces(Work &w) {
         if (p.measured) out.kindMeasured[static_cast<int>(p.kind)] = true;
     }
     // The cut pieces, with a box for those of more than one step.
+    w.taking.reserve(pieces.size());
+    w.boxSlot.reserve(pieces.size());
+    w.ends.reserve(4 * pieces.size());
     std::vector<double> xy;
     Box all;
     bool any = false;
@@ -81,6 +68,16 @@ void gatherPieces(Work &w) {
         w.taking.push_back(i);
         w.boxSlot.push_back(UINT32_MAX);
         Box b;
+        const document::tpoly &e = w.d.polys[p.entity];
+        double x0, y0, x1, y1;
+        w.col.world(p, e.p(p.from), x0, y0);
+        if (p.closingSide) {
+            x1 = x0;
+            y1 = y0;
+        } else {
+            w.col.world(p, e.p(p.to), x1, y1);
+        }
+        w.ends.insert(w.ends.end(), {x0, y0, x1, y1});
         if (p.segments > 1 || p.closingSide) {
             xy.clear();
             w.points(k, xy);
@@ -107,15 +104,31 @@ void gatherPieces(Work &w) {
 }
 
 void joinNodes(Work &w) {
-    // The points that become nodes: both ends of every piece taking part, then every split.
-    const std::size_t ends = 2 * w.taking.size();
+    // A piece that comes near no other, is not split and does not come back to its start meets
+    // nothing: it stays out of the graph (a million loose LINEs make no graph at all).
+    std::vector<char> split(w.taking.size(), 0);
+    for (const Split &s : w.splits) split[s.k] = 1;
+    w.startNode.assign(w.taking.size(), Work::kNoNode);
+    w.endNode.assign(w.taking.size(), Work::kNoNode);
+    std::vector<uint32_t> inGraph;
+    for (uint32_t k = 0; k < w.taking.size(); ++k) {
+        const double *e = &w.ends[4 * k];
+        const bool closes = std::hypot(e[2] - e[0], e[3] - e[1]) <= w.tol;
+        if (w.near[k] || split[k] || closes)
+            inGraph.push_back(k);
+        else
+            w.isolated.push_back(k);
+    }
+    std::vector<char>().swap(split);
+    // The points that become nodes: both ends of every piece in the graph, then every split.
+    const std::size_t ends = 2 * inGraph.size();
     const std::size_t count = ends + w.splits.size();
     auto pointAt = [&](std::size_t i, double &x, double &y) {
         if (i < ends) {
             if (i % 2 == 0)
-                w.start(static_cast<uint32_t>(i / 2), x, y);
+                w.start(inGraph[i / 2], x, y);
             else
-                w.end(static_cast<uint32_t>(i / 2), x, y);
+                w.end(inGraph[i / 2], x, y);
         } else {
             x = w.splits[i - ends].x;
             y = w.splits[i - ends].y;
@@ -163,6 +176,9 @@ void joinNodes(Work &w) {
     // A node per set, at its first point.
     std::vector<uint32_t> nodeOf(count, UINT32_MAX);
     std::vector<Node> &nodes = w.out.nodes;
+    std::size_t roots = 0;
+    for (std::size_t i = 0; i < count; ++i) roots += same.find(static_cast<uint32_t>(i)) == i;
+    nodes.reserve(roots);
     for (std::size_t i = 0; i < count; ++i) {
         const uint32_t root = same.find(static_cast<uint32_t>(i));
         if (nodeOf[root] == UINT32_MAX) {
@@ -173,11 +189,9 @@ void joinNodes(Work &w) {
         }
         nodeOf[i] = nodeOf[root];
     }
-    w.startNode.resize(w.taking.size());
-    w.endNode.resize(w.taking.size());
-    for (std::size_t k = 0; k < w.taking.size(); ++k) {
-        w.startNode[k] = nodeOf[2 * k];
-        w.endNode[k] = nodeOf[2 * k + 1];
+    for (std::size_t i = 0; i < inGraph.size(); ++i) {
+        w.startNode[inGraph[i]] = nodeOf[2 * i];
+        w.endNode[inGraph[i]] = nodeOf[2 * i + 1];
     }
     for (std::size_t s = 0; s < w.splits.size(); ++s) w.splits[s].node = nodeOf[ends + s];
 }

@@ -20,10 +20,12 @@ void dropPieces(Work &w, const std::vector<char> &drop) {
         renumber[k] = static_cast<uint32_t>(kept);
         w.taking[kept] = w.taking[k];
         w.boxSlot[kept] = w.boxSlot[k];
+        for (int c = 0; c < 4; ++c) w.ends[4 * kept + c] = w.ends[4 * k + c];
         ++kept;
     }
     w.taking.resize(kept);
     w.boxSlot.resize(kept);
+    w.ends.resize(4 * kept);
     auto keep = [&](auto &list) {
         std::size_t n = 0;
         for (auto &item : list)
@@ -79,35 +81,45 @@ void arcsOverArcs(Work &w, std::vector<char> &whole) {
         bool forward;        // its points run counter-clockwise
     };
     const double q = w.tol * 10;
-    std::unordered_map<uint64_t, std::vector<Arc>> circles;
-    std::vector<double> xy;
+    // Arcs by their circle first: only a circle with two arcs or more needs their sweeps.
+    std::vector<std::pair<uint64_t, Arc>> onCircle;
     for (uint32_t k = 0; k < w.taking.size(); ++k) {
         if (whole[k]) continue;
         Arc a{k, 0, 0, 0, 0, 0, true};
         if (!circleOf(w, k, a.cx, a.cy, a.r)) continue;
-        xy.clear();
-        w.points(k, xy);
-        if (xy.size() < 6) continue;
-        const std::size_t n = xy.size() / 2;
-        const double a0 = std::atan2(xy[1] - a.cy, xy[0] - a.cx);
-        const double a1 = std::atan2(xy[3] - a.cy, xy[2] - a.cx);
-        const double an = std::atan2(xy[2 * n - 1] - a.cy, xy[2 * n - 2] - a.cx);
-        a.forward = std::remainder(a1 - a0, 2 * M_PI) > 0;
-        // The sweep from the chords: a whole circle when the piece comes back to its start.
-        double turned = 0;
-        for (std::size_t m = 1; m < n; ++m)
-            turned += std::remainder(std::atan2(xy[2 * m + 1] - a.cy, xy[2 * m] - a.cx) -
-                                         std::atan2(xy[2 * m - 1] - a.cy, xy[2 * m - 2] - a.cx),
-                                     2 * M_PI);
-        a.sweep = std::min(std::fabs(turned), 2 * M_PI);
-        a.start = a.forward ? a0 : an;
-        (void)an;
         const uint64_t key = cellKey(static_cast<int64_t>(std::llround((a.cx - w.ox) / q)),
                                      static_cast<int64_t>(std::llround((a.cy - w.oy) / q))) ^
                              static_cast<uint64_t>(std::llround(a.r / q)) * 0xC2B2AE3D27D4EB4Full;
-        circles[key].push_back(a);
+        onCircle.emplace_back(key, a);
     }
-    for (auto &[key, arcs] : circles) {
+    std::stable_sort(onCircle.begin(), onCircle.end(),
+                     [](const auto &x, const auto &y) { return x.first < y.first; });
+    std::vector<std::vector<Arc>> circles;
+    std::vector<double> xy;
+    for (std::size_t i = 0; i < onCircle.size();) {
+        std::size_t j = i;
+        while (j < onCircle.size() && onCircle[j].first == onCircle[i].first) ++j;
+        if (j - i >= 2) {
+            circles.emplace_back();
+            for (std::size_t m = i; m < j; ++m) {
+                Arc a = onCircle[m].second;
+                xy.clear();
+                w.points(a.k, xy);
+                if (xy.size() < 6) continue;
+                const std::size_t n = xy.size() / 2;
+                const double a0 = std::atan2(xy[1] - a.cy, xy[0] - a.cx);
+                const double a1 = std::atan2(xy[3] - a.cy, xy[2] - a.cx);
+                const double an = std::atan2(xy[2 * n - 1] - a.cy, xy[2 * n - 2] - a.cx);
+                a.forward = std::remainder(a1 - a0, 2 * M_PI) > 0;
+                // The points are evenly spread: the sweep is the steps times the first one.
+                a.sweep = std::min(std::fabs(std::remainder(a1 - a0, 2 * M_PI)) * double(n - 1), 2 * M_PI);
+                a.start = a.forward ? a0 : an;
+                circles.back().push_back(a);
+            }
+        }
+        i = j;
+    }
+    for (std::vector<Arc> &arcs : circles) {
         if (arcs.size() < 2) continue;
         for (std::size_t j = 1; j < arcs.size(); ++j) {
             const Arc &b = arcs[j];
@@ -185,30 +197,25 @@ void findDuplicates(Work &w) {
     // twice). Within a hair of each other, the same ends, box, length and number of steps.
     const double q = w.tol * 10;
     auto qv = [&](double v, double o) { return static_cast<int64_t>(std::llround((v - o) / q)); };
-    std::unordered_multimap<uint64_t, uint32_t> seen;
-    seen.reserve(w.taking.size());
     std::vector<char> whole(w.taking.size(), 0);
     auto near = [&](double a, double b) { return std::fabs(a - b) <= q; };
     auto same = [&](uint32_t k, uint32_t o) {
         const Piece &p = w.piece(k), &r = w.piece(o);
         if (p.segments != r.segments || !near(p.length, r.length)) return false;
-        double a[4], b[4];
-        w.start(k, a[0], a[1]);
-        w.end(k, a[2], a[3]);
-        w.start(o, b[0], b[1]);
-        w.end(o, b[2], b[3]);
+        const double *a = &w.ends[4 * k], *b = &w.ends[4 * o];
         const bool ends = (near(a[0], b[0]) && near(a[1], b[1]) && near(a[2], b[2]) && near(a[3], b[3])) ||
                           (near(a[0], b[2]) && near(a[1], b[3]) && near(a[2], b[0]) && near(a[3], b[1]));
         const Box x = w.box(k), y = w.box(o);
         return ends && near(x.minx, y.minx) && near(x.miny, y.miny) && near(x.maxx, y.maxx) &&
                near(x.maxy, y.maxy);
     };
+    // Pieces sorted by a hash of what they are, quantized: copies come together (copies within
+    // a hair of a quantum's border hash apart, and the noding finds them then).
+    std::vector<std::pair<uint64_t, uint32_t>> keyed(w.taking.size());
     for (uint32_t k = 0; k < w.taking.size(); ++k) {
         const Piece &p = w.piece(k);
-        double sx, sy, ex, ey;
-        w.start(k, sx, sy);
-        w.end(k, ex, ey);
-        int64_t a[2] = {qv(sx, w.ox), qv(sy, w.oy)}, b[2] = {qv(ex, w.ox), qv(ey, w.oy)};
+        const double *e = &w.ends[4 * k];
+        int64_t a[2] = {qv(e[0], w.ox), qv(e[1], w.oy)}, b[2] = {qv(e[2], w.ox), qv(e[3], w.oy)};
         if (b[0] < a[0] || (b[0] == a[0] && b[1] < a[1])) std::swap(a, b);
         const Box bx = w.box(k);
         uint64_t key = cellKey(a[0], a[1]) * 0x2545F4914F6CDD1Dull ^ cellKey(b[0], b[1]);
@@ -216,18 +223,28 @@ void findDuplicates(Work &w) {
         key = key * 1099511628211ull ^ cellKey(qv(bx.maxx, w.ox), qv(bx.maxy, w.oy));
         key = key * 1099511628211ull ^ static_cast<uint64_t>(qv(p.length, 0));
         key = key * 1099511628211ull ^ static_cast<uint64_t>(p.segments);
-        // Copies within a hair of a quantum's border hash apart: the noding finds them then.
-        bool copy = false;
-        const auto [lo, hi] = seen.equal_range(key);
-        for (auto it = lo; it != hi && !copy; ++it) copy = same(k, it->second);
-        if (!copy) {
-            seen.emplace(key, k);
-            continue;
-        }
-        whole[k] = 1;
-        report(w, w.taking[k], p.length, sx, sy);
+        keyed[k] = {key, k};
     }
-    std::unordered_multimap<uint64_t, uint32_t>().swap(seen);
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < keyed.size();) {
+        std::size_t j = i + 1;
+        while (j < keyed.size() && keyed[j].first == keyed[i].first) ++j;
+        // Each one against the earlier ones of its run that are no copies themselves.
+        for (std::size_t m = i + 1; m < j; ++m) {
+            const uint32_t k = keyed[m].second;
+            for (std::size_t n = i; n < m; ++n) {
+                const uint32_t o = keyed[n].second;
+                if (whole[o] || !same(k, o)) continue;
+                // The later in drawing order is the copy.
+                const uint32_t copy = std::max(k, o);
+                whole[copy] = 1;
+                report(w, w.taking[copy], w.piece(copy).length, w.ends[4 * copy], w.ends[4 * copy + 1]);
+                break;
+            }
+        }
+        i = j;
+    }
+    std::vector<std::pair<uint64_t, uint32_t>>().swap(keyed);
     arcsOverArcs(w, whole);
     dropPieces(w, whole);
 }

@@ -92,6 +92,7 @@ bool buildEdges(Work &w) {
     // How many ends and splits each node joins.
     std::vector<uint32_t> use(nodes.size(), 0);
     for (std::size_t k = 0; k < w.taking.size(); ++k) {
+        if (w.startNode[k] == Work::kNoNode) continue;
         ++use[w.startNode[k]];
         ++use[w.endNode[k]];
     }
@@ -115,6 +116,7 @@ bool buildEdges(Work &w) {
         while (si < w.splits.size() && w.splits[si].k == k) ++si;
         while (ri < w.removals.size() && w.removals[ri].k == k) ++ri;
         const uint32_t us = w.startNode[k], ue = w.endNode[k];
+        if (us == Work::kNoNode) continue; // met nothing: isolated already
         if (si == s0 && ri == r0 && us != ue && use[us] == 1 && use[ue] == 1) {
             w.isolated.push_back(k);
             continue;

@@ -5,6 +5,7 @@
 #include "contours/work.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace quentar::contours::detail {
@@ -23,6 +24,8 @@ struct Chain {
     uint32_t k = 0;
     int32_t v0 = 0;     // vertex of its first point
     uint32_t count = 0; // points
+    bool mayCross = false; // its piece may cross itself (not an arc, circle or ellipse)
+    bool self = false;     // its own steps may cross each other
 };
 
 struct Pt {
@@ -38,24 +41,29 @@ public:
 
     bool run() {
         makeChains();
-        BoxTree tree(boxes_);
-        std::vector<Pt> a, b;
+        const BoxTree tree(boxes_);
+        // Each chain against itself (a polyline crossing itself), then the pairs whose boxes meet.
         for (uint32_t i = 0; i < chains_.size(); ++i) {
-            fetch(chains_[i], a);
-            bool stop = false;
-            tree.query(boxes_[i], w_.tol, [&](uint32_t j) {
-                if (j < i) return true;
-                if (j == i) {
-                    testPair(a, a, chains_[i].k, chains_[i].k, true);
-                } else {
-                    fetch(chains_[j], b);
-                    testPair(a, b, chains_[i].k, chains_[j].k, false);
-                }
-                stop = over();
-                return !stop;
-            });
-            if (stop) return false;
+            if (!chains_[i].self) continue;
+            const std::vector<Pt> &a = points(i);
+            testPair(a, a, chains_[i].k, chains_[i].k, true);
+            if (over()) return false;
         }
+        w_.near.assign(w_.taking.size(), 0);
+        const bool done = tree.pairs(w_.tol, [&](uint32_t i, uint32_t j) {
+            if (chains_[i].k == chains_[j].k) {
+                if (!chains_[i].mayCross) return true;
+            } else {
+                w_.near[chains_[i].k] = w_.near[chains_[j].k] = 1;
+            }
+            const std::vector<Pt> &a = points(i);
+            // Two chains of one slot: the second one fetched aside.
+            if (i % kCached == j % kCached) fetch(chains_[j], spare_);
+            const std::vector<Pt> &b = i % kCached == j % kCached ? spare_ : points(j);
+            testPair(a, b, chains_[i].k, chains_[j].k, false, boxes_[j]);
+            return !over();
+        });
+        if (!done) return false;
         takeOverlaps(w_, overlaps_);
         return true;
     }
@@ -74,31 +82,66 @@ private:
     }
 
     void makeChains() {
-        std::vector<double> xy;
-        std::vector<int32_t> at;
+        std::size_t chains = 0;
+        for (uint32_t k = 0; k < w_.taking.size(); ++k)
+            chains += static_cast<std::size_t>(w_.piece(k).segments + kChainSteps) / kChainSteps;
+        chains_.reserve(chains);
+        boxes_.reserve(chains);
         for (uint32_t k = 0; k < w_.taking.size(); ++k) {
-            xy.clear();
-            at.clear();
-            w_.points(k, xy, &at);
-            const std::size_t n = at.size();
-            for (std::size_t s = 0; s + 1 < n; s += kChainSteps) {
-                const std::size_t e = std::min(n - 1, s + kChainSteps);
-                Box b = Box::at(xy[2 * s], xy[2 * s + 1]);
-                double longest = 0;
-                for (std::size_t m = s + 1; m <= e; ++m) {
-                    b.take(xy[2 * m], xy[2 * m + 1]);
-                    longest = std::max(longest, std::hypot(xy[2 * m] - xy[2 * m - 2],
-                                                           xy[2 * m + 1] - xy[2 * m - 1]));
-                }
+            const Piece &p = w_.piece(k);
+            const document::EntityKind kind = w_.d.polys[p.entity].kind;
+            // The chords of one arc, circle or ellipse never cross each other.
+            const bool mayCross = kind != document::EntityKind::Arc &&
+                                  kind != document::EntityKind::Circle &&
+                                  kind != document::EntityKind::Ellipse;
+            Chain c;
+            Box b;
+            double longest = 0, lx = 0, ly = 0;
+            auto close = [&]() {
+                if (c.count < 2) return;
                 // Room for the sagitta of a curve's steps.
                 const double grow = longest * kCurveSlack;
                 b.minx -= grow;
                 b.miny -= grow;
                 b.maxx += grow;
                 b.maxy += grow;
-                chains_.push_back({k, at[s], static_cast<uint32_t>(e - s + 1)});
+                c.mayCross = mayCross;
+                c.self = mayCross && c.count > 3;
+                chains_.push_back(c);
                 boxes_.push_back(b);
-            }
+            };
+            auto add = [&](int32_t v, double x, double y) {
+                if (c.count == 0) {
+                    c = {k, v, 1, false};
+                    b = Box::at(x, y);
+                    longest = 0;
+                } else {
+                    b.take(x, y);
+                    longest = std::max(longest, std::fabs(x - lx) + std::fabs(y - ly));
+                    ++c.count;
+                }
+                lx = x;
+                ly = y;
+                if (c.count == kChainSteps + 1) {
+                    close();
+                    // The next chain begins where this one ends.
+                    c = {k, v, 1, false};
+                    b = Box::at(x, y);
+                    longest = 0;
+                }
+            };
+            double fx = 0, fy = 0;
+            bool first = true;
+            forEachPoint(w_.d, w_.col, p, [&](int32_t v, double x, double y) {
+                if (first) {
+                    fx = x;
+                    fy = y;
+                    first = false;
+                }
+                add(v, x, y);
+            });
+            if (p.closingSide && !first) add(p.to + 1, fx, fy);
+            close();
         }
     }
 
@@ -149,15 +192,18 @@ private:
 
     // Every step of chain a against every step of chain b (the same chain when `self`).
     void testPair(const std::vector<Pt> &a, const std::vector<Pt> &b, uint32_t ka, uint32_t kb,
-                  bool self) {
+                  bool self, const Box &bBox = {}) {
         const double tol = w_.tol;
         for (std::size_t i = 0; i + 1 < a.size(); ++i) {
             const Pt &p0 = a[i], &p1 = a[i + 1];
             const double rx = p1.x - p0.x, ry = p1.y - p0.y;
-            const double la = std::sqrt(rx * rx + ry * ry);
-            const double growA = tol + (p1.curve ? kCurveSlack * la : 0);
+            const double growA = tol + (p1.curve ? kCurveSlack * (std::fabs(rx) + std::fabs(ry)) : 0);
             const double aminx = std::min(p0.x, p1.x) - growA, amaxx = std::max(p0.x, p1.x) + growA;
             const double aminy = std::min(p0.y, p1.y) - growA, amaxy = std::max(p0.y, p1.y) + growA;
+            // Steps far from the other chain as a whole are passed over at once.
+            if (!self && (bBox.maxx < aminx || bBox.minx > amaxx || bBox.maxy < aminy || bBox.miny > amaxy))
+                continue;
+            const double la = std::sqrt(rx * rx + ry * ry);
             for (std::size_t j = self ? i + 1 : 0; j + 1 < b.size(); ++j) {
                 const Pt &q0 = b[j], &q1 = b[j + 1];
                 if (std::max(q0.x, q1.x) < aminx || std::min(q0.x, q1.x) > amaxx ||
@@ -220,7 +266,25 @@ private:
         overlaps_.push_back({aLater ? ka : kb, l0.v, s1, s2});
     }
 
+    // The points of chain i, from a small cache: the pairs come leaf by leaf, so the same chains
+    // come back soon.
+    const std::vector<Pt> &points(uint32_t i) {
+        Cached &c = cache_[i % kCached];
+        if (c.chain != i) {
+            fetch(chains_[i], c.points);
+            c.chain = i;
+        }
+        return c.points;
+    }
+
     Work &w_;
+    static constexpr uint32_t kCached = 64;
+    struct Cached {
+        uint32_t chain = UINT32_MAX;
+        std::vector<Pt> points;
+    };
+    std::array<Cached, kCached> cache_;
+    std::vector<Pt> spare_;
     std::vector<Chain> chains_;
     std::vector<Box> boxes_;
     std::vector<Overlap> overlaps_;

@@ -10,19 +10,25 @@ namespace quentar::contours::detail {
 namespace {
 
 // How far each listed end is from the nearest other: the ends go into a grid of about one end
-// per cell, and each looks at the rings of cells around its own until no nearer end can be.
-void nearestGaps(const std::vector<Node> &nodes, const std::vector<uint32_t> &loose,
-                 std::vector<OpenEnd> &listed) {
-    const std::size_t n = loose.size();
+// per cell, and each looks at the rings of cells around its own until no nearer end can be. The
+// grid holds the ends as floats about its corner (a million loose LINEs have two million ends);
+// the gap found is measured again exactly.
+template <class Exact>
+void nearestGaps(std::size_t n, Exact &&exact, std::vector<OpenEnd> &listed) {
     if (n < 2) return;
-    double x0 = nodes[loose[0]].x, y0 = nodes[loose[0]].y, x1 = x0, y1 = y0;
-    for (uint32_t i : loose) {
-        x0 = std::min(x0, nodes[i].x);
-        y0 = std::min(y0, nodes[i].y);
-        x1 = std::max(x1, nodes[i].x);
-        y1 = std::max(y1, nodes[i].y);
+    Node lo = exact(0), hi = lo;
+    for (std::size_t i = 1; i < n; ++i) {
+        const Node p = exact(i);
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
     }
-    const double w = std::max(x1 - x0, 1e-12), h = std::max(y1 - y0, 1e-12);
+    std::vector<float> xy(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Node p = exact(i);
+        xy[2 * i] = static_cast<float>(p.x - lo.x);
+        xy[2 * i + 1] = static_cast<float>(p.y - lo.y);
+    }
+    const double w = std::max(hi.x - lo.x, 1e-12), h = std::max(hi.y - lo.y, 1e-12);
     const double cs = std::max({std::sqrt(w * h / double(n)), w / 2'000'000.0, h / 2'000'000.0});
     int64_t nx = std::clamp<int64_t>(static_cast<int64_t>(w / cs) + 1, 1, 2'000'001);
     int64_t ny = std::clamp<int64_t>(static_cast<int64_t>(h / cs) + 1, 1, 2'000'001);
@@ -31,29 +37,34 @@ void nearestGaps(const std::vector<Node> &nodes, const std::vector<uint32_t> &lo
         ny = std::max<int64_t>(1, ny / 2);
     }
     const double cw = w / double(nx), ch = h / double(ny);
-    auto cellX = [&](double x) { return std::clamp<int64_t>(cellOf(x, x0, cw), 0, nx - 1); };
-    auto cellY = [&](double y) { return std::clamp<int64_t>(cellOf(y, y0, ch), 0, ny - 1); };
+    auto cellX = [&](double x) { return std::clamp<int64_t>(cellOf(x, 0, cw), 0, nx - 1); };
+    auto cellY = [&](double y) { return std::clamp<int64_t>(cellOf(y, 0, ch), 0, ny - 1); };
+    auto cellAt = [&](std::size_t i) {
+        return static_cast<std::size_t>(cellX(xy[2 * i]) * ny + cellY(xy[2 * i + 1]));
+    };
     std::vector<uint32_t> first(static_cast<std::size_t>(nx * ny + 1), 0), slot(n);
-    for (uint32_t i : loose) ++first[static_cast<std::size_t>(cellX(nodes[i].x) * ny + cellY(nodes[i].y)) + 1];
+    for (std::size_t i = 0; i < n; ++i) ++first[cellAt(i) + 1];
     for (std::size_t c = 1; c < first.size(); ++c) first[c] += first[c - 1];
     {
         std::vector<uint32_t> filled(first.begin(), first.end() - 1);
-        for (uint32_t i : loose)
-            slot[filled[static_cast<std::size_t>(cellX(nodes[i].x) * ny + cellY(nodes[i].y))]++] = i;
+        for (std::size_t i = 0; i < n; ++i) slot[filled[cellAt(i)]++] = static_cast<uint32_t>(i);
     }
     const double step = std::min(cw, ch);
     for (std::size_t li = 0; li < listed.size(); ++li) {
-        OpenEnd &e = listed[li];
-        const uint32_t self = loose[li];
-        const int64_t cx = cellX(e.x), cy = cellY(e.y);
+        const double ex = xy[2 * li], ey = xy[2 * li + 1];
+        const int64_t cx = cellX(ex), cy = cellY(ey);
         double best = -1;
+        uint32_t nearest = 0;
         auto cell = [&](int64_t gx, int64_t gy) {
             if (gx < 0 || gy < 0 || gx >= nx || gy >= ny) return;
             const std::size_t c = static_cast<std::size_t>(gx * ny + gy);
             for (uint32_t k = first[c]; k < first[c + 1]; ++k) {
-                if (slot[k] == self) continue;
-                const double dd = std::hypot(e.x - nodes[slot[k]].x, e.y - nodes[slot[k]].y);
-                if (best < 0 || dd < best) best = dd;
+                if (slot[k] == li) continue;
+                const double dd = std::hypot(ex - xy[2 * slot[k]], ey - xy[2 * slot[k] + 1]);
+                if (best < 0 || dd < best) {
+                    best = dd;
+                    nearest = slot[k];
+                }
             }
         };
         for (int64_t ring = 0;; ++ring) {
@@ -75,7 +86,10 @@ void nearestGaps(const std::vector<Node> &nodes, const std::vector<uint32_t> &lo
                 cell(cx + ring, gy);
             }
         }
-        e.nearest = best;
+        if (best >= 0) {
+            const Node a = exact(li), b = exact(nearest);
+            listed[li].nearest = std::hypot(a.x - b.x, a.y - b.y);
+        }
     }
 }
 
@@ -145,8 +159,7 @@ void findOpenEnds(Work &w) {
         }
         list(c);
     }
-    // Pieces that meet nothing: open contours of their own.
-    std::vector<char> loose(out.nodes.size(), 0);
+    // Pieces that meet nothing: open contours of their own, their ends loose.
     for (uint32_t k : w.isolated) {
         const Piece &p = w.piece(k);
         const Box b = w.box(k);
@@ -159,27 +172,64 @@ void findOpenEnds(Work &w) {
         c.maxy = b.maxy;
         ++out.openCount;
         list(c);
-        loose[w.startNode[k]] = loose[w.endNode[k]] = 1;
     }
     out.pierces = out.closedCount + out.openCount;
 
-    // Loose ends: where one edge ends, or a piece that meets nothing.
-    std::vector<uint32_t> ends;
-    for (uint32_t n = 0; n < out.nodes.size(); ++n)
-        if (loose[n] || (n < w.degree.size() && w.degree[n] == 1)) ends.push_back(n);
-    out.openEndCount = static_cast<int64_t>(ends.size());
-    // An end hangs off a contour unless its open contour is free (or a piece of its own).
+    // Loose ends of the graph: where one edge ends. An end hangs off a contour unless its open
+    // contour is free.
     auto attachedEnd = [&](uint32_t n) {
-        if (loose[n]) return false;
         const int32_t g = groupOf[together.find(n)];
         return g < 0 || groups[static_cast<std::size_t>(g)].attached;
     };
-    for (uint32_t n : ends) out.attachedEndCount += attachedEnd(n);
-    const std::size_t listed = std::min(ends.size(), ContourAnalysis::kMostListed);
+    struct Loose {
+        uint64_t order; // by the piece it ends, as the drawing lists them
+        uint32_t node;
+    };
+    std::vector<Loose> graphEnds;
+    std::vector<char> taken(out.nodes.size(), 0);
+    auto take = [&](uint32_t n, uint64_t order) {
+        if (n == Work::kNoNode || n >= w.degree.size() || w.degree[n] != 1 || taken[n]) return;
+        taken[n] = 1;
+        graphEnds.push_back({order, n});
+    };
+    for (uint32_t k = 0; k < w.taking.size(); ++k) {
+        take(w.startNode[k], 2 * uint64_t{k});
+        take(w.endNode[k], 2 * uint64_t{k} + 1);
+    }
+    for (const Split &sp : w.splits) take(sp.node, 2 * uint64_t{sp.k} + 1);
+    std::stable_sort(graphEnds.begin(), graphEnds.end(),
+                     [](const Loose &a, const Loose &b) { return a.order < b.order; });
+    // All loose ends in drawing order: the graph's and the isolated pieces' (two each), merged.
+    const std::size_t total = graphEnds.size() + 2 * w.isolated.size();
+    std::vector<uint32_t> merged; // < graphEnds.size(): a graph end; else 2 * isolated + side
+    merged.reserve(total);
+    {
+        std::size_t g = 0, i = 0;
+        while (g < graphEnds.size() || i < 2 * w.isolated.size()) {
+            const uint64_t io = i < 2 * w.isolated.size() ? 2 * uint64_t{w.isolated[i / 2]} + i % 2 : UINT64_MAX;
+            if (g < graphEnds.size() && graphEnds[g].order <= io)
+                merged.push_back(static_cast<uint32_t>(g++));
+            else
+                merged.push_back(static_cast<uint32_t>(graphEnds.size() + i++));
+        }
+    }
+    auto exact = [&](std::size_t m) {
+        const uint32_t r = merged[m];
+        if (r < graphEnds.size()) return out.nodes[graphEnds[r].node];
+        const uint32_t i = r - static_cast<uint32_t>(graphEnds.size());
+        const double *e = &w.ends[4 * std::size_t{w.isolated[i / 2]} + 2 * (i % 2)];
+        return Node{e[0], e[1]};
+    };
+    out.openEndCount = static_cast<int64_t>(total);
+    for (const Loose &l : graphEnds) out.attachedEndCount += attachedEnd(l.node);
+    const std::size_t listed = std::min(total, ContourAnalysis::kMostListed);
     out.openEnds.resize(listed);
-    for (std::size_t i = 0; i < listed; ++i)
-        out.openEnds[i] = {out.nodes[ends[i]].x, out.nodes[ends[i]].y, -1, attachedEnd(ends[i])};
-    nearestGaps(out.nodes, ends, out.openEnds);
+    for (std::size_t m = 0; m < listed; ++m) {
+        const Node at = exact(m);
+        const bool attached = merged[m] < graphEnds.size() && attachedEnd(graphEnds[merged[m]].node);
+        out.openEnds[m] = {at.x, at.y, -1, attached};
+    }
+    nearestGaps(total, exact, out.openEnds);
 }
 
 } // namespace quentar::contours::detail

@@ -1,25 +1,41 @@
-// The packed tree of boxes: items sorted into tiles of neighbours, levels of their boxes above.
+// The packed tree of boxes: items in Z order, runs of neighbours as leaves, their boxes above.
 #include "contours/spatial.h"
 
 namespace quentar::contours::detail {
 
+namespace {
+
+// Spreads the low 21 bits of v to every second bit, so that x and y interleave.
+uint64_t spread(uint32_t v) {
+    uint64_t x = v & 0x1FFFFF;
+    x = (x | x << 16) & 0x0000FFFF0000FFFFull;
+    x = (x | x << 8) & 0x00FF00FF00FF00FFull;
+    x = (x | x << 4) & 0x0F0F0F0F0F0F0F0Full;
+    x = (x | x << 2) & 0x3333333333333333ull;
+    x = (x | x << 1) & 0x5555555555555555ull;
+    return x;
+}
+
+} // namespace
+
 BoxTree::BoxTree(const std::vector<Box> &boxes) : boxes_(boxes), items_(boxes.size()) {
     const std::size_t n = boxes.size();
     if (n == 0) return;
-    std::iota(items_.begin(), items_.end(), 0u);
-    auto cx = [&](uint32_t i) { return boxes[i].minx + boxes[i].maxx; };
-    auto cy = [&](uint32_t i) { return boxes[i].miny + boxes[i].maxy; };
-    // Vertical slices of about sqrt(leaves) leaves each, sorted by y within: leaves of 16
-    // neighbours.
-    const std::size_t leaves = (n + kFanout - 1) / kFanout;
-    const std::size_t slices = static_cast<std::size_t>(std::ceil(std::sqrt(double(leaves))));
-    const std::size_t perSlice = slices * kFanout;
-    std::sort(items_.begin(), items_.end(), [&](uint32_t a, uint32_t b) { return cx(a) < cx(b); });
-    for (std::size_t s = 0; s < n; s += perSlice) {
-        auto first = items_.begin() + static_cast<std::ptrdiff_t>(s);
-        auto last = items_.begin() + static_cast<std::ptrdiff_t>(std::min(n, s + perSlice));
-        std::sort(first, last, [&](uint32_t a, uint32_t b) { return cy(a) < cy(b); });
+    // Items in Z order of their centres: neighbours come one after the other, so runs of 16 make
+    // leaves of neighbours.
+    Box all = boxes[0];
+    for (const Box &b : boxes) all.take(b);
+    const double sx = all.maxx > all.minx ? 2 * 1048575.0 / (all.maxx - all.minx) : 0;
+    const double sy = all.maxy > all.miny ? 2 * 1048575.0 / (all.maxy - all.miny) : 0;
+    std::vector<std::pair<uint64_t, uint32_t>> keyed(n);
+    for (uint32_t i = 0; i < n; ++i) {
+        const Box &b = boxes[i];
+        const auto qx = static_cast<uint32_t>(std::clamp((b.minx + b.maxx - 2 * all.minx) / 2 * sx, 0.0, 2097151.0));
+        const auto qy = static_cast<uint32_t>(std::clamp((b.miny + b.maxy - 2 * all.miny) / 2 * sy, 0.0, 2097151.0));
+        keyed[i] = {spread(qx) | spread(qy) << 1, i};
     }
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < n; ++i) items_[i] = keyed[i].second;
     std::vector<Node> level;
     for (std::size_t i = 0; i < n; i += kFanout) {
         Node node;

@@ -64,7 +64,8 @@ inline uint64_t cellKey(int64_t ix, int64_t iy) {
            (static_cast<uint64_t>(iy) + 0x632BE59BD9B4E019ull);
 }
 
-// A packed R-tree of boxes (sort-tile-recursive): built once, asked which boxes meet a box.
+// A packed R-tree of boxes (leaves of neighbours in Z order): built once, asked which boxes meet
+// a box, or which pairs of its boxes meet.
 class BoxTree {
 public:
     explicit BoxTree(const std::vector<Box> &boxes);
@@ -90,11 +91,53 @@ public:
         }
     }
 
+    // Calls f(a, b) once for every pair of items a < b whose boxes meet (grown by `slack`), by
+    // walking the tree against itself; f returns false to stop. The items of a leaf come one
+    // after the other, so f may keep what it fetched for them.
+    template <class F> bool pairs(double slack, F &&f) const {
+        if (levels_.empty()) return true;
+        const std::size_t top = levels_.size() - 1;
+        for (uint32_t i = 0; i < levels_[top].size(); ++i)
+            for (uint32_t j = i; j < levels_[top].size(); ++j)
+                if (!join(top, i, top, j, slack, f)) return false;
+        return true;
+    }
+
 private:
     struct Node {
         Box box;
         uint32_t first = 0, count = 0;
     };
+    template <class F>
+    bool join(std::size_t la, uint32_t a, std::size_t lb, uint32_t b, double slack, F &f) const {
+        const Node &na = levels_[la][a], &nb = levels_[lb][b];
+        if (!na.box.meets(nb.box, slack)) return true;
+        const bool same = la == lb && a == b;
+        if (la == 0 && lb == 0) {
+            for (uint32_t i = na.first; i < na.first + na.count; ++i)
+                for (uint32_t j = same ? i + 1 : nb.first; j < nb.first + nb.count; ++j) {
+                    const uint32_t x = items_[i], y = items_[j];
+                    if (!boxes_[x].meets(boxes_[y], slack)) continue;
+                    if (!(x < y ? f(x, y) : f(y, x))) return false;
+                }
+            return true;
+        }
+        // Down the higher of the two (both when it is one node against itself).
+        if (same) {
+            for (uint32_t i = na.first; i < na.first + na.count; ++i)
+                for (uint32_t j = i; j < na.first + na.count; ++j)
+                    if (!join(la - 1, i, la - 1, j, slack, f)) return false;
+            return true;
+        }
+        if (la >= lb && la > 0) {
+            for (uint32_t i = na.first; i < na.first + na.count; ++i)
+                if (!join(la - 1, i, lb, b, slack, f)) return false;
+        } else {
+            for (uint32_t j = nb.first; j < nb.first + nb.count; ++j)
+                if (!join(la, a, lb - 1, j, slack, f)) return false;
+        }
+        return true;
+    }
     static constexpr uint32_t kFanout = 16;
     const std::vector<Box> &boxes_;
     std::vector<uint32_t> items_;

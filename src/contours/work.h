@@ -54,12 +54,18 @@ struct Work {
     // The pieces taking part in the graph: cut, longer than the tolerance, not wholly drawn over
     // earlier ones. Their boxes for the pieces of more than one step (boxSlot), else none.
     std::vector<uint32_t> taking;
+    std::vector<double> ends; // per piece taking part: its first and last point, x y x y
     std::vector<uint32_t> boxSlot;
     std::vector<Box> boxes;
+    // Per piece taking part: a box of another piece comes near one of its own (the noding);
+    // a piece that is not near any and does not close on itself meets nothing at all.
+    std::vector<char> near;
     std::vector<Removal> removals;
     std::vector<Split> splits;
-    // Per piece taking part: its start and end node (joinNodes).
+    // Per piece taking part: its start and end node (joinNodes); kNoNode for a piece that meets
+    // nothing (it stays out of the graph).
     std::vector<uint32_t> startNode, endNode;
+    static constexpr uint32_t kNoNode = UINT32_MAX;
 
     // Per edge: its length, shoelace sum about (ox, oy), signed area between its arcs and
     // their chords, and its box.
@@ -106,8 +112,14 @@ struct Work {
 
     const Piece &piece(uint32_t k) const { return col.pieces[taking[k]]; }
     // The first and last point of piece k in the drawing.
-    void start(uint32_t k, double &x, double &y) const;
-    void end(uint32_t k, double &x, double &y) const;
+    void start(uint32_t k, double &x, double &y) const {
+        x = ends[4 * k];
+        y = ends[4 * k + 1];
+    }
+    void end(uint32_t k, double &x, double &y) const {
+        x = ends[4 * k + 2];
+        y = ends[4 * k + 3];
+    }
     Box box(uint32_t k) const;
     // The points of piece k (appended) and the vertex index of each (appended to `at` if given).
     void points(uint32_t k, std::vector<double> &xy, std::vector<int32_t> *at = nullptr) const;

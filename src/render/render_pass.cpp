@@ -88,6 +88,7 @@ bool isDimension(const document::Drawing &, const tpoly &e) {
 
 RenderPass::RenderPass(const document::Drawing &d, ContourFigures &figures, Canvas *canvas)
     : d_(d), f_(figures), canvas_(canvas), layers_(d) {
+    topLevel_.reserve(static_cast<std::size_t>(std::max(0, d.anzpoly)));
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
         const tpoly &e = d.polys[i];
         if (e.isblock)
@@ -498,7 +499,12 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                     startPiece(i);
                 }
             } else {
-                if (canvas_) addLine(path, Xp, Yp, X, Y);
+                if (canvas_) {
+                    addLine(path, Xp, Yp, X, Y);
+                    // A new figure takes the rest of the entity's points, room made once.
+                    auto &pts = path.figures.back().points;
+                    if (pts.size() == 2) pts.reserve(static_cast<std::size_t>(e.anzp - i) + 2);
+                }
                 // Lengths from the stored coordinates where the placement is a translation, so
                 // a drawing measures the same wherever it lies.
                 const double step =

@@ -149,6 +149,8 @@ bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool 
     // measured exactly, whatever the view.
     contours::PieceCollector *given = figures.collector;
     figures.collector = &figures.pieces;
+    // About a piece per entity: room made once rather than grown a million times over.
+    figures.pieces.pieces.reserve(static_cast<std::size_t>(std::max(0, d.anzpoly)));
     drawTab(d, tv, v, kPreviewSize, showweight, dpi, canvas, figures);
     figures.collector = given;
     figures.analysis = contours::analyseContours(d, figures.pieces);
