@@ -109,7 +109,7 @@ struct ContourAnalysis {
 struct AnalysisBudget {
     // Pieces crossing each other: far beyond any part, and the graph they make stays within
     // some 30 MB.
-    int64_t crossings = 100'000;
+    int64_t crossings = 50'000;
     int64_t segmentTests = 150'000'000; // pairs of steps looked at for crossings
     int64_t edges = 4'000'000;          // edges of the graph
 };

@@ -17,11 +17,13 @@ Box endsBox(double x0, double y0, double x1, double y1) {
 } // namespace
 
 Box Work::box(uint32_t k) const {
-    if (boxSlot[k] != UINT32_MAX) return boxes[boxSlot[k]];
-    double x0, y0, x1, y1;
-    start(k, x0, y0);
-    end(k, x1, y1);
-    return endsBox(x0, y0, x1, y1);
+    const uint32_t slot = col.boxOf[taking[k]];
+    if (slot != PieceCollector::kNoBox) {
+        const double *b = &col.boxes[4 * std::size_t{slot}];
+        return {b[0], b[1], b[2], b[3]};
+    }
+    const double *e = ends(k);
+    return endsBox(e[0], e[1], e[2], e[3]);
 }
 
 void Work::points(uint32_t k, std::vector<double> &xy, std::vector<int32_t> *at) const {
@@ -53,41 +55,16 @@ void gatherPieces(Work &w) {
         out.lengthByKind[static_cast<int>(p.kind)] += p.length;
         if (p.measured) out.kindMeasured[static_cast<int>(p.kind)] = true;
     }
-    // The cut pieces, with a box for those of more than one step.
+    // The cut pieces.
     w.taking.reserve(pieces.size());
-    w.boxSlot.reserve(pieces.size());
-    w.ends.reserve(4 * pieces.size());
-    std::vector<double> xy;
     Box all;
     bool any = false;
     for (uint32_t i = 0; i < pieces.size(); ++i) {
         const Piece &p = pieces[i];
         if (p.kind != MeasureKind::Cut || !p.measured || p.segments == 0) continue;
         if (p.entity >= w.d.polys.size()) continue;
-        const uint32_t k = static_cast<uint32_t>(w.taking.size());
         w.taking.push_back(i);
-        w.boxSlot.push_back(UINT32_MAX);
-        Box b;
-        const document::tpoly &e = w.d.polys[p.entity];
-        double x0, y0, x1, y1;
-        w.col.world(p, e.p(p.from), x0, y0);
-        if (p.closingSide) {
-            x1 = x0;
-            y1 = y0;
-        } else {
-            w.col.world(p, e.p(p.to), x1, y1);
-        }
-        w.ends.insert(w.ends.end(), {x0, y0, x1, y1});
-        if (p.segments > 1 || p.closingSide) {
-            xy.clear();
-            w.points(k, xy);
-            b = Box::at(xy[0], xy[1]);
-            for (std::size_t m = 2; m + 1 < xy.size(); m += 2) b.take(xy[m], xy[m + 1]);
-            w.boxSlot[k] = static_cast<uint32_t>(w.boxes.size());
-            w.boxes.push_back(b);
-        } else {
-            b = w.box(k);
-        }
+        const Box b = w.box(static_cast<uint32_t>(w.taking.size() - 1));
         if (!any) {
             all = b;
             any = true;
@@ -112,7 +89,7 @@ void joinNodes(Work &w) {
     w.endNode.assign(w.taking.size(), Work::kNoNode);
     std::vector<uint32_t> inGraph;
     for (uint32_t k = 0; k < w.taking.size(); ++k) {
-        const double *e = &w.ends[4 * k];
+        const double *e = w.ends(k);
         const bool closes = std::hypot(e[2] - e[0], e[3] - e[1]) <= w.tol;
         if (w.near[k] || split[k] || closes)
             inGraph.push_back(k);

@@ -19,13 +19,9 @@ void dropPieces(Work &w, const std::vector<char> &drop) {
         if (drop[k]) continue;
         renumber[k] = static_cast<uint32_t>(kept);
         w.taking[kept] = w.taking[k];
-        w.boxSlot[kept] = w.boxSlot[k];
-        for (int c = 0; c < 4; ++c) w.ends[4 * kept + c] = w.ends[4 * k + c];
         ++kept;
     }
     w.taking.resize(kept);
-    w.boxSlot.resize(kept);
-    w.ends.resize(4 * kept);
     auto keep = [&](auto &list) {
         std::size_t n = 0;
         for (auto &item : list)
@@ -202,7 +198,7 @@ void findDuplicates(Work &w) {
     auto same = [&](uint32_t k, uint32_t o) {
         const Piece &p = w.piece(k), &r = w.piece(o);
         if (p.segments != r.segments || !near(p.length, r.length)) return false;
-        const double *a = &w.ends[4 * k], *b = &w.ends[4 * o];
+        const double *a = w.ends(k), *b = w.ends(o);
         const bool ends = (near(a[0], b[0]) && near(a[1], b[1]) && near(a[2], b[2]) && near(a[3], b[3])) ||
                           (near(a[0], b[2]) && near(a[1], b[3]) && near(a[2], b[0]) && near(a[3], b[1]));
         const Box x = w.box(k), y = w.box(o);
@@ -214,7 +210,7 @@ void findDuplicates(Work &w) {
     std::vector<std::pair<uint64_t, uint32_t>> keyed(w.taking.size());
     for (uint32_t k = 0; k < w.taking.size(); ++k) {
         const Piece &p = w.piece(k);
-        const double *e = &w.ends[4 * k];
+        const double *e = w.ends(k);
         int64_t a[2] = {qv(e[0], w.ox), qv(e[1], w.oy)}, b[2] = {qv(e[2], w.ox), qv(e[3], w.oy)};
         if (b[0] < a[0] || (b[0] == a[0] && b[1] < a[1])) std::swap(a, b);
         const Box bx = w.box(k);
@@ -238,7 +234,7 @@ void findDuplicates(Work &w) {
                 // The later in drawing order is the copy.
                 const uint32_t copy = std::max(k, o);
                 whole[copy] = 1;
-                report(w, w.taking[copy], w.piece(copy).length, w.ends[4 * copy], w.ends[4 * copy + 1]);
+                report(w, w.taking[copy], w.piece(copy).length, w.ends(copy)[0], w.ends(copy)[1]);
                 break;
             }
         }

@@ -23,7 +23,7 @@ constexpr double kCurveSlack = 0.02;
 struct Chain {
     uint32_t k = 0;
     int32_t v0 = 0;     // vertex of its first point
-    uint32_t count = 0; // points
+    uint16_t count = 0; // points
     bool mayCross = false; // its piece may cross itself (not an arc, circle or ellipse)
     bool self = false;     // its own steps may cross each other
 };
@@ -41,7 +41,7 @@ public:
 
     bool run() {
         makeChains();
-        const BoxTree tree(boxes_);
+        const BoxTree tree(std::move(boxes_));
         // Each chain against itself (a polyline crossing itself), then the pairs whose boxes meet.
         for (uint32_t i = 0; i < chains_.size(); ++i) {
             if (!chains_[i].self) continue;
@@ -60,7 +60,7 @@ public:
             // Two chains of one slot: the second one fetched aside.
             if (i % kCached == j % kCached) fetch(chains_[j], spare_);
             const std::vector<Pt> &b = i % kCached == j % kCached ? spare_ : points(j);
-            testPair(a, b, chains_[i].k, chains_[j].k, false, boxes_[j]);
+            testPair(a, b, chains_[i].k, chains_[j].k, false, tree.box(j).exact());
             return !over();
         });
         if (!done) return false;
@@ -89,6 +89,15 @@ private:
         boxes_.reserve(chains);
         for (uint32_t k = 0; k < w_.taking.size(); ++k) {
             const Piece &p = w_.piece(k);
+            if (p.segments == 1 && !p.closingSide) {
+                // One step: its ends are its points (a million LINEs need not be walked again).
+                const double *e = w_.ends(k);
+                const double grow = kCurveSlack * (std::fabs(e[2] - e[0]) + std::fabs(e[3] - e[1]));
+                chains_.push_back({k, p.from, 2, false, false});
+                boxes_.push_back(FBox::around({std::min(e[0], e[2]) - grow, std::min(e[1], e[3]) - grow,
+                                               std::max(e[0], e[2]) + grow, std::max(e[1], e[3]) + grow}));
+                continue;
+            }
             const document::EntityKind kind = w_.d.polys[p.entity].kind;
             // The chords of one arc, circle or ellipse never cross each other.
             const bool mayCross = kind != document::EntityKind::Arc &&
@@ -108,7 +117,7 @@ private:
                 c.mayCross = mayCross;
                 c.self = mayCross && c.count > 3;
                 chains_.push_back(c);
-                boxes_.push_back(b);
+                boxes_.push_back(FBox::around(b));
             };
             auto add = [&](int32_t v, double x, double y) {
                 if (c.count == 0) {
@@ -286,7 +295,7 @@ private:
     std::array<Cached, kCached> cache_;
     std::vector<Pt> spare_;
     std::vector<Chain> chains_;
-    std::vector<Box> boxes_;
+    std::vector<FBox> boxes_;
     std::vector<Overlap> overlaps_;
     int64_t crossings_ = 0, tests_ = 0;
 };

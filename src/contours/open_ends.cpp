@@ -217,7 +217,7 @@ void findOpenEnds(Work &w) {
         const uint32_t r = merged[m];
         if (r < graphEnds.size()) return out.nodes[graphEnds[r].node];
         const uint32_t i = r - static_cast<uint32_t>(graphEnds.size());
-        const double *e = &w.ends[4 * std::size_t{w.isolated[i / 2]} + 2 * (i % 2)];
+        const double *e = w.ends(w.isolated[i / 2]) + 2 * (i % 2);
         return Node{e[0], e[1]};
     };
     out.openEndCount = static_cast<int64_t>(total);

@@ -36,6 +36,26 @@ void PieceCollector::clear() {
     pieces.clear();
     placements.assign(1, Placement{});
     linears.clear();
+    ends.clear();
+    boxOf.clear();
+    boxes.clear();
+}
+
+void PieceCollector::reserve(std::size_t n) {
+    pieces.reserve(n);
+    ends.reserve(4 * n);
+    boxOf.reserve(n);
+}
+
+void PieceCollector::add(const Piece &p, const PieceSpan &s) {
+    pieces.push_back(p);
+    ends.insert(ends.end(), {s.sx, s.sy, s.ex, s.ey});
+    if (p.segments > 1 || p.closingSide) {
+        boxOf.push_back(static_cast<uint32_t>(boxes.size() / 4));
+        boxes.insert(boxes.end(), {s.minx, s.miny, s.maxx, s.maxy});
+    } else {
+        boxOf.push_back(kNoBox);
+    }
 }
 
 uint32_t PieceCollector::placementOf(double bx, double by, const geometry::Linear3 *linear) {

@@ -47,15 +47,30 @@ struct Piece {
     double length = 0;      // sum of the steps (and the closing side), drawing units
 };
 
+// Where a piece runs in the drawing: its first and last point (the first again when it closes with
+// a side of its own) and the box of its points.
+struct PieceSpan {
+    double sx = 0, sy = 0, ex = 0, ey = 0;
+    double minx = 0, miny = 0, maxx = 0, maxy = 0;
+};
+
 // The pieces of one render, filled by the render pass when it is given one.
 class PieceCollector {
 public:
     std::vector<Piece> pieces;
     std::vector<Placement> placements;     // [0]: the drawing itself
     std::vector<geometry::Linear3> linears;
+    // Per piece its ends (x y x y), and a box for the pieces of more than one step (boxOf,
+    // kNoBox for the others: their ends span them).
+    std::vector<double> ends;
+    std::vector<uint32_t> boxOf;
+    std::vector<double> boxes; // minx miny maxx maxy
+    static constexpr uint32_t kNoBox = UINT32_MAX;
 
     PieceCollector() { clear(); }
     void clear();
+    void reserve(std::size_t pieces);
+    void add(const Piece &p, const PieceSpan &span);
     // The placement index of an offset and a linear part (null: none), the last one again when
     // it is the same (the pieces of one insert come one after the other).
     uint32_t placementOf(double bx, double by, const geometry::Linear3 *linear);

@@ -18,18 +18,19 @@ uint64_t spread(uint32_t v) {
 
 } // namespace
 
-BoxTree::BoxTree(const std::vector<Box> &boxes) : boxes_(boxes), items_(boxes.size()) {
+BoxTree::BoxTree(std::vector<FBox> given) : boxes_(std::move(given)), items_(boxes_.size()) {
+    const std::vector<FBox> &boxes = boxes_;
     const std::size_t n = boxes.size();
     if (n == 0) return;
     // Items in Z order of their centres: neighbours come one after the other, so runs of 16 make
     // leaves of neighbours.
-    Box all = boxes[0];
-    for (const Box &b : boxes) all.take(b);
+    Box all = boxes[0].exact();
+    for (const FBox &b : boxes) all.take(b.exact());
     const double sx = all.maxx > all.minx ? 2 * 1048575.0 / (all.maxx - all.minx) : 0;
     const double sy = all.maxy > all.miny ? 2 * 1048575.0 / (all.maxy - all.miny) : 0;
     std::vector<std::pair<uint64_t, uint32_t>> keyed(n);
     for (uint32_t i = 0; i < n; ++i) {
-        const Box &b = boxes[i];
+        const Box b = boxes[i].exact();
         const auto qx = static_cast<uint32_t>(std::clamp((b.minx + b.maxx - 2 * all.minx) / 2 * sx, 0.0, 2097151.0));
         const auto qy = static_cast<uint32_t>(std::clamp((b.miny + b.maxy - 2 * all.miny) / 2 * sy, 0.0, 2097151.0));
         keyed[i] = {spread(qx) | spread(qy) << 1, i};

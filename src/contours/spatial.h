@@ -32,6 +32,29 @@ struct Box {
     static Box at(double x, double y) { return {x, y, x, y}; }
 };
 
+// A box in floats, rounded outwards: what a box holds, this one holds too. Half the memory of a
+// Box, for the millions of them a tree of steps keeps.
+struct FBox {
+    float minx = 0, miny = 0, maxx = 0, maxy = 0;
+    static FBox around(const Box &b) {
+        return {std::nextafter(static_cast<float>(b.minx), -INFINITY),
+                std::nextafter(static_cast<float>(b.miny), -INFINITY),
+                std::nextafter(static_cast<float>(b.maxx), INFINITY),
+                std::nextafter(static_cast<float>(b.maxy), INFINITY)};
+    }
+    Box exact() const { return {minx, miny, maxx, maxy}; }
+    void take(const FBox &b) {
+        minx = std::min(minx, b.minx);
+        miny = std::min(miny, b.miny);
+        maxx = std::max(maxx, b.maxx);
+        maxy = std::max(maxy, b.maxy);
+    }
+    bool meets(const FBox &o, double slack) const {
+        return minx <= o.maxx + slack && o.minx <= maxx + slack && miny <= o.maxy + slack &&
+               o.miny <= maxy + slack;
+    }
+};
+
 // Union-find over indices.
 class Sets {
 public:
@@ -68,11 +91,14 @@ inline uint64_t cellKey(int64_t ix, int64_t iy) {
 // a box, or which pairs of its boxes meet.
 class BoxTree {
 public:
-    explicit BoxTree(const std::vector<Box> &boxes);
+    explicit BoxTree(std::vector<FBox> boxes);
+    explicit BoxTree(const std::vector<Box> &boxes) : BoxTree(rounded(boxes)) {}
+    const FBox &box(uint32_t item) const { return boxes_[item]; }
     // Calls f(item) for every item whose box meets `b` (grown by `slack`); stops when f returns
     // false.
-    template <class F> void query(const Box &b, double slack, F &&f) const {
+    template <class F> void query(const Box &q, double slack, F &&f) const {
         if (levels_.empty()) return;
+        const FBox b = FBox::around(q);
         stack_.clear();
         const std::vector<Node> &top = levels_.back();
         for (uint32_t i = 0; i < top.size(); ++i) stack_.push_back({levels_.size() - 1, i});
@@ -105,9 +131,14 @@ public:
 
 private:
     struct Node {
-        Box box;
+        FBox box;
         uint32_t first = 0, count = 0;
     };
+    static std::vector<FBox> rounded(const std::vector<Box> &boxes) {
+        std::vector<FBox> out(boxes.size());
+        for (std::size_t i = 0; i < boxes.size(); ++i) out[i] = FBox::around(boxes[i]);
+        return out;
+    }
     template <class F>
     bool join(std::size_t la, uint32_t a, std::size_t lb, uint32_t b, double slack, F &f) const {
         const Node &na = levels_[la][a], &nb = levels_[lb][b];
@@ -139,7 +170,7 @@ private:
         return true;
     }
     static constexpr uint32_t kFanout = 16;
-    const std::vector<Box> &boxes_;
+    std::vector<FBox> boxes_;
     std::vector<uint32_t> items_;
     std::vector<std::vector<Node>> levels_; // [0]: leaves over items_
     mutable std::vector<std::pair<std::size_t, uint32_t>> stack_;

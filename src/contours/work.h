@@ -52,11 +52,8 @@ struct Work {
     double ox = 0, oy = 0; // shoelace sums are taken about this point, near the drawing
 
     // The pieces taking part in the graph: cut, longer than the tolerance, not wholly drawn over
-    // earlier ones. Their boxes for the pieces of more than one step (boxSlot), else none.
+    // earlier ones (indices into the collector's pieces).
     std::vector<uint32_t> taking;
-    std::vector<double> ends; // per piece taking part: its first and last point, x y x y
-    std::vector<uint32_t> boxSlot;
-    std::vector<Box> boxes;
     // Per piece taking part: a box of another piece comes near one of its own (the noding);
     // a piece that is not near any and does not close on itself meets nothing at all.
     std::vector<char> near;
@@ -112,13 +109,14 @@ struct Work {
 
     const Piece &piece(uint32_t k) const { return col.pieces[taking[k]]; }
     // The first and last point of piece k in the drawing.
+    const double *ends(uint32_t k) const { return &col.ends[4 * std::size_t{taking[k]}]; }
     void start(uint32_t k, double &x, double &y) const {
-        x = ends[4 * k];
-        y = ends[4 * k + 1];
+        x = ends(k)[0];
+        y = ends(k)[1];
     }
     void end(uint32_t k, double &x, double &y) const {
-        x = ends[4 * k + 2];
-        y = ends[4 * k + 3];
+        x = ends(k)[2];
+        y = ends(k)[3];
     }
     Box box(uint32_t k) const;
     // The points of piece k (appended) and the vertex index of each (appended to `at` if given).

@@ -112,9 +112,11 @@ class BoundsCanvas : public Canvas {
     std::vector<bool> skipping_;
 };
 
-DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom) {
+DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom,
+                  ContourFigures *measuring = nullptr) {
     BoundsCanvas canvas(d);
-    ContourFigures figures;
+    ContourFigures own;
+    ContourFigures &figures = measuring ? *measuring : own;
     ViewState v;
     v.zoomedvalue = zoom;
     v.horzPosition = v.vertPosition = 0;
@@ -134,8 +136,8 @@ DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom) {
 
 } // namespace
 
-DrawnBox drawnBounds(const document::Drawing &d, const TabView &tab) {
-    DrawnBox box = boundsAt(d, tab, 100);
+DrawnBox drawnBounds(const document::Drawing &d, const TabView &tab, ContourFigures *measuring) {
+    DrawnBox box = boundsAt(d, tab, 100, measuring);
     if (box.empty)
         return box;
     // Points lie on whole pixels vertically: a small drawing is drawn again larger, so that a

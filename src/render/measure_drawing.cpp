@@ -25,11 +25,19 @@ constexpr double kLargestPart = 12000;
 
 void measureTab(document::Drawing &d, int tab, ViewState &view, Canvas *canvas,
                 ContourFigures &figures) {
-    // Opening shows the drawing fitted into the window; confirming it fits the 180-pixel square.
+    // Confirming fits the 180-pixel square (ZoomFullIn180) and renders it (Vorschaubild). The
+    // figures do not depend on the view: the first pass of the fit takes them, and the picture
+    // is drawn only when one is wanted.
     const PageSetup page;
-    fitView(d, tab, kDefaultPaintBoxWidth, kDefaultPaintBoxHeight, page, view);
-    ZoomFullIn180(d, tab, page, view);
-    Vorschaubild(d, tab, view, false, 96, canvas, figures);
+    beginMeasuring(d, figures);
+    const FitExtent extent = fitExtent(d, tab, page, &figures);
+    view.zoomedvalue = 100;
+    fitViewTo(extent, kPreviewSize, kPreviewSize, view);
+    if (canvas) {
+        ContourFigures drawn;
+        drawTab(d, tabForPreview(d, tab), view, kPreviewSize, false, 96, canvas, drawn);
+    }
+    finishMeasuring(d, figures);
 }
 
 std::string unitName(int32_t u) {

@@ -410,10 +410,11 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     insertChain_.pop_back();
 }
 
-void RenderPass::finishPiece(contours::Piece &piece, const Place &pl) {
+void RenderPass::finishPiece(contours::Piece &piece, const contours::PieceSpan &span,
+                             const Place &pl) {
     if (piece.segments == 0) return;
     piece.placement = f_.collector->placementOf(pl.bx, pl.by, pl.linear);
-    f_.collector->pieces.push_back(piece);
+    f_.collector->add(piece, span);
 }
 
 void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
@@ -436,6 +437,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     piece.kind = kind;
     piece.measured = measured;
     int32_t firstWalked = -1;
+    contours::PieceSpan span;
 
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
@@ -455,11 +457,13 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     auto arrow = [&](double tipX, double tipY, double fromX, double fromY) {
         fillArrow(tipX, tipY, fromX, fromY, arrowPx, color);
     };
-    auto startPiece = [&](int i) {
+    auto startPiece = [&](int i, double wx, double wy) {
         if (!collector) return;
         piece.from = piece.to = i;
         piece.length = 0;
         piece.segments = 0;
+        piece.closingSide = false;
+        span = {wx, wy, wx, wy, wx, wy, wx, wy};
     };
 
     for (int i = 0; i < e.anzp; ++i) {
@@ -480,7 +484,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             fwx = wx;
             fwy = wy;
             firstWalked = i;
-            startPiece(i);
+            startPiece(i, wx, wy);
             if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
         } else {
             if (canvas_) {
@@ -495,8 +499,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                 path.clear();
                 if (collector) {
                     // A jump ends a piece.
-                    finishPiece(piece, pl);
-                    startPiece(i);
+                    finishPiece(piece, span, pl);
+                    startPiece(i, wx, wy);
                 }
             } else {
                 if (canvas_) {
@@ -519,6 +523,12 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                     piece.length += step;
                     ++piece.segments;
                     piece.to = i;
+                    span.ex = wx;
+                    span.ey = wy;
+                    span.minx = std::min(span.minx, wx);
+                    span.miny = std::min(span.miny, wy);
+                    span.maxx = std::max(span.maxx, wx);
+                    span.maxy = std::max(span.maxy, wy);
                 }
             }
             firstStep = false;
@@ -544,9 +554,13 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             piece.length += step;
             // The side closes the piece only when no jump came between (a SOLID has none).
             piece.closingSide = piece.from == firstWalked;
+            if (piece.closingSide) {
+                span.ex = span.sx;
+                span.ey = span.sy;
+            }
         }
     }
-    if (collector && !first) finishPiece(piece, pl);
+    if (collector && !first) finishPiece(piece, span, pl);
 
     if (!canvas_) return;
     if (e.isclosed && !interrupted) path.closeFigure();

@@ -161,7 +161,7 @@ private:
     void drawThinned(std::size_t index, const DrawParams &p, const Pen &pen, double size);
     bool culling() const { return extents_ && canvas_ && !f_.collector; }
     void entity(std::size_t index, const DrawParams &p);
-    void finishPiece(contours::Piece &piece, const Place &pl);
+    void finishPiece(contours::Piece &piece, const contours::PieceSpan &span, const Place &pl);
     void insertBlock(const document::tpoly &e, const DrawParams &p, const Place &pl);
     void walkPath(const document::tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
                   Rgb color);

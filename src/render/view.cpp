@@ -72,12 +72,12 @@ TabView tabForPreview(const document::Drawing &d, int t) {
     return tv;
 }
 
-void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
-             ViewState &v) {
+FitExtent fitExtent(const document::Drawing &d, int tab, const PageSetup &page,
+                    ContourFigures *measuring) {
     // What is drawn, inserted blocks and viewport contents included; not the origin, not the
     // insertion points alone, not construction lines.
     const TabView tv = tabForPreview(d, tab);
-    DrawnBox box = drawnBounds(d, tv);
+    DrawnBox box = drawnBounds(d, tv, measuring);
     DrawnBox sheet, printable;
     if (tab > 0 && !tv.model && layoutSheet(d, tab, sheet, printable)) {
         // A paper layout shows its whole sheet.
@@ -90,13 +90,18 @@ void fitView(const document::Drawing &d, int tab, int width, int height, const P
                  (page.pageHeightPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
                      page.mmPerUnit);
     }
-    double minx = 0, miny = 0, maxx = 10, maxy = 10;
-    if (!box.empty) {
-        minx = box.minx;
-        miny = box.miny;
-        maxx = box.maxx;
-        maxy = box.maxy;
-    }
+    FitExtent e;
+    if (!box.empty) e = {box.minx, box.miny, box.maxx, box.maxy};
+    return e;
+}
+
+void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
+             ViewState &v) {
+    fitViewTo(fitExtent(d, tab, page), width, height, v);
+}
+
+void fitViewTo(const FitExtent &e, int width, int height, ViewState &v) {
+    const double minx = e.minx, miny = e.miny, maxx = e.maxx, maxy = e.maxy;
     double z = v.zoomedvalue;
     double rw = roundEven((maxx - minx) * z / 100), rh = roundEven((maxy - miny) * z / 100);
     const double f = std::min(width / (rw + 10), height / (rh + 10));
@@ -140,6 +145,19 @@ void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, 
     }
 }
 
+void beginMeasuring(const document::Drawing &d, ContourFigures &figures) {
+    figures.reset();
+    figures.collector = &figures.pieces;
+    // About a piece per entity: room made once rather than grown a million times over.
+    figures.pieces.reserve(static_cast<std::size_t>(std::max(0, d.anzpoly)));
+}
+
+void finishMeasuring(const document::Drawing &d, ContourFigures &figures) {
+    figures.collector = nullptr;
+    figures.analysis = contours::analyseContours(d, figures.pieces);
+    for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
+}
+
 bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
                   Canvas *canvas, ContourFigures &figures) {
     figures.reset();
@@ -147,14 +165,9 @@ bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool 
     if (v.donotdrawnow) return false;
     // The areas are not taken from the picture: the pieces drawn are chained into contours and
     // measured exactly, whatever the view.
-    contours::PieceCollector *given = figures.collector;
-    figures.collector = &figures.pieces;
-    // About a piece per entity: room made once rather than grown a million times over.
-    figures.pieces.pieces.reserve(static_cast<std::size_t>(std::max(0, d.anzpoly)));
+    beginMeasuring(d, figures);
     drawTab(d, tv, v, kPreviewSize, showweight, dpi, canvas, figures);
-    figures.collector = given;
-    figures.analysis = contours::analyseContours(d, figures.pieces);
-    for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
+    finishMeasuring(d, figures);
     return true;
 }
 
