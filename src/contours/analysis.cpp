@@ -86,6 +86,7 @@ ContourAnalysis analyseContours(const document::Drawing &d, const PieceCollector
     ContourAnalysis out;
     detail::Work w(d, collected, budget, out);
     detail::gatherPieces(w);
+    if (!budget.contours) return out;
     detail::findDuplicates(w);
     if (!detail::nodePieces(w)) {
         // Beyond the bound: what the noding found is partial, so are the stretches drawn twice

@@ -71,6 +71,7 @@ enum Unfinished : uint32_t {
     kTooManyCrossings = 1 << 0, // the cut contours cross each other too often
     kTooManyTests = 1 << 1,     // too many stretches lie over each other to be searched
     kTooManyEdges = 1 << 2,     // the graph grew beyond its bound
+    kTooManyPieces = 1 << 3,    // the drawing repeats blocks too often to collect them all
 };
 
 struct ContourAnalysis {
@@ -112,6 +113,7 @@ struct AnalysisBudget {
     int64_t crossings = 50'000;
     int64_t segmentTests = 150'000'000; // pairs of steps looked at for crossings
     int64_t edges = 4'000'000;          // edges of the graph
+    bool contours = true;               // false: the lengths by kind only
 };
 
 // Makes the cut pieces collected by a render into a plane graph (ends within the tolerance meet,

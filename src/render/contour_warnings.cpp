@@ -50,7 +50,12 @@ void contourWarnings(const contours::ContourAnalysis &a, double s, std::vector<M
     };
     if (a.unfinished) {
         std::string why, whyDe;
-        if (a.unfinished & contours::kTooManyCrossings) {
+        if (a.unfinished & contours::kTooManyPieces) {
+            why = "the blocks are inserted so often that their copies were measured by length "
+                  "and size alone";
+            whyDe = "die Blöcke sind so oft eingefügt, dass ihre Kopien nur nach Länge und Größe "
+                    "gemessen wurden";
+        } else if (a.unfinished & contours::kTooManyCrossings) {
             why = "the cut contours cross each other more than " + count(a.crossings - 1) + " times";
             whyDe = "die Schnittkonturen kreuzen sich mehr als " + count(a.crossings - 1) + "-mal";
         } else if (a.unfinished & contours::kTooManyTests) {

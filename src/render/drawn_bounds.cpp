@@ -121,7 +121,10 @@ DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom,
     v.zoomedvalue = zoom;
     v.horzPosition = v.vertPosition = 0;
     // A surface one pixel high: pixel y is minus the drawing's y times the zoom.
-    drawTab(d, tab, v, 1, false, 96, &canvas, figures);
+    // The extent needs no more than a fraction of a paint's visits: arrays beyond them show
+    // the box their copies fill. A measurement's pass has the full bound for its figures.
+    constexpr int64_t kExtentVisits = 5'000'000;
+    drawTab(d, tab, v, 1, false, 96, &canvas, figures, {}, {}, measuring ? 0 : kExtentVisits);
     DrawnBox out;
     if (canvas.box.empty)
         return out;

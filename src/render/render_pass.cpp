@@ -72,6 +72,8 @@ void ContourFigures::reset() {
     renderIssues = 0;
     readIssues = 0;
     entitiesDrawn = 0;
+    summarisedByKind = {};
+    summarisedCopies = 0;
     if (collector) collector->clear();
     analysis = {};
     pieces.clear();
@@ -255,10 +257,11 @@ Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
 }
 
 void RenderPass::entity(std::size_t index, const DrawParams &p) {
-    if (++visits_ > kMaxVisits) {
+    if (++visits_ > visitBudget_) {
         f_.renderIssues |= kRenderVisitsCut;
         return;
     }
+    if (summing_) ++summing_->visits;
     const tpoly &e = d_.polys[index];
     const document::EntityDetail &dt = e.detail();
     current_ = index;
@@ -380,27 +383,68 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
                 return;
             }
     const int64_t cols = std::max<int64_t>(1, dt.inscols), rows = std::max<int64_t>(1, dt.insrows);
+    // Where copy (r, c) goes.
+    auto offsetOf = [&](int64_t r, int64_t c) {
+        geometry::Vec3 q = at;
+        if (r > 0 || c > 0) {
+            // Array copies step along the reference's rotated axes, unscaled.
+            const geometry::Vec3 step = turn.apply({static_cast<double>(c) * dt.inscolspacing,
+                                                    static_cast<double>(r) * dt.insrowspacing, 0});
+            q = {at.x + step.x, at.y + step.y, at.z + step.z};
+        }
+        if (pl.linear) q = pl.linear->apply(q);
+        return geometry::Vec3{pl.bx + q.x, pl.by + q.y, pl.bz + q.z};
+    };
+    // A measurement within its bounds walks every copy; beyond them (and inside a summary) the
+    // copies are counted by their block's length and box, whose union the array's corners span.
+    // Any pass counts an array's copies so once they would run past its bounds (a picture then
+    // shows the box they fill).
+    const bool measuring = f_.collector || summing_ || rows * cols > 1;
+    const Summary *summary = nullptr;
+    if (measuring) summary = &summaryOf(nested);
+    auto corners = [&]() {
+        std::vector<std::pair<double, double>> out;
+        for (const auto &[r, c] : {std::pair{int64_t{0}, int64_t{0}}, {0, cols - 1}, {rows - 1, 0},
+                                   {rows - 1, cols - 1}}) {
+            const geometry::Vec3 q = offsetOf(r, c);
+            if (sensible(q.x) && sensible(q.y)) out.emplace_back(q.x, q.y);
+        }
+        return out;
+    };
+    viewOfCopies_ = p.view();
+    if (summing_) {
+        addCopies(*summary, static_cast<double>(rows) * static_cast<double>(cols), corners());
+        return;
+    }
     insertChain_.push_back(dt.insertstr);
     int64_t copies = 0;
     for (int64_t r = 0; r < rows; ++r)
         for (int64_t c = 0; c < cols; ++c) {
+            if (measuring &&
+                (copies >= kMaxArrayCopies ||
+                 static_cast<double>(visits_) + summary->visits > static_cast<double>(visitBudget_) ||
+                 (f_.collector && static_cast<double>(f_.collector->pieces.size()) + summary->pieces >
+                                      static_cast<double>(kMaxPieces)))) {
+                // The rest by their length and box.
+                const double rest = static_cast<double>(rows) * static_cast<double>(cols) -
+                                    static_cast<double>(copies);
+                addCopies(*summary, rest, corners());
+                f_.renderIssues |= kRenderSummarised;
+                for (int k = 0; k < contours::kMeasureKinds; ++k)
+                    f_.summarisedByKind[static_cast<std::size_t>(k)] += summary->byKind[static_cast<std::size_t>(k)] * rest;
+                f_.summarisedCopies += static_cast<int64_t>(std::min(rest, 9e18));
+                insertChain_.pop_back();
+                return;
+            }
             if (++copies > kMaxArrayCopies || (copies > 1 && ++visits_ > kMaxVisits)) {
                 f_.renderIssues |= kRenderVisitsCut;
                 insertChain_.pop_back();
                 return;
             }
-            geometry::Vec3 q = at;
-            if (r > 0 || c > 0) {
-                // Array copies step along the reference's rotated axes, unscaled.
-                const geometry::Vec3 step = turn.apply({static_cast<double>(c) * dt.inscolspacing,
-                                                        static_cast<double>(r) * dt.insrowspacing,
-                                                        0});
-                q = {at.x + step.x, at.y + step.y, at.z + step.z};
-            }
-            if (pl.linear) q = pl.linear->apply(q);
-            nested.baseblx = pl.bx + q.x;
-            nested.basebly = pl.by + q.y;
-            nested.baseblz = pl.bz + q.z;
+            const geometry::Vec3 q = offsetOf(r, c);
+            nested.baseblx = q.x;
+            nested.basebly = q.y;
+            nested.baseblz = q.z;
             if (!sensible(nested.baseblx) || !sensible(nested.basebly)) {
                 f_.renderIssues |= kRenderBadPlacement;
                 continue;
@@ -408,6 +452,104 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
             Drawpolys(nested);
         }
     insertChain_.pop_back();
+}
+
+const RenderPass::Summary &RenderPass::summaryOf(const DrawParams &nested) {
+    // Whatever in the parameters can change what the block's entities measure.
+    std::string key = nested.blocktodraw;
+    key.push_back('\0');
+    auto bytes = [&](const void *p, std::size_t n) { key.append(static_cast<const char *>(p), n); };
+    bytes(nested.linear.m, sizeof nested.linear.m);
+    bytes(&nested.blockLayer, sizeof nested.blockLayer);
+    bytes(&nested.measureAs, sizeof nested.measureAs);
+    bytes(&nested.byBlock, sizeof nested.byBlock);
+    const char flags[] = {nested.linearIdentity, nested.showmodel, nested.hasByBlock, inViewport_,
+                          static_cast<char>(depth_)};
+    bytes(flags, sizeof flags);
+    auto it = summaries_.find(key);
+    if (it != summaries_.end()) return it->second;
+    // Walk the block once at the origin, with nothing drawn or collected, into a summary.
+    Summary s;
+    const double length = f_.konturlang;
+    const bool first = f_.konturminmaxfirst;
+    const double minx = f_.konturminx, miny = f_.konturminy, maxx = f_.konturmaxx, maxy = f_.konturmaxy;
+    const int64_t drawn = f_.entitiesDrawn;
+    const uint16_t read = f_.readIssues;
+    const uint32_t issues = f_.renderIssues;
+    contours::PieceCollector *collector = f_.collector;
+    Canvas *canvas = canvas_;
+    Summary *outer = summing_;
+    f_.konturlang = 0;
+    f_.konturminmaxfirst = true;
+    f_.entitiesDrawn = 0;
+    f_.readIssues = 0;
+    f_.renderIssues = 0;
+    f_.collector = nullptr;
+    canvas_ = nullptr;
+    summing_ = &s;
+    DrawParams atOrigin = nested;
+    atOrigin.baseblx = atOrigin.basebly = atOrigin.baseblz = 0;
+    insertChain_.push_back(nested.blocktodraw);
+    Drawpolys(atOrigin);
+    insertChain_.pop_back();
+    s.length = f_.konturlang;
+    s.any = !f_.konturminmaxfirst;
+    s.minx = f_.konturminx;
+    s.miny = f_.konturminy;
+    s.maxx = f_.konturmaxx;
+    s.maxy = f_.konturmaxy;
+    s.entities += static_cast<double>(f_.entitiesDrawn);
+    s.readIssues = f_.readIssues;
+    s.renderIssues = f_.renderIssues;
+    f_.konturlang = length;
+    f_.konturminmaxfirst = first;
+    f_.konturminx = minx;
+    f_.konturminy = miny;
+    f_.konturmaxx = maxx;
+    f_.konturmaxy = maxy;
+    f_.entitiesDrawn = drawn;
+    f_.readIssues = read;
+    f_.renderIssues = issues;
+    f_.collector = collector;
+    canvas_ = canvas;
+    summing_ = outer;
+    return summaries_.emplace(std::move(key), s).first->second;
+}
+
+void RenderPass::addCopies(const Summary &s, double count,
+                           const std::vector<std::pair<double, double>> &corners) {
+    if (!(count > 0)) return;
+    f_.konturlang += s.length * count;
+    if (s.any && !corners.empty()) {
+        double x0 = corners[0].first, y0 = corners[0].second, x1 = x0, y1 = y0;
+        for (const auto &[x, y] : corners) {
+            takeIn(s.minx + x, s.miny + y);
+            takeIn(s.maxx + x, s.maxy + y);
+            x0 = std::min(x0, x);
+            y0 = std::min(y0, y);
+            x1 = std::max(x1, x);
+            y1 = std::max(y1, y);
+        }
+        if (canvas_ && !summing_) {
+            // What is counted but not drawn: the box the copies fill.
+            const ViewTransform vt = viewOfCopies_;
+            Path box;
+            box.moveTo(vt.screenX(s.minx + x0), vt.screenY(s.miny + y0));
+            box.lineTo(vt.screenX(s.maxx + x1), vt.screenY(s.miny + y0));
+            box.lineTo(vt.screenX(s.maxx + x1), vt.screenY(s.maxy + y1));
+            box.lineTo(vt.screenX(s.minx + x0), vt.screenY(s.maxy + y1));
+            box.closeFigure();
+            canvas_->strokePath(box, Pen{});
+        }
+    }
+    f_.entitiesDrawn += static_cast<int64_t>(std::min(s.entities * count, 9e18));
+    f_.readIssues |= s.readIssues;
+    f_.renderIssues |= s.renderIssues;
+    if (summing_) {
+        for (std::size_t k = 0; k < s.byKind.size(); ++k) summing_->byKind[k] += s.byKind[k] * count;
+        summing_->visits += s.visits * count;
+        summing_->pieces += s.pieces * count;
+    }
 }
 
 void RenderPass::finishPiece(contours::Piece &piece, const contours::PieceSpan &span,
@@ -438,6 +580,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     piece.measured = measured;
     int32_t firstWalked = -1;
     contours::PieceSpan span;
+    bool runOpen = false; // a summary counts the pieces the walk would collect
 
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
@@ -497,6 +640,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             if (v.moveonly) {
                 if (canvas_) canvas_->strokePath(path, pen);
                 path.clear();
+                runOpen = false;
                 if (collector) {
                     // A jump ends a piece.
                     finishPiece(piece, span, pl);
@@ -518,6 +662,11 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                     f_.konturlang += step;
                     takeIn(wxp, wyp);
                     takeIn(wx, wy);
+                }
+                if (summing_) {
+                    summing_->byKind[static_cast<std::size_t>(kind)] += step;
+                    if (!runOpen) summing_->pieces += 1;
+                    runOpen = true;
                 }
                 if (collector) {
                     piece.length += step;
@@ -550,6 +699,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     if (e.isclosed && !first && !interrupted && (wxp != fwx || wyp != fwy) && !firstStep) {
         const double step = std::sqrt((wxp - fwx) * (wxp - fwx) + (wyp - fwy) * (wyp - fwy));
         if (measured) f_.konturlang += step;
+        if (summing_) summing_->byKind[static_cast<std::size_t>(kind)] += step;
         if (collector) {
             piece.length += step;
             // The side closes the piece only when no jump came between (a SOLID has none).

@@ -12,6 +12,7 @@
 #include "render/text_content.h"
 #include "render/view_transform.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -64,6 +65,9 @@ enum RenderIssue : uint32_t {
     kRenderVisitsCut = 1 << 1,     // the bound on entity visits stopped the render
     kRenderSelfInsert = 1 << 2,    // a block inserting itself was entered once only
     kRenderBadPlacement = 1 << 3,  // an insert whose scale or position is beyond sense: left out
+    // Copies of blocks beyond the bounds of a measurement were measured by their length and box
+    // alone (exact), without pieces: no contours can be made of them.
+    kRenderSummarised = 1 << 4,
 };
 
 // The figures the costing takes from a drawing, accumulated by the passes since the last reset.
@@ -75,6 +79,9 @@ struct ContourFigures {
     // contour analysis of a measurement, see measure_drawing.h).
     document::TypedDynaArray<double> flaechen;
     int64_t entitiesDrawn = 0; // entities of the tab that passed the filters (inserts included)
+    // The length of each kind of the copies measured by their length alone (kRenderSummarised).
+    std::array<double, contours::kMeasureKinds> summarisedByKind{};
+    int64_t summarisedCopies = 0;
     uint32_t renderIssues = 0; // RenderIssue bits
     uint16_t readIssues = 0;   // document::ReadIssue bits of the entities drawn
 
@@ -119,6 +126,9 @@ public:
     // space, and a viewport without its contents (its frame bounds them).
     void setTakingExtents(bool on) { takingExtents_ = on; }
 
+    // A lower bound on the entity visits of this render (a pass that only finds the extent).
+    void setVisitBudget(int64_t visits) { visitBudget_ = std::min(visits, kMaxVisits); }
+
     // Nested passes deeper than this draw and measure nothing: real drawings nest blocks a few
     // levels deep, a block that inserts itself would nest without end.
     static constexpr int kMaxNesting = 24;
@@ -128,6 +138,9 @@ public:
 
     // Copies of one MINSERT beyond this are not drawn (the visit bound counts them too).
     static constexpr int64_t kMaxArrayCopies = 1'000'000;
+    // A measurement collects at most this many pieces (some 300 MB with their contours); copies
+    // of blocks beyond it, or beyond the visit bound, are measured by their length and box alone.
+    static constexpr int64_t kMaxPieces = 4'000'000;
 
     // Where an entity's coordinates lie in the drawing: the pass's linear part, then the offset.
     // (The walk's own, pointer-based copy of a WorldPlacement.)
@@ -193,6 +206,26 @@ private:
                 const document::TLayer *layer, Rgb color) const;
     void takeIn(double px, double py);
     void fillArrow(double tipX, double tipY, double fromX, double fromY, double sizePx, Rgb color);
+
+    // What a block placed by `nested` (its offset left out) adds when walked: the measured length
+    // and box (placed at the origin), per kind, and the work walking it takes. Worked out once per
+    // block and placement, with the copies of the blocks inside it multiplied rather than walked.
+    struct Summary {
+        double length = 0;
+        bool any = false;
+        double minx = 0, miny = 0, maxx = 0, maxy = 0;
+        std::array<double, contours::kMeasureKinds> byKind{};
+        double entities = 0, visits = 0, pieces = 0; // doubles: 10^12 copies overflow nothing
+        uint16_t readIssues = 0;
+        uint32_t renderIssues = 0;
+    };
+    const Summary &summaryOf(const DrawParams &nested);
+    // Adds `count` copies of a summary whose offsets span the given corners.
+    void addCopies(const Summary &s, double count, const std::vector<std::pair<double, double>> &corners);
+    std::unordered_map<std::string, Summary> summaries_;
+    Summary *summing_ = nullptr; // the summary being worked out, if any
+    int64_t visitBudget_ = kMaxVisits;
+    ViewTransform viewOfCopies_; // of the pass whose copies are being counted
 
     const document::Drawing &d_;
     ContourFigures &f_;

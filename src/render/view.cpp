@@ -123,8 +123,9 @@ Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
 
 void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected, const PaintOnly &paint) {
+             const SelectedLookup &selected, const PaintOnly &paint, int64_t visitBudget) {
     RenderPass pass(d, figures, canvas);
+    if (visitBudget > 0) pass.setVisitBudget(visitBudget);
     pass.setSelected(selected);
     if (paint.extents) pass.paintOnly(*paint.extents, paint.surfaceWidth, surfaceHeight);
     DrawParams p;
@@ -154,6 +155,21 @@ void beginMeasuring(const document::Drawing &d, ContourFigures &figures) {
 
 void finishMeasuring(const document::Drawing &d, ContourFigures &figures) {
     figures.collector = nullptr;
+    if (figures.renderIssues & kRenderSummarised) {
+        // Copies were measured by length and box alone: their contours cannot be made, and those
+        // of the rest would be a part of the drawing taken for the whole.
+        contours::AnalysisBudget lengthsOnly;
+        lengthsOnly.contours = false;
+        figures.analysis = contours::analyseContours(d, figures.pieces, lengthsOnly);
+        figures.analysis.unfinished |= contours::kTooManyPieces;
+        for (int k = 0; k < contours::kMeasureKinds; ++k) {
+            const double len = figures.summarisedByKind[static_cast<std::size_t>(k)];
+            figures.analysis.lengthByKind[static_cast<std::size_t>(k)] += len;
+            if (len > 0 && !(figures.cutContoursOnly && k != 0))
+                figures.analysis.kindMeasured[static_cast<std::size_t>(k)] = true;
+        }
+        return;
+    }
     figures.analysis = contours::analyseContours(d, figures.pieces);
     for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
 }

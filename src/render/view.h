@@ -104,7 +104,8 @@ struct PaintOnly {
 // share it; the window marks the editor's selection and paints only what is in view.
 void drawTab(const document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected = {}, const PaintOnly &paint = {});
+             const SelectedLookup &selected = {}, const PaintOnly &paint = {},
+             int64_t visitBudget = 0); // 0: the render pass's own
 
 // Measuring around a pass (or the first pass of a fit): begin resets the figures and collects the
 // pieces, finish makes them into contours (the areas, largest first, into flaechen).
