@@ -1,7 +1,9 @@
 // The editor on the 100,000-entity sheet: snapping and picking one pointer position, the entity
-// grid the first pointer test after a read builds, and deleting entities with the read after it.
+// grid the first pointer test after a read builds, deleting entities with the read after it, and
+// moving a thousand of them.
 #include "editor/drawing_editor.h"
 #include "editor/drawing_viewer.h"
+#include "editor/transformations.h"
 
 #include <benchmark/benchmark.h>
 
@@ -147,6 +149,56 @@ void BM_UndoManyDeletions(benchmark::State &state) {
     }
 }
 
+// A thousand entities spread over the drawing.
+editor::EntitySet thousandEntities(const Opened &o) {
+    const std::size_t n = static_cast<std::size_t>(o.viewer.drawing().anzpoly);
+    editor::EntitySet set;
+    for (std::size_t i = 0; i < n && set.size() < 1000; i += n / 1000) set.push_back(i);
+    return set;
+}
+
+// MoveObjects planning alone: the batch of a thousand entities' rewritten lines.
+void BM_PlanMove(benchmark::State &state) {
+    Opened &o = opened();
+    const editor::EntitySet set = thousandEntities(o);
+    std::size_t edits = 0;
+    for (auto _ : state) {
+        const document::EditBatch b = editor::MoveObjects(o.viewer.drawing(), set, 1.5, -2.5);
+        edits = b.edits.size();
+        benchmark::DoNotOptimize(edits);
+    }
+    state.counters["lines"] = static_cast<double>(edits);
+}
+
+// Moving a thousand entities as the window commits it: planned, applied, read again. Taking it
+// back is not timed.
+void BM_MoveAndRead(benchmark::State &state) {
+    Opened &o = opened();
+    const editor::EntitySet set = thousandEntities(o);
+    for (auto _ : state) {
+        document::EditBatch b = editor::MoveObjects(o.viewer.drawing(), set, 1.5, -2.5);
+        document::redoBatch(o.viewer.drawing().dxf, b);
+        o.editor.commit(std::move(b));
+        state.PauseTiming();
+        o.editor.Rckgngig1Click();
+        state.ResumeTiming();
+    }
+}
+
+// Taking that move back, with its read.
+void BM_UndoMove(benchmark::State &state) {
+    Opened &o = opened();
+    const editor::EntitySet set = thousandEntities(o);
+    for (auto _ : state) {
+        state.PauseTiming();
+        document::EditBatch b = editor::MoveObjects(o.viewer.drawing(), set, 1.5, -2.5);
+        document::redoBatch(o.viewer.drawing().dxf, b);
+        o.editor.commit(std::move(b));
+        state.ResumeTiming();
+        o.editor.Rckgngig1Click();
+    }
+}
+
 BENCHMARK(BM_SnapPoints)->ArgName("close")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Pick)->ArgName("close")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GridAfterRead)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -157,5 +209,8 @@ BENCHMARK(BM_DeleteAndRead)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_UndoManyDeletions)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PlanMove)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoveAndRead)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_UndoMove)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace

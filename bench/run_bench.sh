@@ -6,13 +6,14 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QUENTAR_BENCH_BUILD_DIR:-$root/build-bench}"
 source "$root/scripts/common.sh"
-quentar_install_packages python3 time
+# libnest2d (with NLopt and Boost's headers) only for the nesting benchmark's comparison.
+quentar_install_packages python3 time libnest2d-dev libnlopt-cxx-dev libboost-dev
 
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENTAR_BENCH=ON \
         -DQUENTAR_TESTS=OFF
 fi
-ninja -C "$build" quentar quentar_bench quentar_paint_bench quentar_split_lines
+ninja -C "$build" quentar quentar_bench quentar_paint_bench quentar_split_lines quentar_nest_bench
 
 "$build/bench/quentar_bench" "$@"
 # The paint of the drawing window (through the Qt painter, offscreen): targets at most 100 ms at
@@ -38,3 +39,10 @@ for drawing in e100k l1m; do
         "alone ${split_s} s (ratio $(awk "BEGIN{printf \"%.1f\", $info_s / $split_s}"))"
 done
 echo "targets: info at most 3 times the split alone; l1m (a million LINEs) under 400 MB peak"
+
+# Nesting: 200 pieces of sample parts within 10 s each (libnest2d beside it is stopped at 10 s),
+# then the material cost per piece by the blank and by the sheet for every sample drawing.
+echo
+"$build/bench/quentar_nest_bench" "$@"
+echo
+/usr/bin/python3 "$root/bench/sheet_vs_blank.py" "$build/quentar"

@@ -13,8 +13,9 @@ esac
 QUENTAR_PACKAGES=(
     build-essential g++ cmake ninja-build pkg-config
     zlib1g-dev libjpeg-dev libfreetype-dev libfontconfig-dev libgtest-dev libbenchmark-dev
+    libpolyclipping-dev
     qt6-base-dev fonts-liberation2 fonts-dejavu-core
-    qpdf poppler-utils xvfb xauth desktop-file-utils python3-ezdxf python3-matplotlib
+    qpdf poppler-utils xvfb xauth desktop-file-utils python3-ezdxf python3-matplotlib python3-numpy
 )
 
 quentar_install_packages() {

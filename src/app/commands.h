@@ -41,11 +41,13 @@ struct MeasuredFile {
 MeasuredFile measureFile(const std::string &file, const render::MeasureOptions &options,
                          bool withPreview, int &argc, char **argv,
                          std::unique_ptr<QGuiApplication> &app);
-// --cut-only and --units MODE: true when args[i] is one of them (i moves past its value); `ok`
-// false for a bad value.
+// --all-contours (--cut-only), --tab N and --units MODE: true when args[i] is one of them (i moves
+// past its value); `error` says what is wrong with a missing or bad value.
 bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
-                        render::MeasureOptions &o, bool &ok);
+                        render::MeasureOptions &o, std::string &error);
 // The measurement's analysis, unit and warnings as fields of the open JSON object.
 void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m);
+// Of it, what the length is made of and what was left out ("drawn_length", "breakdown").
+void writeBreakdownJson(JsonWriter &j, const render::DrawingMeasurement &m);
 
 } // namespace quentar::app

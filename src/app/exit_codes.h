@@ -17,6 +17,10 @@ inline int fail(const std::string &message, int code = kRefused) {
     std::fprintf(stderr, "quentar: %s\n", message.c_str());
     return code;
 }
+// Bad arguments: the one line says what is wrong and where to read how they go.
+inline int refuseArguments(const std::string &message) {
+    return fail(message + "; see 'quentar --help'");
+}
 inline void warn(const std::string &message) {
     std::fprintf(stderr, "quentar: warning: %s\n", message.c_str());
 }

@@ -17,10 +17,6 @@ using document::decodeForDisplay;
 
 namespace {
 
-void usageInfo() {
-    std::fputs("usage: quentar info FILE.dxf [--entities]\n", stderr);
-}
-
 std::string_view keywordOf(const document::Drawing &d, const document::tpoly &p) {
     const auto line = static_cast<std::size_t>(p.linefrom + 1);
     return line < d.dxf.size() ? document::trimLine(d.dxf[line]) : std::string_view();
@@ -34,20 +30,14 @@ int runInfo(const std::vector<std::string> &args) {
     for (const auto &a : args) {
         if (a == "--entities")
             entities = true;
-        else if (!a.empty() && a[0] == '-') {
-            usageInfo();
-            return 2;
-        } else if (file.empty())
+        else if (!a.empty() && a[0] == '-')
+            return refuseArguments("info: unknown option " + a);
+        else if (file.empty())
             file = a;
-        else {
-            usageInfo();
-            return 2;
-        }
+        else
+            return refuseArguments("info takes one drawing: " + a + " is one too many");
     }
-    if (file.empty()) {
-        usageInfo();
-        return 2;
-    }
+    if (file.empty()) return refuseArguments("info needs a drawing (FILE.dxf)");
     // The process ends right after printing: the drawing is left to the operating system rather
     // than freeing a hundred thousand vertex lists one by one.
     document::Drawing &d = *new document::Drawing;
@@ -68,7 +58,8 @@ int runInfo(const std::vector<std::string> &args) {
         .field("plotstylereaded", decodeForDisplay(d.plotstylereaded))
         .field("anzpoly", d.anzpoly)
         .field("anzlayer", d.anzlayer)
-        .field("anzlt", d.anzlt);
+        .field("anzlt", d.anzlt)
+        .field("truncated", d.truncated);
 
     std::map<std::string_view, int64_t> counts;
     for (const auto &p : d.polys) ++counts[keywordOf(d, p)];
@@ -180,14 +171,16 @@ int runInfo(const std::vector<std::string> &args) {
     j.endObject();
     out.push_back('\n');
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return fail("cannot write the standard output", kNotWritten);
+    return kDone;
 }
 
 int runResave(const std::vector<std::string> &args) {
-    if (args.size() != 2) {
-        std::fputs("usage: quentar resave IN.dxf OUT.dxf\n", stderr);
-        return 2;
-    }
+    if (args.size() != 2)
+        return refuseArguments(
+            "resave takes a drawing and the file to save it as (IN.dxf OUT.dxf)");
+    if (args[1].empty()) return refuseArguments("resave needs a file name to save as");
     if (document::isSameFile(args[1], args[0]))
         return fail(args[1] + " is the drawing itself; save it under another name");
     document::Drawing d;
@@ -196,7 +189,9 @@ int runResave(const std::vector<std::string> &args) {
     // Opening reads the drawing as the drawing window does; the lines themselves are written
     // back unchanged.
     dxf::processdxf(d);
-    if (!document::saveDxfLines(args[1], d)) return fail("cannot write " + args[1], kNotWritten);
+    if (int error = 0; !document::saveDxfLines(args[1], d, &error))
+        return fail("cannot write " + args[1] + ": " + document::writeErrorText(error),
+                    kNotWritten);
     return kDone;
 }
 

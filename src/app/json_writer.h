@@ -41,7 +41,7 @@ public:
         separate();
         char buf[24];
         auto r = std::to_chars(buf, buf + sizeof buf, v);
-        out_.append(buf, r.ptr);
+        out_.append(buf, r.ec == std::errc() ? r.ptr : buf);
         return *this;
     }
     JsonWriter &value(int32_t v) { return value(static_cast<int64_t>(v)); }
@@ -53,6 +53,10 @@ public:
         }
         char buf[32];
         auto r = std::to_chars(buf, buf + sizeof buf, v);
+        if (r.ec != std::errc()) {
+            out_ += "null";
+            return *this;
+        }
         out_.append(buf, r.ptr);
         return *this;
     }

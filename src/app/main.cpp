@@ -6,6 +6,7 @@
 #include "document/dxf_file.h"
 
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -22,17 +23,24 @@ void usage(std::FILE *to) {
                "\n"
                "  info FILE.dxf [--entities]   what Quentar reads from a drawing, as JSON\n"
                "  resave IN.dxf OUT.dxf         open a drawing and save it again unchanged\n"
-               "  measure FILE.dxf [--tab N] [--cut-only] [--units auto|mm|inch]\n"
+               "  measure FILE.dxf [--tab N] [--all-contours] [--units auto|mm|inch]\n"
                "        [--preview OUT.png]     what the calculator takes over, as JSON\n"
                "  quote FILE.dxf ... [--material NAME|INDEX] [--thickness MM] [--quantity N]\n"
                "        [--set FIELD=VALUE ...] [--offers] [--data-dir DIR] [--json] [--csv OUT]\n"
                "        [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n"
-               "        [--cut-only] [--units auto|mm|inch]\n"
+               "        [--all-contours] [--units auto|mm|inch] [--accept-partial]\n"
+               "        [--sheet WIDTHxLENGTH|N [--sheet-trim MM] [--sheet-gap MM]\n"
+               "         [--sheet-price P] [--remnant whole|used] [--rotation-step DEG]]\n"
                "                                the cost breakdown and prices of each drawing\n"
                "\n"
-               "  --cut-only    measure the cut contours only (no dimensions, hatch boundaries,\n"
-               "                construction lines, leaders or viewport frames)\n"
+               "  --all-contours  measure the whole drawn figure; by default only what is cut\n"
+               "                counts (no dimensions, hatch boundaries, construction lines,\n"
+               "                leaders, viewport frames, centre or dashed lines, meshes)\n"
+               "  --tab N       the tab to measure (0: model space; without it a drawing whose\n"
+               "                model space is empty is measured from its first layout)\n"
                "  --units       auto: as the drawing's $INSUNITS says (default); mm or inch: so\n"
+               "  --accept-partial  price a drawing whose measurement stopped part way (blocks\n"
+               "                inserted too often, more points than are read) as far as it got\n"
                "\n"
                "exit codes:\n"
                "  0  done\n"
@@ -80,14 +88,16 @@ int run(int argc, char **argv) {
         usage(stdout);
         return kDone;
     }
-    std::fprintf(stderr, "quentar: unknown command '%s'\n", cmd.c_str());
-    usage(stderr);
-    return kRefused;
+    return refuseArguments("unknown command '" + cmd + "'");
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
+    // A file-size limit (ulimit -f) must not kill the process halfway through a save: with the
+    // signal ignored the write fails like one into a full disk, and the save says so and leaves
+    // the old file and no temporary.
+    std::signal(SIGXFSZ, SIG_IGN);
     // A drawing beyond the memory available is refused, not left to abort the process.
     try {
         return run(argc, argv);

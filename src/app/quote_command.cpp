@@ -4,6 +4,7 @@
 #include "app/core/data_file_warnings.h"
 #include "document/folders.h"
 #include "app/json_writer.h"
+#include "app/quote_sheet.h"
 #include "costing/calculator.h"
 #include "costing/drawing_takeover.h"
 #include "costing/persisted_settings.h"
@@ -38,6 +39,8 @@ struct QuoteOptions {
     std::vector<std::pair<std::string, std::string>> sets;
     bool offers = false, json = false;
     std::string dataDir, csv, pdf, text, project;
+    SheetOptions sheet; // material by the sheet, beside the blank
+    bool acceptPartial = false; // price figures of a part of the drawing (a stopped measurement)
 };
 
 // "StueckEd: 1.5 is not a whole number"
@@ -91,7 +94,8 @@ std::string csvCell(const std::string &s) {
 
 // The cost breakdown on stdout, from the same figures as the JSON and the quotation.
 std::string breakdownText(const std::string &file, costing::Calculator &calc,
-                          const render::DrawingMeasurement &m) {
+                          const render::DrawingMeasurement &m,
+                          const std::vector<render::MeasureWarning> &warnings) {
     costing::Engine &e = calc.engine();
     const std::string cur = " " + calc.WaehrEd + "\n";
     std::string t = "Zeichnung: " + file + "\n";
@@ -114,7 +118,7 @@ std::string breakdownText(const std::string &file, costing::Calculator &calc,
     const contours::ContourAnalysis &a = m.figures.analysis;
     t += "  Teile: " + std::to_string(a.parts) + ", Löcher: " + std::to_string(a.holes) +
          ", Einstiche: " + std::to_string(a.pierces) + "\n";
-    for (const render::MeasureWarning &w : m.warnings) t += "  Warnung: " + w.german + "\n";
+    for (const render::MeasureWarning &w : warnings) t += "  Warnung: " + w.german + "\n";
     return t;
 }
 
@@ -138,59 +142,89 @@ std::optional<std::string> applySetting(costing::Engine &e, costing::Field &f,
     return std::nullopt;
 }
 
-void usageQuote() {
-    std::fputs("usage: quentar quote FILE.dxf [FILE.dxf ...] [--material NAME|INDEX]\n"
-               "       [--thickness MM] [--quantity N] [--set FIELD=VALUE ...] [--offers]\n"
-               "       [--cut-only] [--units auto|mm|inch]\n"
-               "       [--data-dir DIR] [--json] [--csv OUT.csv]\n"
-               "       [--pdf OUT.pdf] [--text OFFERS.txt] [--project NAME]\n",
-               stderr);
+// Parses the arguments of `quote`; the refusal's line when they make no sense.
+std::optional<std::string> parseQuoteArguments(const std::vector<std::string> &args,
+                                               QuoteOptions &o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        auto next = [&](std::string &target) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) return a + " needs a value";
+            target = args[++i];
+            return std::nullopt;
+        };
+        std::string error;
+        std::optional<std::string> why;
+        bool sheetOk = true;
+        if (parseMeasureOption(args, i, o.measure, error)) {
+            if (!error.empty()) why = error;
+        } else if (o.sheet.parse(args, i, sheetOk)) {
+            if (!sheetOk) why = a + " needs a value";
+        } else if (a == "--material") why = next(o.material);
+        else if (a == "--thickness") why = next(o.thickness);
+        else if (a == "--quantity") why = next(o.quantity);
+        else if (a == "--data-dir") why = next(o.dataDir);
+        else if (a == "--csv" || a == "--pdf" || a == "--text") {
+            std::string &target = a == "--csv" ? o.csv : a == "--pdf" ? o.pdf : o.text;
+            why = next(target);
+            // An empty name would be skipped as "no such output": asked for, it must be made.
+            if (!why && target.empty()) why = a + " needs a file name";
+        } else if (a == "--project") why = next(o.project);
+        else if (a == "--offers") o.offers = true;
+        else if (a == "--json") o.json = true;
+        else if (a == "--accept-partial") o.acceptPartial = true;
+        else if (a == "--set") {
+            std::string kv;
+            why = next(kv);
+            const std::size_t eq = kv.find('=');
+            if (!why && (eq == std::string::npos || eq == 0))
+                why = "--set takes FIELD=VALUE, not " + kv;
+            else if (!why)
+                o.sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
+        } else if (!a.empty() && a[0] != '-')
+            o.files.push_back(a);
+        else
+            why = "quote: unknown option " + a;
+        if (why) return why;
+    }
+    if (o.files.empty()) return std::string("quote needs at least one drawing (FILE.dxf)");
+    return o.sheet.check();
+}
+
+// The warnings of the data files that hold for every drawing of the run: a file rejected as a
+// whole, and the values refused in one that was read.
+std::vector<render::MeasureWarning> dataFileWarnings(const costing::Calculator &calc,
+                                                     const std::string &dataDir) {
+    std::vector<render::MeasureWarning> out;
+    const std::filesystem::path folder(dataDir);
+    if (calc.materialFileState() == costing::Catalogue::LoadResult::Corrupt) {
+        const std::string path = (folder / costing::Catalogue::kFileName).string();
+        out.push_back({"damaged-file", damagedFileWarning(DataFile::Materials, path),
+                       damagedFileWarningGerman(DataFile::Materials, path)});
+    }
+    if (calc.tierFileState() == costing::TierList::LoadResult::Corrupt) {
+        const std::string path = (folder / costing::TierList::kFileName).string();
+        out.push_back({"damaged-file", damagedFileWarning(DataFile::Tiers, path),
+                       damagedFileWarningGerman(DataFile::Tiers, path)});
+    }
+    for (const costing::DamagedValue &v : calc.damagedValues())
+        out.push_back({"damaged-value", v.english, v.german});
+    return out;
+}
+
+// The warning that says why figures are of a part of the drawing only.
+std::string partialReason(const render::DrawingMeasurement &m) {
+    for (const render::MeasureWarning &w : m.warnings)
+        if (w.code == "visits-cut" || w.code == "vertices-dropped" ||
+            w.code == "contours-not-computed")
+            return w.english;
+    return "the measurement stopped part way";
 }
 
 } // namespace
 
 int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
     QuoteOptions o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string &a = args[i];
-        auto next = [&](std::string &target) {
-            if (i + 1 >= args.size()) return false;
-            target = args[++i];
-            return true;
-        };
-        bool ok = true;
-        if (parseMeasureOption(args, i, o.measure, ok)) {
-        } else if (a == "--material") ok = next(o.material);
-        else if (a == "--thickness") ok = next(o.thickness);
-        else if (a == "--quantity") ok = next(o.quantity);
-        else if (a == "--data-dir") ok = next(o.dataDir);
-        else if (a == "--csv") ok = next(o.csv);
-        else if (a == "--pdf") ok = next(o.pdf);
-        else if (a == "--text") ok = next(o.text);
-        else if (a == "--project") ok = next(o.project);
-        else if (a == "--offers") o.offers = true;
-        else if (a == "--json") o.json = true;
-        else if (a == "--set") {
-            std::string kv;
-            ok = next(kv);
-            const std::size_t eq = kv.find('=');
-            if (ok && eq != std::string::npos && eq > 0)
-                o.sets.emplace_back(kv.substr(0, eq), kv.substr(eq + 1));
-            else
-                ok = false;
-        } else if (!a.empty() && a[0] != '-')
-            o.files.push_back(a);
-        else
-            ok = false;
-        if (!ok) {
-            usageQuote();
-            return fail("malformed option: " + a);
-        }
-    }
-    if (o.files.empty()) {
-        usageQuote();
-        return kRefused;
-    }
+    if (const auto why = parseQuoteArguments(args, o)) return refuseArguments(*why);
     if ((!o.pdf.empty() || !o.text.empty()) && o.files.size() != 1)
         return fail("--pdf and --text take the quotation of one drawing");
 
@@ -220,8 +254,10 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         core = std::make_unique<QCoreApplication>(argc, argv);
     const std::string dataDir =
         o.dataDir.empty() ? document::Folders::ofThisProgram().dataFolder(false) : o.dataDir;
+    // Said once, on stderr, when the run succeeds; a refusal is its one line alone.
+    std::vector<std::string> runWarnings;
     if (!o.dataDir.empty() && !std::filesystem::is_directory(o.dataDir))
-        warn(missingDataFolderWarning(o.dataDir));
+        runWarnings.push_back(missingDataFolderWarning(o.dataDir));
     const StoredSettings stored = StoredSettings::read();
 
     // Everything is computed first, stdout included; files are written only when every drawing
@@ -236,22 +272,18 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         std::string breakdown;
         std::vector<render::MeasureWarning> warnings;
         render::DrawingMeasurement measurement;
+        std::optional<costing::SheetFigures> sheet;
     };
+    SheetQuoting sheets(o.sheet);
     std::vector<Result> results;
     try {
         for (const std::string &file : o.files) {
             costing::Calculator calc(dataDir);
-            if (results.empty()) {
-                const std::string folder = std::filesystem::path(dataDir).string();
-                if (calc.materialFileState() == costing::Catalogue::LoadResult::Corrupt)
-                    warn(damagedFileWarning(
-                        DataFile::Materials,
-                        (std::filesystem::path(folder) / costing::Catalogue::kFileName).string()));
-                if (calc.tierFileState() == costing::TierList::LoadResult::Corrupt)
-                    warn(damagedFileWarning(
-                        DataFile::Tiers,
-                        (std::filesystem::path(folder) / costing::TierList::kFileName).string()));
-            }
+            const std::vector<render::MeasureWarning> dataWarnings =
+                dataFileWarnings(calc, dataDir);
+            if (results.empty())
+                for (const render::MeasureWarning &w : dataWarnings)
+                    runWarnings.push_back(w.english);
             const auto refused = costing::restoreAllPersisted(calc, stored);
             if (!refused.empty())
                 return fail(stored.file + ": " +
@@ -262,11 +294,16 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             Result r;
             MeasuredFile mf = measureFile(file, o.measure, !o.pdf.empty(), argc, argv, gui);
             if (!mf.error.empty()) return fail(mf.error);
+            // Figures of a part of the drawing are priced only when the user says so.
+            if (mf.m.partial && !o.acceptPartial)
+                return fail("cannot price " + file + ": " + partialReason(mf.m) +
+                            " (--accept-partial prices what was measured)");
             r.preview = std::move(mf.preview);
             for (const render::MeasureWarning &w : mf.m.warnings) {
-                warn(file + ": " + w.english);
+                runWarnings.push_back(file + ": " + w.english);
                 r.warnings.push_back(w);
             }
+            r.warnings.insert(r.warnings.end(), dataWarnings.begin(), dataWarnings.end());
             r.measurement = std::move(mf.m);
             e.takeOverDrawing(costing::figuresOf(r.measurement));
             if (!o.material.empty()) {
@@ -278,6 +315,10 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
                 }
                 if (!chosen) return fail("unknown material: " + o.material);
             }
+            // The chosen material's own row is damaged: the line names the file, row and field.
+            for (const costing::DamagedValue &v : calc.damagedValues())
+                if (v.material >= 0 && v.material == e.MaterialBoxEd.index())
+                    return fail(v.english);
             if (!o.thickness.empty())
                 if (auto why = applySetting(e, e.MatstarkEd, o.thickness, "--thickness"))
                     return fail(*why);
@@ -298,7 +339,17 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             r.file = file;
             r.material = e.MaterialBoxEd.text();
             for (const costing::Field *f : e.fields()) r.fields.emplace_back(f->name(), f->text());
-            r.breakdown = breakdownText(file, calc, r.measurement);
+            r.breakdown = breakdownText(file, calc, r.measurement, r.warnings);
+            if (o.sheet.requested()) {
+                std::string why;
+                r.sheet = sheets.figures(calc, *mf.drawing, r.measurement, why);
+                if (!r.sheet) return fail(file + ": " + why);
+                for (const render::MeasureWarning &w : r.sheet->warnings) {
+                    runWarnings.push_back(file + ": " + w.english);
+                    r.warnings.push_back(w);
+                }
+                r.breakdown += sheetText(*r.sheet, calc.WaehrEd);
+            }
             // The quotation is built before the offer run, as the window builds it; the run
             // leaves every field as it was, so all outputs show the same prices.
             if (!o.pdf.empty()) r.report = costing::CalcAusdruck(calc, o.project, false);
@@ -318,6 +369,8 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             for (const auto &[name, text] : r.fields) j.field(name, text);
             const contours::ContourAnalysis &a = r.measurement.figures.analysis;
             j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
+            if (r.sheet) writeSheetJson(j, *r.sheet);
+            writeBreakdownJson(j, r.measurement);
             j.key("warnings").beginArray();
             for (const render::MeasureWarning &w : r.warnings)
                 j.beginObject().field("code", w.code).field("message", w.english).endObject();
@@ -340,35 +393,63 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
         }
     }
 
+    // Every output is written beside its target first; only when all of them could be written
+    // are they put in place, so a failure leaves none of them changed.
     const Result &first = results.front();
+    std::vector<document::StagedFile> staged;
+    auto stage = [&](const std::string &path, std::string_view bytes) {
+        document::StagedFile &f = staged.emplace_back();
+        return f.stage(path, bytes);
+    };
+    auto notWritten = [&](const std::string &path, int error) {
+        return fail("cannot write " + path + ": " + document::writeErrorText(error), kNotWritten);
+    };
     if (!o.pdf.empty()) {
         const pdf::RgbImage picture = rgbOf(first.preview);
         pdf::TPDFCanvas canvas;
-        if (!costing::exportReportPdf(first.report, o.pdf, &picture, canvas))
-            return fail("cannot write " + o.pdf, kNotWritten);
+        std::string bytes;
+        if (!costing::reportPdfBytes(first.report, &picture, canvas, bytes))
+            return fail("cannot write " + o.pdf + ": the quotation is too large for a PDF file",
+                        kNotWritten);
+        if (!stage(o.pdf, bytes)) return notWritten(o.pdf, staged.back().error());
     }
     if (!o.text.empty()) {
         // CR LF, as every text file the program writes.
         std::string bytes;
         for (const auto &line : first.offers) bytes += line + "\r\n";
-        if (!document::writeFileAtomically(o.text, bytes))
-            return fail("cannot write " + o.text, kNotWritten);
+        if (!stage(o.text, bytes)) return notWritten(o.text, staged.back().error());
     }
     if (!o.csv.empty()) {
         std::string csv = "file,material";
         for (const auto &[name, text] : first.fields) csv += "," + name;
+        if (o.sheet.requested())
+            for (const std::string &name : sheetCsvHeader()) csv += "," + name;
         csv += ",warnings\r\n";
         for (const Result &r : results) {
             csv += csvCell(r.file) + "," + csvCell(r.material);
             for (const auto &[name, text] : r.fields) csv += "," + csvCell(text);
+            if (r.sheet)
+                for (const std::string &cell : sheetCsvCells(*r.sheet)) csv += "," + csvCell(cell);
             std::string warnings;
             for (const render::MeasureWarning &w : r.warnings)
                 warnings += (warnings.empty() ? "" : "; ") + w.english;
             csv += "," + csvCell(warnings) + "\r\n";
         }
-        if (!document::writeFileAtomically(o.csv, csv))
-            return fail("cannot write " + o.csv, kNotWritten);
+        if (!stage(o.csv, csv)) return notWritten(o.csv, staged.back().error());
     }
+    std::vector<std::string> written;
+    for (document::StagedFile &f : staged) {
+        if (!f.commit()) {
+            std::string done;
+            for (const std::string &w : written) done += (done.empty() ? "" : ", ") + w;
+            return fail("cannot write " + f.path() + ": " + document::writeErrorText(f.error()) +
+                            (done.empty() ? "" : " (written: " + done + ")"),
+                        kNotWritten);
+        }
+        written.push_back(f.path());
+    }
+    for (const std::string &w : sheets.fileWarnings()) warn(w);
+    for (const std::string &w : runWarnings) warn(w);
     std::fwrite(out.data(), 1, out.size(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         return fail("cannot write the standard output", kNotWritten);

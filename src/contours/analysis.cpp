@@ -23,7 +23,8 @@ void innerPoints(const document::Drawing &d, const PieceCollector &col, const Co
     if (p.entity >= d.polys.size()) return;
     const document::tpoly &en = d.polys[p.entity];
     // Points after a, up to b (b itself only when b lies inside its step).
-    const int32_t hi = std::min(e.b.t > 0 ? e.b.vertex : e.b.vertex - 1, std::min(p.to, en.anzp - 1));
+    const int32_t hi =
+        std::min(e.b.t > 0 ? e.b.vertex : e.b.vertex - 1, std::min(p.to, en.anzp - 1));
     for (int32_t i = e.a.vertex + 1; i <= hi; ++i) {
         const auto &v = en.p(i);
         if (v.donotdraw) continue;

@@ -31,7 +31,7 @@ struct Node {
 // closing side (from its last point back to its first).
 struct ContourEdge {
     uint32_t piece = 0;
-    Position a, b;        // where on the piece it starts and ends, in walking order
+    Position a, b;         // where on the piece it starts and ends, in walking order
     uint32_t u = 0, v = 0; // the nodes at a and b
     bool closingSide = false;
 };
@@ -49,8 +49,8 @@ struct Contour {
     double area = 0;   // enclosed area (closed contours), drawing units squared
     double length = 0; // drawing units
     double minx = 0, miny = 0, maxx = 0, maxy = 0; // the box of its own points
-    int32_t parent = -1; // the contour of the part or hole it lies in
-    int32_t depth = 0;   // 0 outer edge of a part, 1 hole, 2 island in a hole, ...
+    int32_t parent = -1;                           // the contour of the part or hole it lies in
+    int32_t depth = 0; // 0 outer edge of a part, 1 hole, 2 island in a hole, ...
     bool hole() const { return closed && depth % 2 == 1; }
 };
 
@@ -78,24 +78,24 @@ struct ContourAnalysis {
     double tolerance = 0; // ends closer than this meet, drawing units
     std::vector<Node> nodes;
     std::vector<ContourEdge> edges;
-    std::vector<uint32_t> halves;    // the contours' half-edges, contour after contour
+    std::vector<uint32_t> halves; // the contours' half-edges, contour after contour
     // Closed contours first (largest first), then open ones; at most kMostListed open ones are
     // kept (the counts below hold them all).
     std::vector<Contour> contours;
-    std::vector<OpenEnd> openEnds;   // at most kMostListed of them
+    std::vector<OpenEnd> openEnds; // at most kMostListed of them
     std::vector<DuplicateCut> duplicates;
-    double duplicateLength = 0;      // cut twice in the drawing, cut once by the laser
-    int64_t openEndCount = 0;        // all of them
-    int64_t attachedEndCount = 0;    // of them, the ends of attached open contours
+    double duplicateLength = 0;   // cut twice in the drawing, cut once by the laser
+    int64_t openEndCount = 0;     // all of them
+    int64_t attachedEndCount = 0; // of them, the ends of attached open contours
     int32_t closedCount = 0, openCount = 0, attachedCount = 0, parts = 0, holes = 0, pierces = 0;
-    double attachedLength = 0;       // of the attached open contours
-    double netArea = 0;              // sum of parts minus their holes, never negative
-    bool overlapping = false;        // holes of a part cover more than the part: clamped
+    double attachedLength = 0; // of the attached open contours
+    double netArea = 0;        // sum of parts minus their holes, never negative
+    bool overlapping = false;  // holes of a part cover more than the part: clamped
     // Loops crossing in a connected part too intricate to sort out: its faces were taken as
     // parts (or holes) without looking at the loops.
     bool simplified = false;
-    uint32_t unfinished = 0;         // Unfinished bits: parts, holes, areas and ends not found
-    int64_t crossings = 0;           // where pieces cross (as far as they were searched)
+    uint32_t unfinished = 0; // Unfinished bits: parts, holes, areas and ends not found
+    int64_t crossings = 0;   // where pieces cross (as far as they were searched)
     std::array<double, kMeasureKinds> lengthByKind{}; // all pieces, measured or not
     std::array<bool, kMeasureKinds> kindMeasured{};   // the kind entered the cut length
 

@@ -1,6 +1,7 @@
 // Chaining: which pieces take part, how near ends must be to meet, and the nodes where ends, and
 // the points where pieces are split, meet within that tolerance.
 #include "contours/work.h"
+#include "geometry/curves.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,10 +72,9 @@ void gatherPieces(Work &w) {
         }
         all.take(b);
     }
-    // Ends meet within a tolerance relative to the size of what is cut: CAD programs write their
-    // coordinates rounded, but a real gap of a twentieth of a millimetre must stay a gap.
+    // Ends meet within a tolerance relative to the size of what is cut.
     const double size = any ? std::max(all.maxx - all.minx, all.maxy - all.miny) : 0;
-    w.tol = std::max(size * 1e-5, 1e-9);
+    w.tol = render::chordTolerance(size); // of geometry/curves.h
     out.tolerance = w.tol;
     w.ox = any ? (all.minx + all.maxx) / 2 : 0;
     w.oy = any ? (all.miny + all.maxy) / 2 : 0;

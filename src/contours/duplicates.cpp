@@ -108,7 +108,8 @@ void arcsOverArcs(Work &w, std::vector<char> &whole) {
                 const double an = std::atan2(xy[2 * n - 1] - a.cy, xy[2 * n - 2] - a.cx);
                 a.forward = std::remainder(a1 - a0, 2 * M_PI) > 0;
                 // The points are evenly spread: the sweep is the steps times the first one.
-                a.sweep = std::min(std::fabs(std::remainder(a1 - a0, 2 * M_PI)) * double(n - 1), 2 * M_PI);
+                a.sweep = std::min(std::fabs(std::remainder(a1 - a0, 2 * M_PI)) * double(n - 1),
+                                   2 * M_PI);
                 a.start = a.forward ? a0 : an;
                 circles.back().push_back(a);
             }
@@ -123,13 +124,15 @@ void arcsOverArcs(Work &w, std::vector<char> &whole) {
             std::vector<std::pair<double, double>> covered;
             for (std::size_t i = 0; i < j; ++i) {
                 const Arc &a = arcs[i];
-                if (whole[a.k] || std::fabs(a.r - b.r) > q || std::hypot(a.cx - b.cx, a.cy - b.cy) > q)
+                if (whole[a.k] || std::fabs(a.r - b.r) > q ||
+                    std::hypot(a.cx - b.cx, a.cy - b.cy) > q)
                     continue;
                 double from = std::remainder(a.start - b.start, 2 * M_PI);
                 if (from < 0) from += 2 * M_PI;
                 // a covers [from, from + a.sweep] (mod 2 pi) of b's [0, b.sweep].
                 for (double shift : {-2 * M_PI, 0.0, 2 * M_PI}) {
-                    const double lo = std::max(0.0, from + shift), hi = std::min(b.sweep, from + shift + a.sweep);
+                    const double lo = std::max(0.0, from + shift),
+                                 hi = std::min(b.sweep, from + shift + a.sweep);
                     if (hi > lo) covered.emplace_back(lo, hi);
                 }
             }
@@ -148,8 +151,8 @@ void arcsOverArcs(Work &w, std::vector<char> &whole) {
             const double arcLength = b.r * b.sweep;
             if (sum * b.r <= w.tol) continue;
             const double mid = b.start + (merged[0].first + merged[0].second) / 2;
-            report(w, w.taking[b.k], p.length * std::min(1.0, sum / b.sweep), b.cx + b.r * std::cos(mid),
-                   b.cy + b.r * std::sin(mid));
+            report(w, w.taking[b.k], p.length * std::min(1.0, sum / b.sweep),
+                   b.cx + b.r * std::cos(mid), b.cy + b.r * std::sin(mid));
             if (sum >= b.sweep * (1 - 1e-9) || (b.sweep - sum) * b.r <= w.tol) {
                 whole[b.k] = 1;
                 continue;
@@ -199,8 +202,9 @@ void findDuplicates(Work &w) {
         const Piece &p = w.piece(k), &r = w.piece(o);
         if (p.segments != r.segments || !near(p.length, r.length)) return false;
         const double *a = w.ends(k), *b = w.ends(o);
-        const bool ends = (near(a[0], b[0]) && near(a[1], b[1]) && near(a[2], b[2]) && near(a[3], b[3])) ||
-                          (near(a[0], b[2]) && near(a[1], b[3]) && near(a[2], b[0]) && near(a[3], b[1]));
+        const bool ends =
+            (near(a[0], b[0]) && near(a[1], b[1]) && near(a[2], b[2]) && near(a[3], b[3])) ||
+            (near(a[0], b[2]) && near(a[1], b[3]) && near(a[2], b[0]) && near(a[3], b[1]));
         const Box x = w.box(k), y = w.box(o);
         return ends && near(x.minx, y.minx) && near(x.miny, y.miny) && near(x.maxx, y.maxx) &&
                near(x.maxy, y.maxy);
@@ -248,8 +252,8 @@ void findDuplicates(Work &w) {
 void takeOverlaps(Work &w, std::vector<Overlap> &overlaps) {
     // Per step of a piece, the stretches earlier pieces cover, merged.
     std::sort(overlaps.begin(), overlaps.end(), [](const Overlap &a, const Overlap &b) {
-        return a.k < b.k || (a.k == b.k && (a.vertex < b.vertex ||
-                                            (a.vertex == b.vertex && a.t0 < b.t0)));
+        return a.k < b.k ||
+               (a.k == b.k && (a.vertex < b.vertex || (a.vertex == b.vertex && a.t0 < b.t0)));
     });
     std::vector<double> xy;
     std::vector<int32_t> at;

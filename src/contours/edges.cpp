@@ -100,8 +100,9 @@ bool buildEdges(Work &w) {
     std::sort(w.splits.begin(), w.splits.end(), [](const Split &a, const Split &b) {
         return a.k < b.k || (a.k == b.k && a.at < b.at);
     });
-    std::sort(w.removals.begin(), w.removals.end(),
-              [](const Removal &a, const Removal &b) { return a.k < b.k || (a.k == b.k && a.a < b.a); });
+    std::sort(w.removals.begin(), w.removals.end(), [](const Removal &a, const Removal &b) {
+        return a.k < b.k || (a.k == b.k && a.a < b.a);
+    });
 
     Walked pts;
     struct Cut {
@@ -132,7 +133,8 @@ bool buildEdges(Work &w) {
         };
         cuts.clear();
         cuts.push_back({{pts.at.front(), 0}, us});
-        for (std::size_t i = s0; i < si; ++i) cuts.push_back({normal(w.splits[i].at), w.splits[i].node});
+        for (std::size_t i = s0; i < si; ++i)
+            cuts.push_back({normal(w.splits[i].at), w.splits[i].node});
         cuts.push_back({{pts.at.back(), 0}, ue});
         std::stable_sort(cuts.begin() + 1, cuts.end() - 1,
                          [](const Cut &a, const Cut &b) { return a.at < b.at; });
@@ -148,7 +150,8 @@ bool buildEdges(Work &w) {
         };
         auto removed = [&](Position a, Position b) {
             for (std::size_t i = r0; i < ri; ++i)
-                if (atOrBefore(normal(w.removals[i].a), a) && atOrBefore(b, normal(w.removals[i].b)))
+                if (atOrBefore(normal(w.removals[i].a), a) &&
+                    atOrBefore(b, normal(w.removals[i].b)))
                     return true;
             return false;
         };

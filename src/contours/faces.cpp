@@ -41,7 +41,8 @@ void buildFaces(Work &w) {
     Sets together(nodes);
     for (const ContourEdge &e : edges) together.join(e.u, e.v);
     w.componentOf.resize(nodes);
-    for (std::size_t n = 0; n < nodes; ++n) w.componentOf[n] = together.find(static_cast<uint32_t>(n));
+    for (std::size_t n = 0; n < nodes; ++n)
+        w.componentOf[n] = together.find(static_cast<uint32_t>(n));
 
     w.faceOfHalf.assign(halves, UINT32_MAX);
     w.faceHalves.reserve(halves);

@@ -46,12 +46,14 @@ void nestContours(Work &w) {
     std::vector<uint32_t> compOfFace(faces.size());
     std::vector<Box> faceBox(faces.size());
     for (uint32_t f = 0; f < faces.size(); ++f) {
-        auto [it, fresh] = compIndex.emplace(faces[f].component, static_cast<uint32_t>(comps.size()));
+        auto [it, fresh] =
+            compIndex.emplace(faces[f].component, static_cast<uint32_t>(comps.size()));
         if (fresh) comps.emplace_back();
         compOfFace[f] = it->second;
         Component &c = comps[it->second];
         Box b = w.edgeBox[w.faceHalves[faces[f].first] >> 1];
-        for (uint32_t i = 1; i < faces[f].count; ++i) b.take(w.edgeBox[w.faceHalves[faces[f].first + i] >> 1]);
+        for (uint32_t i = 1; i < faces[f].count; ++i)
+            b.take(w.edgeBox[w.faceHalves[faces[f].first + i] >> 1]);
         faceBox[f] = b;
         if (bounded(f)) {
             if (c.faces.empty()) c.box = b;
@@ -93,7 +95,8 @@ void nestContours(Work &w) {
         const uint32_t h0 = w.faceHalves[faces[c.faces[0]].first];
         w.halfPoints(h0, poly);
         const Node &next = out.nodes[w.origin(h0 ^ 1u)];
-        const double qx = poly.size() >= 4 ? poly[2] : next.x, qy = poly.size() >= 4 ? poly[3] : next.y;
+        const double qx = poly.size() >= 4 ? poly[2] : next.x,
+                     qy = poly.size() >= 4 ? poly[3] : next.y;
         const double px = (poly[0] + qx) / 2, py = (poly[1] + qy) / 2;
         candidates.clear();
         tree.query(Box::at(px, py), w.tol, [&](uint32_t i) {
@@ -210,7 +213,8 @@ void nestContours(Work &w) {
     // (holes of the same connected part are outside its face already).
     std::vector<double> nested(faces.size(), 0);
     for (const Component &comp : comps)
-        if (comp.parentFace >= 0 && !comp.faces.empty()) nested[static_cast<std::size_t>(comp.parentFace)] += comp.outer;
+        if (comp.parentFace >= 0 && !comp.faces.empty())
+            nested[static_cast<std::size_t>(comp.parentFace)] += comp.outer;
     for (std::size_t ci = 0; ci < closed.size(); ++ci) {
         const Contour &c = closed[ci];
         ++out.closedCount;

@@ -22,21 +22,21 @@ constexpr double kCurveSlack = 0.02;
 
 struct Chain {
     uint32_t k = 0;
-    int32_t v0 = 0;     // vertex of its first point
-    uint16_t count = 0; // points
+    int32_t v0 = 0;        // vertex of its first point
+    uint16_t count = 0;    // points
     bool mayCross = false; // its piece may cross itself (not an arc, circle or ellipse)
     bool self = false;     // its own steps may cross each other
 };
 
 struct Pt {
     double x, y;
-    int32_t v;   // vertex index (one past the last for the closing side's end)
-    bool curve;  // the step arriving here samples a curve
+    int32_t v;        // vertex index (one past the last for the closing side's end)
+    bool curve;       // the step arriving here samples a curve
     bool first, last; // the piece's own first or last point
 };
 
 class Noder {
-public:
+  public:
     explicit Noder(Work &w) : w_(w) {}
 
     bool run() {
@@ -68,7 +68,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool over() {
         if (crossings_ > w_.budget.crossings) {
             w_.out.unfinished |= kTooManyCrossings;
@@ -94,8 +94,9 @@ private:
                 const double *e = w_.ends(k);
                 const double grow = kCurveSlack * (std::fabs(e[2] - e[0]) + std::fabs(e[3] - e[1]));
                 chains_.push_back({k, p.from, 2, false, false});
-                boxes_.push_back(FBox::around({std::min(e[0], e[2]) - grow, std::min(e[1], e[3]) - grow,
-                                               std::max(e[0], e[2]) + grow, std::max(e[1], e[3]) + grow}));
+                boxes_.push_back(
+                    FBox::around({std::min(e[0], e[2]) - grow, std::min(e[1], e[3]) - grow,
+                                  std::max(e[0], e[2]) + grow, std::max(e[1], e[3]) + grow}));
                 continue;
             }
             const document::EntityKind kind = w_.d.polys[p.entity].kind;
@@ -174,7 +175,9 @@ private:
         }
     }
 
-    void split(uint32_t k, Position at, double x, double y) { w_.splits.push_back({k, at, x, y, 0}); }
+    void split(uint32_t k, Position at, double x, double y) {
+        w_.splits.push_back({k, at, x, y, 0});
+    }
 
     // A point of one piece against a step of another: on its inside, the step is split there
     // (and the point's own piece at that point, unless it is an end: ends are nodes anyway).
@@ -206,11 +209,13 @@ private:
         for (std::size_t i = 0; i + 1 < a.size(); ++i) {
             const Pt &p0 = a[i], &p1 = a[i + 1];
             const double rx = p1.x - p0.x, ry = p1.y - p0.y;
-            const double growA = tol + (p1.curve ? kCurveSlack * (std::fabs(rx) + std::fabs(ry)) : 0);
+            const double growA =
+                tol + (p1.curve ? kCurveSlack * (std::fabs(rx) + std::fabs(ry)) : 0);
             const double aminx = std::min(p0.x, p1.x) - growA, amaxx = std::max(p0.x, p1.x) + growA;
             const double aminy = std::min(p0.y, p1.y) - growA, amaxy = std::max(p0.y, p1.y) + growA;
             // Steps far from the other chain as a whole are passed over at once.
-            if (!self && (bBox.maxx < aminx || bBox.minx > amaxx || bBox.maxy < aminy || bBox.miny > amaxy))
+            if (!self &&
+                (bBox.maxx < aminx || bBox.minx > amaxx || bBox.maxy < aminy || bBox.miny > amaxy))
                 continue;
             const double la = std::sqrt(rx * rx + ry * ry);
             for (std::size_t j = self ? i + 1 : 0; j + 1 < b.size(); ++j) {

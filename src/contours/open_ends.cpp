@@ -76,7 +76,8 @@ void nearestGaps(std::size_t n, Exact &&exact, std::vector<OpenEnd> &listed) {
                 continue;
             }
             const int64_t xa = std::max<int64_t>(cx - ring, 0), xb = std::min(cx + ring, nx - 1);
-            const int64_t ya = std::max<int64_t>(cy - ring + 1, 0), yb = std::min(cy + ring - 1, ny - 1);
+            const int64_t ya = std::max<int64_t>(cy - ring + 1, 0),
+                          yb = std::min(cy + ring - 1, ny - 1);
             for (int64_t gx = xa; gx <= xb; ++gx) {
                 cell(gx, cy - ring);
                 cell(gx, cy + ring);
@@ -135,7 +136,8 @@ void findOpenEnds(Work &w) {
         g.attached = g.attached || onContour[edges[e].u] || onContour[edges[e].v];
     }
     auto list = [&](Contour c) {
-        if (out.contours.size() - static_cast<std::size_t>(out.closedCount) < ContourAnalysis::kMostListed)
+        if (out.contours.size() - static_cast<std::size_t>(out.closedCount) <
+            ContourAnalysis::kMostListed)
             out.contours.push_back(c);
     };
     for (const Group &g : groups) {
@@ -152,7 +154,8 @@ void findOpenEnds(Work &w) {
         } else {
             ++out.openCount;
         }
-        if (out.contours.size() - static_cast<std::size_t>(out.closedCount) < ContourAnalysis::kMostListed) {
+        if (out.contours.size() - static_cast<std::size_t>(out.closedCount) <
+            ContourAnalysis::kMostListed) {
             c.firstHalf = static_cast<uint32_t>(out.halves.size());
             c.halfCount = static_cast<uint32_t>(g.halves.size());
             out.halves.insert(out.halves.end(), g.halves.begin(), g.halves.end());
@@ -206,7 +209,8 @@ void findOpenEnds(Work &w) {
     {
         std::size_t g = 0, i = 0;
         while (g < graphEnds.size() || i < 2 * w.isolated.size()) {
-            const uint64_t io = i < 2 * w.isolated.size() ? 2 * uint64_t{w.isolated[i / 2]} + i % 2 : UINT64_MAX;
+            const uint64_t io =
+                i < 2 * w.isolated.size() ? 2 * uint64_t{w.isolated[i / 2]} + i % 2 : UINT64_MAX;
             if (g < graphEnds.size() && graphEnds[g].order <= io)
                 merged.push_back(static_cast<uint32_t>(g++));
             else
@@ -226,7 +230,8 @@ void findOpenEnds(Work &w) {
     out.openEnds.resize(listed);
     for (std::size_t m = 0; m < listed; ++m) {
         const Node at = exact(m);
-        const bool attached = merged[m] < graphEnds.size() && attachedEnd(graphEnds[merged[m]].node);
+        const bool attached =
+            merged[m] < graphEnds.size() && attachedEnd(graphEnds[merged[m]].node);
         out.openEnds[m] = {at.x, at.y, -1, attached};
     }
     nearestGaps(total, exact, out.openEnds);

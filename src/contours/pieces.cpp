@@ -28,6 +28,8 @@ const char *measureKindName(MeasureKind k) {
     case MeasureKind::Hatch: return "hatch";
     case MeasureKind::Construction: return "construction";
     case MeasureKind::ViewportFrame: return "viewport";
+    case MeasureKind::Dashed: return "dashed";
+    case MeasureKind::Mesh: return "mesh";
     }
     return "cut";
 }
@@ -56,6 +58,19 @@ void PieceCollector::add(const Piece &p, const PieceSpan &s) {
     } else {
         boxOf.push_back(kNoBox);
     }
+}
+
+void PieceCollector::truncate(std::size_t count) {
+    if (count >= pieces.size()) return;
+    // The boxes of the dropped pieces are the last ones.
+    for (std::size_t i = count; i < boxOf.size(); ++i)
+        if (boxOf[i] != kNoBox) {
+            boxes.resize(4 * std::size_t{boxOf[i]});
+            break;
+        }
+    pieces.resize(count);
+    ends.resize(4 * count);
+    boxOf.resize(count);
 }
 
 uint32_t PieceCollector::placementOf(double bx, double by, const geometry::Linear3 *linear) {

@@ -19,10 +19,13 @@ enum class MeasureKind : uint8_t {
     Hatch,         // hatch and wipeout boundaries
     Construction,  // construction lines and rays (drawn 20,000 units long)
     ViewportFrame, // the frames of paper-space viewports
+    Dashed,        // centre marks, bend and hidden edges: drawn with a broken line type
+    Mesh,          // polygon and polyface meshes: surfaces
 };
-inline constexpr int kMeasureKinds = 6;
+inline constexpr int kMeasureKinds = 8;
 MeasureKind measureKindOf(const document::tpoly &e);
-// Name for reports: "cut", "dimension", "leader", "hatch", "construction", "viewport".
+// Name for reports: "cut", "dimension", "leader", "hatch", "construction", "viewport", "dashed",
+// "mesh".
 const char *measureKindName(MeasureKind k);
 
 // Where an entity's stored coordinates lie in the drawing: x' = linear(x) + offset.
@@ -35,16 +38,16 @@ struct Placement {
 // One stretch of an entity's walk between jumps, as the render pass measured it. 32 bytes: a
 // million LINEs make a million pieces.
 struct Piece {
-    uint32_t entity = 0;    // index into the drawing's polys
-    uint32_t placement = 0; // index into PieceCollector::placements
+    uint32_t entity = 0;      // index into the drawing's polys
+    uint32_t placement = 0;   // index into PieceCollector::placements
     int32_t from = 0, to = 0; // first and last vertex walked (hidden vertices in between skip)
     MeasureKind kind = MeasureKind::Cut;
-    bool measured = true;   // counted in the cut length (not with "cut contours only")
+    bool measured = true; // counted in the cut length (not with "cut contours only")
     // The walk closed it with a straight side back to its first vertex (a SOLID lists its
     // corners only): the side is cut and counted like the others.
     bool closingSide = false;
-    int32_t segments = 0;   // steps walked (the closing side not among them)
-    double length = 0;      // sum of the steps (and the closing side), drawing units
+    int32_t segments = 0; // steps walked (the closing side not among them)
+    double length = 0;    // sum of the steps (and the closing side), drawing units
 };
 
 // Where a piece runs in the drawing: its first and last point (the first again when it closes with
@@ -56,9 +59,9 @@ struct PieceSpan {
 
 // The pieces of one render, filled by the render pass when it is given one.
 class PieceCollector {
-public:
+  public:
     std::vector<Piece> pieces;
-    std::vector<Placement> placements;     // [0]: the drawing itself
+    std::vector<Placement> placements; // [0]: the drawing itself
     std::vector<geometry::Linear3> linears;
     // Per piece its ends (x y x y), and a box for the pieces of more than one step (boxOf,
     // kNoBox for the others: their ends span them).
@@ -71,6 +74,8 @@ public:
     void clear();
     void reserve(std::size_t pieces);
     void add(const Piece &p, const PieceSpan &span);
+    // Drops the pieces from `count` on (an entity that turned out to have no length).
+    void truncate(std::size_t count);
     // The placement index of an offset and a linear part (null: none), the last one again when
     // it is the same (the pieces of one insert come one after the other).
     uint32_t placementOf(double bx, double by, const geometry::Linear3 *linear);

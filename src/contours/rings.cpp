@@ -25,16 +25,20 @@ bool interiorPoint(const std::vector<double> &poly, double &px, double &py) {
     sides.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t j = (i + 1) % n;
-        sides.emplace_back(-std::hypot(poly[2 * j] - poly[2 * i], poly[2 * j + 1] - poly[2 * i + 1]), i);
+        sides.emplace_back(
+            -std::hypot(poly[2 * j] - poly[2 * i], poly[2 * j + 1] - poly[2 * i + 1]), i);
     }
     const std::size_t tries = std::min<std::size_t>(sides.size(), 8);
-    std::partial_sort(sides.begin(), sides.begin() + static_cast<std::ptrdiff_t>(tries), sides.end());
+    std::partial_sort(sides.begin(), sides.begin() + static_cast<std::ptrdiff_t>(tries),
+                      sides.end());
     for (std::size_t s = 0; s < tries; ++s) {
         const std::size_t i = sides[s].second, j = (i + 1) % n;
         const double len = -sides[s].first;
         if (!(len > 0)) break;
-        const double mx = (poly[2 * i] + poly[2 * j]) / 2, my = (poly[2 * i + 1] + poly[2 * j + 1]) / 2;
-        const double nx = -(poly[2 * j + 1] - poly[2 * i + 1]) / len, ny = (poly[2 * j] - poly[2 * i]) / len;
+        const double mx = (poly[2 * i] + poly[2 * j]) / 2,
+                     my = (poly[2 * i + 1] + poly[2 * j + 1]) / 2;
+        const double nx = -(poly[2 * j + 1] - poly[2 * i + 1]) / len,
+                     ny = (poly[2 * j] - poly[2 * i]) / len;
         for (double away : {1e-3, 1e-5})
             for (double side : {1.0, -1.0}) {
                 px = mx + side * nx * away * len;
@@ -74,7 +78,8 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
     // The edges of the part, and whether each comes from a closed piece.
     std::vector<uint32_t> edges;
     for (uint32_t f : compFaces)
-        for (uint32_t i = 0; i < faces[f].count; ++i) edges.push_back(w.faceHalves[faces[f].first + i] >> 1);
+        for (uint32_t i = 0; i < faces[f].count; ++i)
+            edges.push_back(w.faceHalves[faces[f].first + i] >> 1);
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     auto closedPiece = [&](uint32_t k) { return w.startNode[k] == w.endNode[k]; };
@@ -106,7 +111,8 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
         }
     walked.assign(halves.size(), 0);
     auto slot = [&](uint32_t h) {
-        return static_cast<std::size_t>(std::lower_bound(halves.begin(), halves.end(), h) - halves.begin());
+        return static_cast<std::size_t>(std::lower_bound(halves.begin(), halves.end(), h) -
+                                        halves.begin());
     };
     for (std::size_t i = 0; i < halves.size(); ++i) {
         if (walked[i]) continue;
@@ -148,7 +154,8 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
         if (!interiorPoint(poly, px, py)) continue;
         known[i] = 1;
         for (std::size_t r = 0; r < nr; ++r)
-            in[i * nr + r] = rings[r].box.meets(Box::at(px, py), 0) && insidePolygon(rings[r].poly, px, py);
+            in[i * nr + r] =
+                rings[r].box.meets(Box::at(px, py), 0) && insidePolygon(rings[r].poly, px, py);
     }
     enum class Lie { Apart, Within, Holds, Same, Cross };
     auto relation = [&](std::size_t r, std::size_t o) {
@@ -170,7 +177,8 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
     // The loops from the largest down, each as deep as what holds or crosses it says.
     std::vector<uint32_t> order(nr);
     for (uint32_t i = 0; i < nr; ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return rings[a].area > rings[b].area; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return rings[a].area > rings[b].area; });
     for (std::size_t i = 0; i < nr; ++i) {
         Ring &r = rings[order[i]];
         r.depth = base;
@@ -218,7 +226,8 @@ void classifyFaces(Work &w, const std::vector<uint32_t> &compFaces, int32_t base
             if (!around[r]) continue;
             any = true;
             bool whole = true;
-            for (int32_t up = rings[r].parent; up >= 0 && whole; up = rings[static_cast<std::size_t>(up)].parent)
+            for (int32_t up = rings[r].parent; up >= 0 && whole;
+                 up = rings[static_cast<std::size_t>(up)].parent)
                 whole = around[up];
             if (whole) best = std::max(best, rings[r].depth);
         }

@@ -31,8 +31,10 @@ BoxTree::BoxTree(std::vector<FBox> given) : boxes_(std::move(given)), items_(box
     std::vector<std::pair<uint64_t, uint32_t>> keyed(n);
     for (uint32_t i = 0; i < n; ++i) {
         const Box b = boxes[i].exact();
-        const auto qx = static_cast<uint32_t>(std::clamp((b.minx + b.maxx - 2 * all.minx) / 2 * sx, 0.0, 2097151.0));
-        const auto qy = static_cast<uint32_t>(std::clamp((b.miny + b.maxy - 2 * all.miny) / 2 * sy, 0.0, 2097151.0));
+        const auto qx = static_cast<uint32_t>(
+            std::clamp((b.minx + b.maxx - 2 * all.minx) / 2 * sx, 0.0, 2097151.0));
+        const auto qy = static_cast<uint32_t>(
+            std::clamp((b.miny + b.maxy - 2 * all.miny) / 2 * sy, 0.0, 2097151.0));
         keyed[i] = {spread(qx) | spread(qy) << 1, i};
     }
     std::sort(keyed.begin(), keyed.end());
@@ -43,7 +45,8 @@ BoxTree::BoxTree(std::vector<FBox> given) : boxes_(std::move(given)), items_(box
         node.first = static_cast<uint32_t>(i);
         node.count = static_cast<uint32_t>(std::min<std::size_t>(kFanout, n - i));
         node.box = boxes[items_[i]];
-        for (uint32_t c = node.first; c < node.first + node.count; ++c) node.box.take(boxes[items_[c]]);
+        for (uint32_t c = node.first; c < node.first + node.count; ++c)
+            node.box.take(boxes[items_[c]]);
         level.push_back(node);
     }
     levels_.push_back(std::move(level));
@@ -56,7 +59,8 @@ BoxTree::BoxTree(std::vector<FBox> given) : boxes_(std::move(given)), items_(box
             node.first = static_cast<uint32_t>(i);
             node.count = static_cast<uint32_t>(std::min<std::size_t>(kFanout, below.size() - i));
             node.box = below[i].box;
-            for (uint32_t c = node.first; c < node.first + node.count; ++c) node.box.take(below[c].box);
+            for (uint32_t c = node.first; c < node.first + node.count; ++c)
+                node.box.take(below[c].box);
             up.push_back(node);
         }
         levels_.push_back(std::move(up));

@@ -57,7 +57,7 @@ struct FBox {
 
 // Union-find over indices.
 class Sets {
-public:
+  public:
     explicit Sets(std::size_t n) : up_(n) { std::iota(up_.begin(), up_.end(), 0u); }
     uint32_t find(uint32_t a) {
         while (up_[a] != a) a = up_[a] = up_[up_[a]];
@@ -70,7 +70,7 @@ public:
         if (a != b) up_[std::max(a, b)] = std::min(a, b);
     }
 
-private:
+  private:
     std::vector<uint32_t> up_;
 };
 
@@ -90,7 +90,7 @@ inline uint64_t cellKey(int64_t ix, int64_t iy) {
 // A packed R-tree of boxes (leaves of neighbours in Z order): built once, asked which boxes meet
 // a box, or which pairs of its boxes meet.
 class BoxTree {
-public:
+  public:
     explicit BoxTree(std::vector<FBox> boxes);
     explicit BoxTree(const std::vector<Box> &boxes) : BoxTree(rounded(boxes)) {}
     const FBox &box(uint32_t item) const { return boxes_[item]; }
@@ -129,7 +129,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct Node {
         FBox box;
         uint32_t first = 0, count = 0;

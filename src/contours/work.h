@@ -83,13 +83,15 @@ struct Work {
     std::vector<uint32_t> around, aroundStart, position;
     std::vector<Face> faces;
     std::vector<uint32_t> faceHalves;
-    std::vector<uint32_t> faceOfHalf;   // per half-edge
-    std::vector<uint32_t> componentOf;  // per node
+    std::vector<uint32_t> faceOfHalf;  // per half-edge
+    std::vector<uint32_t> componentOf; // per node
     // Per face: the contour it belongs to (a part, or a hole it was merged into), or -1.
     std::vector<int32_t> contourOfFace;
     double noArea = 0; // faces enclosing no more than this enclose nothing
 
-    uint32_t origin(uint32_t h) const { return (h & 1) ? out.edges[h >> 1].v : out.edges[h >> 1].u; }
+    uint32_t origin(uint32_t h) const {
+        return (h & 1) ? out.edges[h >> 1].v : out.edges[h >> 1].u;
+    }
     // The half-edge after h on the face to h's left, among the half-edges `keep` accepts.
     template <class Keep> uint32_t nextOf(uint32_t h, Keep &&keep) const {
         const uint32_t back = h ^ 1u;
@@ -124,15 +126,15 @@ struct Work {
 };
 
 // The steps of analyseContours, in the order it runs them.
-void gatherPieces(Work &w);     // chaining.cpp: the pieces taking part, the tolerance
-void findDuplicates(Work &w);   // duplicates.cpp: stretches drawn twice
-bool nodePieces(Work &w);       // noding.cpp: crossings and points on pieces (false: budget)
+void gatherPieces(Work &w);   // chaining.cpp: the pieces taking part, the tolerance
+void findDuplicates(Work &w); // duplicates.cpp: stretches drawn twice
+bool nodePieces(Work &w);     // noding.cpp: crossings and points on pieces (false: budget)
 void takeOverlaps(Work &w, std::vector<Overlap> &overlaps); // duplicates.cpp, for nodePieces
-void joinNodes(Work &w);        // chaining.cpp: ends and splits within the tolerance meet
-bool buildEdges(Work &w);       // edges.cpp: the pieces cut at their nodes (false: budget)
-void buildFaces(Work &w);       // faces.cpp: the faces of the plane graph
-void nestContours(Work &w);     // nesting.cpp: parts, holes and islands, the net area
-void findOpenEnds(Work &w);     // open_ends.cpp: open contours, loose ends and their gaps
+void joinNodes(Work &w);    // chaining.cpp: ends and splits within the tolerance meet
+bool buildEdges(Work &w);   // edges.cpp: the pieces cut at their nodes (false: budget)
+void buildFaces(Work &w);   // faces.cpp: the faces of the plane graph
+void nestContours(Work &w); // nesting.cpp: parts, holes and islands, the net area
+void findOpenEnds(Work &w); // open_ends.cpp: open contours, loose ends and their gaps
 
 // Inside one connected part of the graph with several faces (rings.cpp): each face's depth from
 // the loops drawn there, starting at `base`; faces outside the part's material are marked.

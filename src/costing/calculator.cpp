@@ -13,6 +13,7 @@ Calculator::Calculator(std::string dataFolder)
     catalogue_.addDefaults();
     materialLoad_ = catalogue_.load(dataFolder_);
     tierLoad_ = tiers_.load(dataFolder_);
+    findDamagedValues();
     engine_.updateMaterialBox();
     engine_.selectvorschub();
     engine_.StueckEdChange();
@@ -20,6 +21,13 @@ Calculator::Calculator(std::string dataFolder)
 }
 
 void Calculator::windowShown() { engine_.calclohnkosten(); }
+
+void Calculator::findDamagedValues() {
+    const std::filesystem::path folder(dataFolder_);
+    damaged_ = costing::damagedValues(catalogue_, (folder / Catalogue::kFileName).string());
+    for (DamagedValue &v : costing::damagedValues(tiers_, (folder / TierList::kFileName).string()))
+        damaged_.push_back(std::move(v));
+}
 
 // The data folder is made only when a file is first written into it (a new user account has none).
 static void makeFolder(const std::string &folder) {
@@ -29,6 +37,7 @@ static void makeFolder(const std::string &folder) {
 
 SaveResult Calculator::saveMaterials() {
     makeFolder(dataFolder_);
+    findDamagedValues();
     const bool written = catalogue_.save(dataFolder_);
     engine_.updateMaterialBox();
     return written ? SaveResult::Saved : SaveResult::WriteFailed;
@@ -36,6 +45,7 @@ SaveResult Calculator::saveMaterials() {
 
 SaveResult Calculator::saveTiers() {
     makeFolder(dataFolder_);
+    findDamagedValues();
     return tiers_.save(dataFolder_) ? SaveResult::Saved : SaveResult::WriteFailed;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "costing/catalogue.h"
+#include "costing/damaged_values.h"
 #include "costing/engine.h"
 #include "costing/material_dialogs.h"
 #include "costing/tiers.h"
@@ -41,6 +42,9 @@ public:
     // How reading the two files went at start.
     Catalogue::LoadResult materialFileState() const { return materialLoad_; }
     TierList::LoadResult tierFileState() const { return tierLoad_; }
+    // The values of the two files that are refused (a price that is no number, a feed of 0, a
+    // discount of 150 %), materials first; kept up to date with every change.
+    const std::vector<DamagedValue> &damagedValues() const { return damaged_; }
 
     std::string WaehrEd = "EUR"; // currency shown after every amount, free text
     // Names of the ten effort rows (Edit1 ... Edit10); only labels, the times are in the engine.
@@ -81,6 +85,7 @@ private:
     // SaveMaterialen and UpdateMaterialBox.
     SaveResult saveMaterials();
     SaveResult saveTiers();
+    void findDamagedValues();
 
     std::string dataFolder_;
     Catalogue catalogue_;
@@ -88,6 +93,7 @@ private:
     Engine engine_;
     Catalogue::LoadResult materialLoad_ = Catalogue::LoadResult::Missing;
     TierList::LoadResult tierLoad_ = TierList::LoadResult::Missing;
+    std::vector<DamagedValue> damaged_;
 };
 
 } // namespace quentar::costing

@@ -3,6 +3,8 @@
 
 #include "costing/decimal_text.h"
 
+#include <cmath>
+
 namespace quentar::costing {
 
 namespace {
@@ -48,11 +50,16 @@ void appendThicknessRows(FeedTable &table, int matnr, const std::vector<Thicknes
 
 } // namespace
 
+bool usableFeed(const tvorschub &e) {
+    return std::isfinite(e.staerke) && e.staerke > 0 && std::isfinite(e.vorschubwert) &&
+           e.vorschubwert > 0;
+}
+
 std::optional<double> findFeed(const FeedTable &table, int matnr, double t) {
     const tvorschub *best = nullptr;
     for (std::uint32_t i = 0; i < table.count; ++i) {
         const tvorschub &e = table.data()[i];
-        if (e.matnr != matnr) continue;
+        if (e.matnr != matnr || !usableFeed(e)) continue;
         if (!best) {
             best = &e;
             continue;

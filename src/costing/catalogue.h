@@ -40,9 +40,14 @@ struct ThicknessRow {
     bool operator==(const ThicknessRow &) const = default;
 };
 
+// Whether a feed entry can be used: its thickness and its rate are numbers above 0. A damaged
+// material.dat may hold others; they are left out of the lookup (and named when it is read).
+bool usableFeed(const tvorschub &entry);
+
 // The feed rate the table gives material `matnr` at thickness `t` mm: the entry with the smallest
 // thickness at or above t, else the thickest one; among equal thicknesses the first in table
-// order. No interpolation. nullopt when the material has no entry.
+// order. No interpolation. Entries that are not usableFeed are not looked at. nullopt when the
+// material has no such entry.
 std::optional<double> findFeed(const FeedTable &table, int matnr, double t);
 
 class Catalogue {

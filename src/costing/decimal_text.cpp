@@ -21,7 +21,10 @@ void plainDigits(double value, std::string &whole, std::string &frac) {
     // "d.dddddddddddddde±x": one digit, the point, 14 digits, the exponent.
     auto res =
         std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-    const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+    // 64 bytes hold any double in this form; a failure would leave nothing sound to read.
+    const std::string_view s = res.ec == std::errc()
+                                   ? std::string_view(buf, static_cast<std::size_t>(res.ptr - buf))
+                                   : std::string_view("0.00000000000000e+00");
     const std::size_t e = s.find('e');
     std::string digits;
     for (char c : s.substr(0, e))
@@ -106,6 +109,7 @@ std::string formatGeneral(double value) {
     if (!std::isfinite(value)) return "0";
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    if (res.ec != std::errc()) return "0";
     std::string s(buf, res.ptr);
     if (s == "-0") s = "0";
     return s;

@@ -30,8 +30,9 @@ constexpr NumberRules kCharge{.ranged = true, .low = 0, .high = 100, .least = 0}
 constexpr NumberRules kMeasured{.least = 0, .most = std::numeric_limits<double>::infinity()};
 
 // A feed below this (1 mm a minute) is a slip of the finger, and would make the laser time run
-// beyond anything a calculation can hold.
+// beyond anything a calculation can hold; a feed of 0 would cut in no time at all.
 constexpr double kSlowestFeed = 0.001;
+constexpr NumberRules kFeed{.least = kSlowestFeed};
 
 } // namespace
 
@@ -48,7 +49,7 @@ Engine::Engine(const Catalogue &catalogue, const TierList &tiers)
       TransportproStueckCheck("TransportproStueckCheck", false), breited("breited", 0, kMeasured),
       hoched("hoched", 0, kMeasured), KonturmmEd("KonturmmEd", 0, kMeasured),
       FlaecheEd("FlaecheEd", 0, kAnyResult), MatPreisEd("MatPreisEd", 0, kNotNegative),
-      vorschubed("vorschubed", 0, kNotNegative), SpezGewEd("SpezGewEd", 0, kNotNegative),
+      vorschubed("vorschubed", 0, kFeed), SpezGewEd("SpezGewEd", 0, kNotNegative),
       AnzLochEd("AnzLochEd", 0, kHoles), DurchMesserEd("DurchMesserEd", 1, kNotNegative),
       EinstechzeitEd("EinstechzeitEd", 0, 0, 0), PiercesEd("PiercesEd", 0, kHoles),
       PierceContoursCheck("PierceContoursCheck", false), StundeEd("StundeEd", 0, kNotNegative),
@@ -89,11 +90,6 @@ void Engine::installChecks() {
         const double shorter = std::min(breited.value(), hoched.value());
         if (z < 0 && 2 * z <= -shorter)
             return Refusal{Refusal::Reason::LargerThanThePart, -shorter / 2};
-        return std::nullopt;
-    });
-    vorschubed.setCheck([](double v) -> std::optional<Refusal> {
-        if (v > 0 && v < kSlowestFeed)
-            return Refusal{Refusal::Reason::NeitherZeroNorAtLeast, kSlowestFeed};
         return std::nullopt;
     });
 }
@@ -332,9 +328,16 @@ void Engine::MaterialBoxEdChange() {
     const auto &rows = catalogue_.rows();
     if (i >= 0 && i < static_cast<int>(rows.size())) {
         const MaterialRow &row = rows[static_cast<std::size_t>(i)];
-        // Each step on its own: a text that does not parse leaves its field alone.
-        if (auto price = tryParseDecimal(row.price)) MatPreisEd.setValue(*price);
-        if (auto weight = tryParseDecimal(row.weight)) SpezGewEd.setValue(*weight);
+        // Each step on its own. A text that is no number is refused by its field like a typed
+        // one: marked, and the calculation does not go on as if it were the last material's.
+        if (auto price = tryParseDecimal(row.price))
+            MatPreisEd.setValue(*price);
+        else
+            MatPreisEd.setText(row.price);
+        if (auto weight = tryParseDecimal(row.weight))
+            SpezGewEd.setValue(*weight);
+        else
+            SpezGewEd.setText(row.weight);
         qmPreisCheck.setChecked(row.perSquareMetre);
     }
     selectvorschub();

@@ -35,7 +35,9 @@ struct DrawingFigures {
 //
 // Decided here where the old behaviour was open:
 // - A material without feed entries (or no material chosen) leaves `vorschubed` as it is: the
-//   last feed rate stays, and the user sees and may correct it.
+//   last feed rate stays, and the user sees and may correct it. Feed entries of a damaged file
+//   (a rate or thickness that is no number, 0 or negative) are not looked up.
+// - A feed rate of 0 (or below 1 mm a minute) is refused: the laser would cut in no time.
 // - Values that make no sense (a quantity of 1.5, a negative rate, a thickness of 0, text that is
 //   no number) are refused by their fields and marked; the calculation keeps the last value
 //   taken instead of reading them as 0 or 1.
@@ -73,7 +75,7 @@ public:
     NumberField KonturmmEd;                // total contour length to cut, mm
     NumberField FlaecheEd;                 // net part area, % of the bounding rectangle
     NumberField MatPreisEd;                // material price, currency per kg (or per m²)
-    NumberField vorschubed;                // cutting feed rate, m/min
+    NumberField vorschubed;                // cutting feed rate, m/min, at least 0.001
     NumberField SpezGewEd;                 // specific weight, kg/dm³
     NumberField AnzLochEd;                 // additional round holes per piece, whole number
     NumberField DurchMesserEd;             // diameter of the additional holes, mm

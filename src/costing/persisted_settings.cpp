@@ -2,8 +2,8 @@
 #include "costing/persisted_settings.h"
 
 #include "costing/decimal_text.h"
+#include "document/number_text.h"
 
-#include <charconv>
 
 namespace quentar::costing {
 
@@ -16,11 +16,7 @@ std::string trimmed(const std::string &s) {
 }
 
 // The shortest text that reads back as the same double: at most 17 significant digits.
-std::string shortestText(double v) {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, res.ptr);
-}
+std::string shortestText(double v) { return document::shortestText(v); }
 
 // "Edit<i>_Text" -> i (1 to 10), else 0.
 int editIndex(std::string_view key) {

@@ -25,7 +25,6 @@ std::string refusalText(const Refusal &r) {
     case Refusal::Reason::BelowLeast: return "must be at least " + limit;
     case Refusal::Reason::NotAboveLeast: return "must be more than " + limit;
     case Refusal::Reason::AboveMost: return "must be at most " + limit;
-    case Refusal::Reason::NeitherZeroNorAtLeast: return "must be 0 or at least " + limit;
     case Refusal::Reason::LargerThanThePart:
         return "takes away the whole part: it must be more than " + limit;
     case Refusal::Reason::NotATime: return "is not a time (H:MM:SS)";
@@ -45,7 +44,6 @@ std::string refusalTextGerman(const Refusal &r) {
     case Refusal::Reason::BelowLeast: return "muss mindestens " + limit + " sein";
     case Refusal::Reason::NotAboveLeast: return "muss größer als " + limit + " sein";
     case Refusal::Reason::AboveMost: return "darf höchstens " + limit + " sein";
-    case Refusal::Reason::NeitherZeroNorAtLeast: return "muss 0 oder mindestens " + limit + " sein";
     case Refusal::Reason::LargerThanThePart:
         return "nimmt das ganze Teil weg: sie muss größer als " + limit + " sein";
     case Refusal::Reason::NotATime: return "ist keine Zeit (H:MM:SS)";

@@ -14,7 +14,6 @@ struct Refusal {
         BelowLeast,            // less than `limit`
         NotAboveLeast,         // `limit` or less where the value must lie above it
         AboveMost,             // more than `limit`
-        NeitherZeroNorAtLeast, // between 0 and `limit`: too small to be meant
         LargerThanThePart,     // a negative allowance that takes away the whole part; `limit`
                                // is the value it must lie above
         NotATime,              // not "H:MM" or "H:MM:SS" with minutes and seconds below 60

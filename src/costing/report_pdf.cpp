@@ -24,13 +24,11 @@ private:
     pdf::TPDFCanvas &c_;
 };
 
-} // namespace
-
-bool exportReportPdf(const std::vector<ReportLine> &lines, const std::string &path,
-                     const pdf::RgbImage *picture, pdf::TPDFCanvas &canvas) {
+// The quotation's pages on a document begun on `canvas`.
+void layOut(const std::vector<ReportLine> &lines, const pdf::RgbImage *picture,
+            pdf::TPDFCanvas &canvas) {
     const int left = 50, top = 50;
     const int right = canvas.PageWidth - 50, bottom = canvas.PageHeight - 50;
-    if (!canvas.BeginDoc(path)) return false;
     if (picture && picture->width > 0 && picture->height > 0) {
         const int w = 141; // 50 mm
         canvas.DrawDIB(right - w, top, w, w * picture->height / picture->width, *picture, 0, 0,
@@ -38,7 +36,22 @@ bool exportReportPdf(const std::vector<ReportLine> &lines, const std::string &pa
     }
     PdfSurface surface(canvas);
     layoutReport(surface, lines, {left, top, right, bottom});
+}
+
+} // namespace
+
+bool exportReportPdf(const std::vector<ReportLine> &lines, const std::string &path,
+                     const pdf::RgbImage *picture, pdf::TPDFCanvas &canvas) {
+    if (!canvas.BeginDoc(path)) return false;
+    layOut(lines, picture, canvas);
     return canvas.EndDoc();
+}
+
+bool reportPdfBytes(const std::vector<ReportLine> &lines, const pdf::RgbImage *picture,
+                    pdf::TPDFCanvas &canvas, std::string &bytes) {
+    if (!canvas.BeginDocInMemory()) return false;
+    layOut(lines, picture, canvas);
+    return canvas.EndDoc(bytes);
 }
 
 } // namespace quentar::costing

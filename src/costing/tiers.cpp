@@ -10,11 +10,27 @@
 
 namespace quentar::costing {
 
+std::optional<Refusal> tierRefusal(const TierRow &row, std::string *field) {
+    // The rules of the tier dialog's two fields.
+    static const TierDialog rules;
+    if (auto why = rules.StueckEd.check(row.fromQuantity)) {
+        if (field) *field = "fromQuantity";
+        return why;
+    }
+    if (auto why = rules.RabattEd.check(row.discount)) {
+        if (field) *field = "discount";
+        return why;
+    }
+    return std::nullopt;
+}
+
 double tierDiscount(const std::vector<TierRow> &rows, long long quantity) {
     long long best = 0;
     double discount = 0;
     for (const TierRow &r : rows) {
-        const long long from = tryParseInt32(r.fromQuantity).value_or(0);
+        if (tierRefusal(r)) continue;
+        // A whole number, though perhaps written another way ("1e3").
+        const auto from = static_cast<long long>(tryParseDecimal(r.fromQuantity).value_or(0));
         if (from <= quantity && from > best) {
             best = from;
             discount = tryParseDecimal(r.discount).value_or(0);

@@ -3,6 +3,7 @@
 
 #include "costing/fields.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +17,15 @@ struct TierRow {
     bool operator==(const TierRow &) const = default;
 };
 
+// Why a tier is not used: its from-quantity is no whole number from 1 to 10,000,000, or its
+// discount no number from 0 to 100 (what the tier dialog takes). A damaged staffel.dat may hold
+// such rows; they never apply, and they are named when the file is read. `field` receives
+// which of the two it is ("fromQuantity" or "discount"), `value` its text.
+std::optional<Refusal> tierRefusal(const TierRow &row, std::string *field = nullptr);
+
 // The discount (%) of the tier that applies to `quantity` pieces: the row with the largest
-// from-quantity at most `quantity`, the first of equal ones; 0 when none applies. Texts that
-// do not parse count as 0, so such a row never applies.
+// from-quantity at most `quantity`, the first of equal ones; 0 when none applies. Rows that
+// tierRefusal refuses never apply.
 double tierDiscount(const std::vector<TierRow> &rows, long long quantity);
 
 // The tier list in insertion order; not sorted, duplicates allowed.

@@ -31,6 +31,9 @@ struct Drawing {
     int32_t insunits = -1;           // $INSUNITS: 0 unitless, 1 inch, 4 mm, ...; -1 when absent
     int32_t measurement = -1;        // $MEASUREMENT: 0 imperial, 1 metric; -1 when absent
     bool hasSections = false;        // the lines hold at least one named SECTION
+    // The lines end inside a section or without the closing "0 / EOF": the file was most likely
+    // cut off (a transfer or a save that stopped), and what is read is only its first part.
+    bool truncated = false;
     int32_t handleseedpos = -1;      // value line of $HANDSEED, -1 if none
     int32_t maxhandle = 0;           // largest handle in use
     int32_t insertlinepos = -1;      // "0" line of the ENDSEC closing ENTITIES, -1 if none

@@ -13,6 +13,9 @@ namespace quentar::document {
 
 namespace {
 
+// How much of a file is looked at before it is read whole.
+constexpr std::size_t kHeadBytes = 65536;
+
 bool startsWith(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
 }
@@ -36,8 +39,7 @@ bool hasSectionGroup(std::string_view text) {
 
 } // namespace
 
-std::string notDxfReason(std::string_view b) {
-    if (b.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos) return "an empty file";
+std::string binaryReason(std::string_view b) {
     struct Magic {
         std::string_view bytes, what;
     };
@@ -51,6 +53,12 @@ std::string notDxfReason(std::string_view b) {
     for (const Magic &m : kMagic)
         if (startsWith(b, m.bytes)) return std::string(m.what);
     if (b.find('\0') != std::string_view::npos) return "binary data";
+    return {};
+}
+
+std::string notDxfReason(std::string_view b) {
+    if (b.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos) return "an empty file";
+    if (std::string why = binaryReason(b); !why.empty()) return why;
     if (!hasSectionGroup(b)) {
         const std::size_t s = b.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
         if (s != std::string_view::npos && (b[s] == '<')) return "an XML or SVG file";
@@ -115,6 +123,18 @@ LoadResult loadDxfFile(const std::string &path, Drawing &d) {
     if (!std::filesystem::is_regular_file(status)) return {LoadFailure::NotAFile, {}};
     const auto size = std::filesystem::file_size(path, ec);
     if (!ec && size >= LineStore::kMaxBytes) return {LoadFailure::TooLarge, {}};
+    // An image, an archive or binary data shows in its first bytes: a large file of that kind is
+    // refused without reading (and holding) all of it.
+    const std::optional<std::string> head = readFileHead(path, kHeadBytes);
+    if (!head) return {LoadFailure::Unreadable, std::strerror(errno)};
+    const bool utf16 = head->size() >= 2 && ((static_cast<unsigned char>((*head)[0]) == 0xFF &&
+                                              static_cast<unsigned char>((*head)[1]) == 0xFE) ||
+                                             (static_cast<unsigned char>((*head)[0]) == 0xFE &&
+                                              static_cast<unsigned char>((*head)[1]) == 0xFF));
+    if (const std::string why = utf16 ? std::string() : binaryReason(*head); !why.empty()) {
+        if (why == "a binary DXF file") return {LoadFailure::BinaryDxf, {}};
+        return {LoadFailure::NotDxf, why};
+    }
     std::optional<std::string> bytes = readWholeFile(path);
     if (!bytes) return {LoadFailure::Unreadable, std::strerror(errno)};
     std::string &b = *bytes;
@@ -150,8 +170,8 @@ std::string dxfFileBytes(const Drawing &d) {
     return text;
 }
 
-bool saveDxfLines(const std::string &path, const Drawing &d) {
-    return writeFileAtomically(path, dxfFileBytes(d));
+bool saveDxfLines(const std::string &path, const Drawing &d, int *error) {
+    return writeFileAtomically(path, dxfFileBytes(d), error);
 }
 
 } // namespace quentar::document

@@ -41,12 +41,16 @@ inline bool loadDxfLines(const std::string &path, Drawing &d) {
 
 // What a text or a file's first bytes are when they are no DXF text, or empty for a DXF text.
 std::string notDxfReason(std::string_view bytes);
+// What a file's first bytes show it to be when they are no text at all (an image, an archive,
+// binary data), or empty.
+std::string binaryReason(std::string_view bytes);
 
 // The file's bytes for `d`: every line followed by CR LF, in the encoding the lines were read with.
 std::string dxfFileBytes(const Drawing &d);
 
 // Writes the lines through a temporary file and a rename, so a failed save never damages the
 // file already on disk. False when the file could not be written.
-bool saveDxfLines(const std::string &path, const Drawing &d);
+// `error`, when given, receives why it could not (an errno value, see writeErrorText).
+bool saveDxfLines(const std::string &path, const Drawing &d, int *error = nullptr);
 
 } // namespace quentar::document

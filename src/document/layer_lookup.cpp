@@ -12,6 +12,16 @@ LayerLookup::LayerLookup(const Drawing &d) : d_(&d) {
         index_.emplace(trimLine(d.layers[static_cast<std::size_t>(i)].name), i);
 }
 
+bool LayerLookup::plotted(const TLayer &l) {
+    if (l.plotflag == 0) return false;
+    const std::string_view name = trimLine(l.name);
+    constexpr std::string_view kDefpoints = "defpoints";
+    return !(name.size() == kDefpoints.size() &&
+             std::equal(name.begin(), name.end(), kDefpoints.begin(), [](char a, char b) {
+                 return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+             }));
+}
+
 const TLayer *LayerLookup::layerOf(const tpoly &e) const {
     if (!d_) return nullptr;
     const std::string_view name = e.layer(d_->dxf);

@@ -24,6 +24,12 @@ public:
         return l && (l->flag & 4) != 0;
     }
 
+    // Frozen (group 70 bit value 1): neither shown nor printed, as if it were not there.
+    static bool frozen(const TLayer &l) { return (l.flag & 1) != 0; }
+    // Printed: not the layer "Defpoints" (any letter case), which CAD programs keep for the
+    // definition points of dimensions and never print, and not marked "no plot" (group 290 = 0).
+    static bool plotted(const TLayer &l);
+
 private:
     const Drawing *d_ = nullptr;
     std::unordered_map<std::string_view, int> index_; // trimmed name -> first entry

@@ -150,8 +150,10 @@ struct tpoly {
     // The flags below are single bits, for the same reason as the split.
     // TEXT: placed at its second alignment point (cx1, cy1, cz1) rather than its first vertex.
     bool alignAtSecond : 1 = false;
-    // Not shown: an invisible ATTRIB, a VIEWPORT switched off (status 0).
+    // Not shown: invisible (group 60 = 1), an invisible ATTRIB, a VIEWPORT switched off (status 0).
     bool invisible : 1 = false;
+    // A POLYLINE that is a polygon or polyface mesh (70 & 16, 70 & 64): a surface, not a contour.
+    bool mesh : 1 = false;
 
     bool linweightpresent : 1 = false, layerpresent : 1 = false, ltnamepresent : 1 = false;
     bool istext : 1 = false, isviewport : 1 = false, ispaperspace : 1 = false;
@@ -228,7 +230,7 @@ struct TLayer {
     int32_t colorlinenr = 0;
     int32_t colornr = 0;     // group 62; negative = switched off
     int32_t truecolor = -1;  // group 420: 0xRRGGBB, -1 when none
-    int32_t plotflag = 0;    // group 290
+    int32_t plotflag = 1;    // group 290: 0 never plotted; plotted when the file says nothing
     int32_t flag = 0;        // group 70: 1 frozen, 4 locked
     bool ltnamepresent = false, flagpresent = false, linweightpresent = false, colorpresent = false;
 };

@@ -2,6 +2,8 @@
 #include "document/safe_file.h"
 
 #include <atomic>
+#include <cctype>
+#include <cstring>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -47,38 +49,131 @@ int createTemporary(const std::string &path, mode_t mode, std::string &tmpPath) 
     return -1;
 }
 
+// Whether an existing target may be replaced. A symbolic link is replaced itself, so only what
+// the name holds counts; a folder never is.
+int replaceableError(const std::string &path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return 0;
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (S_ISLNK(st.st_mode)) return 0;
+    // The write bits count for root too: a file made read-only is meant to stay as it is.
+    if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return EACCES;
+    return 0;
+}
+
 } // namespace
 
-bool writeFileAtomically(const std::string &path, std::string_view bytes) {
-    if (path.empty() || path.back() == '/') return false;
+StagedFile::StagedFile(StagedFile &&other) noexcept
+    : path_(std::move(other.path_)), tmpPath_(std::move(other.tmpPath_)), error_(other.error_) {
+    other.tmpPath_.clear();
+}
+
+StagedFile &StagedFile::operator=(StagedFile &&other) noexcept {
+    if (this != &other) {
+        discard();
+        path_ = std::move(other.path_);
+        tmpPath_ = std::move(other.tmpPath_);
+        error_ = other.error_;
+        other.tmpPath_.clear();
+    }
+    return *this;
+}
+
+StagedFile::~StagedFile() { discard(); }
+
+void StagedFile::discard() {
+    if (!tmpPath_.empty()) ::unlink(tmpPath_.c_str());
+    tmpPath_.clear();
+}
+
+bool StagedFile::stage(const std::string &path, std::string_view bytes) {
+    discard();
+    path_ = path;
+    error_ = 0;
+    if (path.empty() || path.back() == '/') {
+        error_ = path.empty() ? ENOENT : EISDIR;
+        return false;
+    }
+    if ((error_ = replaceableError(path)) != 0) return false;
     struct stat st;
     const bool hadTarget = ::stat(path.c_str(), &st) == 0;
     const mode_t mode = hadTarget ? (st.st_mode & 07777) : 0644;
 
     std::string tmpPath;
     const int fd = createTemporary(path, mode, tmpPath);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        error_ = errno;
+        return false;
+    }
     // open() applies the umask; the old file's bits are wanted exactly.
     bool ok = !hadTarget || ::fchmod(fd, mode) == 0;
     ok = ok && writeAll(fd, bytes);
     ok = ok && ::fsync(fd) == 0;
+    if (!ok) error_ = errno;
     // close() can report a failed delayed write, so its result counts.
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tmpPath.c_str(), path.c_str()) == 0;
+    if (::close(fd) != 0 && ok) {
+        error_ = errno;
+        ok = false;
+    }
     if (!ok) {
+        if (error_ == 0) error_ = EIO;
         ::unlink(tmpPath.c_str());
         return false;
     }
+    tmpPath_ = std::move(tmpPath);
+    return true;
+}
+
+bool StagedFile::commit() {
+    if (tmpPath_.empty()) {
+        if (error_ == 0) error_ = EINVAL;
+        return false;
+    }
+    if (::rename(tmpPath_.c_str(), path_.c_str()) != 0) {
+        error_ = errno;
+        discard();
+        return false;
+    }
+    tmpPath_.clear();
     // Makes the rename itself durable. The new contents are in place either way, so a failure
     // here is not reported.
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::size_t slash = path_.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
     const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
     return true;
+}
+
+bool writeFileAtomically(const std::string &path, std::string_view bytes, int *error) {
+    StagedFile file;
+    const bool ok = file.stage(path, bytes) && file.commit();
+    if (error) *error = ok ? 0 : file.error();
+    return ok;
+}
+
+std::string writeErrorText(int error) {
+    switch (error) {
+    case 0: return {};
+    case EACCES:
+    case EPERM: return "permission denied";
+    case EROFS: return "the file system is read-only";
+    case ENOENT: return "no such folder";
+    case ENOTDIR: return "a part of its path is not a folder";
+    case EISDIR: return "it is a folder";
+    case ENOSPC:
+    case EDQUOT: return "the disk is full";
+    case EFBIG: return "the file size limit is reached";
+    case ENAMETOOLONG: return "the name is too long";
+    default: {
+        std::string text = std::strerror(error);
+        if (!text.empty())
+            text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+        return text;
+    }
+    }
 }
 
 bool isSameFile(const std::string &output, const std::string &input) {
@@ -114,6 +209,26 @@ std::optional<std::string> readWholeFile(const std::string &path) {
         data.append(buf, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    return data;
+}
+
+std::optional<std::string> readFileHead(const std::string &path, std::size_t count) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string data(count, '\0');
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd, data.data() + got, count - got);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    data.resize(got);
     return data;
 }
 

@@ -338,6 +338,15 @@ void readHatch(Pass &p, EntityBuild &e) {
         int32_t sources = 0;
         if (c.integer(97, sources))
             for (int32_t k = 0; k < sources && c.code() == 330; ++k) c.skip();
+        // A boundary is held to the coordinate limit the other readers apply point by point;
+        // a loop reaching beyond it (or made of values that are no numbers) is left out whole.
+        const bool sensible = std::all_of(loop.begin(), loop.end(), [](const Pt &q) {
+            return std::fabs(q.x) <= kBeyondAnyDrawing && std::fabs(q.y) <= kBeyondAnyDrawing;
+        });
+        if (!sensible) {
+            e.rec.readIssues |= document::kIssueAbsurdValue;
+            continue;
+        }
         if (loop.size() >= 2) loops.push_back(std::move(loop));
     }
     // The pattern: its lines, each an angle, a base point, an offset and dashes.
@@ -462,7 +471,7 @@ void readViewport(Pass &p, EntityBuild &e) {
         case 68: {
             // Status 0: the viewport is switched off and shows nothing.
             int32_t status;
-            if (toInteger(v, status)) r.invisible = status == 0;
+            if (toInteger(v, status) && status == 0) r.invisible = true;
             break;
         }
         case 69:

@@ -1,9 +1,9 @@
 // Reader of DIMENSION: its extension and dimension lines from the definition points, and what
 // the renderer needs to draw its picture: the block the file keeps it in, its style, its text.
+#include "document/number_text.h"
 #include "dxf/pass.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace quentar::dxf {
@@ -66,9 +66,7 @@ void readDimension(Pass &p, EntityBuild &e) {
         case 42: {
             double m;
             if (toReal(v, m)) {
-                char buf[64];
-                auto res = std::to_chars(buf, buf + sizeof buf, m, std::chars_format::fixed, 4);
-                dt.messuaretxt.assign(buf, res.ptr);
+                dt.messuaretxt = document::fixedText(m, 4);
                 dt.actualmeasurement = m;
             } else {
                 dt.messuaretxt.assign(v);

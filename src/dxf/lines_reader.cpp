@@ -15,6 +15,37 @@ void readConstantWidth(document::tpoly &r, std::string_view v) {
     if (!(width == r.detail().thewid)) r.detailForWrite().thewid = width;
 }
 
+// What the VERTEX flags of a POLYLINE make of its vertices. A spline-fit polyline (header
+// 70 & 4) lists the points of its curve (vertex 70 & 8) and the frame of control points the curve
+// was fitted to (vertex 70 & 16): CAD programs draw the curve and hide the frame, so the frame's
+// vertices stay as construction points (kept for editing, never drawn nor measured). A
+// curve-fit polyline's extra vertices (70 & 1) are its curve and stay. The face records of a
+// polyface mesh (70 & 128 without 64) hold vertex indices, not points.
+void markPolylineVertices(EntityBuild &e, int32_t flags, const std::vector<int32_t> &vertexFlags) {
+    constexpr int32_t kSplineFit = 4, kMesh = 16, kPolyface = 64;
+    constexpr int32_t kSplineVertex = 8, kFrameControl = 16, kMeshVertex = 64, kFace = 128;
+    e.rec.mesh = (flags & (kMesh | kPolyface)) != 0;
+    auto &ps = e.geom.ps;
+    const std::size_t n = std::min(ps.size(), vertexFlags.size());
+    bool hidden = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int32_t f = vertexFlags[i];
+        if ((flags & kSplineFit) && (f & kFrameControl)) {
+            ps[i].donotdraw = true;
+            hidden = true;
+        } else if ((flags & kSplineFit) && (f & kSplineVertex)) {
+            ps[i].curve = true;
+        } else if ((flags & kPolyface) && (f & kFace) && !(f & kMeshVertex)) {
+            ps[i].donotdraw = true;
+            hidden = true;
+        }
+    }
+    // A bulge leading to or from a hidden vertex would bend a segment that is never drawn.
+    if (hidden)
+        for (std::size_t i = 0; i < e.bulges.size() && i < ps.size(); ++i)
+            if (ps[i].donotdraw || (i + 1 < ps.size() && ps[i + 1].donotdraw)) e.bulges[i] = 0;
+}
+
 } // namespace
 
 void expandEntityBulges(Pass &p, EntityBuild &e) {
@@ -126,20 +157,28 @@ void readPolyline(Pass &p, EntityBuild &e) {
     e.rec.isclosed = false;
     int32_t flags = 0;
     double elevation = 0;
+    // Vertex flags (group 70 of a VERTEX) by vertex index, and the index of the vertex the
+    // current VERTEX record made (-1 while it made none).
+    std::vector<int32_t> vertexFlags;
+    int64_t recordVertex = -1;
     readEntityGroups(p, e, {}, true, [&](int c, std::string_view v) {
         switch (c) {
         case 0:
             inVertex = v == "VERTEX";
+            recordVertex = -1;
             break;
-        case 70:
+        case 70: {
+            int32_t f;
+            if (!toInteger(v, f)) break;
             if (!inVertex) {
-                int32_t f;
-                if (toInteger(v, f)) {
-                    e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
-                    flags = f;
-                }
+                e.rec.isclosed = (f & 1) != 0 || (f & 32) != 0;
+                flags = f;
+            } else if (recordVertex >= 0) {
+                vertexFlags.resize(e.geom.ps.size(), 0);
+                vertexFlags[static_cast<std::size_t>(recordVertex)] = f;
             }
             break;
+        }
         case 40:
         case 41:
             if (toReal(v, p.currentWidth)) e.widthGiven = true;
@@ -149,7 +188,10 @@ void readPolyline(Pass &p, EntityBuild &e) {
             break;
         case 10:
             if (inVertex) {
-                if (Tmypoi *pt = e.newVertex(p, v)) e.takeWidth(p, *pt);
+                if (Tmypoi *pt = e.newVertex(p, v)) {
+                    e.takeWidth(p, *pt);
+                    recordVertex = static_cast<int64_t>(e.geom.ps.size()) - 1;
+                }
             }
             break;
         case 20:
@@ -168,6 +210,7 @@ void readPolyline(Pass &p, EntityBuild &e) {
             break;
         }
     });
+    markPolylineVertices(e, flags, vertexFlags);
     expandEntityBulges(p, e);
     // A 2D polyline lies in its object system at the elevation of its header; 3D polylines and
     // meshes are given in the world.

@@ -19,7 +19,7 @@ using document::tpoly;
 
 // Beyond these a value describes no drawing (a thousand kilometres in millimetres; a bulge of
 // an arc short of a full turn by a millionth): read as far as sensible, with a warning.
-inline constexpr double kBeyondAnyDrawing = 1e12;
+using geometry::kBeyondAnyDrawing;
 inline constexpr double kMaxBulge = 1e6;
 
 // One reading pass: the group cursor and the section state.
@@ -338,6 +338,13 @@ void readEntityGroups(Pass &p, EntityBuild &e, CommonGroups common, bool polylin
         case 67:
             if (own_) e.rec.ispaperspace = p.value == "1";
             break;
+        case 60: {
+            // Visibility: 1 hides the entity (an invisible ATTRIB or a viewport switched off
+            // are hidden by their own groups as well).
+            int32_t hidden;
+            if (own_ && toInteger(p.value, hidden) && hidden == 1) e.rec.invisible = true;
+            break;
+        }
         case 8:
             if (own_) {
                 e.rec.layerpresent = true;

@@ -175,6 +175,7 @@ struct PassRunner {
     document::EntityList newPolys;
     GeometryBuild geomScratch;
     int64_t reused = 0, read = 0;
+    bool sectionOpen = false, eofSeen = false;
 
     PassRunner(document::Drawing &d, Reader::Cache *oc, Reader::Cache *nc, document::EntityList &op)
         : p(d.dxf, d), oldCache(oc), newCache(nc), oldPolys(op) {}
@@ -577,6 +578,10 @@ void PassRunner::run() {
             int32_t v;
             if (value.size() > 2 && toInteger(value.substr(2), v)) d.cadver = v;
         }
+        // The file's end as written: every section closed, then EOF.
+        if (code == 0 && value == "SECTION") sectionOpen = true;
+        if (code == 0 && value == "ENDSEC") sectionOpen = false;
+        if (code == 0 && value == "EOF") eofSeen = true;
         // 5. Section boundaries.
         if (code == 0 && (value == "SECTION" || value == "ENDSEC")) {
             p.inEntities = p.inBlock = p.inObjects = p.inTables = false;
@@ -671,6 +676,7 @@ static void runPass(document::Drawing &d, render::RandomSource *rng, Reader::Cac
         {d.polys.size() + 64, d.dxf.size() / 12, std::size_t{1000}}));
     runner.run();
     d.hasSections = runner.p.sectionSeen;
+    d.truncated = d.hasSections && (runner.sectionOpen || !runner.eofSeen);
     spare = std::move(d.polys);
     spare.clear();
     d.polys = std::move(runner.newPolys);

@@ -17,15 +17,9 @@ void readSolidPoint(Pass &p, EntityBuild &e, bool solid) {
     });
     addSlots(p, e, corners, solid ? 4 : 1, true);
     // A SOLID lists its corners first, second, fourth, third: swap the last two so the outline
-    // runs round. Only coordinates move; each line field stays with its group.
+    // runs round. Each corner keeps the lines of its own group, so that its grip moves it.
     auto &ps = e.geom.ps;
-    if (ps.size() > 3) {
-        Tmypoi &a = ps[ps.size() - 2];
-        Tmypoi &b = ps[ps.size() - 1];
-        std::swap(a.x, b.x);
-        std::swap(a.y, b.y);
-        std::swap(a.z, b.z);
-    }
+    if (ps.size() > 3) std::swap(ps[ps.size() - 2], ps[ps.size() - 1]);
     // A SOLID lies in its object system; a POINT's extrusion only says where its thickness goes.
     if (solid) e.objectToWorld();
 }

@@ -41,7 +41,8 @@ void readText(Pass &p, EntityBuild &e, TextKind kind) {
             break;
         case 70: {
             int32_t flags;
-            if (kind == TextKind::Attrib && toInteger(v, flags)) e.rec.invisible = (flags & 1) != 0;
+            if (kind == TextKind::Attrib && toInteger(v, flags) && (flags & 1) != 0)
+                e.rec.invisible = true;
             break;
         }
         case 71:

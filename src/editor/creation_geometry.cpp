@@ -1,7 +1,8 @@
 // Geometry of new entities from the points the user gave.
 #include "editor/creation_geometry.h"
 
-#include <charconv>
+#include "document/number_text.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -130,10 +131,7 @@ std::optional<std::array<Point3, 3>> arrowheadCorners(double tipx, double tipy, 
 }
 
 std::string dimensionValueText(const Point3 &p1, const Point3 &p2) {
-    char buf[400];
-    const auto r =
-        std::to_chars(buf, buf + sizeof buf, spatialDistance(p1, p2), std::chars_format::fixed, 2);
-    return std::string(buf, r.ptr);
+    return document::fixedText(spatialDistance(p1, p2), 2);
 }
 
 std::vector<Point3> splineTargets(const std::vector<DrawnVertex> &polyline0, int splinemode,

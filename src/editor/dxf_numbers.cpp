@@ -1,6 +1,8 @@
 // Number and handle text of DXF lines, locale-free.
 #include "editor/dxf_numbers.h"
 
+#include "document/number_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -12,12 +14,7 @@ namespace {
 constexpr int kSignificantDigits = 15;
 constexpr int kFixedDecimals = 18;
 
-std::string fixedForm(double value) {
-    char buf[400]; // the largest double has 309 integer digits
-    const auto r =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, kFixedDecimals);
-    return std::string(buf, r.ptr);
-}
+std::string fixedForm(double value) { return document::fixedText(value, kFixedDecimals); }
 
 } // namespace
 
@@ -28,6 +25,7 @@ std::string FloatToDXFStr(double value) {
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
                                  kSignificantDigits - 1);
+    if (r.ec != std::errc()) return fixedForm(value);
     const std::string_view sci(buf, static_cast<std::size_t>(r.ptr - buf));
     const std::size_t e = sci.find('e');
     int exponent = 0;
@@ -56,7 +54,7 @@ std::string FloatToDXFStr(double value) {
 std::string handleText(uint64_t handle) {
     char buf[24];
     const auto r = std::to_chars(buf, buf + sizeof buf, handle, 16);
-    std::string out(buf, r.ptr);
+    std::string out(buf, r.ec == std::errc() ? r.ptr : buf);
     for (char &c : out)
         if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
     if (out.size() < 2) out.insert(out.begin(), '0');
@@ -66,7 +64,7 @@ std::string handleText(uint64_t handle) {
 std::string integerText(int64_t value) {
     char buf[24];
     const auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
+    return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("0");
 }
 
 } // namespace quentar::editor

@@ -1,9 +1,9 @@
 // The measurement as the drawing window shows it.
 #include "editor/measurement_view.h"
 
+#include "document/number_text.h"
 #include "render/view_transform.h"
 
-#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -13,10 +13,9 @@ namespace {
 
 // "12345.678" as "12.345,68": as a German user reads figures.
 std::string german(double v) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed, 2);
-    std::string digits(buf, r.ptr);
+    const std::string digits = document::fixedText(std::fabs(v), 2);
     const std::size_t dot = digits.find('.');
+    if (dot == std::string::npos) return digits; // not a number: said as it is
     std::string whole = digits.substr(0, dot), out;
     for (std::size_t i = 0; i < whole.size(); ++i) {
         if (i > 0 && (whole.size() - i) % 3 == 0) out += '.';
@@ -35,6 +34,8 @@ constexpr render::Rgb kTwice{255, 140, 0};
 
 void MeasurementView::update(document::Drawing &d, int tab, render::MeasureOptions options) {
     options.tab = tab;
+    // The window measures the tab it shows, even an empty one.
+    options.layoutWhenModelEmpty = false;
     tab_ = tab;
     m_ = render::measureDrawing(d, options, nullptr);
     valid_ = true;

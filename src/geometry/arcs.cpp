@@ -1,6 +1,7 @@
 // Circular curves: arcs, circles, ellipses and the bulge arcs of polylines become lists of points.
 #include "geometry/curves.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -20,8 +21,10 @@ struct BulgeArc {
     double cx, cy, r, start, end;
 };
 
-// The arc of a bulged segment P -> Q, or false when the segment stays straight.
-bool bulgeArc(const document::Tmypoi &p, const document::Tmypoi &q, double beta, BulgeArc &arc)
+// The arc of a bulged segment P -> Q, or false when the segment stays straight: no bulge, or an
+// arc whose sagitta (the bulge times half the chord) is below `tolerance`.
+bool bulgeArc(const document::Tmypoi &p, const document::Tmypoi &q, double beta, double tolerance,
+              BulgeArc &arc)
 {
     if (beta == 0) return false;
     if (p.x == q.x && p.y == q.y) return false;
@@ -31,7 +34,7 @@ bool bulgeArc(const document::Tmypoi &p, const document::Tmypoi &q, double beta,
     const double chord = std::sqrt(dx * dx + dy * dy);
     const double d = chord / 2.0;
     const double s = d * beta;
-    if (s == 0) return false;
+    if (!(std::fabs(s) >= tolerance)) return false;
     const double r = std::fabs((d * d + s * s) / (2.0 * s));
 
     // Circles of radius r about P and Q meet on the chord's perpendicular bisector. Rounding can
@@ -160,12 +163,20 @@ void expandbulges(std::vector<document::Tmypoi> &ps, std::vector<document::Tmypo
     // Every arc depends only on its own two original vertices, so one forward pass that builds a
     // new list gives the same result as inserting from the last segment down, without moving the
     // tail once per arc. The centres are kept to be appended last segment first.
+    double minx = ps[0].x, maxx = ps[0].x, miny = ps[0].y, maxy = ps[0].y;
+    for (const document::Tmypoi &v : ps) {
+        minx = std::min(minx, v.x);
+        maxx = std::max(maxx, v.x);
+        miny = std::min(miny, v.y);
+        maxy = std::max(maxy, v.y);
+    }
+    const double tolerance = chordTolerance(std::max(maxx - minx, maxy - miny));
     std::vector<BulgeArc> arcs(anzp - 1);
     std::vector<char> bulged(anzp - 1, 0);
     std::size_t count = 0;
     for (std::size_t i = 0; i + 1 < anzp; ++i) {
         const double beta = i < exactBulges->size() ? (*exactBulges)[i] : 0.0;
-        if (bulgeArc(ps[i], ps[i + 1], beta, arcs[i])) {
+        if (bulgeArc(ps[i], ps[i + 1], beta, tolerance, arcs[i])) {
             bulged[i] = 1;
             ++count;
         }

@@ -3,6 +3,7 @@
 
 #include "document/records.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -52,8 +53,19 @@ Point3 ellipsePoint(double cx, double cy, double cz, double a, double b, double 
 void sampleEllipse(double cx, double cy, double cz, double a, double b, double rho, double p0,
                    double p1, bool mirrored, Point3 out[kCurveSamples]);
 
+// The distance below which two points of what is drawn (`size`: its larger side, drawing units)
+// count as one: CAD programs write their coordinates rounded, but a real gap of a twentieth of a
+// millimetre must stay a gap. Contour ends closer than this meet, and a bulge whose arc leaves
+// its chord by less than this is straight.
+inline double chordTolerance(double size) { return std::max(size * 1e-5, 1e-9); }
+
 // Bulge expansion in place: closes a closed list with a copy of its first vertex, then inserts
 // 50 arc points into every bulged segment (last to first) and appends each arc centre to `snap`.
+// A bulge whose arc's sagitta is below the chord tolerance of the list's own extent leaves its
+// segment straight: 1e-17 is how CAD programs write a rounded 0, and the arc of such a bulge, a
+// circle of astronomical radius, cannot be computed to any sense. (The extent of the whole
+// drawing is not known while it is read; the list's own is never larger, so no bulge the
+// contours would see as an arc is straightened.)
 // `exactBulges` holds the bulge of each vertex by index (missing ones are 0); without it nothing
 // is bulged. `curveArea`, when given, receives the signed area between the arcs and the chords
 // that sample them, positive where the arcs run counter-clockwise: with the shoelace sum of the

@@ -4,6 +4,11 @@
 
 namespace quentar::geometry {
 
+// Beyond this a coordinate describes no drawing (a thousand kilometres in millimetres): the
+// readers leave such values out, and a block placement that would carry its points there (its
+// scales multiplied through the nesting) is left out as well.
+inline constexpr double kBeyondAnyDrawing = 1e12;
+
 struct Vec3 {
     double x = 0, y = 0, z = 0;
 };

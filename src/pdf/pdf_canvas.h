@@ -74,11 +74,17 @@ public:
     // document is already open or the file cannot be created there: its folder is missing or
     // takes no new files, or a folder or a write-protected file has the name.
     bool BeginDoc(const std::string &fileName);
+    // Starts a document that is kept in memory: EndDoc(bytes) hands it over (for a caller that
+    // puts several files in place together).
+    bool BeginDocInMemory();
     // Finishes the current page and starts the next of the same size.
     void NewPage();
     // Finishes the document and writes the file. False when no document was open or the file
     // could not be written; an existing file is then left as it was.
     bool EndDoc();
+    // Finishes the document and hands its bytes over instead of writing a file. False when no
+    // document was open or it is too large to be addressed.
+    bool EndDoc(std::string &bytes);
 
     void MoveTo(int x, int y);
     // Strokes from the pen position to (x, y) with the pen; the pen position moves there.
@@ -108,6 +114,9 @@ public:
     int imageCount() const { return static_cast<int>(images_.size()); }
 
 private:
+    // BeginDoc without the check of the file: page 1 open, `fileName` kept for EndDoc().
+    bool startDocument(const std::string &fileName);
+
     struct ObjectEntry {
         std::uint32_t offset;
         std::uint32_t generation;

@@ -76,6 +76,15 @@ void TPDFCanvas::EndDictObject() {
 
 bool TPDFCanvas::BeginDoc(const std::string &fileName) {
     if (isInCreation_ || !canCreateFile(fileName)) return false;
+    return startDocument(fileName);
+}
+
+bool TPDFCanvas::BeginDocInMemory() {
+    if (isInCreation_) return false;
+    return startDocument(std::string());
+}
+
+bool TPDFCanvas::startDocument(const std::string &fileName) {
     fileName_ = fileName;
     file_ = std::make_unique<StringSink>();
     counter_ = std::make_unique<CountingSink>(*file_);
@@ -261,6 +270,12 @@ void TPDFCanvas::closeDocument() {
 }
 
 bool TPDFCanvas::EndDoc() {
+    std::string bytes;
+    const std::string fileName = fileName_;
+    return EndDoc(bytes) && !fileName.empty() && document::writeFileAtomically(fileName, bytes);
+}
+
+bool TPDFCanvas::EndDoc(std::string &bytes) {
     if (!isInCreation_) return false;
     bool ok = false;
     try {
@@ -272,7 +287,7 @@ bool TPDFCanvas::EndDoc() {
         // Object offsets are kept in 32 bits; a larger document could not be addressed.
         ok = offset() <= UINT32_MAX;
         writeXrefAndTrailer();
-        ok = ok && document::writeFileAtomically(fileName_, file_->bytes());
+        if (ok) bytes = file_->bytes();
     } catch (...) {
         closeDocument();
         throw;

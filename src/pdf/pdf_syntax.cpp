@@ -57,7 +57,7 @@ std::string zeroPadded(std::uint64_t value, int digits) {
 std::string intText(long long value) {
     char buf[24];
     const auto result = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, result.ptr);
+    return result.ec == std::errc() ? std::string(buf, result.ptr) : std::string("0");
 }
 
 std::string colorComponentText(std::uint8_t value) {
@@ -66,7 +66,7 @@ std::string colorComponentText(std::uint8_t value) {
     // removed. Every n/255 is at least 0.0039, so the fixed form is chosen.
     const auto result =
         std::to_chars(buf, buf + sizeof buf, value / 255.0, std::chars_format::general, 15);
-    return std::string(buf, result.ptr);
+    return result.ec == std::errc() ? std::string(buf, result.ptr) : std::string("0");
 }
 
 std::string EscapeString(std::string_view text) {

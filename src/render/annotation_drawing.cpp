@@ -1,10 +1,10 @@
 // The render pass's texts and dimensions: formatted texts in their frame, dimensions from the
 // picture the file keeps or from their definition points, colours by entity, block and layer.
+#include "document/number_text.h"
 #include "render/colors.h"
 #include "render/render_pass.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace quentar::render {
@@ -25,9 +25,7 @@ constexpr int kMeasurePx = 200;
 
 std::string formatNumber(double v, int decimals, bool dropTrailingZeros) {
     decimals = std::clamp(decimals, 0, 8);
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    std::string s(buf, r.ptr);
+    std::string s = document::fixedText(v, decimals);
     if (dropTrailingZeros && s.find('.') != std::string::npos) {
         while (!s.empty() && s.back() == '0')
             s.pop_back();

@@ -1,19 +1,19 @@
 // The warnings of the contour analysis, in English and German.
 #include "render/contour_warnings.h"
 
+#include "document/number_text.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace quentar::render {
 
 std::string measureNumber(double v, bool german) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::round(v * 100) / 100,
-                           std::chars_format::fixed, 2);
-    std::string s(buf, r.ptr);
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
+    std::string s = document::fixedText(std::round(v * 100) / 100, 2);
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
     if (german) std::replace(s.begin(), s.end(), '.', ',');
     return s;
 }
@@ -33,7 +33,8 @@ struct Places {
             more = true;
             return;
         }
-        en += std::string(shown ? ", " : "") + "(" + measureNumber(x) + ", " + measureNumber(y) + ")";
+        en +=
+            std::string(shown ? ", " : "") + "(" + measureNumber(x) + ", " + measureNumber(y) + ")";
         de += std::string(shown ? "; " : "") + "(" + measureNumber(x, true) + "; " +
               measureNumber(y, true) + ")";
         ++shown;
@@ -44,7 +45,8 @@ struct Places {
 
 } // namespace
 
-void contourWarnings(const contours::ContourAnalysis &a, double s, std::vector<MeasureWarning> &out) {
+void contourWarnings(const contours::ContourAnalysis &a, double s,
+                     std::vector<MeasureWarning> &out) {
     auto warn = [&](std::string code, std::string english, std::string german) {
         out.push_back({std::move(code), std::move(english), std::move(german)});
     };
@@ -56,7 +58,8 @@ void contourWarnings(const contours::ContourAnalysis &a, double s, std::vector<M
             whyDe = "die Blöcke sind so oft eingefügt, dass ihre Kopien nur nach Länge und Größe "
                     "gemessen wurden";
         } else if (a.unfinished & contours::kTooManyCrossings) {
-            why = "the cut contours cross each other more than " + count(a.crossings - 1) + " times";
+            why =
+                "the cut contours cross each other more than " + count(a.crossings - 1) + " times";
             whyDe = "die Schnittkonturen kreuzen sich mehr als " + count(a.crossings - 1) + "-mal";
         } else if (a.unfinished & contours::kTooManyTests) {
             why = "too many cut contours lie over each other to be searched";
@@ -68,8 +71,9 @@ void contourWarnings(const contours::ContourAnalysis &a, double s, std::vector<M
         warn("contours-not-computed",
              why + ": parts, holes, areas, pierces and open ends were not worked out (length and "
                    "size are); the material is charged for the whole blank",
-             whyDe + ": Teile, Löcher, Flächen, Einstiche und offene Enden wurden nicht ermittelt "
-                     "(Länge und Größe schon); das Material wird für den ganzen Zuschnitt berechnet");
+             whyDe +
+                 ": Teile, Löcher, Flächen, Einstiche und offene Enden wurden nicht ermittelt "
+                 "(Länge und Größe schon); das Material wird für den ganzen Zuschnitt berechnet");
     }
     const int64_t freeEnds = a.openEndCount - a.attachedEndCount;
     if (freeEnds > 0) {
@@ -90,11 +94,12 @@ void contourWarnings(const contours::ContourAnalysis &a, double s, std::vector<M
         warn("overshoots",
              measureNumber(a.attachedLength * s) + " mm in " + count(a.attachedCount) +
                  " places run on from a closed contour without closing anything (overshoots, "
-                 "lead-ins, shapes beyond an outline)" + places + "; they are priced as drawn",
+                 "lead-ins, shapes beyond an outline)" +
+                 places + "; they are priced as drawn",
              measureNumber(a.attachedLength * s, true) + " mm an " + count(a.attachedCount) +
                  " Stellen laufen von einer geschlossenen Kontur weiter, ohne etwas zu schließen "
-                 "(Überstände, Anfahrwege, Formen über eine Kontur hinaus)" + placesDe +
-                 "; sie werden wie gezeichnet berechnet");
+                 "(Überstände, Anfahrwege, Formen über eine Kontur hinaus)" +
+                 placesDe + "; sie werden wie gezeichnet berechnet");
     }
     if (a.duplicateLength > 0)
         warn("duplicates",
@@ -105,8 +110,9 @@ void contourWarnings(const contours::ContourAnalysis &a, double s, std::vector<M
                  count(static_cast<int64_t>(a.duplicates.size())) +
                  " Stellen): der Laser schneidet sie einmal, die Konturlänge zählt sie einmal");
     if (a.simplified)
-        warn("crowded", "loops crossing each other in a tangle too large to sort out: parts and "
-                        "holes there may be miscounted",
+        warn("crowded",
+             "loops crossing each other in a tangle too large to sort out: parts and "
+             "holes there may be miscounted",
              "Sich kreuzende Konturen in einem zu großen Gewirr: Teile und Löcher können dort "
              "falsch gezählt sein");
     if (a.overlapping)

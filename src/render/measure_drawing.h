@@ -25,8 +25,13 @@ enum class UnitChoice { Auto, Millimetres, Inches };
 
 struct MeasureOptions {
     int tab = 0;
-    bool cutContoursOnly = false; // dimensions, hatches, construction lines ... not measured
+    // Dimensions, hatches, construction lines, centre and dashed lines ... not measured: what the
+    // laser cuts. Off, the length and box are those of the whole drawn figure.
+    bool cutContoursOnly = true;
     UnitChoice units = UnitChoice::Auto;
+    // A drawing with nothing in model space (tab 0) is measured from the first layout that holds
+    // something to cut, with a warning.
+    bool layoutWhenModelEmpty = true;
 };
 
 // Something the user must know about the figures. `code` is stable (for scripts), the texts are
@@ -41,16 +46,31 @@ struct MeasureWarning {
 struct DrawingMeasurement {
     ContourFigures figures; // as measured, in drawing units
     ViewState view;         // the 180-pixel fit
-    int tab = 0;
+    int tab = 0;            // the tab measured
     bool empty = true;      // the tab holds no entity at all (nothing to price)
+    // When model space is empty and was measured as asked: the first layout that holds something
+    // to cut, -1 when none does.
+    int contentTab = -1;
     std::string drawingUnit; // what the drawing says its unit is ("inch", "mm", ...; "" nothing)
     double scale = 1;        // millimetres per drawing unit, applied below
     // In millimetres:
-    // konturlang counts a stretch drawn twice once (what the laser cuts); drawnLength as drawn.
-    double konturlang = 0, drawnLength = 0, minx = 0, maxx = 0, miny = 0, maxy = 0;
+    // konturlang counts a stretch drawn twice once (what the laser cuts).
+    double konturlang = 0, minx = 0, maxx = 0, miny = 0, maxy = 0;
     double netArea = 0;
     std::vector<double> areas; // closed contours, largest first
+    // The whole drawn figure, cut or not, stretches drawn twice as often as drawn (hidden content
+    // aside).
+    double drawnLength = 0;
     std::vector<MeasureWarning> warnings;
+    // Why nothing may be priced from these figures, one line each (empty when they may be): the
+    // tab holds no entity, nothing is left to measure (every entity was left out or has no
+    // length), or the figures are no numbers or beyond sense. The commands refuse with it, the
+    // calculator window takes nothing over.
+    std::string refusal, refusalGerman;
+    // A limit stopped the work part way (the blocks are inserted too often, the drawing has more
+    // points than are read): the figures are of a part of the drawing, and a price from them is
+    // made only when the user accepts that.
+    bool partial = false;
 };
 
 // Measures tab `options.tab` of a read drawing (see measureTab) and says what may be wrong with

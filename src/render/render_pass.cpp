@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace quentar::render {
 
@@ -54,6 +55,10 @@ bool placeableBy(const DrawParams &p) {
     return smallestSquared >= 1 - 1e-9;
 }
 
+// Relative to the size of its coordinates, an entity this short has no length: a point drawn as
+// a line, arc or circle (coordinates written with 15 digits keep a copy of a point closer).
+constexpr double kZeroLength = 1e-12;
+
 // Adds a segment to the path, continuing the open figure when it ends where the segment starts.
 void addLine(Path &path, double x1, double y1, double x2, double y2) {
     if (path.figures.empty() || path.figures.back().closed ||
@@ -74,6 +79,10 @@ void ContourFigures::reset() {
     entitiesDrawn = 0;
     summarisedByKind = {};
     summarisedCopies = 0;
+    summarisedCutPieces = 0;
+    hidden.clear();
+    zeroLength = 0;
+    zeroLengthAt.clear();
     if (collector) collector->clear();
     analysis = {};
     pieces.clear();
@@ -98,6 +107,7 @@ RenderPass::RenderPass(const document::Drawing &d, ContourFigures &figures, Canv
         else
             topLevel_.push_back(i);
     }
+    tableLinetypes();
 }
 
 void RenderPass::takeIn(double px, double py) {
@@ -219,7 +229,7 @@ void RenderPass::drawThinned(std::size_t index, const DrawParams &p, const Pen &
 }
 
 Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
-                        const document::TLayer *layer, Rgb color) const {
+                        const document::TLayer *layer, std::string_view name, Rgb color) const {
     Pen pen;
     pen.color = color;
     pen.width = 1;
@@ -233,9 +243,6 @@ Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
         pen.dashPattern = {5, 5};
         return pen;
     }
-    std::string_view name = layer ? std::string_view(layer->ltname) : std::string_view();
-    const std::string &own = e.detail().ltname;
-    if (e.ltnamepresent && !own.empty() && own != "ByLayer" && own != "ByBlock") name = own;
     if (name.empty()) return pen;
     for (int i = 0; i < d_.anzlt; ++i) {
         const auto &lt = d_.linetype[static_cast<std::size_t>(i)];
@@ -282,27 +289,44 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
     }
     // 4. Block filter.
     if (e.isblock ? dt.theblockname != p.blocktodraw : !p.blocktodraw.empty()) return;
-    // An invisible attribute and a viewport switched off show nothing.
-    if (e.invisible) return;
-    // A paint leaves out what cannot reach its surface.
-    OnSurface shown = OnSurface::Whole;
-    double shownX = 0, shownY = 0, shownSize = 0;
-    if (culling()) {
-        shown = onSurface(index, p, shownX, shownY, shownSize);
-        if (shown == OnSurface::Off) return;
-    }
-    f_.readIssues |= e.readIssues;
-    ++f_.entitiesDrawn;
-    const bool selected = selected_ && selected_(index);
-    currentSelected_ = selected;
-    if (canvas_) canvas_->beginEntity(index);
-    // 3. Pen. Inside a block, entities on layer "0" take the insert's layer.
+    // A viewport switched off shows nothing, not even its frame.
+    if (e.invisible && e.isviewport) return;
+    // Inside a block, entities on layer "0" take the insert's layer.
     if (p.blockLayer && e.layer(d_.dxf) == "0") {
         layer = p.blockLayer;
         layerColor = layer->colornr;
     }
+    // Hidden content is never cut. What is not shown at all is walked only by a measurement, to
+    // say how much was left out; a viewport's frame may be hidden while the view shows.
+    std::string_view hiddenLayer;
+    const Hidden hidden = hiddenWhy(e, p, layer, hiddenLayer);
+    const bool shown = hidden == Hidden::No || (hidden == Hidden::NotPlotted && !p.forprint);
+    if (!shown && !f_.collector && !e.isviewport) return;
+    Canvas *const canvas = canvas_;
+    struct RestoreCanvas {
+        Canvas *&slot;
+        Canvas *kept;
+        ~RestoreCanvas() { slot = kept; }
+    } restore{canvas_, canvas_};
+    if (!shown) canvas_ = nullptr;
+    // A paint leaves out what cannot reach its surface.
+    OnSurface onSurfaceAs = OnSurface::Whole;
+    double shownX = 0, shownY = 0, shownSize = 0;
+    if (culling()) {
+        onSurfaceAs = onSurface(index, p, shownX, shownY, shownSize);
+        if (onSurfaceAs == OnSurface::Off) return;
+    }
+    if (hidden == Hidden::No) {
+        f_.readIssues |= e.readIssues;
+        ++f_.entitiesDrawn;
+    }
+    const bool selected = selected_ && selected_(index);
+    currentSelected_ = selected;
+    if (canvas_) canvas_->beginEntity(index);
+    // 3. Pen.
+    const std::string_view linetype = linetypeOf(e, layer);
     const Rgb color = colorOf(e, layer, layerColor, p);
-    const Pen pen = makePen(e, selected, p, layer, color);
+    const Pen pen = makePen(e, selected, p, layer, linetype, color);
     // 5. Base offset: a block entity's base point goes to the insertion point.
     Place pl;
     pl.linear = p.linearIdentity ? nullptr : &p.linear;
@@ -321,9 +345,9 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
             pl.bz -= dt.blockbasez;
         }
     }
-    if (shown == OnSurface::Dot || shown == OnSurface::Thinned) {
+    if (onSurfaceAs == OnSurface::Dot || onSurfaceAs == OnSurface::Thinned) {
         // Smaller than a pixel: a dot; a small outline: fewer vertices.
-        if (shown == OnSurface::Dot)
+        if (onSurfaceAs == OnSurface::Dot)
             canvas_->fillRect(roundInt(shownX), roundInt(shownY), 1, 1, color);
         else
             drawThinned(index, p, pen, shownSize);
@@ -331,24 +355,36 @@ void RenderPass::entity(std::size_t index, const DrawParams &p) {
         canvas_->endEntity();
         return;
     }
+    // What this entity (and whatever it inserts) is hidden by, handed on to nested passes.
+    const DrawParams *own = &p;
+    std::optional<DrawParams> hiddenParams;
+    if (hidden != Hidden::No && p.hidden == Hidden::No) {
+        hiddenParams.emplace(p);
+        hiddenParams->hidden = hidden;
+        hiddenParams->hiddenLayer = hiddenLayer;
+        own = &*hiddenParams;
+    }
+    currentBroken_ = brokenLinetype(linetype);
     if (!dt.insertstr.empty()) {
         // 6. Block reference: nothing of itself is measured.
-        DrawParams inner = p;
+        DrawParams inner = *own;
         inner.hasByBlock = true;
         inner.byBlock = color;
         inner.blockLayer = layer;
         insertBlock(e, inner, pl);
     } else if (isDimension(d_, e)) {
-        drawDimension(e, p, pl, pen, color, layer);
+        drawDimension(e, *own, pl, pen, color, layer);
     } else if (!dt.textstr.empty()) {
         // 7. Texts are drawn, never measured.
-        drawTextEntity(e, p, pl, pen, color);
+        drawTextEntity(e, *own, pl, pen, color);
     } else {
         // 8. Path entity.
-        walkPath(e, p, pl, pen, color);
+        walkPath(e, *own, pl, pen, color);
     }
-    // 9. Viewport contents and grips.
+    // 9. Viewport contents (whatever hides the frame) and grips.
+    canvas_ = canvas;
     if (e.isviewport && dt.viewid != 1) drawViewport(e, p, pl.bx, pl.by);
+    if (!shown) canvas_ = nullptr;
     if (!p.forprint && selected) drawGrips(e, p, pl);
     if (canvas_) canvas_->endEntity();
 }
@@ -373,9 +409,11 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     nested.thelayhan = kNoLayout;
     nested.linear = pl.linear ? pl.linear->after(own) : own;
     nested.linearIdentity = nested.linear.isIdentity();
-    // Beyond this a placement has no sensible picture (and sums of its points overflow).
-    constexpr double kBeyondSense = 1e100;
-    auto sensible = [&](double v) { return std::isfinite(v) && std::fabs(v) < kBeyondSense; };
+    // Beyond the coordinate limit of the readers a placement has no sensible picture: the scales
+    // multiplied through the nesting, and the position, are held to it as a coordinate is.
+    auto sensible = [&](double v) {
+        return std::isfinite(v) && std::fabs(v) <= geometry::kBeyondAnyDrawing;
+    };
     for (const auto &row : nested.linear.m)
         for (double v : row)
             if (!sensible(v)) {
@@ -395,16 +433,18 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
         if (pl.linear) q = pl.linear->apply(q);
         return geometry::Vec3{pl.bx + q.x, pl.by + q.y, pl.bz + q.z};
     };
-    // A measurement within its bounds walks every copy; beyond them (and inside a summary) the
-    // copies are counted by their block's length and box, whose union the array's corners span.
-    // Any pass counts an array's copies so once they would run past its bounds (a picture then
-    // shows the box they fill).
-    const bool measuring = f_.collector || summing_ || rows * cols > 1;
+    // A measurement walks every copy of an array that fits its bounds (entity visits, pieces,
+    // copies); an array beyond them, and any array inside a summary, is counted by its block's
+    // length and box, whose union the array's corners span. A paint counts an array so too when
+    // it would run past its bounds, and shows the box the copies fill.
+    const double total = static_cast<double>(rows) * static_cast<double>(cols);
     const Summary *summary = nullptr;
-    if (measuring) summary = &summaryOf(nested);
+    if (f_.collector || summing_ || total > 1) summary = &summaryOf(nested);
     auto corners = [&]() {
         std::vector<std::pair<double, double>> out;
-        for (const auto &[r, c] : {std::pair{int64_t{0}, int64_t{0}}, {0, cols - 1}, {rows - 1, 0},
+        for (const auto &[r, c] : {std::pair{int64_t{0}, int64_t{0}},
+                                   {0, cols - 1},
+                                   {rows - 1, 0},
                                    {rows - 1, cols - 1}}) {
             const geometry::Vec3 q = offsetOf(r, c);
             if (sensible(q.x) && sensible(q.y)) out.emplace_back(q.x, q.y);
@@ -413,29 +453,30 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     };
     viewOfCopies_ = p.view();
     if (summing_) {
-        addCopies(*summary, static_cast<double>(rows) * static_cast<double>(cols), corners());
+        addCopies(*summary, total, corners());
         return;
+    }
+    if (summary) {
+        const double pieces = f_.collector ? static_cast<double>(f_.collector->pieces.size()) : 0;
+        const bool fits =
+            total <= static_cast<double>(kMaxArrayCopies) &&
+            static_cast<double>(visits_) + total * summary->visits <=
+                static_cast<double>(visitBudget_) &&
+            (!f_.collector || pieces + total * summary->pieces <= static_cast<double>(kMaxPieces));
+        if (!fits) {
+            addCopies(*summary, total, corners());
+            f_.renderIssues |= kRenderSummarised;
+            for (std::size_t k = 0; k < f_.summarisedByKind.size(); ++k)
+                f_.summarisedByKind[k] += summary->byKind[k] * total;
+            f_.summarisedCopies += total;
+            f_.summarisedCutPieces += summary->cutPieces * total;
+            return;
+        }
     }
     insertChain_.push_back(dt.insertstr);
     int64_t copies = 0;
     for (int64_t r = 0; r < rows; ++r)
         for (int64_t c = 0; c < cols; ++c) {
-            if (measuring &&
-                (copies >= kMaxArrayCopies ||
-                 static_cast<double>(visits_) + summary->visits > static_cast<double>(visitBudget_) ||
-                 (f_.collector && static_cast<double>(f_.collector->pieces.size()) + summary->pieces >
-                                      static_cast<double>(kMaxPieces)))) {
-                // The rest by their length and box.
-                const double rest = static_cast<double>(rows) * static_cast<double>(cols) -
-                                    static_cast<double>(copies);
-                addCopies(*summary, rest, corners());
-                f_.renderIssues |= kRenderSummarised;
-                for (int k = 0; k < contours::kMeasureKinds; ++k)
-                    f_.summarisedByKind[static_cast<std::size_t>(k)] += summary->byKind[static_cast<std::size_t>(k)] * rest;
-                f_.summarisedCopies += static_cast<int64_t>(std::min(rest, 9e18));
-                insertChain_.pop_back();
-                return;
-            }
             if (++copies > kMaxArrayCopies || (copies > 1 && ++visits_ > kMaxVisits)) {
                 f_.renderIssues |= kRenderVisitsCut;
                 insertChain_.pop_back();
@@ -463,8 +504,9 @@ const RenderPass::Summary &RenderPass::summaryOf(const DrawParams &nested) {
     bytes(&nested.blockLayer, sizeof nested.blockLayer);
     bytes(&nested.measureAs, sizeof nested.measureAs);
     bytes(&nested.byBlock, sizeof nested.byBlock);
-    const char flags[] = {nested.linearIdentity, nested.showmodel, nested.hasByBlock, inViewport_,
-                          static_cast<char>(depth_)};
+    const char flags[] = {nested.linearIdentity, nested.showmodel,  nested.hasByBlock,
+                          inViewport_,           static_cast<char>(depth_),
+                          static_cast<char>(nested.hidden)};
     bytes(flags, sizeof flags);
     auto it = summaries_.find(key);
     if (it != summaries_.end()) return it->second;
@@ -472,10 +514,14 @@ const RenderPass::Summary &RenderPass::summaryOf(const DrawParams &nested) {
     Summary s;
     const double length = f_.konturlang;
     const bool first = f_.konturminmaxfirst;
-    const double minx = f_.konturminx, miny = f_.konturminy, maxx = f_.konturmaxx, maxy = f_.konturmaxy;
+    const double minx = f_.konturminx, miny = f_.konturminy, maxx = f_.konturmaxx,
+                 maxy = f_.konturmaxy;
     const int64_t drawn = f_.entitiesDrawn;
     const uint16_t read = f_.readIssues;
     const uint32_t issues = f_.renderIssues;
+    const int64_t zeroLength = f_.zeroLength;
+    std::vector<std::pair<double, double>> zeroLengthAt;
+    zeroLengthAt.swap(f_.zeroLengthAt);
     contours::PieceCollector *collector = f_.collector;
     Canvas *canvas = canvas_;
     Summary *outer = summing_;
@@ -484,6 +530,7 @@ const RenderPass::Summary &RenderPass::summaryOf(const DrawParams &nested) {
     f_.entitiesDrawn = 0;
     f_.readIssues = 0;
     f_.renderIssues = 0;
+    f_.zeroLength = 0;
     f_.collector = nullptr;
     canvas_ = nullptr;
     summing_ = &s;
@@ -501,6 +548,10 @@ const RenderPass::Summary &RenderPass::summaryOf(const DrawParams &nested) {
     s.entities += static_cast<double>(f_.entitiesDrawn);
     s.readIssues = f_.readIssues;
     s.renderIssues = f_.renderIssues;
+    s.zeroLength = static_cast<double>(f_.zeroLength);
+    s.zeroLengthAt.swap(f_.zeroLengthAt);
+    f_.zeroLength = zeroLength;
+    f_.zeroLengthAt.swap(zeroLengthAt);
     f_.konturlang = length;
     f_.konturminmaxfirst = first;
     f_.konturminx = minx;
@@ -545,10 +596,21 @@ void RenderPass::addCopies(const Summary &s, double count,
     f_.entitiesDrawn += static_cast<int64_t>(std::min(s.entities * count, 9e18));
     f_.readIssues |= s.readIssues;
     f_.renderIssues |= s.renderIssues;
+    if (s.zeroLength > 0) {
+        f_.zeroLength += static_cast<int64_t>(std::min(s.zeroLength * count, 9e18));
+        // Where they lie in the first copy.
+        const double x = corners.empty() ? 0 : corners[0].first;
+        const double y = corners.empty() ? 0 : corners[0].second;
+        for (const auto &[px, py] : s.zeroLengthAt)
+            if (f_.zeroLengthAt.size() < ContourFigures::kZeroLengthPlaces)
+                f_.zeroLengthAt.emplace_back(px + x, py + y);
+    }
     if (summing_) {
-        for (std::size_t k = 0; k < s.byKind.size(); ++k) summing_->byKind[k] += s.byKind[k] * count;
+        for (std::size_t k = 0; k < s.byKind.size(); ++k)
+            summing_->byKind[k] += s.byKind[k] * count;
         summing_->visits += s.visits * count;
         summing_->pieces += s.pieces * count;
+        summing_->cutPieces += s.cutPieces * count;
     }
 }
 
@@ -568,19 +630,46 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     bool interrupted = false;
     if (e.setwidonce && e.detail().thewid > 0) pen.width = e.detail().thewid * z / 100;
     const Rgb arrowColor = p.showmodelforcolor ? kBlack : kWhite;
+    // Hidden content is walked for its length only, by a measurement.
+    const bool hidden = p.hidden != Hidden::No;
+    if (hidden && !f_.collector && !canvas_) return;
     // Only the cut contours count when the user asked for them alone; everything is drawn.
     using contours::MeasureKind;
-    const MeasureKind kind =
+    MeasureKind kind =
         p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : contours::measureKindOf(e);
-    const bool measured = !(f_.cutContoursOnly && kind != MeasureKind::Cut);
-    contours::PieceCollector *collector = f_.collector;
+    if (kind == MeasureKind::Cut && e.mesh)
+        kind = MeasureKind::Mesh;
+    else if (kind == MeasureKind::Cut && currentBroken_)
+        kind = MeasureKind::Dashed;
+    const bool measured = !hidden && !(f_.cutContoursOnly && kind != MeasureKind::Cut);
+    contours::PieceCollector *collector = hidden ? nullptr : f_.collector;
+    const std::size_t firstPiece = collector ? collector->pieces.size() : 0;
+    // The entity's own length and box: an entity of no length counts for nothing.
+    double walked = 0;
+    int64_t steps = 0;
+    bool boxed = false;
+    double bminx = 0, bminy = 0, bmaxx = 0, bmaxy = 0;
+    auto box = [&](double x, double y) {
+        if (!boxed) {
+            bminx = bmaxx = x;
+            bminy = bmaxy = y;
+            boxed = true;
+            return;
+        }
+        bminx = std::min(bminx, x);
+        bmaxx = std::max(bmaxx, x);
+        bminy = std::min(bminy, y);
+        bmaxy = std::max(bmaxy, y);
+    };
     contours::Piece piece;
     piece.entity = static_cast<uint32_t>(current_);
     piece.kind = kind;
     piece.measured = measured;
     int32_t firstWalked = -1;
     contours::PieceSpan span;
-    bool runOpen = false; // a summary counts the pieces the walk would collect
+    // A summary counts the pieces the walk would collect: runs of steps between jumps.
+    bool runOpen = false;
+    double runs = 0;
 
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
@@ -658,16 +747,15 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                 const double step =
                     pl.linear ? std::sqrt((wxp - wx) * (wxp - wx) + (wyp - wy) * (wyp - wy))
                               : std::sqrt((xp - v.x) * (xp - v.x) + (yp - v.y) * (yp - v.y));
+                walked += step;
+                ++steps;
                 if (measured) {
                     f_.konturlang += step;
-                    takeIn(wxp, wyp);
-                    takeIn(wx, wy);
+                    box(wxp, wyp);
+                    box(wx, wy);
                 }
-                if (summing_) {
-                    summing_->byKind[static_cast<std::size_t>(kind)] += step;
-                    if (!runOpen) summing_->pieces += 1;
-                    runOpen = true;
-                }
+                if (!runOpen) ++runs;
+                runOpen = true;
                 if (collector) {
                     piece.length += step;
                     ++piece.segments;
@@ -698,8 +786,8 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     // only) is cut all round: its closing side counts like the others.
     if (e.isclosed && !first && !interrupted && (wxp != fwx || wyp != fwy) && !firstStep) {
         const double step = std::sqrt((wxp - fwx) * (wxp - fwx) + (wyp - fwy) * (wyp - fwy));
+        walked += step;
         if (measured) f_.konturlang += step;
-        if (summing_) summing_->byKind[static_cast<std::size_t>(kind)] += step;
         if (collector) {
             piece.length += step;
             // The side closes the piece only when no jump came between (a SOLID has none).
@@ -711,6 +799,32 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         }
     }
     if (collector && !first) finishPiece(piece, span, pl);
+    if (hidden) {
+        if (f_.collector) addHidden(p, walked);
+    } else if (steps > 0) {
+        // Of no length (to a hair of the size of its coordinates), the entity is a point drawn
+        // as a line, arc or circle: not cut, and not part of the size.
+        if (walked <= kZeroLength * std::max({1.0, std::fabs(fwx), std::fabs(fwy)})) {
+            if (measured) {
+                f_.konturlang -= walked;
+                ++f_.zeroLength;
+                if (f_.zeroLengthAt.size() < ContourFigures::kZeroLengthPlaces)
+                    f_.zeroLengthAt.emplace_back(fwx, fwy);
+            }
+            if (collector) collector->truncate(firstPiece);
+        } else {
+            if (boxed) {
+                takeIn(bminx, bminy);
+                takeIn(bmaxx, bmaxy);
+            }
+            if (summing_) {
+                // What the walk would have collected, for the copies counted by this summary.
+                summing_->byKind[static_cast<std::size_t>(kind)] += walked;
+                summing_->pieces += runs;
+                if (kind == MeasureKind::Cut && measured) summing_->cutPieces += runs;
+            }
+        }
+    }
 
     if (!canvas_) return;
     if (e.isclosed && !interrupted) path.closeFigure();

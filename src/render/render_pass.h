@@ -25,6 +25,10 @@ namespace quentar::render {
 // Layout handle of a pass that is not bound to a layout.
 inline constexpr int32_t kNoLayout = -999;
 
+// Why content of a drawing is never cut, as CAD programs hide it: not shown (a frozen layer, an
+// invisible entity) or shown but never printed (the layer "Defpoints", a layer marked no plot).
+enum class Hidden : uint8_t { No, Frozen, Invisible, NotPlotted };
+
 // The parameters of one pass (and of its nested passes for blocks and viewports).
 struct DrawParams {
     double scrollx = 0, scrolly = 0; // view offset, pixels
@@ -50,6 +54,10 @@ struct DrawParams {
     // Measure what this pass draws as this kind rather than by each entity's own (a dimension's
     // picture drawn from its block); -1: by the entity.
     int measureAs = -1;
+    // Inside an insert (or a dimension's picture) that is hidden: why, and the layer that hides
+    // it. Everything such a pass walks is hidden alike.
+    Hidden hidden = Hidden::No;
+    std::string_view hiddenLayer;
 
     // Drawing units to pixels of this pass's surface.
     ViewTransform view() const { return {zoomit, scrollx, scrolly, paintbox1height}; }
@@ -65,8 +73,9 @@ enum RenderIssue : uint32_t {
     kRenderVisitsCut = 1 << 1,     // the bound on entity visits stopped the render
     kRenderSelfInsert = 1 << 2,    // a block inserting itself was entered once only
     kRenderBadPlacement = 1 << 3,  // an insert whose scale or position is beyond sense: left out
-    // Copies of blocks beyond the bounds of a measurement were measured by their length and box
-    // alone (exact), without pieces: no contours can be made of them.
+    // Copies of blocks beyond the bounds of a measurement (or of a paint) were counted by their
+    // block's length and box (exact), without pieces: if they hold cut contours, no contours can
+    // be made of them.
     kRenderSummarised = 1 << 4,
 };
 
@@ -79,15 +88,32 @@ struct ContourFigures {
     // contour analysis of a measurement, see measure_drawing.h).
     document::TypedDynaArray<double> flaechen;
     int64_t entitiesDrawn = 0; // entities of the tab that passed the filters (inserts included)
-    // The length of each kind of the copies measured by their length alone (kRenderSummarised).
+    // Copies of blocks counted by their length and box alone (kRenderSummarised): the length of
+    // each kind, how many copies, and the pieces among them the contour analysis would take.
     std::array<double, contours::kMeasureKinds> summarisedByKind{};
-    int64_t summarisedCopies = 0;
+    double summarisedCopies = 0, summarisedCutPieces = 0;
     uint32_t renderIssues = 0; // RenderIssue bits
     uint16_t readIssues = 0;   // document::ReadIssue bits of the entities drawn
 
-    // How to measure (kept by reset): only the cut contours enter length and box, and the
-    // pieces for the contour analysis are collected here when given.
-    bool cutContoursOnly = false;
+    // Hidden content of the tab, never cut: by why and layer, with the length it would have
+    // drawn. Walked only by a measurement (a pass that collects pieces).
+    struct HiddenContent {
+        Hidden why = Hidden::No;
+        std::string layer; // empty for invisible entities
+        int64_t entities = 0;
+        double length = 0;
+    };
+    std::vector<HiddenContent> hidden;
+    // Measured entities of no length (a line from a point to itself, a circle of radius 0): they
+    // count for nothing, not even in the box. How many, and where the first of them lie.
+    static constexpr std::size_t kZeroLengthPlaces = 20;
+    int64_t zeroLength = 0;
+    std::vector<std::pair<double, double>> zeroLengthAt;
+
+    // How to measure (kept by reset): only the cut contours enter length and box (the default,
+    // as the laser cuts them), and the pieces for the contour analysis are collected here when
+    // given.
+    bool cutContoursOnly = true;
     contours::PieceCollector *collector = nullptr;
     // The contours of the last measurement (Vorschaubild): parts, holes, open ends, duplicates,
     // and the pieces they are made of.
@@ -138,8 +164,8 @@ public:
 
     // Copies of one MINSERT beyond this are not drawn (the visit bound counts them too).
     static constexpr int64_t kMaxArrayCopies = 1'000'000;
-    // A measurement collects at most this many pieces (some 300 MB with their contours); copies
-    // of blocks beyond it, or beyond the visit bound, are measured by their length and box alone.
+    // A measurement collects at most this many pieces (some 300 MB with their contours); an
+    // array of blocks beyond it, or beyond the visit bound, is counted by its length and box.
     static constexpr int64_t kMaxPieces = 4'000'000;
 
     // Where an entity's coordinates lie in the drawing: the pass's linear part, then the offset.
@@ -178,6 +204,15 @@ private:
     void insertBlock(const document::tpoly &e, const DrawParams &p, const Place &pl);
     void walkPath(const document::tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
                   Rgb color);
+    // Why an entity is hidden (Hidden::No when it is not), and the layer responsible.
+    Hidden hiddenWhy(const document::tpoly &e, const DrawParams &p, const document::TLayer *layer,
+                     std::string_view &byLayer) const;
+    void addHidden(const DrawParams &p, double length);
+    // The name of the line type an entity is drawn with: its own or its layer's.
+    std::string_view linetypeOf(const document::tpoly &e, const document::TLayer *layer) const;
+    // Drawn broken (dashes, dots, gaps): centre marks, bend lines and hidden edges, never cuts.
+    bool brokenLinetype(std::string_view name) const;
+    void tableLinetypes(); // fills brokenByName_ from the drawing's line types
     void drawTextEntity(const document::tpoly &e, const DrawParams &p, const Place &pl,
                         const Pen &pen, Rgb color);
     void drawDimension(const document::tpoly &e, const DrawParams &p, const Place &pl,
@@ -203,7 +238,7 @@ private:
     void drawViewport(const document::tpoly &e, const DrawParams &p, double bx, double by);
     void drawGrips(const document::tpoly &e, const DrawParams &p, const Place &pl);
     Pen makePen(const document::tpoly &e, bool selected, const DrawParams &p,
-                const document::TLayer *layer, Rgb color) const;
+                const document::TLayer *layer, std::string_view linetype, Rgb color) const;
     void takeIn(double px, double py);
     void fillArrow(double tipX, double tipY, double fromX, double fromY, double sizePx, Rgb color);
 
@@ -215,13 +250,18 @@ private:
         bool any = false;
         double minx = 0, miny = 0, maxx = 0, maxy = 0;
         std::array<double, contours::kMeasureKinds> byKind{};
-        double entities = 0, visits = 0, pieces = 0; // doubles: 10^12 copies overflow nothing
+        // Doubles: 10^12 copies overflow nothing. Of the pieces, those the contour analysis
+        // would take (cut and measured).
+        double entities = 0, visits = 0, pieces = 0, cutPieces = 0;
         uint16_t readIssues = 0;
         uint32_t renderIssues = 0;
+        double zeroLength = 0; // entities of no length, and where the first lie
+        std::vector<std::pair<double, double>> zeroLengthAt;
     };
     const Summary &summaryOf(const DrawParams &nested);
     // Adds `count` copies of a summary whose offsets span the given corners.
-    void addCopies(const Summary &s, double count, const std::vector<std::pair<double, double>> &corners);
+    void addCopies(const Summary &s, double count,
+                   const std::vector<std::pair<double, double>> &corners);
     std::unordered_map<std::string, Summary> summaries_;
     Summary *summing_ = nullptr; // the summary being worked out, if any
     int64_t visitBudget_ = kMaxVisits;
@@ -233,6 +273,9 @@ private:
     SelectedLookup selected_;
     document::LayerLookup layers_;
     std::size_t current_ = 0; // index of the entity being drawn
+    bool currentBroken_ = false; // and whether its line type is broken (see brokenLinetype)
+    std::unordered_map<std::string_view, bool> brokenByName_;  // line types: broken or not
+    std::unordered_map<std::string, std::size_t> hiddenIndex_; // why + layer -> f_.hidden entry
     bool currentSelected_ = false; // and whether it is selected
     int depth_ = 0;
     bool inViewport_ = false;

@@ -155,22 +155,19 @@ void beginMeasuring(const document::Drawing &d, ContourFigures &figures) {
 
 void finishMeasuring(const document::Drawing &d, ContourFigures &figures) {
     figures.collector = nullptr;
-    if (figures.renderIssues & kRenderSummarised) {
-        // Copies were measured by length and box alone: their contours cannot be made, and those
-        // of the rest would be a part of the drawing taken for the whole.
-        contours::AnalysisBudget lengthsOnly;
-        lengthsOnly.contours = false;
-        figures.analysis = contours::analyseContours(d, figures.pieces, lengthsOnly);
-        figures.analysis.unfinished |= contours::kTooManyPieces;
-        for (int k = 0; k < contours::kMeasureKinds; ++k) {
-            const double len = figures.summarisedByKind[static_cast<std::size_t>(k)];
-            figures.analysis.lengthByKind[static_cast<std::size_t>(k)] += len;
-            if (len > 0 && !(figures.cutContoursOnly && k != 0))
-                figures.analysis.kindMeasured[static_cast<std::size_t>(k)] = true;
-        }
-        return;
+    // Copies counted by their length and box alone hold cut contours: none can be made of them,
+    // and those of the rest would be a part of the drawing taken for the whole.
+    const bool lengthsOnly = figures.summarisedCutPieces > 0;
+    contours::AnalysisBudget budget;
+    budget.contours = !lengthsOnly;
+    figures.analysis = contours::analyseContours(d, figures.pieces, budget);
+    if (lengthsOnly) figures.analysis.unfinished |= contours::kTooManyPieces;
+    for (std::size_t k = 0; k < figures.summarisedByKind.size(); ++k) {
+        const double len = figures.summarisedByKind[k];
+        figures.analysis.lengthByKind[k] += len;
+        if (len > 0 && !(figures.cutContoursOnly && k != 0))
+            figures.analysis.kindMeasured[k] = true;
     }
-    figures.analysis = contours::analyseContours(d, figures.pieces);
     for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
 }
 

@@ -1,8 +1,9 @@
 // Zoom about a point, wheel and drag steps, the per-tab view memory and the axis icon's place.
 #include "render/view_ops.h"
 
+#include "document/number_text.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace quentar::render {
@@ -25,9 +26,7 @@ int roundToInt(double v) {
 
 std::string fourDecimals(double v) {
     if (std::fabs(v) < 0.00005) v = 0; // no "-0.0000" next to the origin
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
-    return std::string(buf, r.ptr);
+    return document::fixedText(v, 4);
 }
 
 } // namespace

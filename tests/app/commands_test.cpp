@@ -140,6 +140,44 @@ TEST(Commands, QuotePrintsTheBreakdownAndTheSameFiguresAsJson) {
     EXPECT_NE(json.out.find("\"StueckEd\":\"10\""), std::string::npos);
 }
 
+// A plate of 100 x 50 with a hole, dimensioned, with a hatch and a frame on a frozen layer: only
+// the plate is priced, by default, and the breakdown says what was left out.
+TEST(Commands, MeasureAndQuotePriceOnlyWhatIsCut) {
+    const std::string part =
+        std::string(QUENTAR_FIXTURES_DIR) + "/drawings/part_dimensions_hatch_frozen_frame.dxf";
+    const CommandRun m = run("measure '" + part + "'");
+    ASSERT_EQ(m.status, 0) << m.err;
+    const CommandRun q = run("quote '" + part + "' --json");
+    ASSERT_EQ(q.status, 0) << q.err;
+    for (const char *key :
+         {"\"konturlang\":362.82", "\"width\":100.00", "\"length\":50.00", "\"parts\":1",
+          "\"dimension\":{\"length\":140.99", "\"hatch\":{\"length\":80,\"measured\":false}",
+          "\"hidden\":{\"length\":1000,\"measured\":false,\"by\":[{\"why\":\"frozen\","
+          "\"layer\":\"FRAME\""})
+        EXPECT_NE(m.out.find(key), std::string::npos) << key << "\n" << m.out;
+    for (const char *key : {"\"KonturmmEd\":\"362.82\"", "\"breited\":\"100.00\"",
+                            "\"hoched\":\"50.00\"", "\"hidden\":{\"length\":1000"})
+        EXPECT_NE(q.out.find(key), std::string::npos) << key << "\n" << q.out;
+    EXPECT_NE(q.err.find("frozen layer \"FRAME\" 1000 mm"), std::string::npos) << q.err;
+    // The whole drawn figure on request: dimensions and hatch too, never the frozen frame.
+    const CommandRun all = run("measure '" + part + "' --all-contours");
+    ASSERT_EQ(all.status, 0);
+    EXPECT_NE(all.out.find("\"konturlang\":583.81"), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find("\"code\":\"not-cut\""), std::string::npos);
+}
+
+// A part drawn on a sheet only is measured from its layout, unless model space is asked for.
+TEST(Commands, AnEmptyModelSpaceIsMeasuredFromItsLayout) {
+    const std::string sheet = std::string(QUENTAR_FIXTURES_DIR) + "/drawings/paper_space_only.dxf";
+    const CommandRun m = run("measure '" + sheet + "'");
+    ASSERT_EQ(m.status, 0) << m.err;
+    EXPECT_NE(m.out.find("\"tab\":1"), std::string::npos);
+    EXPECT_NE(m.err.find("the model space is empty"), std::string::npos) << m.err;
+    const CommandRun model = run("measure '" + sheet + "' --tab 0");
+    EXPECT_EQ(model.status, 2);
+    EXPECT_NE(model.err.find("--tab 1 measures it"), std::string::npos) << model.err;
+}
+
 TEST(Commands, QuoteReadsTheStoredSettingsAndRejectsBadInput) {
     const fs::path home = fs::temp_directory_path() / "quentar_quote_settings";
     fs::create_directories(home / "Morvane");

@@ -1,6 +1,7 @@
 // Replays the data-file fuzzer's corpus: every reader refuses or reads, none crashes.
 #include "i18n/options.h"
 #include "costing/catalogue.h"
+#include "costing/sheet_formats.h"
 #include "costing/tiers.h"
 #include "i18n/translate_file.h"
 
@@ -26,6 +27,8 @@ TEST(FuzzReplay, DataFiles) {
         (void)t.readFileBytes(body);
         (void)quentar::i18n::readTranslateFile(body);
         (void)quentar::i18n::parseOptions(body);
+        quentar::costing::SheetFormats f;
+        (void)f.readText(body, "sheets.txt");
         ++files;
     }
     EXPECT_GT(files, 0);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <cmath>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -152,7 +153,8 @@ TEST(QuoteOutcomes, NonsenseIsRefusedAndNothingIsWritten) {
         {"a stored time that is none", "p.dxf", "{ini}: InitialEd_Time: -1 must be at least 0",
          ini("InitialEd_Time=-1")},
         {"a material file's negative price", "p.dxf --data-dir data --material Stahl",
-         "MatPreisEd: -1.00 must be at least 0",
+         "data/material.dat, material 2 (Stahl), price: -1.00 must be at least 0; the material "
+         "cannot be priced as it is",
          [](const Scratch &s) {
              put(s.work() / "data/material.dat", materialsWithANegativePrice());
          }},
@@ -199,10 +201,11 @@ TEST(QuoteOutcomes, AnOutputThatCannotBeWrittenLeavesNoHalfFile) {
     };
     const Case cases[] = {
         {"a CSV file below a missing folder", "p.dxf --csv missing/o.csv", "",
-         "cannot write missing/o.csv"},
+         "cannot write missing/o.csv: no such folder"},
         {"a PDF below a regular file", "p.dxf --pdf p.dxf/o.pdf --csv o.csv", "",
-         "cannot write p.dxf/o.pdf"},
-        {"a text file that is a folder", "p.dxf --text data", "", "cannot write data"},
+         "cannot write p.dxf/o.pdf: a part of its path is not a folder"},
+        {"a text file that is a folder", "p.dxf --text data", "",
+         "cannot write data: it is a folder"},
         {"a full standard output", "p.dxf --json", "/dev/full", "cannot write the standard output"},
     };
     for (const Case &c : cases) {
@@ -256,7 +259,87 @@ TEST(QuoteOutcomes, DamagedDataFilesAreNamedAndKept) {
         EXPECT_EQ(r.err, "quentar: warning: " + c.warning + "\n");
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find(c.priceShown), std::string::npos) << r.out;
+        // A damaged file is named in the quotation's own warnings too, not on stderr only.
+        if (!c.files.empty())
+            EXPECT_NE(r.out.find("{\"code\":\"damaged-file\",\"message\":\"" + c.warning +
+                                 "\"}"),
+                      std::string::npos)
+                << r.out;
         EXPECT_EQ(s.files(), before);
+    }
+}
+
+// Values of the data files that make no sense (a price or weight that is no number, a feed rate of
+// NaN or 0, a discount of 150 %, -50 % or NaN) never stand in for a figure silently: each row is
+// refused with a line naming the file, row and field, on stderr and in the JSON and CSV warnings;
+// the tier below applies, the feed comes from a sound entry, and choosing a damaged material is
+// refused with that line.
+TEST(QuoteOutcomes, DamagedValuesOfTheDataFilesAreRefusedRowByRow) {
+    Scratch s;
+    Bytes materials;
+    materials.i32(3)
+        .str(u"Edelstahl").str(u"3.00").str(u"7.80")
+        .str(u"Stahl").str(u"abc").str(u"7.80")
+        .str(u"Aluminium").str(u"4.00").str(u"nan");
+    materials.i32(5)
+        .i32(0).f64(1).f64(11.5)
+        .i32(0).f64(2).f64(std::nan(""))
+        .i32(0).f64(3).f64(0)
+        .i32(1).f64(1).f64(8.2)
+        .i32(2).f64(1).f64(14.5);
+    put(s.work() / "data/material.dat", materials.bytes());
+    put(s.work() / "data/staffel.dat", Bytes()
+                                           .i32(4)
+                                           .str(u"10").str(u"150")
+                                           .str(u"20").str(u"-50")
+                                           .str(u"30").str(u"nan")
+                                           .str(u"5").str(u"10")
+                                           .bytes());
+    const std::string refused[] = {
+        "data/material.dat, material 2 (Stahl), price: abc is not a number; the material cannot "
+        "be priced as it is",
+        "data/material.dat, material 3 (Aluminium), specific weight: nan is not a number; the "
+        "material cannot be priced as it is",
+        "data/material.dat, feed entry 2 (Edelstahl, 2 mm), feed rate: nan is not a number; the "
+        "entry is left out",
+        "data/material.dat, feed entry 3 (Edelstahl, 3 mm), feed rate: 0 is not above 0; the "
+        "entry is left out",
+        "data/staffel.dat, tier 1, discount: 150 must be at most 100; the tier is left out",
+        "data/staffel.dat, tier 2, discount: -50 must be at least 0; the tier is left out",
+        "data/staffel.dat, tier 3, discount: nan is not a number; the tier is left out",
+    };
+    const auto before = s.files();
+    const Scratch::Run r = s.quote("p.dxf --data-dir data --material Edelstahl --thickness 2 "
+                                   "--quantity 35 --json --csv o.csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string csv = bytesOf(s.work() / "o.csv");
+    for (const std::string &line : refused) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(r.err.find("quentar: warning: " + line + "\n"), std::string::npos) << r.err;
+        EXPECT_NE(r.out.find("{\"code\":\"damaged-value\",\"message\":\"" + line + "\"}"),
+                  std::string::npos);
+        EXPECT_NE(csv.find(line), std::string::npos);
+    }
+    // The 1 mm entry's feed (the 2 mm one is NaN), the 5-piece tier's 10 % (not 100 % from 150).
+    EXPECT_NE(r.out.find("\"vorschubed\":\"11.50\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"RabattEd\":\"10.00\""), std::string::npos) << r.out;
+    fs::remove(s.work() / "o.csv");
+    EXPECT_EQ(s.files(), before) << "the data files are kept as they are";
+
+    // A damaged material itself, and a feed of 0 given by hand, are refused.
+    const struct {
+        std::string args, message;
+    } refusals[] = {
+        {"--material Stahl", refused[0]},
+        {"--material Aluminium", refused[1]},
+        {"--set vorschubed=0", "vorschubed: 0 must be at least 0.001"},
+    };
+    for (const auto &c : refusals) {
+        SCOPED_TRACE(c.args);
+        const Scratch::Run q = s.quote("p.dxf --data-dir data --json " + c.args);
+        EXPECT_EQ(q.status, 2);
+        EXPECT_EQ(q.err, "quentar: " + c.message + "\n");
+        EXPECT_EQ(q.out, "");
     }
 }
 

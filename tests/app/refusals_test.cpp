@@ -1,6 +1,7 @@
 // What is not a drawing, or cannot be measured, is refused by every command with one line and
 // one exit code, and no input is overwritten: missing files, text, images, binary DXF, empty
-// drawings, outputs naming their input, outputs that cannot be written, memory that runs out.
+// drawings, outputs naming their input, outputs that cannot be written, memory that runs out,
+// arguments that make no sense.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -69,7 +70,7 @@ TEST(Refusals, EveryCommandSaysWhatItFoundWithOneLineAndOneCode) {
     struct Case {
         const char *args;
         int status;
-        const char *message; // the whole stderr
+        std::string message; // the whole stderr
     };
     const Case cases[] = {
         {"missing.dxf", 2, "quentar: cannot open missing.dxf: no such file\n"},
@@ -92,8 +93,37 @@ TEST(Refusals, EveryCommandSaysWhatItFoundWithOneLineAndOneCode) {
          "quentar: --preview ./p.dxf is the drawing p.dxf, which would be overwritten\n"},
         {"resave p.dxf p.dxf", 2,
          "quentar: p.dxf is the drawing itself; save it under another name\n"},
-        {"measure p.dxf --preview no/such/folder/x.png", 1, "quentar: cannot write no/such/folder/x.png\n"},
-        {"measure p.dxf --units feet", 2, nullptr},
+        {"measure p.dxf --preview no/such/folder/x.png", 1,
+         "quentar: cannot write no/such/folder/x.png: no such folder\n"},
+        // Bad arguments: the one line says what is wrong, then where to read how they go.
+        {"bogus", 2, "quentar: unknown command 'bogus'; see 'quentar --help'\n"},
+        {"measure p.dxf --units furlong", 2,
+         "quentar: --units takes auto, mm or inch, not furlong; see 'quentar --help'\n"},
+        {"measure p.dxf --units", 2,
+         "quentar: --units needs a value: auto, mm or inch; see 'quentar --help'\n"},
+        {"measure p.dxf --tab first", 2,
+         "quentar: --tab takes the number of a tab, from 0, not first; see 'quentar --help'\n"},
+        {"measure", 2, "quentar: measure needs a drawing (FILE.dxf); see 'quentar --help'\n"},
+        {"measure p.dxf p.dxf", 2,
+         "quentar: measure takes one drawing: p.dxf is one too many; see 'quentar --help'\n"},
+        {"info", 2, "quentar: info needs a drawing (FILE.dxf); see 'quentar --help'\n"},
+        {"info p.dxf --all", 2, "quentar: info: unknown option --all; see 'quentar --help'\n"},
+        {"resave p.dxf", 2,
+         "quentar: resave takes a drawing and the file to save it as (IN.dxf OUT.dxf); see "
+         "'quentar --help'\n"},
+        {"quote", 2,
+         "quentar: quote needs at least one drawing (FILE.dxf); see 'quentar --help'\n"},
+        {"quote p.dxf --fast", 2, "quentar: quote: unknown option --fast; see 'quentar --help'\n"},
+        {"quote p.dxf --material", 2, "quentar: --material needs a value; see 'quentar --help'\n"},
+        {"quote p.dxf --set StueckEd", 2,
+         "quentar: --set takes FIELD=VALUE, not StueckEd; see 'quentar --help'\n"},
+        // An output asked for without a name is refused, not skipped.
+        {"quote p.dxf --pdf ''", 2, "quentar: --pdf needs a file name; see 'quentar --help'\n"},
+        {"quote p.dxf --csv ''", 2, "quentar: --csv needs a file name; see 'quentar --help'\n"},
+        {"measure p.dxf --preview ''", 2,
+         "quentar: --preview needs a file name; see 'quentar --help'\n"},
+        {"resave p.dxf ''", 2,
+         "quentar: resave needs a file name to save as; see 'quentar --help'\n"},
     };
     Work w;
     const std::string drawing = bytesOf(w.root() / "p.dxf");
@@ -101,7 +131,7 @@ TEST(Refusals, EveryCommandSaysWhatItFoundWithOneLineAndOneCode) {
         SCOPED_TRACE(c.args);
         const Work::Run r = w.run(c.args);
         EXPECT_EQ(r.status, c.status);
-        if (c.message) EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(r.err, c.message);
         EXPECT_EQ(bytesOf(w.root() / "p.dxf"), drawing); // no input is ever overwritten
         EXPECT_FALSE(fs::exists(w.root() / "out.dxf"));
     }
@@ -122,4 +152,22 @@ TEST(Refusals, MemoryThatRunsOutIsADrawingTooLarge) {
     EXPECT_EQ(r.err, "quentar: the drawing is too large for the memory available\n");
     // With the memory it needs the same drawing is measured.
     EXPECT_EQ(w.run("measure big.dxf").status, 0);
+}
+
+// A large file that is no text is refused by its first bytes: a sparse file of 2 GB less 2 bytes
+// (the most that is read at all) is not read whole, 2 GB of memory and seconds, before it is found
+// to be binary data.
+TEST(Refusals, ALargeBinaryFileIsRefusedWithoutReadingItWhole) {
+    Work w;
+    const fs::path sparse = w.root() / "sparse.dxf";
+    {
+        std::ofstream(sparse, std::ios::binary) << "";
+    }
+    std::error_code ec;
+    fs::resize_file(sparse, (std::uintmax_t{1} << 31) - 2, ec);
+    if (ec) GTEST_SKIP() << "no sparse file of 2 GB can be made here: " << ec.message();
+    // 600 MB of address space: far from enough to hold the file.
+    const Work::Run r = w.run("measure sparse.dxf", 600000);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "quentar: cannot open sparse.dxf: not a DXF drawing but binary data\n");
 }

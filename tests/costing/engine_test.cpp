@@ -213,16 +213,17 @@ TEST_F(EngineTest, PricesPerPieceAndForTheOrder) {
     }
 }
 
-TEST_F(EngineTest, AFeedRateOfZeroKeepsTheLaserTime) {
+// A feed of 0 would cut in no time: it is refused, and the laser time goes on from the last
+// feed taken.
+TEST_F(EngineTest, AFeedRateOfZeroIsRefusedAndTheLastFeedStays) {
     type("KonturmmEd", "1000");
     type("vorschubed", "10");
-    type("SchneidkostenEd", "9.99");
-    type("vorschubed", "0");
+    EXPECT_FALSE(engine.vorschubed.setText("0"));
+    EXPECT_EQ(engine.vorschubed.refusal(), (Refusal{Refusal::Reason::BelowLeast, 0.001}));
+    EXPECT_EQ(text("vorschubed"), "10");
     EXPECT_EQ(text("LaserZeitEd"), "0:00:06");
-    // The cutting cost is still recomputed, from the unchanged time.
-    EXPECT_EQ(text("SchneidkostenEd"), "0.42");
     type("KonturmmEd", "2000");
-    EXPECT_EQ(text("LaserZeitEd"), "0:00:06");
+    EXPECT_EQ(text("LaserZeitEd"), "0:00:12");
 }
 
 // Every input that makes no sense is refused by its field: the figures stay exactly those of the
@@ -260,8 +261,9 @@ TEST_F(EngineTest, InputsThatMakeNoSenseAreRefusedAndChangeNoFigure) {
         {"TransportEd", "-10", {R::BelowLeast, 0}},
         // The part is 100 x 50: an allowance of -25 on each side leaves nothing of it.
         {"MatZugabeEd", "-25", {R::LargerThanThePart, -25}},
-        {"vorschubed", "-11.5", {R::BelowLeast, 0}},
-        {"vorschubed", "0.0001", {R::NeitherZeroNorAtLeast, 0.001}},
+        {"vorschubed", "-11.5", {R::BelowLeast, 0.001}},
+        {"vorschubed", "0", {R::BelowLeast, 0.001}},
+        {"vorschubed", "0.0001", {R::BelowLeast, 0.001}},
         {"AnzLochEd", "2.5", {R::NotAWholeNumber}},
         {"AnzLochEd", "-1", {R::BelowLeast, 0}},
         {"DurchMesserEd", "-10", {R::BelowLeast, 0}},
@@ -293,7 +295,7 @@ TEST_F(EngineTest, InputsThatMakeNoSenseAreRefusedAndChangeNoFigure) {
     // The edges themselves are taken.
     for (const auto &[field, edge] :
          {std::pair{"GewinnAufschlagEd", "-100"}, std::pair{"RabattEd", "100"},
-          std::pair{"MatZugabeEd", "-24.99"}, std::pair{"vorschubed", "0"},
+          std::pair{"MatZugabeEd", "-24.99"}, std::pair{"vorschubed", "0.001"},
           std::pair{"StueckEd", "10000000"}, std::pair{"TransportEd", "150"}}) {
         SCOPED_TRACE(field);
         EXPECT_TRUE(engine.field(field)->setText(edge));
@@ -360,12 +362,17 @@ TEST_F(EngineTest, TheQuantityPicksTheTierDiscount) {
     tiers.add({"0", "60"});
     tiers.add({"-5", "70"});
     tiers.add({"10", "7"}); // the first of equal quantities wins
-    tiers.add({"20", "x"}); // a discount that does not parse counts as 0
+    // Discounts that are no number or beyond 0 to 100 % (a damaged staffel.dat): such a tier is
+    // refused and the one below it applies, never 0 % or a clamped 100 %.
+    tiers.add({"20", "x"});
+    tiers.add({"30", "150"});
+    tiers.add({"40", "-50"});
+    tiers.add({"45", "nan"});
     struct Case {
         const char *quantity, *discount;
     };
     const Case cases[] = {{"9", "0.00"},  {"10", "5.00"},   {"19", "5.00"},
-                          {"20", "0.00"}, {"49", "0.00"},   {"50", "8.00"},
+                          {"20", "5.00"}, {"49", "5.00"},   {"50", "8.00"},
                           {"99", "8.00"}, {"100", "10.00"}, {"5000", "10.00"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.quantity);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -93,10 +94,22 @@ TEST_F(SafeFile, FailureLeavesEverythingAsItWas) {
     put("part.dat", "old contents");
     fs::create_directory(dir_ / "folder");
     const std::set<std::string> before = listing();
-    // These fail even for root: no folder to write in, a file where a folder should be, and a
-    // folder in the way of the rename after the temporary has been written.
-    for (const char *target : {"missing/part.dat", "part.dat/inner.dat", "folder"}) {
-        EXPECT_FALSE(writeFileAtomically(path(target), "new contents")) << target;
+    // These fail even for root: no folder to write in, a file where a folder should be, a folder
+    // in the way, and a file made read-only. Each says why.
+    ASSERT_EQ(::chmod(path("part.dat").c_str(), 0444), 0);
+    const struct {
+        const char *target;
+        int error;
+        const char *why;
+    } cases[] = {{"missing/part.dat", ENOENT, "no such folder"},
+                 {"part.dat/inner.dat", ENOTDIR, "a part of its path is not a folder"},
+                 {"folder", EISDIR, "it is a folder"},
+                 {"part.dat", EACCES, "permission denied"}};
+    for (const auto &[target, expected, why] : cases) {
+        int error = 0;
+        EXPECT_FALSE(writeFileAtomically(path(target), "new contents", &error)) << target;
+        EXPECT_EQ(error, expected) << target;
+        EXPECT_EQ(writeErrorText(error), why);
         EXPECT_EQ(listing(), before) << target;
         EXPECT_TRUE(fs::is_empty(dir_ / "folder")) << target;
         EXPECT_EQ(readWholeFile(path("part.dat")), "old contents") << target;
@@ -112,13 +125,36 @@ TEST_F(SafeFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     small.rlim_cur = 4096;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = writeFileAtomically(path("part.dat"), std::string(100000, 'n'));
+    int error = 0;
+    const bool ok = writeFileAtomically(path("part.dat"), std::string(100000, 'n'), &error);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(ok);
+    EXPECT_EQ(writeErrorText(error), "the file size limit is reached");
     EXPECT_EQ(readWholeFile(path("part.dat")), "old contents");
     EXPECT_EQ(listing(), std::set<std::string>{"part.dat"});
+}
+
+// Several outputs of one run: each written beside its target first, put in place only on
+// commit; one that is never committed leaves no trace, and the target stays as it was.
+TEST_F(SafeFile, StagedFilesArePutInPlaceOnlyWhenCommitted) {
+    put("a.csv", "old a");
+    put("b.pdf", "old b");
+    {
+        StagedFile a, b;
+        ASSERT_TRUE(a.stage(path("a.csv"), "new a"));
+        ASSERT_TRUE(b.stage(path("b.pdf"), "new b"));
+        EXPECT_EQ(listing().size(), 4u) << "two temporaries beside the targets";
+        EXPECT_EQ(readWholeFile(path("a.csv")), "old a");
+        ASSERT_TRUE(a.commit());
+        // b goes out of scope without a commit.
+    }
+    EXPECT_EQ(listing(), (std::set<std::string>{"a.csv", "b.pdf"}));
+    EXPECT_EQ(readWholeFile(path("a.csv")), "new a");
+    EXPECT_EQ(readWholeFile(path("b.pdf")), "old b");
+    StagedFile never;
+    EXPECT_FALSE(never.commit());
 }
 
 // The check commands make before writing an output: would it replace an input?

@@ -150,6 +150,36 @@ TEST(ReaderFrame, TruncatedFilesEndQuietly) {
     EXPECT_EQ(d.polys[1].anzp, 2);
 }
 
+// A file that ends inside a section or without EOF was most likely cut off: it is marked, so
+// that its figures say they are of its first part only.
+TEST(ReaderFrame, ACutOffFileIsMarked) {
+    const Groups lines = concat({line(0, 0, 10, 0), line(1, 1, 2, 2)});
+    const Groups open = concat({{{0, "SECTION"}, {2, "ENTITIES"}}, lines});
+    const struct {
+        const char *name;
+        Groups groups;
+        bool truncated;
+    } cases[] = {
+        {"complete", entitiesSection(lines), false},
+        {"without EOF", concat({open, {{0, "ENDSEC"}}}), true},
+        {"ending inside ENTITIES", open, true},
+        {"EOF inside an open section", concat({open, {{0, "EOF"}}}), true},
+        {"ending inside the header", {{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}}, true},
+        {"no sections at all", concat({lines, {{0, "EOF"}}}), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(read(c.groups).truncated, c.truncated);
+    }
+    // Every cut of a complete file short of its EOF.
+    const std::string full = dxfText(entitiesSection(lines));
+    for (std::size_t cut = 1; cut < full.size() - 2; cut += 7) {
+        SCOPED_TRACE(cut);
+        const auto d = readText(full.substr(0, cut));
+        EXPECT_EQ(d.truncated, d.hasSections);
+    }
+}
+
 TEST(ReaderFrame, ByteOrderMarkIsNotAGroupCode) {
     auto d = readText("\xEF\xBB\xBF" + dxfText(entitiesSection(line(0, 0, 1, 0))));
     EXPECT_EQ(d.anzpoly, 1);

@@ -8,7 +8,8 @@ entity and the entities as they were created (type and attributes under ezdxf's 
 curve passes through), and optionally the figures the creation measures. For each drawing:
 - ezdxf reads it in its strict mode and its audit finds nothing to fix;
 - every entity is found under the next handle, in the right layout, with the attributes created;
-- `quentar measure` gives the expected figures, and the figures ezdxf measures (model space).
+- `quentar measure` gives the expected figures, and the figures ezdxf measures (model space);
+  a drawing with nothing to cut is refused by it, and ezdxf measures no length in it.
 Prints one line per drawing and exits 1 when any check fails.
 """
 import json
@@ -166,6 +167,12 @@ def check_drawing(drawing, quentar):
 
     run = subprocess.run([quentar, "measure", drawing["file"], "--tab", str(drawing["tab"])],
                          capture_output=True, text=True)
+    if run.returncode == 2 and "nothing is left to measure" in run.stderr:
+        # Nothing to cut (a point, a text): refused as nothing to price, and the peer finds no
+        # length either.
+        if drawing["tab"] == 0 and measure(drawing["file"])["length"] > 0:
+            problems.append("quentar finds nothing to measure, ezdxf a length")
+        return problems
     if run.returncode != 0:
         problems.append(f"quentar measure failed: {run.stderr.strip()}")
         return problems

@@ -2,15 +2,14 @@
 #pragma once
 
 #include "../dxf/dxf_builder.h"
+#include "document/number_text.h"
 
-#include <charconv>
 #include <string>
 
 namespace quentar::testing {
 
 inline std::string num(double v) {
-    char buf[32];
-    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+    return document::shortestText(v);
 }
 
 inline Groups line(double x1, double y1, double x2, double y2, const std::string &layer = "0",

@@ -3,6 +3,7 @@
 #include "drawings.h"
 #include "editor_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace quentar;
@@ -43,6 +44,10 @@ TEST_F(Undo, EveryDeletionIsTakenBackToTheByte) {
         const std::string original = lines();
         const int32_t count = viewer.drawing().anzpoly;
         const Indices all = selectable();
+        // A part drawn on a sheet only leaves nothing to select in model space.
+        if (std::none_of(viewer.drawing().polys.begin(), viewer.drawing().polys.end(),
+                         [](const document::tpoly &e) { return !e.ispaperspace && !e.isblock; }))
+            continue;
         ASSERT_FALSE(all.empty());
         Indices everyThird;
         for (std::size_t k = 0; k < all.size(); k += 3) everyThird.push_back(all[k]);

@@ -245,6 +245,33 @@ TEST(ExpandBulges, StraightSegmentsStayUntouched)
     }
 }
 
+// A bulge whose arc leaves its chord by less than the chord tolerance of the polyline's size is a
+// rounded 0: the segment stays straight. (At 1e-17 the arc's centre lay 2.5e18 away and its
+// points anywhere; at 1e-300 they were NaN.)
+TEST(ExpandBulges, ABulgeBelowTheChordToleranceIsStraight)
+{
+    // A chord of 100: the tolerance is 1e-3, a sagitta of bulge x 50.
+    const struct {
+        double bulge;
+        bool straight;
+    } cases[] = {{1e-17, true}, {-1e-17, true}, {1e-300, true}, {-1e-300, true},
+                 {1.9e-5, true}, {2.1e-5, false}, {-1e-3, false}, {1, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bulge);
+        std::vector<Tmypoi> ps = {vertex(0, 0), vertex(100, 0)}, snap;
+        const std::vector<double> bulges = {c.bulge};
+        expandbulges(ps, snap, false, &bulges);
+        EXPECT_EQ(ps.size(), c.straight ? 2u : 2u + kBulgePoints);
+        for (const Tmypoi &v : ps) {
+            EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y));
+            // Whatever it is, the segment stays within its sagitta of the chord.
+            EXPECT_LE(std::fabs(v.y), std::fabs(c.bulge) * 50 + 1e-9);
+            EXPECT_GE(v.x, -1e-9);
+            EXPECT_LE(v.x, 100 + 1e-9);
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Splines
 

@@ -108,14 +108,14 @@ std::vector<Case> cases() {
     const Groups dimension{{0, "DIMENSION"}, {8, "0"},  {70, "1"},  {10, "0"},  {20, "60"},
                            {11, "50"},       {21, "60"}, {13, "0"},  {23, "50"}, {14, "100"},
                            {24, "50"},       {42, "100"}};
-    c.push_back({"a dimension counts apart from the cut",
+    Case all{"a dimension counts apart from the cut",
+             entitiesSection(concat({polyline(0, 0, 100, 50), dimension})), 5000, 1, 0, 1, 0, 0,
+             -1, "not-cut"};
+    all.options.cutContoursOnly = false;
+    c.push_back(all);
+    c.push_back({"a dimension left out when only cut contours count",
                  entitiesSection(concat({polyline(0, 0, 100, 50), dimension})), 5000, 1, 0, 1, 0,
-                 0, -1, "not-cut"});
-    Case cutOnly{"a dimension left out when only cut contours count",
-                 entitiesSection(concat({polyline(0, 0, 100, 50), dimension})), 5000, 1, 0, 1, 0,
-                 0, 300};
-    cutOnly.options.cutContoursOnly = true;
-    c.push_back(cutOnly);
+                 0, 300});
     return c;
 }
 

@@ -1,6 +1,7 @@
 // What the render pass measures: contour length, bounding box and areas, as the costing takes them.
 #include "../dxf/dxf_builder.h"
 #include "document/layer_lookup.h"
+#include "render/measure_drawing.h"
 #include "render/view.h"
 
 #include <cmath>
@@ -12,9 +13,12 @@ using render::ContourFigures;
 
 namespace {
 
-// Measures the drawing as the preview does, with a view of zoom 100 and no scrolling.
-ContourFigures measure(document::Drawing &d, double zoom = 100, int tab = 0) {
+// Measures the drawing as the preview does, with a view of zoom 100 and no scrolling; the whole
+// drawn figure, or only what is cut.
+ContourFigures measure(document::Drawing &d, double zoom = 100, int tab = 0,
+                       bool allContours = false) {
     ContourFigures f;
+    f.cutContoursOnly = !allContours;
     render::ViewState v;
     v.zoomedvalue = zoom;
     v.horzPosition = v.vertPosition = 0;
@@ -115,7 +119,7 @@ TEST(Measurement, BlockInsertedTwiceAndLayers) {
     EXPECT_EQ(f.konturmaxy, 60);
     EXPECT_EQ(f.areas().size(), 2u);
 
-    // Switched-off layers hide; locked and frozen layers are measured; a name differing only in
+    // Switched-off and frozen layers hide; locked layers are measured; a name differing only in
     // case is not the layer.
     auto layered = read(concat({layerTable({{"OFF", {-1, 0}}, {"LOCK", {1, 4}}, {"FROZ", {1, 1}}}),
                                 entitiesSection(concat({square(0, 0, 10, "OFF"),
@@ -123,7 +127,7 @@ TEST(Measurement, BlockInsertedTwiceAndLayers) {
                                                         square(0, 0, 2, "FROZ"),
                                                         square(0, 0, 3, "off")}))}));
     f = measure(layered);
-    EXPECT_DOUBLE_EQ(f.konturlang, 4 + 8 + 12);
+    EXPECT_DOUBLE_EQ(f.konturlang, 4 + 12);
     const document::LayerLookup layers(layered);
     EXPECT_FALSE(layers.locked(layered.polys[0]));
     EXPECT_TRUE(layers.locked(layered.polys[1]));
@@ -136,7 +140,7 @@ TEST(Measurement, HiddenPointsJumpsAndTexts) {
                                            {24, "0"}},
                                           {{0, "TEXT"}, {10, "500"}, {20, "500"}, {40, "5"},
                                            {1, "not measured"}}})));
-    auto f = measure(d);
+    auto f = measure(d, 100, 0, true);
     EXPECT_DOUBLE_EQ(f.konturlang, 20 + 20 + 100);
     EXPECT_EQ(f.konturmaxx, 100);
     EXPECT_EQ(f.konturmaxy, 20);
@@ -158,7 +162,7 @@ TEST(Measurement, PaperLayoutMeasuresTheModelThroughItsViewport) {
     auto model = measure(d, 100, 0);
     EXPECT_DOUBLE_EQ(model.konturlang, 40);
     // Paper: the 40 x 40 frame plus the square at twice its size (view height 20 in 40 units).
-    auto paper = measure(d, 100, 1);
+    auto paper = measure(d, 100, 1, true);
     EXPECT_DOUBLE_EQ(paper.konturlang, 160 + 40);
     EXPECT_EQ(paper.konturminx, 20); // the model drawn at the viewport's base offset (20, 20)
     EXPECT_EQ(paper.konturmaxx, 70);
@@ -228,4 +232,51 @@ TEST(Fit, EmptyWideAndClamped) {
     v.zoomedvalue = 1e6;
     render::fitView(tiny, 0, 1e6, 1e6, page, v);
     EXPECT_EQ(v.zoomedvalue, 1000000);
+}
+
+// What may not be priced is said once, in a refusal, and nothing of it is formatted into a
+// warning: figures beyond sense (a thousand kilometres), nothing left to measure, an empty tab.
+TEST(Measurement, FiguresThatMayNotBePricedAreRefused) {
+    const Groups inches = {{0, "SECTION"}, {2, "HEADER"}, {9, "$INSUNITS"}, {70, "1"},
+                           {0, "ENDSEC"}};
+    const Groups point = {{0, "POINT"}, {8, "0"}, {10, "5"}, {20, "5"}};
+    // A second tab, named in Windows-1252 bytes, that holds nothing.
+    const Groups layouts = {{0, "SECTION"}, {2, "OBJECTS"}, {0, "LAYOUT"},    {1, "Model"},
+                            {71, "0"},      {330, "1F"},    {0, "LAYOUT"},    {1, "Bl\xE4tter"},
+                            {71, "1"},      {330, "2A"},    {0, "ENDSEC"},    {0, "EOF"}};
+    const Groups ownedPoint = {{0, "POINT"}, {330, "1F"}, {8, "0"}, {10, "5"}, {20, "5"}};
+    const struct {
+        const char *name;
+        Groups groups;
+        render::UnitChoice units;
+        std::string refusal;
+        int tab = 0;
+    } cases[] = {
+        {"1e12 inches", concat({inches, entitiesSection(line(0, 0, 1e12, 0))}),
+         render::UnitChoice::Auto,
+         "the measured figures are beyond sense (more than a thousand kilometres)"},
+        {"the same taken as millimetres", concat({inches, entitiesSection(line(0, 0, 1e12, 0))}),
+         render::UnitChoice::Millimetres, ""},
+        {"a point alone", entitiesSection(point), render::UnitChoice::Auto,
+         "nothing is left to measure"},
+        {"nothing at all", entitiesSection({}), render::UnitChoice::Auto,
+         "the drawing has no entities"},
+        {"an empty tab named in other bytes",
+         concat({{{0, "SECTION"}, {2, "ENTITIES"}}, ownedPoint, {{0, "ENDSEC"}}, layouts}),
+         render::UnitChoice::Auto, "the drawing has no entities in Bl\u00e4tter", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto d = read(c.groups);
+        render::MeasureOptions o;
+        o.units = c.units;
+        o.tab = c.tab;
+        const render::DrawingMeasurement m = render::measureDrawing(d, o);
+        EXPECT_EQ(m.refusal, c.refusal);
+        EXPECT_EQ(m.refusalGerman.empty(), c.refusal.empty());
+        // Of figures beyond sense only the unit is said, no number of theirs.
+        if (c.refusal.rfind("the measured figures", 0) == 0) {
+            for (const render::MeasureWarning &w : m.warnings) EXPECT_EQ(w.code, "units-scaled");
+        }
+    }
 }

@@ -38,8 +38,8 @@ const Case kCases[] = {
      0, 300, 215},
     // A POLYLINE whose VERTEX and SEQEND records name it as owner (140), one on a switched-off
     // layer with its SEQEND on layer 0 (nothing), a line with a reactor group (30), an
-    // associative hatch over the outline (140) and a block named by group 2 only (20).
-    {"owners_layers_newer_files.dxf", 140 + 30 + 140 + 20, 0, 0, 60, 30},
+    // associative hatch over the outline (drawn, not cut) and a block named by group 2 only (20).
+    {"owners_layers_newer_files.dxf", 140 + 30 + 20, 0, 0, 60, 30},
     // LINE groups 10, 11, 20, 21: (0, 0) to (30, 40); SOLID corners in mixed order: a 10 x 10
     // square, its closing side measured too.
     {"group_order.dxf", 50 + 40, 0, 0, 60, 40},

@@ -145,6 +145,42 @@ TEST(Renderer, PenColourFromEntityOrLayer) {
     EXPECT_EQ(draw(d).of("stroke")[0].pen.color, render::kBlack);
 }
 
+// What CAD programs hide is not drawn: frozen layers and invisible entities nowhere, layers that
+// are never printed on screen only.
+TEST(Renderer, HiddenContentIsNotDrawn) {
+    const Groups layers{{0, "LAYER"},     {2, "FROZEN"}, {70, "1"}, {62, "7"},  {0, "LAYER"},
+                        {2, "NOPLOT"},    {70, "0"},     {62, "7"}, {290, "0"}, {0, "LAYER"},
+                        {2, "DEFPOINTS"}, {70, "0"},     {62, "7"}};
+    const Groups block{{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"}, {8, "0"},      {2, "B"},
+                       {10, "0"},      {20, "0"},     {0, "LINE"},  {8, "0"},      {10, "0"},
+                       {20, "0"},      {11, "10"},    {21, "0"},    {0, "ENDBLK"}, {0, "ENDSEC"}};
+    auto lineOn = [](const char *layer) {
+        return Groups{{0, "LINE"}, {8, layer}, {10, "0"}, {20, "0"}, {11, "10"}, {21, "0"}};
+    };
+    auto insertOn = [](const char *layer) {
+        return Groups{{0, "INSERT"}, {8, layer}, {2, "B"}, {10, "0"}, {20, "0"}};
+    };
+    struct Case {
+        const char *name;
+        Groups entity;
+        bool onScreen, printed;
+    };
+    const Case cases[] = {
+        {"on a frozen layer", lineOn("FROZEN"), false, false},
+        {"inserted on a frozen layer", insertOn("FROZEN"), false, false},
+        {"invisible", lineWith({{60, "1"}}), false, false},
+        {"on a layer not plotted", lineOn("NOPLOT"), true, false},
+        {"on Defpoints", lineOn("DEFPOINTS"), true, false},
+        {"inserted on layer 0", insertOn("0"), true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto d = read(concat({tables(layers), block, entitiesSection(c.entity)}));
+        EXPECT_EQ(draw(d).of("stroke").size(), c.onScreen ? 1u : 0u);
+        EXPECT_EQ(draw(d, true, false, true).of("stroke").size(), c.printed ? 1u : 0u);
+    }
+}
+
 TEST(Renderer, LineWeightsAndDashes) {
     const Groups ltypes{{0, "LTYPE"}, {2, "DASH"},  {49, "0.5"}, {49, "-0.25"},
                         {0, "LTYPE"}, {2, "OFFS"},  {49, "-0.2"}, {49, "0.5"},

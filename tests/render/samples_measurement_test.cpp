@@ -12,7 +12,8 @@ using namespace quentar;
 namespace {
 
 // Figures of the drawings without texts, dimensions, hatches, paper-space entities or scaled and
-// rotated inserts, from reference.json (model space, block contents placed by translation). The
+// rotated inserts, from reference.json (model space, block contents placed by translation), less
+// what is not cut (the wrench's 16 centre marks, drawn with the line type CENTER). The
 // reference lists the areas of closed single entities; Quentar finds those and more (contours
 // chained from loose lines and arcs), so each reference area must be among Quentar's.
 struct Reference {
@@ -21,6 +22,9 @@ struct Reference {
     double minx, miny, maxx, maxy;
     std::vector<double> closedAreas;
 };
+
+// The wrench's centre marks: 16 lines of the line type CENTER, 8.1 and 17.1 mm long (ezdxf).
+constexpr double kWrenchCentreMarks = 201.6;
 
 const Reference kReferences[] = {
     {"autocad_spline_fit_and_control_points_ac1015.dxf", 719.370477949, 50, 50, 600,
@@ -36,7 +40,8 @@ const Reference kReferences[] = {
      57.4999923706, 17.4999160766,
      {133072.248342, 156.566370614, 156.566370614, 156.566370614, 156.566370614,
       113.097335529}},
-    {"wrench_profile_ac1015_oda.dxf", 4113.39796751, 3234.54850729, -1826.00256484,
+    {"wrench_profile_ac1015_oda.dxf", 4113.39796751 - kWrenchCentreMarks, 3234.54850729,
+     -1826.00256484,
      3495.45470694, -1118.56656202,
      {51.5299735005, 51.5299735005, 51.5299735005, 51.5299735005}},
 };

@@ -50,6 +50,8 @@ QStringList Desktop::startWarnings() const {
     if (calc.tierFileState() == costing::TierList::LoadResult::Corrupt)
         damaged(DataFile::Tiers,
                 (std::filesystem::path(calc.dataFolder()) / costing::TierList::kFileName).string());
+    for (const costing::DamagedValue &v : calc.damagedValues())
+        warnings << QString::fromStdString(v.german);
     if (translator_.fileDamaged())
         damaged(DataFile::Translations, folders_.dataFileForReading(i18n::kTranslateFileName));
     if (options_.fileNotUnderstood())

@@ -190,6 +190,13 @@ bool TLaserForm::confirmFigures(DrawingSource &window, render::MeasureOptions &o
                                                 "nichts zu messen; es wird nichts übernommen."));
             return false;
         }
+        if (!measured_.refusal.empty()) {
+            // Nothing left to measure, or figures that are no numbers: nothing to price either.
+            QMessageBox::warning(this, windowTitle(),
+                                 qs(measured_.refusalGerman) +
+                                     QStringLiteral("; es wird nichts übernommen."));
+            return false;
+        }
         // Figures that would make a wrong price without anyone noticing: asked before.
         const bool unit = hasWarning(measured_, "units-ignored") ||
                           hasWarning(measured_, "units-imperial") ||
@@ -197,7 +204,9 @@ bool TLaserForm::confirmFigures(DrawingSource &window, render::MeasureOptions &o
         const bool nothingClosed = hasWarning(measured_, "no-closed-contour") ||
                                    hasWarning(measured_, "zero-size");
         const bool notCut = hasWarning(measured_, "not-cut");
-        if (!unit && !nothingClosed && !notCut) return true;
+        // Figures of a part of the drawing only: a file cut off, a measurement stopped part way.
+        const bool partial = measured_.partial || hasWarning(measured_, "truncated");
+        if (!unit && !nothingClosed && !notCut && !partial) return true;
         QString text = QStringLiteral("Bitte prüfen, bevor die Maße übernommen werden:\n");
         for (const auto &w : measured_.warnings) text += QStringLiteral("\n• ") + qs(w.german);
         QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::NoButton, this);

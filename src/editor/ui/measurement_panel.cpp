@@ -38,10 +38,12 @@ MeasurementPanel::MeasurementPanel(QMainWindow &window, QMenu &menu, DrawingView
     cutOnly_ = new QAction(QStringLiteral("Nur Schnittkonturen messen"), &window);
     cutOnly_->setObjectName(QStringLiteral("NurSchnittkonturenmessen1"));
     cutOnly_->setCheckable(true);
-    cutOnly_->setChecked(stored->value(QStringLiteral("CutContoursOnly"), false).toBool());
+    // Only what the laser cuts is measured unless the user asked for the whole drawn figure.
+    cutOnly_->setChecked(stored->value(QStringLiteral("CutContoursOnly"), true).toBool());
     cutOnly_->setToolTip(QStringLiteral(
-        "Bemaßungen, Führungslinien, Schraffurgrenzen, Konstruktionslinien und "
-        "Ansichtsfensterrahmen nicht in die Konturlänge zählen"));
+        "Bemaßungen, Führungslinien, Schraffurgrenzen, Konstruktionslinien, "
+        "Ansichtsfensterrahmen, Mittel- und Strichlinien und Netze nicht in die Konturlänge "
+        "zählen"));
     measure_ = new QAction(QStringLiteral("Konturen messen"), &window);
     measure_->setObjectName(QStringLiteral("Konturenmessen1"));
     measure_->setShortcut(QKeySequence(Qt::Key_F5));

@@ -1,9 +1,11 @@
 // The render canvas on a QPainter: paths, whole-pixel rectangles, Arial texts, clips and handles.
 #include "render/qt/qpainter_canvas.h"
 
+#include "document/safe_file.h"
+
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QPainterPath>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -256,14 +258,19 @@ void QPainterCanvas::drawHandleImage(int index, int x, int y) {
     painter_.drawImage(QPoint(x, y), image);
 }
 
-bool savePng(const QImage &image, const std::string &utf8Path) {
-    QSaveFile file(QString::fromStdString(utf8Path));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool pngBytes(const QImage &image, std::string &bytes) {
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+    bytes.assign(encoded.constData(), static_cast<std::size_t>(encoded.size()));
+    return true;
+}
+
+bool savePng(const QImage &image, const std::string &utf8Path, int *error) {
+    // Not QSaveFile: it has reported success after writes into a full disk had failed.
+    if (error) *error = 0;
+    std::string bytes;
+    return pngBytes(image, bytes) && document::writeFileAtomically(utf8Path, bytes, error);
 }
 
 } // namespace quentar::render

@@ -58,7 +58,11 @@ private:
     std::array<QImage, 3> handles_;
 };
 
-// Writes `image` as PNG to `utf8Path`, replacing the file only once it is complete.
-bool savePng(const QImage &image, const std::string &utf8Path);
+// `image` encoded as PNG into `bytes`; false when it cannot be encoded.
+bool pngBytes(const QImage &image, std::string &bytes);
+// Writes `image` as PNG to `utf8Path` through the atomic writer (document/safe_file.h): the
+// file is replaced only once it is complete, and every write is checked. `error`, when given,
+// receives why it could not be written (0 when it could not be encoded).
+bool savePng(const QImage &image, const std::string &utf8Path, int *error = nullptr);
 
 } // namespace quentar::render

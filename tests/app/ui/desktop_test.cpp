@@ -168,6 +168,14 @@ TEST(Desktop, DamagedFilesAndRefusedSettingsAreToldOnceAtStart) {
           "die Datei bleibt unverändert, bis Sie die Staffelpreise ändern.",
           "Die Datei {program}/options.dat ist beschädigt. Die Sprache ist Deutsch; die Datei "
           "bleibt unverändert, bis Sie eine andere Sprache wählen."}},
+        {"staffel.dat with a discount of 150 %",
+         [&](Folders2 &f) {
+             put(f.data.filePath("staffel.dat"),
+                 QByteArray("\x01\0\0\0\x02\0\0\0" "1\0" "0\0" "\x03\0\0\0" "1\0" "5\0" "0\0",
+                            22));
+         },
+         {"{data}/staffel.dat, Staffel 1, Rabatt: 150 darf höchstens 100 sein; die Staffel wird "
+          "nicht verwendet"}},
         {"translate.dat that is no table",
          [&](Folders2 &f) { put(f.program.filePath("translate.dat"), QByteArray("garbage")); },
          {"Die Datei {program}/translate.dat ist beschädigt. Die Meldungen erscheinen auf "

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPageSize>
@@ -196,6 +197,46 @@ TEST(LaserForm, ADrawingThatMayBeInInchesIsAskedAboutBeforeItIsTakenOver) {
                       c.breite == std::string_view("101.60"))
                 << note->text().toStdString();
         }
+    }
+}
+
+// A drawing cut off is asked about before it is taken over; one with nothing left to measure is
+// refused with the reason, and no figure changes.
+TEST(LaserForm, ACutOffDrawingIsAskedAboutAndOneWithNothingToMeasureRefused) {
+    const QString hostile = QStringLiteral(QUENTAR_SAMPLES_DIR "/../hostile/");
+    const struct {
+        const char *file, *answer;
+        bool asks, takenOver;
+        const char *says; // in the question or the refusal
+    } cases[] = {
+        {"cut_off_mid_number.dxf", "Abbrechen", true, false, "abgeschnitten"},
+        {"cut_off_mid_number.dxf", "Übernehmen", true, true, "abgeschnitten"},
+        {"coordinates_nan_and_1e15.dxf", "OK", false, false, "Es bleibt nichts zu messen"},
+        {"hatch_without_boundary.dxf", "OK", false, false, "Es bleibt nichts zu messen"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.answer);
+        DataFolder data;
+        TLaserForm form(data.path(), kTemplates);
+        form.show();
+        ModalAnswers answers;
+        QString asked, said;
+        answers.then([&](QWidget *modal) {
+            asked = modal->objectName();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) said = box->text();
+            for (auto *button : modal->findChildren<QPushButton *>())
+                if (button->text().remove('&') == QString::fromUtf8(c.answer)) {
+                    button->click();
+                    return;
+                }
+            ADD_FAILURE() << "no button " << c.answer;
+        });
+        EXPECT_EQ(form.loadDrawing(hostile + QString::fromUtf8(c.file), confirm), c.takenOver);
+        EXPECT_TRUE(answers.allAnswered());
+        EXPECT_EQ(asked == QStringLiteral("TakeOverWarnings"), c.asks);
+        EXPECT_TRUE(said.contains(QString::fromUtf8(c.says))) << said.toStdString();
+        EXPECT_EQ(textOf(form, "breited"), c.takenOver ? QStringLiteral("200.00")
+                                                        : QStringLiteral("0.00"));
     }
 }
 
