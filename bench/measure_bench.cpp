@@ -47,7 +47,7 @@ void BM_AnalyseContours(benchmark::State &state) {
     document::Drawing &d = drawing100k();
     render::DrawingMeasurement m = render::measureDrawing(d, {});
     for (auto _ : state) {
-        render::ContourAnalysis a = render::analyseContours(d, m.figures.pieces);
+        contours::ContourAnalysis a = contours::analyseContours(d, m.figures.pieces);
         benchmark::DoNotOptimize(a.netArea);
     }
 }

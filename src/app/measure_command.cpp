@@ -171,15 +171,15 @@ bool parseMeasureOption(const std::vector<std::string> &args, std::size_t &i,
 }
 
 void writeBreakdownJson(JsonWriter &j, const render::DrawingMeasurement &m) {
-    const render::ContourAnalysis &a = m.figures.analysis;
+    const contours::ContourAnalysis &a = m.figures.analysis;
     const render::ContourFigures &f = m.figures;
     const double s = m.scale;
     // What the length is made of: each kind measured or left out, then what is never cut.
     j.field("drawn_length", m.drawnLength);
     j.key("breakdown").beginObject();
-    for (int k = 0; k < render::kMeasureKinds; ++k) {
-        const auto kind = static_cast<render::MeasureKind>(k);
-        j.key(render::measureKindName(kind)).beginObject();
+    for (int k = 0; k < contours::kMeasureKinds; ++k) {
+        const auto kind = static_cast<contours::MeasureKind>(k);
+        j.key(contours::measureKindName(kind)).beginObject();
         j.field("length", a.lengthByKind[static_cast<std::size_t>(k)] * s);
         j.field("measured", a.kindMeasured[static_cast<std::size_t>(k)]);
         j.endObject();
@@ -208,7 +208,7 @@ void writeBreakdownJson(JsonWriter &j, const render::DrawingMeasurement &m) {
 }
 
 void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
-    const render::ContourAnalysis &a = m.figures.analysis;
+    const contours::ContourAnalysis &a = m.figures.analysis;
     const double s = m.scale;
     j.key("units").beginObject();
     if (m.drawingUnit.empty())
@@ -219,9 +219,10 @@ void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
     j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
     j.field("open_chains", a.openCount);
     j.key("contours").beginArray();
-    for (const render::Contour &c : a.contours) {
+    for (const contours::Contour &c : a.contours) {
         j.beginObject();
-        j.field("kind", !c.closed ? "open" : c.depth == 0 ? "outer" : c.depth % 2 ? "hole" : "island");
+        j.field("kind", !c.closed ? (c.attached ? "attached" : "open")
+                        : c.depth == 0 ? "outer" : c.depth % 2 ? "hole" : "island");
         if (c.closed) j.field("area", c.area * s * s);
         j.field("length", c.length * s).field("depth", c.depth).field("parent", c.parent);
         j.key("box").beginArray().value(c.minx * s).value(c.miny * s).value(c.maxx * s);
@@ -230,15 +231,16 @@ void writeMeasurementJson(JsonWriter &j, const render::DrawingMeasurement &m) {
     }
     j.endArray();
     j.key("open_ends").beginArray();
-    for (const render::OpenEnd &e : a.openEnds) {
+    for (const contours::OpenEnd &e : a.openEnds) {
         j.beginObject().field("x", e.x * s).field("y", e.y * s);
         if (e.nearest >= 0) j.field("gap", e.nearest * s);
+        if (e.attached) j.field("attached", true);
         j.endObject();
     }
     j.endArray();
     j.key("duplicates").beginObject().field("length", a.duplicateLength * s);
     j.key("places").beginArray();
-    for (const render::DuplicateCut &dc : a.duplicates)
+    for (const contours::DuplicateCut &dc : a.duplicates)
         j.beginObject().field("x", dc.x * s).field("y", dc.y * s).field("length", dc.length * s)
             .endObject();
     j.endArray().endObject();

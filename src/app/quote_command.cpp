@@ -116,7 +116,7 @@ std::string breakdownText(const std::string &file, costing::Calculator &calc,
     t += "  Gesamtkosten/Stück:   " + e.GesamtKostenEd.text() + cur;
     t += "  Preis/Stück:          " + e.PreisProStueckEd.text() + cur;
     t += "  Gesamtpreis:          " + e.GesamtPreisEd.text() + cur;
-    const render::ContourAnalysis &a = m.figures.analysis;
+    const contours::ContourAnalysis &a = m.figures.analysis;
     t += "  Teile: " + std::to_string(a.parts) + ", Löcher: " + std::to_string(a.holes) +
          ", Einstiche: " + std::to_string(a.pierces) + "\n";
     for (const render::MeasureWarning &w : warnings) t += "  Warnung: " + w.german + "\n";
@@ -218,7 +218,9 @@ std::vector<render::MeasureWarning> dataFileWarnings(const costing::Calculator &
 // The warning that says why figures are of a part of the drawing only.
 std::string partialReason(const render::DrawingMeasurement &m) {
     for (const render::MeasureWarning &w : m.warnings)
-        if (w.code == "visits-cut" || w.code == "vertices-dropped") return w.english;
+        if (w.code == "visits-cut" || w.code == "vertices-dropped" ||
+            w.code == "contours-not-computed")
+            return w.english;
     return "the measurement stopped part way";
 }
 
@@ -375,7 +377,7 @@ int runQuote(const std::vector<std::string> &args, int &argc, char **argv) {
             JsonWriter j(out);
             j.beginObject().field("file", r.file).field("material", r.material);
             for (const auto &[name, text] : r.fields) j.field(name, text);
-            const render::ContourAnalysis &a = r.measurement.figures.analysis;
+            const contours::ContourAnalysis &a = r.measurement.figures.analysis;
             j.field("parts", a.parts).field("holes", a.holes).field("pierces", a.pierces);
             if (r.sheet) writeSheetJson(j, *r.sheet);
             writeBreakdownJson(j, r.measurement);

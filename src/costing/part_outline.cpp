@@ -8,14 +8,9 @@ namespace quentar::costing {
 namespace {
 
 nesting::Ring ringOf(const document::Drawing &d, const render::DrawingMeasurement &m,
-                     const render::Contour &c) {
-    const render::ContourAnalysis &a = m.figures.analysis;
+                     const contours::Contour &c) {
     std::vector<double> xy;
-    for (uint32_t he : c.halfEdges) {
-        const std::size_t edge = he / 2;
-        if (edge >= a.edges.size()) continue;
-        render::edgePoints(d, m.figures.pieces, a.edges[edge], (he & 1) != 0, xy);
-    }
+    contours::contourPoints(d, m.figures.pieces, m.figures.analysis, c, xy);
     nesting::Ring ring;
     for (std::size_t i = 0; i + 1 < xy.size(); i += 2) {
         const nesting::Point p{xy[i] * m.scale, xy[i + 1] * m.scale};
@@ -31,22 +26,22 @@ nesting::Ring ringOf(const document::Drawing &d, const render::DrawingMeasuremen
 DrawingOutlines outlinesOf(const document::Drawing &d, const render::DrawingMeasurement &m,
                            bool islandsInPlace) {
     DrawingOutlines out;
-    const auto &contours = m.figures.analysis.contours;
+    const auto &found = m.figures.analysis.contours;
     out.openContours = m.figures.analysis.openCount;
-    std::vector<int> partOf(contours.size(), -1);
+    std::vector<int> partOf(found.size(), -1);
     // Parents come before their children (larger first), so one pass sees every parent first.
     std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < contours.size(); ++i)
-        if (contours[i].closed) order.push_back(i);
-    std::vector<int> root(contours.size(), -1); // the part a carried island belongs to
+    for (std::size_t i = 0; i < found.size(); ++i)
+        if (found[i].closed) order.push_back(i);
+    std::vector<int> root(found.size(), -1); // the part a carried island belongs to
     for (std::size_t i : order) {
-        const render::Contour &c = contours[i];
+        const contours::Contour &c = found[i];
         if (c.hole()) continue;
         const int parentHole = c.parent;
         const bool island = c.depth > 0 && parentHole >= 0;
         if (island && islandsInPlace) {
             // Its parent hole belongs to a part; that part (or the part carrying it) carries it.
-            const int holder = contours[static_cast<std::size_t>(parentHole)].parent;
+            const int holder = found[static_cast<std::size_t>(parentHole)].parent;
             const int into = holder >= 0 ? (partOf[static_cast<std::size_t>(holder)] >= 0
                                                 ? partOf[static_cast<std::size_t>(holder)]
                                                 : root[static_cast<std::size_t>(holder)])
@@ -61,7 +56,7 @@ DrawingOutlines outlinesOf(const document::Drawing &d, const render::DrawingMeas
         out.parts.push_back({ringOf(d, m, c), {}, 0});
     }
     for (std::size_t i : order) {
-        const render::Contour &c = contours[i];
+        const contours::Contour &c = found[i];
         if (!c.hole() || c.parent < 0) continue;
         const std::size_t parent = static_cast<std::size_t>(c.parent);
         if (partOf[parent] >= 0) {

@@ -45,14 +45,13 @@ void MeasurementView::drawUnder(const document::Drawing &d, render::Canvas &canv
                                 const render::ViewState &view, int height) const {
     if (!valid_ || tab_ != 0 || m_.empty) return;
     const render::ViewTransform t = render::transformOf(view, height);
-    const render::ContourAnalysis &a = m_.figures.analysis;
+    const contours::ContourAnalysis &a = m_.figures.analysis;
     std::vector<double> xy;
     // Largest first, so a hole is tinted over its part and an island over its hole.
-    for (const render::Contour &c : a.contours) {
+    for (const contours::Contour &c : a.contours) {
         if (!c.closed) continue;
         xy.clear();
-        for (uint32_t h : c.halfEdges)
-            render::edgePoints(d, m_.figures.pieces, a.edges[h >> 1], h & 1, xy);
+        contours::contourPoints(d, m_.figures.pieces, a, c, xy);
         if (xy.size() < 6) continue;
         render::Path path;
         path.moveTo(t.screenX(xy[0]), t.exactScreenY(xy[1]));
@@ -68,11 +67,12 @@ void MeasurementView::drawOver(const document::Drawing &d, render::Canvas &canva
                                const render::ViewState &view, int height) const {
     if (!valid_ || tab_ != 0 || m_.empty) return;
     const render::ViewTransform t = render::transformOf(view, height);
-    const render::ContourAnalysis &a = m_.figures.analysis;
+    const contours::ContourAnalysis &a = m_.figures.analysis;
     // The cuts drawn twice, thick.
     std::vector<double> xy;
-    for (const render::DuplicateCut &dc : a.duplicates) {
-        render::piecePoints(d, m_.figures.pieces.pieces[dc.piece], xy);
+    for (const contours::DuplicateCut &dc : a.duplicates) {
+        xy.clear();
+        m_.figures.pieces.points(d, m_.figures.pieces.pieces[dc.piece], xy);
         if (xy.size() < 4) continue;
         render::Path path;
         path.moveTo(t.screenX(xy[0]), t.exactScreenY(xy[1]));
@@ -81,7 +81,7 @@ void MeasurementView::drawOver(const document::Drawing &d, render::Canvas &canva
         canvas.strokePath(path, render::Pen{kTwice, 4, {}, 0});
     }
     // A ring round every open end: the cut does not close there.
-    for (const render::OpenEnd &e : a.openEnds) {
+    for (const contours::OpenEnd &e : a.openEnds) {
         const render::Pixel p = t.pixel(e.x, e.y);
         render::Path ring;
         constexpr int kSteps = 16;
@@ -100,13 +100,14 @@ void MeasurementView::drawOver(const document::Drawing &d, render::Canvas &canva
 std::string MeasurementView::summary() const {
     if (!valid_) return {};
     if (m_.empty) return "Nichts gemessen: dieses Blatt hat keine Elemente";
-    const render::ContourAnalysis &a = m_.figures.analysis;
+    const contours::ContourAnalysis &a = m_.figures.analysis;
     std::string s = "Schnittlänge " + german(m_.konturlang) + " mm · " +
                     std::to_string(a.parts) + (a.parts == 1 ? " Teil, " : " Teile, ") +
                     std::to_string(a.holes) + (a.holes == 1 ? " Loch, " : " Löcher, ") +
                     std::to_string(a.pierces) + (a.pierces == 1 ? " Einstich" : " Einstiche") +
                     " · Fläche " + german(m_.netArea) + " mm²";
-    if (!a.openEnds.empty()) s += " · " + std::to_string(a.openEnds.size()) + " offene Enden";
+    const int64_t openEnds = a.openEndCount - a.attachedEndCount;
+    if (openEnds > 0) s += " · " + std::to_string(openEnds) + " offene Enden";
     if (!m_.drawingUnit.empty() && m_.drawingUnit != "mm")
         s += " · Einheit der Zeichnung: " + m_.drawingUnit;
     if (!m_.warnings.empty())

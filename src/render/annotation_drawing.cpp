@@ -110,7 +110,7 @@ void RenderPass::drawDimension(const tpoly &e, const DrawParams &p, const Place 
         DrawParams nested = p;
         nested.blocktodraw = dt.dimblock;
         nested.thelayhan = kNoLayout;
-        nested.measureAs = static_cast<int>(MeasureKind::Dimension);
+        nested.measureAs = static_cast<int>(contours::MeasureKind::Dimension);
         nested.hasByBlock = true;
         nested.byBlock = color;
         nested.blockLayer = layer;

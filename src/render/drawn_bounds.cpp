@@ -112,14 +112,19 @@ private:
     std::vector<bool> skipping_;
 };
 
-DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom) {
+DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom,
+                  ContourFigures *measuring = nullptr) {
     BoundsCanvas canvas(d);
-    ContourFigures figures;
+    ContourFigures own;
+    ContourFigures &figures = measuring ? *measuring : own;
     ViewState v;
     v.zoomedvalue = zoom;
     v.horzPosition = v.vertPosition = 0;
     // A surface one pixel high: pixel y is minus the drawing's y times the zoom.
-    drawTab(d, tab, v, 1, false, 96, &canvas, figures);
+    // The extent needs no more than a fraction of a paint's visits: arrays beyond them show
+    // the box their copies fill. A measurement's pass has the full bound for its figures.
+    constexpr int64_t kExtentVisits = 5'000'000;
+    drawTab(d, tab, v, 1, false, 96, &canvas, figures, {}, {}, {}, measuring ? 0 : kExtentVisits);
     DrawnBox out;
     if (canvas.box.empty)
         return out;
@@ -134,8 +139,8 @@ DrawnBox boundsAt(const document::Drawing &d, const TabView &tab, double zoom) {
 
 } // namespace
 
-DrawnBox drawnBounds(const document::Drawing &d, const TabView &tab) {
-    DrawnBox box = boundsAt(d, tab, 100);
+DrawnBox drawnBounds(const document::Drawing &d, const TabView &tab, ContourFigures *measuring) {
+    DrawnBox box = boundsAt(d, tab, 100, measuring);
     if (box.empty)
         return box;
     // Points lie on whole pixels vertically: a small drawing is drawn again larger, so that a

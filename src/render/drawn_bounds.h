@@ -17,8 +17,10 @@ struct DrawnBox {
 // The box of everything the tab's passes draw: lines, curves, fills and hatch patterns, texts
 // (estimated from their size and length), the contents of inserted blocks and the parts of the
 // model that viewports show (within their frames). Construction lines and rays, which run
-// without end, are left out. Empty when nothing is drawn.
-DrawnBox drawnBounds(const document::Drawing &d, const TabView &tab);
+// without end, are left out. Empty when nothing is drawn. The first pass takes the figures into
+// `measuring` when given.
+DrawnBox drawnBounds(const document::Drawing &d, const TabView &tab,
+                     ContourFigures *measuring = nullptr);
 
 // The sheet of a paper layout as its plot settings give it (in paper-space units), and the
 // printable area inside its margins; false when the layout says nothing usable (then the

@@ -2,9 +2,9 @@
 // with the figures.
 #include "render/measure_drawing.h"
 
-#include "document/number_text.h"
 #include "document/text_codec.h"
 #include "geometry/placement.h"
+#include "render/contour_warnings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,17 +13,7 @@ namespace quentar::render {
 
 namespace {
 
-// A number as the messages show it: up to two decimals, "." as the separator (the German texts
-// take "," like the calculator).
-std::string number(double v, bool german = false) {
-    std::string s = document::fixedText(std::round(v * 100) / 100, 2);
-    if (s.find('.') != std::string::npos) {
-        while (!s.empty() && s.back() == '0') s.pop_back();
-        if (!s.empty() && s.back() == '.') s.pop_back();
-    }
-    if (german) std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
+std::string number(double v, bool german = false) { return measureNumber(v, german); }
 
 std::string count(std::size_t n) { return std::to_string(n); }
 
@@ -98,11 +88,19 @@ void warnHidden(const ContourFigures &f, double s, DrawingMeasurement &m) {
 
 void measureTab(document::Drawing &d, int tab, ViewState &view, Canvas *canvas,
                 ContourFigures &figures) {
-    // Opening shows the drawing fitted into the window; confirming it fits the 180-pixel square.
+    // Confirming fits the 180-pixel square (ZoomFullIn180) and renders it (Vorschaubild). The
+    // figures do not depend on the view: the first pass of the fit takes them, and the picture
+    // is drawn only when one is wanted.
     const PageSetup page;
-    fitView(d, tab, kDefaultPaintBoxWidth, kDefaultPaintBoxHeight, page, view);
-    ZoomFullIn180(d, tab, page, view);
-    Vorschaubild(d, tab, view, false, 96, canvas, figures);
+    beginMeasuring(d, figures);
+    const FitExtent extent = fitExtent(d, tab, page, &figures);
+    view.zoomedvalue = 100;
+    fitViewTo(extent, kPreviewSize, kPreviewSize, view);
+    if (canvas) {
+        ContourFigures drawn;
+        drawTab(d, tabView(d, tab), view, kPreviewSize, false, 96, canvas, drawn);
+    }
+    finishMeasuring(d, figures);
 }
 
 std::string unitName(int32_t u) {
@@ -153,7 +151,8 @@ DrawingMeasurement measureDrawing(document::Drawing &d, const MeasureOptions &o,
             ContourFigures sheet;
             sheet.cutContoursOnly = o.cutContoursOnly;
             measureTab(d, t, view, nullptr, sheet);
-            if (sheet.analysis.lengthByKind[static_cast<std::size_t>(MeasureKind::Cut)] > 0) {
+            if (sheet.analysis.lengthByKind[static_cast<std::size_t>(contours::MeasureKind::Cut)] >
+                0) {
                 m.contentTab = t;
                 break;
             }
@@ -174,7 +173,7 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
     m.refusalGerman.clear();
     m.partial = false;
     const ContourFigures &f = m.figures;
-    const ContourAnalysis &a = f.analysis;
+    const contours::ContourAnalysis &a = f.analysis;
     m.empty = f.entitiesDrawn == 0;
     auto warn = [&](std::string code, std::string english, std::string german) {
         m.warnings.push_back({std::move(code), std::move(english), std::move(german)});
@@ -218,12 +217,15 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
              "Die Zeichnung nennt keine Einheit, ist aber auf Zoll eingerichtet ($MEASUREMENT "
              "0): sind ihre Zahlen Zoll, bitte als Zoll messen");
     const double s = m.scale;
-    m.konturlang = f.konturlang * s;
+    // A stretch drawn twice is cut once: priced once (the drawn length, below, has it twice).
+    m.konturlang = std::max(0.0, f.konturlang - a.duplicateLength) * s;
     m.minx = f.konturminx * s;
     m.maxx = f.konturmaxx * s;
     m.miny = f.konturminy * s;
     m.maxy = f.konturmaxy * s;
     m.netArea = a.netArea * s * s;
+    // Contours not worked out: the whole blank is charged, as the warning says.
+    if (a.unfinished) m.netArea = (m.maxx - m.minx) * (m.maxy - m.miny);
     m.areas.clear();
     for (double area : a.areas()) m.areas.push_back(area * s * s);
     m.drawnLength = 0;
@@ -338,7 +340,9 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
         warn("lines-lost", "the file lines of some y and z coordinates are not known",
              "Die Dateizeilen einiger y- und z-Koordinaten sind nicht bekannt");
     const uint32_t ri = f.renderIssues;
-    m.partial = (ri & kRenderVisitsCut) || (r & kIssueVerticesDropped);
+    // Contours not made (too many crossings, copies counted by length alone): parts, holes and
+    // pierces are missing from the price.
+    m.partial = (ri & kRenderVisitsCut) || (r & kIssueVerticesDropped) || a.unfinished;
     if (ri & kRenderNestingCut)
         warn("nesting-cut",
              "blocks nested deeper than " + count(RenderPass::kMaxNesting) + " levels are left out",
@@ -373,23 +377,23 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
 
     // What besides cut contours went into the length.
     std::string en, de;
-    static const char *kGerman[kMeasureKinds] = {"Schnittkonturen",
-                                                 "Bemaßungen",
-                                                 "Führungslinien",
-                                                 "Schraffurgrenzen",
-                                                 "Konstruktionslinien",
-                                                 "Ansichtsfensterrahmen",
-                                                 "Mittel-, verdeckte und Strichlinien",
-                                                 "Netze (Flächen)"};
-    static const char *kEnglish[kMeasureKinds] = {"cut contours",
-                                                  "dimensions",
-                                                  "leaders",
-                                                  "hatch boundaries",
-                                                  "construction lines",
-                                                  "viewport frames",
-                                                  "centre, hidden and dashed lines",
-                                                  "meshes (surfaces)"};
-    for (int k = 1; k < kMeasureKinds; ++k) {
+    static const char *kGerman[contours::kMeasureKinds] = {"Schnittkonturen",
+                                                           "Bemaßungen",
+                                                           "Führungslinien",
+                                                           "Schraffurgrenzen",
+                                                           "Konstruktionslinien",
+                                                           "Ansichtsfensterrahmen",
+                                                           "Mittel-, verdeckte und Strichlinien",
+                                                           "Netze (Flächen)"};
+    static const char *kEnglish[contours::kMeasureKinds] = {"cut contours",
+                                                            "dimensions",
+                                                            "leaders",
+                                                            "hatch boundaries",
+                                                            "construction lines",
+                                                            "viewport frames",
+                                                            "centre, hidden and dashed lines",
+                                                            "meshes (surfaces)"};
+    for (int k = 1; k < contours::kMeasureKinds; ++k) {
         if (!a.kindMeasured[static_cast<std::size_t>(k)]) continue;
         const double len = a.lengthByKind[static_cast<std::size_t>(k)] * s;
         if (len <= 0) continue;
@@ -401,17 +405,17 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
              "the cut length also holds " + en + " (measure cut contours only to leave them out)",
              "Die Konturlänge enthält auch " + de + " (\"Nur Schnittkonturen messen\" lässt sie weg)");
     // Left out although drawn like contours: said, since the drawing may mean them otherwise.
-    const auto leftOut = [&](MeasureKind k) {
+    const auto leftOut = [&](contours::MeasureKind k) {
         const auto i = static_cast<std::size_t>(k);
         return a.kindMeasured[i] ? 0.0 : a.lengthByKind[i] * s;
     };
-    if (const double len = leftOut(MeasureKind::Dashed); len > 0)
+    if (const double len = leftOut(contours::MeasureKind::Dashed); len > 0)
         warn("dashed-lines",
              number(len) + " mm drawn with a centre, hidden or dashed line type (centre marks, "
                            "bend lines) are not cut and left out",
              number(len, true) + " mm mit einer Mittel-, verdeckten oder Strichlinie gezeichnet "
                                  "(Mittellinien, Biegelinien) werden nicht geschnitten und fehlen");
-    if (const double len = leftOut(MeasureKind::Mesh); len > 0)
+    if (const double len = leftOut(contours::MeasureKind::Mesh); len > 0)
         warn("not-cut",
              "polygon and polyface meshes (" + number(len) +
                  " mm drawn) are surfaces, not cut contours: left out",
@@ -419,32 +423,9 @@ void evaluateMeasurement(const document::Drawing &d, const MeasureOptions &o,
                  " mm gezeichnet) sind Flächen, keine Schnittkonturen: sie fehlen");
 
     // The contours themselves.
-    if (!a.openEnds.empty()) {
-        std::vector<std::pair<double, double>> ends;
-        for (std::size_t i = 0; i < a.openEnds.size() && i < 3; ++i)
-            ends.emplace_back(a.openEnds[i].x, a.openEnds[i].y);
-        std::string at, atDe;
-        listPoints(ends, a.openEnds.size(), s, at, atDe);
-        warn("open-ends",
-             count(a.openEnds.size()) + " open ends: the cut does not close at " + at,
-             count(a.openEnds.size()) + " offene Enden: der Schnitt schließt nicht bei " + atDe);
-    }
-    if (a.duplicateLength > 0)
-        warn("duplicates",
-             number(a.duplicateLength * s) + " mm are drawn twice (" +
-                 count(a.duplicates.size()) + " places); the laser cuts them once",
-             number(a.duplicateLength * s, true) + " mm sind doppelt gezeichnet (" +
-                 count(a.duplicates.size()) + " Stellen); der Laser schneidet sie einmal");
-    if (a.simplified)
-        warn("crowded", "places with hundreds of pieces drawn on top of each other were not "
-                        "searched in full: parts and holes may be miscounted",
-             "Stellen mit Hunderten übereinander gezeichneter Teile wurden nicht vollständig "
-             "untersucht: Teile und Löcher können falsch gezählt sein");
-    if (a.overlapping)
-        warn("overlapping", "holes overlap or reach out of their part: its area is taken as 0",
-             "Löcher überlappen oder ragen aus ihrem Teil: dessen Fläche zählt als 0");
+    contourWarnings(a, s, m.warnings);
     const double width = m.maxx - m.minx, height = m.maxy - m.miny;
-    if (a.closedCount == 0)
+    if (a.closedCount == 0 && !a.unfinished)
         warn("no-closed-contour",
              "no closed contour: the part has no area and no weight of its own; still charged "
              "are the cut length and the material of its " +

@@ -4,7 +4,6 @@
 
 #include "document/drawing.h"
 #include "render/canvas.h"
-#include "render/contours.h"
 #include "render/render_pass.h"
 #include "render/view.h"
 
@@ -55,10 +54,13 @@ struct DrawingMeasurement {
     std::string drawingUnit; // what the drawing says its unit is ("inch", "mm", ...; "" nothing)
     double scale = 1;        // millimetres per drawing unit, applied below
     // In millimetres:
+    // konturlang counts a stretch drawn twice once (what the laser cuts).
     double konturlang = 0, minx = 0, maxx = 0, miny = 0, maxy = 0;
     double netArea = 0;
     std::vector<double> areas; // closed contours, largest first
-    double drawnLength = 0;    // the whole drawn figure, cut or not (hidden content aside)
+    // The whole drawn figure, cut or not, stretches drawn twice as often as drawn (hidden content
+    // aside).
+    double drawnLength = 0;
     std::vector<MeasureWarning> warnings;
     // Why nothing may be priced from these figures, one line each (empty when they may be): the
     // tab holds no entity, nothing is left to measure (every entity was left out or has no

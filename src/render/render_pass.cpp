@@ -78,6 +78,9 @@ void ContourFigures::reset() {
     renderIssues = 0;
     readIssues = 0;
     entitiesDrawn = 0;
+    summarisedByKind = {};
+    summarisedCopies = 0;
+    summarisedCutPieces = 0;
     hidden.clear();
     zeroLength = 0;
     zeroLengthAt.clear();
@@ -97,6 +100,7 @@ bool isDimension(const document::Drawing &, const tpoly &e) {
 
 RenderPass::RenderPass(const document::Drawing &d, ContourFigures &figures, Canvas *canvas)
     : d_(d), f_(figures), canvas_(canvas), layers_(d) {
+    topLevel_.reserve(static_cast<std::size_t>(std::max(0, d.anzpoly)));
     for (std::size_t i = 0; i < static_cast<std::size_t>(d.anzpoly); ++i) {
         const tpoly &e = d.polys[i];
         if (e.isblock)
@@ -261,11 +265,12 @@ Pen RenderPass::makePen(const tpoly &e, bool selected, const DrawParams &p,
 }
 
 void RenderPass::entity(std::size_t index, const DrawParams &p) {
-    if (++visits_ > kMaxVisits) {
+    if (++visits_ > visitBudget_) {
         f_.renderIssues |= kRenderVisitsCut;
         return;
     }
     if (only_ && depth_ == 1 && !only_(index)) return;
+    if (summing_) ++summing_->visits;
     const tpoly &e = d_.polys[index];
     const document::EntityDetail &dt = e.detail();
     current_ = index;
@@ -422,6 +427,58 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
                 return;
             }
     const int64_t cols = std::max<int64_t>(1, dt.inscols), rows = std::max<int64_t>(1, dt.insrows);
+    // Where copy (r, c) goes.
+    auto offsetOf = [&](int64_t r, int64_t c) {
+        geometry::Vec3 q = at;
+        if (r > 0 || c > 0) {
+            // Array copies step along the reference's rotated axes, unscaled.
+            const geometry::Vec3 step = turn.apply({static_cast<double>(c) * dt.inscolspacing,
+                                                    static_cast<double>(r) * dt.insrowspacing, 0});
+            q = {at.x + step.x, at.y + step.y, at.z + step.z};
+        }
+        if (pl.linear) q = pl.linear->apply(q);
+        return geometry::Vec3{pl.bx + q.x, pl.by + q.y, pl.bz + q.z};
+    };
+    // A measurement walks every copy of an array that fits its bounds (entity visits, pieces,
+    // copies); an array beyond them, and any array inside a summary, is counted by its block's
+    // length and box, whose union the array's corners span. A paint counts an array so too when
+    // it would run past its bounds, and shows the box the copies fill.
+    const double total = static_cast<double>(rows) * static_cast<double>(cols);
+    const Summary *summary = nullptr;
+    if (f_.collector || summing_ || total > 1) summary = &summaryOf(nested);
+    auto corners = [&]() {
+        std::vector<std::pair<double, double>> out;
+        for (const auto &[r, c] : {std::pair{int64_t{0}, int64_t{0}},
+                                   {0, cols - 1},
+                                   {rows - 1, 0},
+                                   {rows - 1, cols - 1}}) {
+            const geometry::Vec3 q = offsetOf(r, c);
+            if (sensible(q.x) && sensible(q.y)) out.emplace_back(q.x, q.y);
+        }
+        return out;
+    };
+    viewOfCopies_ = p.view();
+    if (summing_) {
+        addCopies(*summary, total, corners());
+        return;
+    }
+    if (summary) {
+        const double pieces = f_.collector ? static_cast<double>(f_.collector->pieces.size()) : 0;
+        const bool fits =
+            total <= static_cast<double>(kMaxArrayCopies) &&
+            static_cast<double>(visits_) + total * summary->visits <=
+                static_cast<double>(visitBudget_) &&
+            (!f_.collector || pieces + total * summary->pieces <= static_cast<double>(kMaxPieces));
+        if (!fits) {
+            addCopies(*summary, total, corners());
+            f_.renderIssues |= kRenderSummarised;
+            for (std::size_t k = 0; k < f_.summarisedByKind.size(); ++k)
+                f_.summarisedByKind[k] += summary->byKind[k] * total;
+            f_.summarisedCopies += total;
+            f_.summarisedCutPieces += summary->cutPieces * total;
+            return;
+        }
+    }
     insertChain_.push_back(dt.insertstr);
     int64_t copies = 0;
     for (int64_t r = 0; r < rows; ++r)
@@ -431,18 +488,10 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
                 insertChain_.pop_back();
                 return;
             }
-            geometry::Vec3 q = at;
-            if (r > 0 || c > 0) {
-                // Array copies step along the reference's rotated axes, unscaled.
-                const geometry::Vec3 step = turn.apply({static_cast<double>(c) * dt.inscolspacing,
-                                                        static_cast<double>(r) * dt.insrowspacing,
-                                                        0});
-                q = {at.x + step.x, at.y + step.y, at.z + step.z};
-            }
-            if (pl.linear) q = pl.linear->apply(q);
-            nested.baseblx = pl.bx + q.x;
-            nested.basebly = pl.by + q.y;
-            nested.baseblz = pl.bz + q.z;
+            const geometry::Vec3 q = offsetOf(r, c);
+            nested.baseblx = q.x;
+            nested.basebly = q.y;
+            nested.baseblz = q.z;
             if (!sensible(nested.baseblx) || !sensible(nested.basebly)) {
                 f_.renderIssues |= kRenderBadPlacement;
                 continue;
@@ -452,13 +501,130 @@ void RenderPass::insertBlock(const tpoly &e, const DrawParams &p, const Place &p
     insertChain_.pop_back();
 }
 
-void RenderPass::finishPiece(Piece &piece, const Place &pl) {
+const RenderPass::Summary &RenderPass::summaryOf(const DrawParams &nested) {
+    // Whatever in the parameters can change what the block's entities measure.
+    std::string key = nested.blocktodraw;
+    key.push_back('\0');
+    auto bytes = [&](const void *p, std::size_t n) { key.append(static_cast<const char *>(p), n); };
+    bytes(nested.linear.m, sizeof nested.linear.m);
+    bytes(&nested.blockLayer, sizeof nested.blockLayer);
+    bytes(&nested.measureAs, sizeof nested.measureAs);
+    bytes(&nested.byBlock, sizeof nested.byBlock);
+    const char flags[] = {nested.linearIdentity, nested.showmodel,  nested.hasByBlock,
+                          inViewport_,           static_cast<char>(depth_),
+                          static_cast<char>(nested.hidden)};
+    bytes(flags, sizeof flags);
+    auto it = summaries_.find(key);
+    if (it != summaries_.end()) return it->second;
+    // Walk the block once at the origin, with nothing drawn or collected, into a summary.
+    Summary s;
+    const double length = f_.konturlang;
+    const bool first = f_.konturminmaxfirst;
+    const double minx = f_.konturminx, miny = f_.konturminy, maxx = f_.konturmaxx,
+                 maxy = f_.konturmaxy;
+    const int64_t drawn = f_.entitiesDrawn;
+    const uint16_t read = f_.readIssues;
+    const uint32_t issues = f_.renderIssues;
+    const int64_t zeroLength = f_.zeroLength;
+    std::vector<std::pair<double, double>> zeroLengthAt;
+    zeroLengthAt.swap(f_.zeroLengthAt);
+    contours::PieceCollector *collector = f_.collector;
+    Canvas *canvas = canvas_;
+    Summary *outer = summing_;
+    f_.konturlang = 0;
+    f_.konturminmaxfirst = true;
+    f_.entitiesDrawn = 0;
+    f_.readIssues = 0;
+    f_.renderIssues = 0;
+    f_.zeroLength = 0;
+    f_.collector = nullptr;
+    canvas_ = nullptr;
+    summing_ = &s;
+    DrawParams atOrigin = nested;
+    atOrigin.baseblx = atOrigin.basebly = atOrigin.baseblz = 0;
+    insertChain_.push_back(nested.blocktodraw);
+    Drawpolys(atOrigin);
+    insertChain_.pop_back();
+    s.length = f_.konturlang;
+    s.any = !f_.konturminmaxfirst;
+    s.minx = f_.konturminx;
+    s.miny = f_.konturminy;
+    s.maxx = f_.konturmaxx;
+    s.maxy = f_.konturmaxy;
+    s.entities += static_cast<double>(f_.entitiesDrawn);
+    s.readIssues = f_.readIssues;
+    s.renderIssues = f_.renderIssues;
+    s.zeroLength = static_cast<double>(f_.zeroLength);
+    s.zeroLengthAt.swap(f_.zeroLengthAt);
+    f_.zeroLength = zeroLength;
+    f_.zeroLengthAt.swap(zeroLengthAt);
+    f_.konturlang = length;
+    f_.konturminmaxfirst = first;
+    f_.konturminx = minx;
+    f_.konturminy = miny;
+    f_.konturmaxx = maxx;
+    f_.konturmaxy = maxy;
+    f_.entitiesDrawn = drawn;
+    f_.readIssues = read;
+    f_.renderIssues = issues;
+    f_.collector = collector;
+    canvas_ = canvas;
+    summing_ = outer;
+    return summaries_.emplace(std::move(key), s).first->second;
+}
+
+void RenderPass::addCopies(const Summary &s, double count,
+                           const std::vector<std::pair<double, double>> &corners) {
+    if (!(count > 0)) return;
+    f_.konturlang += s.length * count;
+    if (s.any && !corners.empty()) {
+        double x0 = corners[0].first, y0 = corners[0].second, x1 = x0, y1 = y0;
+        for (const auto &[x, y] : corners) {
+            takeIn(s.minx + x, s.miny + y);
+            takeIn(s.maxx + x, s.maxy + y);
+            x0 = std::min(x0, x);
+            y0 = std::min(y0, y);
+            x1 = std::max(x1, x);
+            y1 = std::max(y1, y);
+        }
+        if (canvas_ && !summing_) {
+            // What is counted but not drawn: the box the copies fill.
+            const ViewTransform vt = viewOfCopies_;
+            Path box;
+            box.moveTo(vt.screenX(s.minx + x0), vt.screenY(s.miny + y0));
+            box.lineTo(vt.screenX(s.maxx + x1), vt.screenY(s.miny + y0));
+            box.lineTo(vt.screenX(s.maxx + x1), vt.screenY(s.maxy + y1));
+            box.lineTo(vt.screenX(s.minx + x0), vt.screenY(s.maxy + y1));
+            box.closeFigure();
+            canvas_->strokePath(box, Pen{});
+        }
+    }
+    f_.entitiesDrawn += static_cast<int64_t>(std::min(s.entities * count, 9e18));
+    f_.readIssues |= s.readIssues;
+    f_.renderIssues |= s.renderIssues;
+    if (s.zeroLength > 0) {
+        f_.zeroLength += static_cast<int64_t>(std::min(s.zeroLength * count, 9e18));
+        // Where they lie in the first copy.
+        const double x = corners.empty() ? 0 : corners[0].first;
+        const double y = corners.empty() ? 0 : corners[0].second;
+        for (const auto &[px, py] : s.zeroLengthAt)
+            if (f_.zeroLengthAt.size() < ContourFigures::kZeroLengthPlaces)
+                f_.zeroLengthAt.emplace_back(px + x, py + y);
+    }
+    if (summing_) {
+        for (std::size_t k = 0; k < s.byKind.size(); ++k)
+            summing_->byKind[k] += s.byKind[k] * count;
+        summing_->visits += s.visits * count;
+        summing_->pieces += s.pieces * count;
+        summing_->cutPieces += s.cutPieces * count;
+    }
+}
+
+void RenderPass::finishPiece(contours::Piece &piece, const contours::PieceSpan &span,
+                             const Place &pl) {
     if (piece.segments == 0) return;
-    piece.place.bx = pl.bx;
-    piece.place.by = pl.by;
-    piece.place.identity = pl.linear == nullptr;
-    if (pl.linear) piece.place.linear = *pl.linear;
-    f_.collector->pieces.push_back(piece);
+    piece.placement = f_.collector->placementOf(pl.bx, pl.by, pl.linear);
+    f_.collector->add(piece, span);
 }
 
 void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
@@ -474,13 +640,15 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     const bool hidden = p.hidden != Hidden::No;
     if (hidden && !f_.collector && !canvas_) return;
     // Only the cut contours count when the user asked for them alone; everything is drawn.
-    MeasureKind kind = p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : measureKindOf(e);
+    using contours::MeasureKind;
+    MeasureKind kind =
+        p.measureAs >= 0 ? static_cast<MeasureKind>(p.measureAs) : contours::measureKindOf(e);
     if (kind == MeasureKind::Cut && e.mesh)
         kind = MeasureKind::Mesh;
     else if (kind == MeasureKind::Cut && currentBroken_)
         kind = MeasureKind::Dashed;
     const bool measured = !hidden && !(f_.cutContoursOnly && kind != MeasureKind::Cut);
-    PieceCollector *collector = hidden ? nullptr : f_.collector;
+    contours::PieceCollector *collector = hidden ? nullptr : f_.collector;
     const std::size_t firstPiece = collector ? collector->pieces.size() : 0;
     // The entity's own length and box: an entity of no length counts for nothing.
     double walked = 0;
@@ -499,13 +667,15 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         bminy = std::min(bminy, y);
         bmaxy = std::max(bmaxy, y);
     };
-    Piece piece;
+    contours::Piece piece;
     piece.entity = static_cast<uint32_t>(current_);
     piece.kind = kind;
-    piece.closedEntity = e.isclosed;
     piece.measured = measured;
-    // The exact area of an entity's arcs grows with the placement's area factor.
-    const double curveArea = pl.linear ? e.curvearea * pl.linear->det2() : e.curvearea;
+    int32_t firstWalked = -1;
+    contours::PieceSpan span;
+    // A summary counts the pieces the walk would collect: runs of steps between jumps.
+    bool runOpen = false;
+    double runs = 0;
 
     bool first = true, firstStep = true;
     double Xp = 0, Yp = 0, xp = 0, yp = 0, wxp = 0, wyp = 0;
@@ -527,17 +697,11 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
     };
     auto startPiece = [&](int i, double wx, double wy) {
         if (!collector) return;
-        if (!collector->originSet) {
-            collector->originSet = true;
-            collector->ox = wx;
-            collector->oy = wy;
-        }
         piece.from = piece.to = i;
-        piece.sx = piece.ex = piece.minx = piece.maxx = wx;
-        piece.sy = piece.ey = piece.miny = piece.maxy = wy;
-        piece.length = piece.shoelace = piece.curvedLength = 0;
+        piece.length = 0;
         piece.segments = 0;
-        piece.curveArea = curveArea;
+        piece.closingSide = false;
+        span = {wx, wy, wx, wy, wx, wy, wx, wy};
     };
 
     for (int i = 0; i < e.anzp; ++i) {
@@ -557,6 +721,7 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             first = false;
             fwx = wx;
             fwy = wy;
+            firstWalked = i;
             startPiece(i, wx, wy);
             if (e.ispoint && canvas_) canvas_->fillRect(roundInt(X), roundInt(Y), 1, 1, color);
         } else {
@@ -570,14 +735,19 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
             if (v.moveonly) {
                 if (canvas_) canvas_->strokePath(path, pen);
                 path.clear();
+                runOpen = false;
                 if (collector) {
-                    // A jump ends a piece; the arcs' area belongs to the piece that has them.
-                    finishPiece(piece, pl);
+                    // A jump ends a piece.
+                    finishPiece(piece, span, pl);
                     startPiece(i, wx, wy);
-                    piece.curveArea = 0;
                 }
             } else {
-                if (canvas_) addLine(path, Xp, Yp, X, Y);
+                if (canvas_) {
+                    addLine(path, Xp, Yp, X, Y);
+                    // A new figure takes the rest of the entity's points, room made once.
+                    auto &pts = path.figures.back().points;
+                    if (pts.size() == 2) pts.reserve(static_cast<std::size_t>(e.anzp - i) + 2);
+                }
                 // Lengths from the stored coordinates where the placement is a translation, so
                 // a drawing measures the same wherever it lies.
                 const double step =
@@ -590,19 +760,18 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                     box(wxp, wyp);
                     box(wx, wy);
                 }
+                if (!runOpen) ++runs;
+                runOpen = true;
                 if (collector) {
-                    const double ox = collector->ox, oy = collector->oy;
-                    piece.shoelace += (wxp - ox) * (wy - oy) - (wx - ox) * (wyp - oy);
                     piece.length += step;
-                    if (v.curve) piece.curvedLength += step;
                     ++piece.segments;
                     piece.to = i;
-                    piece.ex = wx;
-                    piece.ey = wy;
-                    piece.minx = std::min(piece.minx, wx);
-                    piece.maxx = std::max(piece.maxx, wx);
-                    piece.miny = std::min(piece.miny, wy);
-                    piece.maxy = std::max(piece.maxy, wy);
+                    span.ex = wx;
+                    span.ey = wy;
+                    span.minx = std::min(span.minx, wx);
+                    span.miny = std::min(span.miny, wy);
+                    span.maxx = std::max(span.maxx, wx);
+                    span.maxy = std::max(span.maxy, wy);
                 }
             }
             firstStep = false;
@@ -625,9 +794,17 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
         const double step = std::sqrt((wxp - fwx) * (wxp - fwx) + (wyp - fwy) * (wyp - fwy));
         walked += step;
         if (measured) f_.konturlang += step;
-        if (collector) piece.length += step;
+        if (collector) {
+            piece.length += step;
+            // The side closes the piece only when no jump came between (a SOLID has none).
+            piece.closingSide = piece.from == firstWalked;
+            if (piece.closingSide) {
+                span.ex = span.sx;
+                span.ey = span.sy;
+            }
+        }
     }
-    if (collector && !first) finishPiece(piece, pl);
+    if (collector && !first) finishPiece(piece, span, pl);
     if (hidden) {
         if (f_.collector) addHidden(p, walked);
     } else if (steps > 0) {
@@ -640,13 +817,18 @@ void RenderPass::walkPath(const tpoly &e, const DrawParams &p, const Place &pl,
                 if (f_.zeroLengthAt.size() < ContourFigures::kZeroLengthPlaces)
                     f_.zeroLengthAt.emplace_back(fwx, fwy);
             }
-            if (collector)
-                collector->pieces.erase(collector->pieces.begin() +
-                                            static_cast<std::ptrdiff_t>(firstPiece),
-                                        collector->pieces.end());
-        } else if (boxed) {
-            takeIn(bminx, bminy);
-            takeIn(bmaxx, bmaxy);
+            if (collector) collector->truncate(firstPiece);
+        } else {
+            if (boxed) {
+                takeIn(bminx, bminy);
+                takeIn(bmaxx, bmaxy);
+            }
+            if (summing_) {
+                // What the walk would have collected, for the copies counted by this summary.
+                summing_->byKind[static_cast<std::size_t>(kind)] += walked;
+                summing_->pieces += runs;
+                if (kind == MeasureKind::Cut && measured) summing_->cutPieces += runs;
+            }
         }
     }
 

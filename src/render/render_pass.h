@@ -2,16 +2,17 @@
 // contours the laser has to cut on the way.
 #pragma once
 
+#include "contours/analysis.h"
 #include "document/drawing.h"
 #include "document/dyna_array.h"
 #include "document/layer_lookup.h"
 #include "geometry/placement.h"
 #include "render/canvas.h"
-#include "render/contours.h"
 #include "render/drawn_extents.h"
 #include "render/text_content.h"
 #include "render/view_transform.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -77,6 +78,10 @@ enum RenderIssue : uint32_t {
     kRenderVisitsCut = 1 << 1,     // the bound on entity visits stopped the render
     kRenderSelfInsert = 1 << 2,    // a block inserting itself was entered once only
     kRenderBadPlacement = 1 << 3,  // an insert whose scale or position is beyond sense: left out
+    // Copies of blocks beyond the bounds of a measurement (or of a paint) were counted by their
+    // block's length and box (exact), without pieces: if they hold cut contours, no contours can
+    // be made of them.
+    kRenderSummarised = 1 << 4,
 };
 
 // The figures the costing takes from a drawing, accumulated by the passes since the last reset.
@@ -88,6 +93,10 @@ struct ContourFigures {
     // contour analysis of a measurement, see measure_drawing.h).
     document::TypedDynaArray<double> flaechen;
     int64_t entitiesDrawn = 0; // entities of the tab that passed the filters (inserts included)
+    // Copies of blocks counted by their length and box alone (kRenderSummarised): the length of
+    // each kind, how many copies, and the pieces among them the contour analysis would take.
+    std::array<double, contours::kMeasureKinds> summarisedByKind{};
+    double summarisedCopies = 0, summarisedCutPieces = 0;
     uint32_t renderIssues = 0; // RenderIssue bits
     uint16_t readIssues = 0;   // document::ReadIssue bits of the entities drawn
 
@@ -110,11 +119,11 @@ struct ContourFigures {
     // as the laser cuts them), and the pieces for the contour analysis are collected here when
     // given.
     bool cutContoursOnly = true;
-    PieceCollector *collector = nullptr;
+    contours::PieceCollector *collector = nullptr;
     // The contours of the last measurement (Vorschaubild): parts, holes, open ends, duplicates,
     // and the pieces they are made of.
-    ContourAnalysis analysis;
-    PieceCollector pieces;
+    contours::ContourAnalysis analysis;
+    contours::PieceCollector pieces;
 
     void reset();
     // `flaechen` as a plain list, in order.
@@ -151,6 +160,9 @@ public:
     // space, and a viewport without its contents (its frame bounds them).
     void setTakingExtents(bool on) { takingExtents_ = on; }
 
+    // A lower bound on the entity visits of this render (a pass that only finds the extent).
+    void setVisitBudget(int64_t visits) { visitBudget_ = std::min(visits, kMaxVisits); }
+
     // Nested passes deeper than this draw and measure nothing: real drawings nest blocks a few
     // levels deep, a block that inserts itself would nest without end.
     static constexpr int kMaxNesting = 24;
@@ -160,6 +172,9 @@ public:
 
     // Copies of one MINSERT beyond this are not drawn (the visit bound counts them too).
     static constexpr int64_t kMaxArrayCopies = 1'000'000;
+    // A measurement collects at most this many pieces (some 300 MB with their contours); an
+    // array of blocks beyond it, or beyond the visit bound, is counted by its length and box.
+    static constexpr int64_t kMaxPieces = 4'000'000;
 
     // Where an entity's coordinates lie in the drawing: the pass's linear part, then the offset.
     // (The walk's own, pointer-based copy of a WorldPlacement.)
@@ -193,7 +208,7 @@ private:
     void drawThinned(std::size_t index, const DrawParams &p, const Pen &pen, double size);
     bool culling() const { return extents_ && canvas_ && !f_.collector; }
     void entity(std::size_t index, const DrawParams &p);
-    void finishPiece(Piece &piece, const Place &pl);
+    void finishPiece(contours::Piece &piece, const contours::PieceSpan &span, const Place &pl);
     void insertBlock(const document::tpoly &e, const DrawParams &p, const Place &pl);
     void walkPath(const document::tpoly &e, const DrawParams &p, const Place &pl, const Pen &pen,
                   Rgb color);
@@ -234,6 +249,31 @@ private:
                 const document::TLayer *layer, std::string_view linetype, Rgb color) const;
     void takeIn(double px, double py);
     void fillArrow(double tipX, double tipY, double fromX, double fromY, double sizePx, Rgb color);
+
+    // What a block placed by `nested` (its offset left out) adds when walked: the measured length
+    // and box (placed at the origin), per kind, and the work walking it takes. Worked out once per
+    // block and placement, with the copies of the blocks inside it multiplied rather than walked.
+    struct Summary {
+        double length = 0;
+        bool any = false;
+        double minx = 0, miny = 0, maxx = 0, maxy = 0;
+        std::array<double, contours::kMeasureKinds> byKind{};
+        // Doubles: 10^12 copies overflow nothing. Of the pieces, those the contour analysis
+        // would take (cut and measured).
+        double entities = 0, visits = 0, pieces = 0, cutPieces = 0;
+        uint16_t readIssues = 0;
+        uint32_t renderIssues = 0;
+        double zeroLength = 0; // entities of no length, and where the first lie
+        std::vector<std::pair<double, double>> zeroLengthAt;
+    };
+    const Summary &summaryOf(const DrawParams &nested);
+    // Adds `count` copies of a summary whose offsets span the given corners.
+    void addCopies(const Summary &s, double count,
+                   const std::vector<std::pair<double, double>> &corners);
+    std::unordered_map<std::string, Summary> summaries_;
+    Summary *summing_ = nullptr; // the summary being worked out, if any
+    int64_t visitBudget_ = kMaxVisits;
+    ViewTransform viewOfCopies_; // of the pass whose copies are being counted
 
     const document::Drawing &d_;
     ContourFigures &f_;

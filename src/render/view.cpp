@@ -66,12 +66,12 @@ TabView tabView(const document::Drawing &d, int t) {
     return tv;
 }
 
-void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
-             ViewState &v) {
+FitExtent fitExtent(const document::Drawing &d, int tab, const PageSetup &page,
+                    ContourFigures *measuring) {
     // What is drawn, inserted blocks and viewport contents included; not the origin, not the
     // insertion points alone, not construction lines.
     const TabView tv = tabView(d, tab);
-    DrawnBox box = drawnBounds(d, tv);
+    DrawnBox box = drawnBounds(d, tv, measuring);
     DrawnBox sheet, printable;
     if (tab > 0 && !tv.model && layoutSheet(d, tab, sheet, printable)) {
         // A paper layout shows its whole sheet.
@@ -84,13 +84,18 @@ void fitView(const document::Drawing &d, int tab, int width, int height, const P
                  (page.pageHeightPx / page.printerPpi * kMmPerInch - 2 * page.marginMm) /
                      page.mmPerUnit);
     }
-    double minx = 0, miny = 0, maxx = 10, maxy = 10;
-    if (!box.empty) {
-        minx = box.minx;
-        miny = box.miny;
-        maxx = box.maxx;
-        maxy = box.maxy;
-    }
+    FitExtent e;
+    if (!box.empty) e = {box.minx, box.miny, box.maxx, box.maxy};
+    return e;
+}
+
+void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
+             ViewState &v) {
+    fitViewTo(fitExtent(d, tab, page), width, height, v);
+}
+
+void fitViewTo(const FitExtent &e, int width, int height, ViewState &v) {
+    const double minx = e.minx, miny = e.miny, maxx = e.maxx, maxy = e.maxy;
     double z = v.zoomedvalue;
     double rw = roundEven((maxx - minx) * z / 100), rh = roundEven((maxy - miny) * z / 100);
     const double f = std::min(width / (rw + 10), height / (rh + 10));
@@ -112,8 +117,10 @@ Rgb previewBackground(const document::Drawing &d, int tab, bool druckvorschau) {
 
 void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
-             const SelectedLookup &selected, const PaintOnly &paint, const SelectedLookup &only) {
+             const SelectedLookup &selected, const PaintOnly &paint, const SelectedLookup &only,
+             int64_t visitBudget) {
     RenderPass pass(d, figures, canvas);
+    if (visitBudget > 0) pass.setVisitBudget(visitBudget);
     pass.setSelected(selected);
     pass.setOnly(only);
     if (paint.extents) pass.paintOnly(*paint.extents, paint.surfaceWidth, surfaceHeight);
@@ -136,6 +143,31 @@ void drawTab(const document::Drawing &d, const TabView &tv, const ViewState &v, 
     }
 }
 
+void beginMeasuring(const document::Drawing &d, ContourFigures &figures) {
+    figures.reset();
+    figures.collector = &figures.pieces;
+    // About a piece per entity: room made once rather than grown a million times over.
+    figures.pieces.reserve(static_cast<std::size_t>(std::max(0, d.anzpoly)));
+}
+
+void finishMeasuring(const document::Drawing &d, ContourFigures &figures) {
+    figures.collector = nullptr;
+    // Copies counted by their length and box alone hold cut contours: none can be made of them,
+    // and those of the rest would be a part of the drawing taken for the whole.
+    const bool lengthsOnly = figures.summarisedCutPieces > 0;
+    contours::AnalysisBudget budget;
+    budget.contours = !lengthsOnly;
+    figures.analysis = contours::analyseContours(d, figures.pieces, budget);
+    if (lengthsOnly) figures.analysis.unfinished |= contours::kTooManyPieces;
+    for (std::size_t k = 0; k < figures.summarisedByKind.size(); ++k) {
+        const double len = figures.summarisedByKind[k];
+        figures.analysis.lengthByKind[k] += len;
+        if (len > 0 && !(figures.cutContoursOnly && k != 0))
+            figures.analysis.kindMeasured[k] = true;
+    }
+    for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
+}
+
 bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool showweight, int dpi,
                   Canvas *canvas, ContourFigures &figures) {
     figures.reset();
@@ -143,12 +175,9 @@ bool Vorschaubild(const document::Drawing &d, int tab, const ViewState &v, bool 
     if (v.donotdrawnow) return false;
     // The areas are not taken from the picture: the pieces drawn are chained into contours and
     // measured exactly, whatever the view.
-    PieceCollector *given = figures.collector;
-    figures.collector = &figures.pieces;
+    beginMeasuring(d, figures);
     drawTab(d, tv, v, kPreviewSize, showweight, dpi, canvas, figures);
-    figures.collector = given;
-    figures.analysis = analyseContours(d, figures.pieces);
-    for (double area : figures.analysis.areas()) *figures.flaechen.Add() = area;
+    finishMeasuring(d, figures);
     return true;
 }
 

@@ -83,6 +83,16 @@ TabView tabView(const document::Drawing &d, int tab);
 // Fits the tab's drawing into a width x height box (ZoomFullIn; ZoomFullIn180 with 180 x 180).
 void fitView(const document::Drawing &d, int tab, int width, int height, const PageSetup &page,
              ViewState &v);
+// The two halves of fitView. The extent a fit shows, drawing units ((0, 0)-(10, 10) when nothing
+// is drawn): `measuring`, when given, takes the tab's figures in the first of the passes that
+// find the extent (they do not depend on the view).
+struct FitExtent {
+    double minx = 0, miny = 0, maxx = 10, maxy = 10;
+};
+struct ContourFigures;
+FitExtent fitExtent(const document::Drawing &d, int tab, const PageSetup &page,
+                    ContourFigures *measuring = nullptr);
+void fitViewTo(const FitExtent &extent, int width, int height, ViewState &v);
 //
 // The fit keeps a 10-pixel border measured at the zoom it starts from, and the areas measured
 // after it follow the whole-pixel rounding of that view. The 180-pixel fit therefore starts
@@ -112,7 +122,13 @@ struct PaintOnly {
 void drawTab(const document::Drawing &d, const TabView &tab, const ViewState &v, int surfaceHeight,
              bool showweight, int dpi, Canvas *canvas, ContourFigures &figures,
              const SelectedLookup &selected = {}, const PaintOnly &paint = {},
-             const SelectedLookup &only = {});
+             const SelectedLookup &only = {},
+             int64_t visitBudget = 0); // 0: the render pass's own
+
+// Measuring around a pass (or the first pass of a fit): begin resets the figures and collects the
+// pieces, finish makes them into contours (the areas, largest first, into flaechen).
+void beginMeasuring(const document::Drawing &d, ContourFigures &figures);
+void finishMeasuring(const document::Drawing &d, ContourFigures &figures);
 
 // Vorschaubild: resets the figures and renders the tab into a 180 x 180 surface (the caller
 // filled it with previewBackground) through `canvas` (may be null: measure only). Returns false

@@ -117,13 +117,16 @@ TEST(HostileDrawings, ArePricedRightWithAWarningOrRefusedInOneLine) {
     }
 }
 
-// An array too large to measure: its figures are of a part only. quote refuses them unless told
-// to take them as they are; measure shows them with the warning.
+// An array too large to collect: its copies are counted by length and size, no contours are made
+// of them, so parts, holes and pierces are missing. quote refuses such figures unless told to take
+// them as they are; measure shows them with the warning.
 TEST(HostileDrawings, AMeasurementStoppedPartWayIsPricedOnlyWhenAccepted) {
     CommandScratch s;
     fs::copy_file(kHostile / "array_of_four_million.dxf", s.work() / "a.dxf");
     const std::string stopped =
-        "the blocks are inserted so often that measuring stopped part way";
+        "the blocks are inserted so often that their copies were measured by length and size "
+        "alone: parts, holes, areas, pierces and open ends were not worked out (length and size "
+        "are); the material is charged for the whole blank";
     const CommandScratch::Run m = s.run("measure a.dxf");
     EXPECT_EQ(m.status, 0);
     EXPECT_EQ(m.err, "quentar: warning: " + stopped + "\n");
@@ -136,5 +139,9 @@ TEST(HostileDrawings, AMeasurementStoppedPartWayIsPricedOnlyWhenAccepted) {
 
     const CommandScratch::Run accepted = s.run("quote a.dxf --json --accept-partial");
     EXPECT_EQ(accepted.status, 0) << accepted.err;
-    EXPECT_NE(accepted.out.find("\"code\":\"visits-cut\""), std::string::npos) << accepted.out;
+    EXPECT_NE(accepted.out.find("\"code\":\"contours-not-computed\""), std::string::npos)
+        << accepted.out;
+    // Length and size are exact: 400 mm of part and four million holes of radius 0.25 (as chords).
+    EXPECT_NEAR(jsonNumber(m.out, "konturlang"), 400 + 4e6 * 2 * M_PI * 0.25, 2e3);
+    EXPECT_NEAR(jsonNumber(m.out, "width"), 3998.75, 0.005);
 }

@@ -10,6 +10,7 @@ leaders, hatches, construction lines, viewports, meshes, the frame of spline-fit
 lines drawn with a broken line type (centre, hidden, dashed). Entities of no length count nowhere.
 A drawing with nothing in model space is measured from its first layout that has something.
 Prints one JSON object per drawing: {"file", "length", "bbox": [minx, miny, maxx, maxy], "areas"}.
+A closed contour that crosses itself (a figure eight) counts as its loops, each with its own area.
 """
 
 import json
@@ -27,6 +28,43 @@ NOT_CUT = {"TEXT", "MTEXT", "ATTRIB", "ATTDEF", "POINT", "VIEWPORT", "IMAGE", "W
 # Line types named but not defined, taken by their name (as Quentar does).
 BROKEN_FAMILIES = ("CENTER", "CENTRE", "HIDDEN", "DASH", "PHANTOM", "DOT", "DIVIDE", "BORDER",
                    "ACAD_ISO", "JIS_", "MITTE", "STRICH", "VERDECKT")
+
+
+def _crossing(a, b, c, d):
+    """Where segment ab crosses segment cd inside both, or None."""
+    rx, ry, sx, sy = b[0] - a[0], b[1] - a[1], d[0] - c[0], d[1] - c[1]
+    den = rx * sy - ry * sx
+    if abs(den) <= 1e-12 * math.hypot(rx, ry) * math.hypot(sx, sy):
+        return None
+    qx, qy = c[0] - a[0], c[1] - a[1]
+    t, u = (qx * sy - qy * sx) / den, (qx * ry - qy * rx) / den
+    eps = 1e-9
+    if eps < t < 1 - eps and eps < u < 1 - eps:
+        return (a[0] + t * rx, a[1] + t * ry)
+    return None
+
+
+def loops(pts):
+    """A closed polygon (first point not repeated) cut at its self-crossings into simple loops."""
+    n = len(pts)
+    for i in range(n):
+        for j in range(i + 2, n):
+            if i == 0 and j == n - 1:
+                continue
+            p = _crossing(pts[i], pts[(i + 1) % n], pts[j], pts[(j + 1) % n])
+            if p is not None:
+                return loops([p] + pts[i + 1:j + 1]) + loops(pts[:i + 1] + [p] + pts[j + 1:])
+    return [pts]
+
+
+def loop_areas(pts):
+    """Areas of the loops of a closed flattened path."""
+    flat = [(q.x, q.y) for q in pts[:-1]]
+    out = []
+    for loop in loops(flat):
+        s = sum(loop[k - 1][0] * loop[k][1] - loop[k][0] * loop[k - 1][1] for k in range(len(loop)))
+        out.append(abs(s) / 2)
+    return out
 
 
 def hidden_layer(layer):
@@ -108,7 +146,7 @@ def measure(path):
                 xs += [q.x for q in pts]
                 ys += [q.y for q in pts]
                 if len(pts) > 2 and pts[0].isclose(pts[-1], abs_tol=1e-9):
-                    areas.append(abs(polygon_area(pts)))
+                    areas += loop_areas(pts) if len(pts) < 3000 else [abs(polygon_area(pts))]
     bbox = [min(xs), min(ys), max(xs), max(ys)] if xs else [0, 0, 0, 0]
     return {"file": path, "length": length, "bbox": bbox, "areas": sorted(areas, reverse=True)}
 

@@ -275,7 +275,8 @@ TEST(Measurement, FiguresThatMayNotBePricedAreRefused) {
         EXPECT_EQ(m.refusal, c.refusal);
         EXPECT_EQ(m.refusalGerman.empty(), c.refusal.empty());
         // Of figures beyond sense only the unit is said, no number of theirs.
-        if (c.refusal.rfind("the measured figures", 0) == 0)
+        if (c.refusal.rfind("the measured figures", 0) == 0) {
             for (const render::MeasureWarning &w : m.warnings) EXPECT_EQ(w.code, "units-scaled");
+        }
     }
 }

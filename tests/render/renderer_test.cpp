@@ -1,7 +1,7 @@
 // What the render pass asks the canvas to draw: colours, pens, dashes, texts, fills, grips.
 #include "../dxf/dxf_builder.h"
 #include "render/colors.h"
-#include "render/contours.h"
+#include "contours/analysis.h"
 #include "render/drawn_bounds.h"
 #include "render/measure_drawing.h"
 #include "render/render_pass.h"
@@ -444,9 +444,9 @@ TEST(Renderer, DimensionDrawnFromItsBlock) {
     render::ViewState v;
     render::measureTab(d, 0, v, nullptr, f);
     const auto &byKind = f.analysis.lengthByKind;
-    EXPECT_EQ(byKind[static_cast<int>(render::MeasureKind::Cut)], 0);
+    EXPECT_EQ(byKind[static_cast<int>(contours::MeasureKind::Cut)], 0);
     const double outline = 100 + 2 * std::hypot(2.5, 0.4) + 0.8; // the line and the arrowhead
-    EXPECT_NEAR(byKind[static_cast<int>(render::MeasureKind::Dimension)], outline, 1e-9);
+    EXPECT_NEAR(byKind[static_cast<int>(contours::MeasureKind::Dimension)], outline, 1e-9);
 }
 
 TEST(Renderer, HatchesFillSolidAndDrawPatterns) {
@@ -493,8 +493,8 @@ TEST(Renderer, HatchesFillSolidAndDrawPatterns) {
     render::ContourFigures f;
     render::ViewState v;
     render::measureTab(solid, 0, v, nullptr, f);
-    EXPECT_EQ(f.analysis.lengthByKind[static_cast<int>(render::MeasureKind::Cut)], 0);
-    EXPECT_NEAR(f.analysis.lengthByKind[static_cast<int>(render::MeasureKind::Hatch)],
+    EXPECT_EQ(f.analysis.lengthByKind[static_cast<int>(contours::MeasureKind::Cut)], 0);
+    EXPECT_NEAR(f.analysis.lengthByKind[static_cast<int>(contours::MeasureKind::Hatch)],
                 20 + 10 * M_PI, 0.05);
 }
 

@@ -83,7 +83,7 @@ TEST_P(WhatIsCut, OnlyTheCutIsPriced) {
     render::MeasureOptions o;
     o.cutContoursOnly = !c.allContours;
     const render::DrawingMeasurement m = render::measureDrawing(d, o);
-    const render::ContourAnalysis &a = m.figures.analysis;
+    const contours::ContourAnalysis &a = m.figures.analysis;
     EXPECT_EQ(m.tab, c.tab);
     EXPECT_NEAR(m.konturlang, c.length, c.length * 5e-4);
     EXPECT_LE(m.konturlang, c.length + 1e-9); // chords never exceed the curve

@@ -240,7 +240,7 @@ bool TLaserForm::confirmFigures(DrawingSource &window, render::MeasureOptions &o
 }
 
 void TLaserForm::showDrawingNote() {
-    const render::ContourAnalysis &a = measured_.figures.analysis;
+    const contours::ContourAnalysis &a = measured_.figures.analysis;
     QString unit = QStringLiteral("mm");
     if (measured_.scale == 25.4)
         unit = QStringLiteral("Zoll (× 25,4)");
